@@ -1,0 +1,93 @@
+// JavaPtr: the counted reference through which all code holds objects. It keeps the counted pointer
+// (the object's Smart part) and the typed pointer (the part of static type T), so fields of
+// forward-declared classes compile.
+#pragma once
+
+#include <cstddef>
+#include <type_traits>
+#include <utility>
+
+#include "runtime/Smart.h"
+
+template <class T, bool Counted = true>
+class JavaPtr {
+public:
+    JavaPtr() noexcept = default;
+    JavaPtr(std::nullptr_t) noexcept {}
+    JavaPtr(T* p) : m_typed(p) { m_RtypeSetAndAcquire(&m_counted, static_cast<java::lang::Smart*>(p), p); }
+    JavaPtr(const JavaPtr& other) noexcept : m_typed(other.m_typed) {
+        m_RtypeSetAndAcquire(&m_counted, other.m_counted, other.m_typed);
+    }
+    JavaPtr(JavaPtr&& other) noexcept : m_counted(other.m_counted), m_typed(other.m_typed) {
+        other.m_counted = nullptr;
+        other.m_typed = nullptr;
+    }
+    template <class U>
+    requires(std::is_convertible_v<U*, T*> && !std::is_same_v<U, T>) JavaPtr(const JavaPtr<U, Counted>& other)
+    noexcept : m_typed(other.get()) { m_RtypeSetAndAcquire(&m_counted, other.counted(), m_typed); }
+    template <class U>
+    requires(std::is_convertible_v<U*, T*> && !std::is_same_v<U, T>) JavaPtr(JavaPtr<U, Counted>&& other)
+    noexcept : m_counted(other.counted()), m_typed(other.get()) { other.forget(); }
+    // A reference from a counted pointer and a typed pointer into the same object, as a cast makes it:
+    // a null typed pointer gives a null reference.
+    JavaPtr(java::lang::Smart* counted, T* typed) noexcept : m_typed(typed) {
+        m_RtypeSetAndAcquire(&m_counted, counted, typed);
+    }
+    ~JavaPtr() { m_RtypeRelease(&m_counted, true); }
+
+    JavaPtr& operator=(const JavaPtr& other) noexcept {
+        if (this == &other) return *this;
+        m_typed = other.m_typed;
+        assign(this, const_cast<JavaPtr*>(&other), &m_counted, other.m_counted);
+        return *this;
+    }
+    JavaPtr& operator=(JavaPtr&& other) noexcept {
+        if (this == &other) return *this;
+        java::lang::Smart* old = m_counted;
+        m_counted = other.m_counted;
+        m_typed = other.m_typed;
+        other.m_counted = nullptr;
+        other.m_typed = nullptr;
+        m_RtypeRelease(&old, true);
+        return *this;
+    }
+    JavaPtr& operator=(std::nullptr_t) noexcept {
+        m_typed = nullptr;
+        m_RtypeRelease(&m_counted, true);
+        return *this;
+    }
+
+    T* operator->() const noexcept { return m_typed; }
+    T& operator*() const noexcept { return *m_typed; }
+    T* get() const noexcept { return m_typed; }
+    java::lang::Smart* counted() const noexcept { return m_counted; }
+    explicit operator bool() const noexcept { return m_counted != nullptr; }
+
+    template <class U, bool C>
+    bool operator==(const JavaPtr<U, C>& other) const noexcept {
+        return m_counted == other.counted();
+    }
+    bool operator==(std::nullptr_t) const noexcept { return m_counted == nullptr; }
+
+    // Hands the pointers over without touching the count (for moves between reference types).
+    void forget() noexcept {
+        m_counted = nullptr;
+        m_typed = nullptr;
+    }
+
+private:
+    java::lang::Smart* m_counted = nullptr;
+    T* m_typed = nullptr;
+};
+
+// The cast of the class sources: the part of r's object that has type T, or a null reference.
+template <class T, class U, bool C>
+JavaPtr<T, C> jcast(const JavaPtr<U, C>& r) {
+    if (!r) return JavaPtr<T, C>();
+    return JavaPtr<T, C>(r.counted(), static_cast<T*>(recastObj(r.counted(), T::TESLclassTypeID)));
+}
+
+template <class T, class U, bool C>
+bool jinstanceof(const JavaPtr<U, C>& r) {
+    return instanceofObj(r.counted(), T::TESLclassTypeID);
+}

@@ -1,0 +1,78 @@
+// java.lang.Object, the root class, and jnew, the one way objects are created on the heap.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include "runtime/JavaPtr.h"
+#include "runtime/Smart.h"
+
+namespace java::lang {
+
+class String;
+class Class;
+
+class Object : public virtual Smart {
+    TESL_CLASS(Object, "java.lang.Object", Smart)
+public:
+    Object() noexcept {}
+    Object(const Object& other) noexcept : Smart(other) {}
+    ~Object() override = default;
+
+    Object* TESLinvokeconstructor() { return this; }
+
+    virtual bool equals(JavaPtr<Object> other);
+    virtual int32_t hashCode();
+    virtual JavaPtr<String> toString();
+
+    // wait/notify bookkeeping, guarded by the object mutex.
+    int32_t m_waitingThreads = 0;
+    int32_t m_pendingNotifications = 0;
+};
+
+}  // namespace java::lang
+
+namespace tesl {
+
+template <class T, class... A>
+concept HasConstructorBody = requires(T* t, A&&... args) {
+    t->TESLinvokeconstructor(std::forward<A>(args)...);
+};
+
+// Lowers a count directly, without the death step (the end of a pin).
+inline void unpin(java::lang::Smart* s) {
+    s->m_referenceCount.fetch_sub(1, std::memory_order_acq_rel);
+}
+
+}  // namespace tesl
+
+// Creates an object of class T: the plain constructor, then the constructor body for the arguments.
+// The object is pinned while its body runs, so a reference to `this` that the body makes and drops
+// cannot free it; when the body throws, the object is freed unless something else now holds it.
+// Classes whose plain constructors take the arguments (String, File, ...) are built by them directly.
+template <class T, class... A>
+JavaPtr<T> jnew(A&&... args) {
+    if constexpr (tesl::HasConstructorBody<T, A...>) {
+        T* object = new T();
+        java::lang::Smart* smart = object;
+        // Exception classes start with a pin owned by their storage; a heap object has none.
+        if constexpr (requires { T::TESLstoragePinned; }) tesl::unpin(smart);
+        smart->m_referenceCount.fetch_add(1, std::memory_order_relaxed);
+        try {
+            object->TESLinvokeconstructor(std::forward<A>(args)...);
+        } catch (...) {
+            if (smart->m_referenceCount.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+                smart->m_referenceCount.store(java::lang::Smart::kDyingCount, std::memory_order_relaxed);
+                delete object;
+            }
+            throw;
+        }
+        JavaPtr<T> result(object);
+        tesl::unpin(smart);
+        return result;
+    } else {
+        T* object = new T(std::forward<A>(args)...);
+        if constexpr (requires { T::TESLstoragePinned; }) tesl::unpin(object);
+        return JavaPtr<T>(object);
+    }
+}

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds and runs every test: all of them under ASan+UBSan, the threaded ones under TSan, then a
+# release build with a short benchmark smoke run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+
+status=0
+run_preset() {
+    local preset=$1
+    echo "=== ${preset}: configure and build"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$jobs"
+    echo "=== ${preset}: tests"
+    if ! ctest --test-dir "build/${preset}" -j "$jobs" --output-on-failure --timeout 300; then
+        status=1
+    fi
+}
+
+run_preset asan
+run_preset tsan
+
+echo "=== release: build and benchmark smoke run"
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$jobs"
+for bench in build/release/bench/*_bench; do
+    [[ -x "$bench" ]] || continue
+    echo "--- ${bench}"
+    "$bench" --benchmark_min_time=0.01 >/dev/null || status=1
+done
+
+if [[ $status -ne 0 ]]; then
+    echo "FAILED" >&2
+fi
+exit $status

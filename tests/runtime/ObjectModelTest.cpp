@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "runtime/String.h"
+TEST(Tmp, Builds) { EXPECT_EQ(1, 1); }
