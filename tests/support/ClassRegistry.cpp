@@ -21,7 +21,9 @@ TEST(ClassRegistry, TypeIdsAreDistinctAndClassesNameThemselves) {
         auto [it, inserted] = seen.emplace(entry.typeId, entry.className);
         EXPECT_TRUE(inserted || it->second == entry.className)
             << entry.className << " shares its type id with " << it->second;
-        if (entry.instanceClassName) EXPECT_EQ(entry.instanceClassName(), entry.className);
+        if (entry.instanceClassName) {
+            EXPECT_EQ(entry.instanceClassName(), entry.className);
+        }
     }
 }
 
