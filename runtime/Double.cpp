@@ -60,6 +60,7 @@ int writeIntegralDigits(double magnitude, unsigned short* out) {
     return count;
 }
 
+// Built from units, not from a C string, so that it carries no literal flag like every computed text.
 JavaPtr<String> textOf(const char* text) {
     unsigned short units[16];
     int count = 0;
