@@ -2,7 +2,7 @@
 // triangles, all in 64-bit coordinates and limited to the rows and steps that can reach the clip.
 #include <algorithm>
 #include <climits>
-#include <cmath>
+#include <cstdlib>
 #include <utility>
 
 #include "graphics/Graphics.h"
@@ -44,9 +44,9 @@ int64_t truncateSaturating(double v) {
     return static_cast<int64_t>(v);
 }
 
-// The series behind Math::sin and Math::cos take one step per turn of their argument: an angle of a
-// billion degrees would cost millions of steps per point. Such angles lose whole turns first; every
-// angle of up to about a million degrees goes to the series as it is.
+// Math::sin and Math::cos step through their argument one turn at a time up to about a million
+// radians: an angle of tens of millions of degrees would cost a hundred thousand steps per point.
+// Angles beyond about a million degrees lose whole turns first; smaller ones are used as they are.
 int64_t withoutExtraTurns(int64_t degrees) {
     constexpr int64_t limit = INT64_C(1) << 20;
     return degrees > limit || degrees < -limit ? degrees % 360 : degrees;

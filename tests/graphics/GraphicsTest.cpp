@@ -237,8 +237,6 @@ TEST(Graphics, ClipLeftFromALargerBufferNeverReachesPastThisOne) {
     // The shell shrinks the master graphics on rotation and leaves its clip as it was.
     PixelCanvas canvas(8, 4);
     auto g = canvas.makeGraphics();
-    g->width = 8;
-    g->height = 4;
     g->clipX = 0;
     g->clipY = 0;
     g->clipWidth = 4000;
