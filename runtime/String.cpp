@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "runtime/Character.h"
 #include "runtime/IndexOutOfBoundsException.h"
 #include "runtime/Long.h"
 #include "runtime/NullPointerException.h"
@@ -19,21 +20,6 @@ int hexDigit(unsigned char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return 0;  // any other byte counts as the digit 0
-}
-
-// The case rules of Character, which cover ASCII and the Latin-1 letters only.
-// TODO(numbers): call Character::toUpperCase/toLowerCase once Character exists.
-bool isUpperCaseLatin1(unsigned short c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xDE);
-}
-bool isLowerCaseLatin1(unsigned short c) {
-    return (c >= 'a' && c <= 'z') || (c >= 0xDF && c <= 0xF6) || (c >= 0xF8 && c <= 0xFF);
-}
-unsigned short toUpperCaseLatin1(unsigned short c) {
-    return isLowerCaseLatin1(c) && c != 0xDF && c != 0xFF ? static_cast<unsigned short>(c - 0x20) : c;
-}
-unsigned short toLowerCaseLatin1(unsigned short c) {
-    return isUpperCaseLatin1(c) ? static_cast<unsigned short>(c + 0x20) : c;
 }
 
 bool isUtf8Name(const JavaPtr<String>& encoding) {
@@ -266,8 +252,8 @@ bool String::equalsIgnoreCase(const JavaPtr<String>& other) const {
     for (size_t i = 0; i < m_units.size(); ++i) {
         const unsigned short a = m_units[i];
         const unsigned short b = other->m_units[i];
-        if (a != b && toUpperCaseLatin1(a) != toUpperCaseLatin1(b) &&
-            toLowerCaseLatin1(a) != toLowerCaseLatin1(b))
+        if (a != b && Character::toUpperCase(a) != Character::toUpperCase(b) &&
+            Character::toLowerCase(a) != Character::toLowerCase(b))
             return false;
     }
     return true;
@@ -336,8 +322,8 @@ bool String::regionMatches(bool ignoreCase, int offset, const JavaPtr<String>& o
     const char16_t* b = other->m_units.data() + otherOffset;
     if (!ignoreCase) return std::memcmp(a, b, sizeof(char16_t) * static_cast<size_t>(length)) == 0;
     for (int i = 0; i < length; ++i) {
-        if (toLowerCaseLatin1(a[i]) != toLowerCaseLatin1(b[i]) ||
-            toUpperCaseLatin1(a[i]) != toUpperCaseLatin1(b[i]))
+        if (Character::toLowerCase(a[i]) != Character::toLowerCase(b[i]) ||
+            Character::toUpperCase(a[i]) != Character::toUpperCase(b[i]))
             return false;
     }
     return true;
@@ -363,14 +349,14 @@ JavaPtr<String> String::replace(unsigned short oldChar, unsigned short newChar) 
 JavaPtr<String> String::toLowerCase() {
     if (length() == 0) return JavaPtr<String>(this);
     std::u16string mapped(m_units);
-    for (char16_t& unit : mapped) unit = toLowerCaseLatin1(unit);
+    for (char16_t& unit : mapped) unit = Character::toLowerCase(unit);
     return withUnits(std::move(mapped));
 }
 
 JavaPtr<String> String::toUpperCase() {
     if (length() == 0) return JavaPtr<String>(this);
     std::u16string mapped(m_units);
-    for (char16_t& unit : mapped) unit = toUpperCaseLatin1(unit);
+    for (char16_t& unit : mapped) unit = Character::toUpperCase(unit);
     return withUnits(std::move(mapped));
 }
 
