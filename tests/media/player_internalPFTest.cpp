@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "runtime/JArray.h"
 #include "tests/media/MediaTestSupport.h"
 
 namespace {
@@ -246,6 +247,18 @@ protected:
     std::vector<uint8_t> clip = toneClip(kClip);
     std::shared_ptr<testsupport::FakeAudioOutput> fake;
 };
+
+TEST_F(PlatformPlayerFailures, AClipInARuntimeByteArrayIsReadInPlace) {
+    // As the player hands its clip over: the address of the array's first byte and its length.
+    JavaPtr<JArray<signed char>> data = jnew<JArray<signed char>>(static_cast<int>(clip.size()));
+    std::copy(clip.begin(), clip.end(), reinterpret_cast<uint8_t*>(data->begin()));
+    player_internalPF player;
+    ASSERT_TRUE(player.setSoundData(data->begin(), static_cast<long long>(data->length)));
+    EXPECT_TRUE(player.flags().bufferQueued);
+    ASSERT_TRUE(player.playSoundData());
+    fake->advance(110ms);
+    EXPECT_FALSE(player.hasIncompletePlaybackTask());
+}
 
 TEST_F(PlatformPlayerFailures, AQueueThatWillNotStartIsReportedAndTornDown) {
     player_internalPF player;
