@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 namespace platform {
 namespace {
 
@@ -48,6 +50,25 @@ void Sdl2QueuePlayer::pause() {
 
 uint32_t Sdl2QueuePlayer::queuedBytes() const {
     return SDL_GetQueuedAudioSize(m_device);
+}
+
+std::optional<DecodedSound> Sdl2QueuePlayer::loadWav(std::span<const uint8_t> clip) {
+    SDL_RWops* stream = SDL_RWFromConstMem(clip.data(), static_cast<int>(clip.size()));
+    if (stream == nullptr) return std::nullopt;
+    SDL_AudioSpec spec{};
+    Uint8* bytes = nullptr;
+    Uint32 length = 0;
+    // The stream is closed by the loader.
+    if (SDL_LoadWAV_RW(stream, 1, &spec, &bytes, &length) == nullptr) return std::nullopt;
+    std::optional<DecodedSound> sound;
+    if (spec.format == AUDIO_S16SYS) {
+        sound.emplace();
+        sound->format = PcmFormat{spec.freq, spec.channels, 16};
+        sound->samples.resize(length / sizeof(int16_t));
+        std::memcpy(sound->samples.data(), bytes, sound->samples.size() * sizeof(int16_t));
+    }
+    SDL_FreeWAV(bytes);
+    return sound;
 }
 
 }  // namespace platform

@@ -5,9 +5,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 
-#include "platform/AudioOutput.h"
+#include "platform/SoundDecoder.h"
 
 namespace platform {
 
@@ -24,6 +25,9 @@ public:
     void pause();
     // Bytes queued and not yet taken by the device.
     uint32_t queuedBytes() const;
+
+    // SDL's own WAV reader over a clip in memory, 16-bit PCM only: the decoder's baseline.
+    static std::optional<DecodedSound> loadWav(std::span<const uint8_t> clip);
 
 private:
     explicit Sdl2QueuePlayer(uint32_t device) : m_device(device) {}
