@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <string>
 
 #include "library/StreamChecks.h"
 #include "runtime/IOException.h"
@@ -29,10 +28,7 @@ ByteArrayOutputStream* ByteArrayOutputStream::TESLinvokeconstructor(int size) {
 }
 
 JavaPtr<::java::lang::String> ByteArrayOutputStream::toString() {
-    std::u16string units(static_cast<size_t>(m_count), u'\0');
-    for (int i = 0; i < m_count; ++i)
-        units[static_cast<size_t>(i)] = static_cast<unsigned char>(m_buffer->data[i]);
-    return jnew<::java::lang::String>(reinterpret_cast<const unsigned short*>(units.data()), m_count);
+    return jnew<::java::lang::String>(toByteArray());
 }
 
 void ByteArrayOutputStream::close() {}

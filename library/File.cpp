@@ -17,15 +17,7 @@ File::File(const JavaPtr<String>& name) {
     const char* directory = inBundle ? _appPathIs : _savePathIs;
     JavaPtr<String> mapped = tesl::pathUnder(directory, name);
     // Exact and case-sensitive: ".PNG" stays.
-    static const char16_t pngEnding[] = u".png";
-    const int n = mapped->length();
-    const unsigned short* units = mapped->unitData();
-    bool isPng = n >= 4;
-    for (int i = 0; isPng && i < 4; ++i) isPng = units[n - 4 + i] == pngEnding[i];
-    if (isPng) {
-        JavaPtr<String> stem = jnew<String>(units, n - 4);
-        mapped = stem + "_png";
-    }
+    if (mapped->endsWith(jnew<String>(".png"))) mapped = mapped->substring(0, mapped->length() - 4) + "_png";
     path = mapped;
     m_usable = directory != nullptr && tesl::isAcceptableFileName(name);
 }

@@ -1,6 +1,5 @@
 #include "library/PrintStream.h"
 
-#include "runtime/Double.h"
 #include "runtime/NullPointerException.h"
 #include "runtime/RuntimeUtilities.h"
 #include "runtime/String.h"
@@ -57,11 +56,11 @@ void PrintStream::print(const JavaPtr<JArray<unsigned short>>& a) {
 }
 
 void PrintStream::print(double d) {
-    print(::java::lang::Double::toString(d));
+    print(String::valueOf(d));
 }
 
 void PrintStream::print(float f) {
-    print(::java::lang::Double::toString(static_cast<double>(f)));
+    print(String::valueOf(f));
 }
 
 void PrintStream::print(int i) {
