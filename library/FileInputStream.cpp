@@ -1,5 +1,7 @@
 #include "library/FileInputStream.h"
 
+#include <algorithm>
+
 #include "platform/RegularFiles.h"
 #include "runtime/IndexOutOfBoundsException.h"
 #include "runtime/NullPointerException.h"
@@ -77,8 +79,18 @@ void FileInputStream::reset() {
 }
 
 long long FileInputStream::skip(long long n) {
+    // Bytes are read and dropped (not sought past), so a file that shrank since it was opened still
+    // gives the true count; a block at a time keeps that cheap for long skips.
+    if (m_handle == nullptr || n <= 0) return 0;
+    char block[4096];
     long long skipped = 0;
-    while (skipped < n && read() != -1) ++skipped;
+    while (skipped < n) {
+        const size_t want = static_cast<size_t>(std::min<long long>(n - skipped, sizeof block));
+        const size_t given = std::fread(block, 1, want, m_handle);
+        skipped += static_cast<long long>(given);
+        if (given < want) break;
+    }
+    m_readPos += skipped;
     return skipped;
 }
 

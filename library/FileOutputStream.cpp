@@ -1,5 +1,8 @@
 #include "library/FileOutputStream.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "library/FileNames.h"
 #include "library/StreamChecks.h"
 #include "platform/FileSystemPaths.h"
@@ -20,10 +23,10 @@ FileOutputStream::~FileOutputStream() {
 bool FileOutputStream::openStream() {
     if (m_opened) return true;
     if (m_usable) {
-        m_handle = platform::openRegularFileForWriting(
+        m_descriptor = platform::openRegularFileForWriting(
             m_path->val(), m_started ? platform::WriteMode::Append : platform::WriteMode::Truncate);
     }
-    if (m_handle == nullptr) {
+    if (m_descriptor < 0) {
         m_writeError = true;
         return false;
     }
@@ -32,9 +35,47 @@ bool FileOutputStream::openStream() {
     return true;
 }
 
+int FileOutputStream::createExclusively() {
+    if (m_opened || m_started || !m_usable) {
+        m_writeError = true;
+        return m_usable ? EEXIST : EINVAL;
+    }
+    m_descriptor = platform::openRegularFileForWriting(m_path->val(), platform::WriteMode::CreateNew);
+    if (m_descriptor < 0) {
+        const int reason = errno != 0 ? errno : EIO;
+        // Whatever holds the name is not ours to write.
+        m_usable = false;
+        m_writeError = true;
+        return reason;
+    }
+    m_opened = true;
+    m_started = true;
+    return 0;
+}
+
+void FileOutputStream::drain() {
+    if (m_buffered == 0) return;
+    if (!platform::writeFully(m_descriptor, m_buffer.get(), static_cast<size_t>(m_buffered)))
+        m_writeError = true;
+    m_buffered = 0;
+}
+
+void FileOutputStream::writeThrough(const signed char* bytes, int count) {
+    if (count >= kBufferSize) {
+        drain();
+        if (!platform::writeFully(m_descriptor, bytes, static_cast<size_t>(count))) m_writeError = true;
+        return;
+    }
+    if (!m_buffer) m_buffer = std::make_unique<signed char[]>(kBufferSize);
+    if (m_buffered + count > kBufferSize) drain();
+    std::memcpy(m_buffer.get() + m_buffered, bytes, static_cast<size_t>(count));
+    m_buffered += count;
+}
+
 void FileOutputStream::write(int b) {
     if (!openStream()) return;
-    if (std::fputc(b & 0xFF, m_handle) == EOF) m_writeError = true;
+    const signed char byte = static_cast<signed char>(b & 0xFF);
+    writeThrough(&byte, 1);
 }
 
 void FileOutputStream::write(const JavaPtr<JArray<signed char>>& b) {
@@ -45,17 +86,17 @@ void FileOutputStream::write(const JavaPtr<JArray<signed char>>& b, int off, int
     tesl::checkByteRange(b, off, len);
     if (!openStream()) return;
     if (len == 0) return;
-    if (std::fwrite(b->data + off, 1, static_cast<size_t>(len), m_handle) != static_cast<size_t>(len))
-        m_writeError = true;
+    writeThrough(b->data + off, len);
 }
 
 void FileOutputStream::flush() {
     if (!m_opened) return;
-    // A full disk often shows only here, when the buffered bytes finally go out.
-    const bool synced = platform::syncFile(m_handle);
-    const bool closed = std::fclose(m_handle) == 0;
+    drain();
+    // A full disk often shows only here, when the kernel finally allocates the blocks.
+    const bool synced = platform::syncDescriptor(m_descriptor);
+    const bool closed = platform::closeDescriptor(m_descriptor);
     if (!synced || !closed) m_writeError = true;
-    m_handle = nullptr;
+    m_descriptor = -1;
     m_opened = false;
 }
 

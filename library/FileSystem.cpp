@@ -1,9 +1,14 @@
 #include "library/FileSystem.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "library/FileNames.h"
 #include "platform/DirectoryListing.h"
+#include "platform/FileOperations.h"
 #include "platform/FileSystemPaths.h"
 #include "platform/RegularFiles.h"
 #include "runtime/String.h"
@@ -51,21 +56,33 @@ bool FileSystem::isValid() {
 
 FileSystem::FilenameList FileSystem::listFilenames() {
     FilenameList names;
-    if (_savePathIs == nullptr) return names;
-    std::lock_guard<std::mutex> lock(s_listingMutex);
-    _directoryFileListStart(_savePathIs);
-    // The names come as bytes; the escape decoding of the C-string constructor would alter them.
-    while (const char* name = _directoryFileListNext()) names.push_back(tesl::bytesToString(name));
+    listFilenames(names);
     return names;
 }
 
+bool FileSystem::listFilenames(FilenameList& names) {
+    names.clear();
+    if (_savePathIs == nullptr) return false;
+    std::lock_guard<std::mutex> lock(s_listingMutex);
+    _directoryFileListStart(_savePathIs);
+    const bool listed = !_directoryFileListFailed();
+    // The names come as bytes; the escape decoding of the C-string constructor would alter them.
+    while (const char* name = _directoryFileListNext()) names.push_back(tesl::bytesToString(name));
+    return listed;
+}
+
 bool FileSystem::deleteFile(const JavaPtr<String>& name) {
+    return deleteFileDurably(name) != Change::Failed;
+}
+
+FileSystem::Change FileSystem::deleteFileDurably(const JavaPtr<String>& name) {
     JavaPtr<String> path = dataPath(name);
-    if (!path) return false;
+    if (!path) return Change::Failed;
     const char* bytes = path->val();
-    if (std::remove(bytes) != 0) return false;
-    platform::syncParentDirectory(bytes);
-    return true;
+    // As remove() does, an empty directory goes too.
+    if (platform::fileOperations().unlink(bytes) != 0 && (errno != EISDIR || rmdir(bytes) != 0))
+        return Change::Failed;
+    return platform::syncParentDirectory(bytes) ? Change::Done : Change::NotDurable;
 }
 
 bool FileSystem::fileExists(const JavaPtr<String>& name) {
@@ -78,14 +95,23 @@ bool FileSystem::fileExists(const JavaPtr<String>& name) {
 }
 
 bool FileSystem::renameFile(const JavaPtr<String>& from, const JavaPtr<String>& to) {
+    // The rename has happened even when the directory sync fails: it cannot be undone, so it counts.
+    return renameFileDurably(from, to) != Change::Failed;
+}
+
+FileSystem::Change FileSystem::renameFileDurably(const JavaPtr<String>& from, const JavaPtr<String>& to) {
     JavaPtr<String> source = dataPath(from);
     JavaPtr<String> target = dataPath(to);
-    if (!source || !target) return false;
+    if (!source || !target) return Change::Failed;
     // Each string keeps its own 8-bit copy, so both stay valid together.
-    if (std::rename(source->val(), target->val()) != 0) return false;
-    // The rename has happened: a failed directory sync cannot undo it, so it is not reported as one.
-    platform::syncParentDirectory(target->val());
-    return true;
+    if (platform::fileOperations().rename(source->val(), target->val()) != 0) return Change::Failed;
+    return platform::syncParentDirectory(target->val()) ? Change::Done : Change::NotDurable;
+}
+
+bool FileSystem::syncDirectory() {
+    if (_savePathIs == nullptr) return false;
+    // The parent of a path inside the directory is the directory itself.
+    return platform::syncParentDirectory((std::string(_savePathIs) + "/.").c_str());
 }
 
 }  // namespace java::io

@@ -27,15 +27,27 @@ public:
     // True once an object was made, also after it was destroyed.
     static bool isValid();
 
+    // How a removal or rename went: Done once it happened and the directory is on the device;
+    // NotDurable when it happened but the directory could not be synced, so a power loss may undo it.
+    enum class Change { Failed, NotDurable, Done };
+
     // Every entry below the data directory (subdirectories' entries as relative paths), sorted by
     // name; never null, empty when there is nothing.
     FilenameList listFilenames();
+    // The same into names; false when the data directory could not be read, so that a failed
+    // listing is not taken for an empty directory.
+    bool listFilenames(FilenameList& names);
     // True when the file was removed.
     bool deleteFile(const JavaPtr<::java::lang::String>& name);
+    Change deleteFileDurably(const JavaPtr<::java::lang::String>& name);
     // True when the name is a regular file that opens for reading.
     bool fileExists(const JavaPtr<::java::lang::String>& name);
     // Replaces an existing `to` in one step; true on success.
     bool renameFile(const JavaPtr<::java::lang::String>& from, const JavaPtr<::java::lang::String>& to);
+    Change renameFileDurably(const JavaPtr<::java::lang::String>& from,
+                             const JavaPtr<::java::lang::String>& to);
+    // Puts the data directory's entries on the device (after creating a file); false on failure.
+    bool syncDirectory();
 
 private:
     FileSystem();

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/FileOperations.h"
+
 namespace platform {
 namespace {
 
@@ -52,6 +54,7 @@ void collect(int directory, const std::string& prefix, int depth, std::vector<st
 struct Listing {
     std::mutex mutex;  // guards the fields below
     bool active = false;
+    bool failed = false;
     std::vector<std::string> names;
     size_t next = 0;
 };
@@ -63,12 +66,25 @@ Listing& listing() {
 
 }  // namespace
 
-std::vector<std::string> listDirectoryTree(const std::string& path) {
-    std::vector<std::string> names;
-    const int directory = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directory < 0) return names;
+bool readDirectoryTree(const char* path, std::vector<std::string>& names) {
+    names.clear();
+    const int directory = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory < 0) return false;
     collect(directory, "", 0, names);
     std::sort(names.begin(), names.end());
+    return true;
+}
+
+bool listDirectoryTree(const std::string& path, std::vector<std::string>& names) {
+    names.clear();
+    if (fileOperations().list(path.c_str(), &names) == 0) return true;
+    names.clear();
+    return false;
+}
+
+std::vector<std::string> listDirectoryTree(const std::string& path) {
+    std::vector<std::string> names;
+    listDirectoryTree(path, names);
     return names;
 }
 
@@ -76,9 +92,10 @@ std::vector<std::string> listDirectoryTree(const std::string& path) {
 
 void _directoryFileListStart(const char* path) {
     std::vector<std::string> names;
-    if (path != nullptr) names = platform::listDirectoryTree(*path != 0 ? path : "/");
+    const bool listed = path != nullptr && platform::listDirectoryTree(*path != 0 ? path : "/", names);
     platform::Listing& state = platform::listing();
     std::lock_guard<std::mutex> lock(state.mutex);
+    state.failed = !listed;
     state.names = std::move(names);
     state.next = 0;
     state.active = true;
@@ -94,4 +111,10 @@ const char* _directoryFileListNext() {
     state.names.shrink_to_fit();
     state.next = 0;
     return nullptr;
+}
+
+bool _directoryFileListFailed() {
+    platform::Listing& state = platform::listing();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    return state.failed;
 }
