@@ -1,0 +1,154 @@
+// javax.microedition.rms.RecordStore: named stores of numbered byte records, one file per store in the
+// data directory. A file ("rs_" + number) holds a checksummed header with the store's name, then the
+// records in the order they were added; every change rewrites the whole file into a new one that
+// replaces the old in one rename. Every operation runs under one process-wide recursive lock, and the
+// data directory is locked against a second process at the first open.
+#pragma once
+
+#include <mutex>
+#include <vector>
+
+#include "runtime/JArray.h"
+#include "runtime/Object.h"
+#include "runtime/String.h"
+
+namespace java::io {
+class DataInputStream;
+class FileInputStream;
+}  // namespace java::io
+
+namespace javax::microedition::rms {
+
+class RecordComparator;
+class RecordEnumeration;
+class RecordFilter;
+class RecordListener;
+class RecordStore;
+
+// The header checksum: version + 31 lo + 31^2 hi + 31^3 nextRecordID + 31^4 name.hashCode(), wrapping
+// in 32 bits, with lo and hi the halves of lastModified.
+int getHeaderChunkCRC(int version, long long lastModified, int nextRecordID,
+                      const JavaPtr<::java::lang::String>& name);
+// The record checksum: recordID + d[0] 31 + d[1] 31^2 + ... over the signed bytes, wrapping in 32 bits.
+int getRecordChunkCRC(int recordID, const JavaPtr<JArray<signed char>>& data);
+int getRecordChunkCRC(int recordID, const signed char* bytes, int count);
+// The offset in the file of the first chunk with that id whose checksum holds, with its bytes in data;
+// -1 when there is none. Chunks with other ids are passed over whatever their checksums.
+int getRecordInternal(const JavaPtr<::java::io::FileInputStream>& file, int recordID,
+                      JavaPtr<JArray<signed char>>& data, RecordStore& store);
+
+class RecordStore : public ::java::lang::Object {
+    TESL_CLASS(RecordStore, "javax.microedition.rms.RecordStore", ::java::lang::Object)
+public:
+    // Lists of names and of listeners, until arrays hold references.
+    using StringList = std::vector<JavaPtr<::java::lang::String>>;
+    using ListenerList = std::vector<JavaPtr<RecordListener>>;
+
+    static constexpr int RSMAGIC = 0x74737366;  // "tssf"
+    static constexpr int RS_FORMAT_VERSION = 1;
+    static constexpr int AUTHMODE_PRIVATE = 0;
+    static constexpr int AUTHMODE_ANY = 1;
+    static constexpr int MAX_NAME_LENGTH = 32;
+
+    RecordStore() noexcept {}
+    // Creates the file of a new store (exists false) or loads the header of fileName; isValid says
+    // whether that worked.
+    RecordStore(const JavaPtr<::java::lang::String>& name, bool exists,
+                const JavaPtr<::java::lang::String>& fileName);
+    ~RecordStore() override = default;
+
+    RecordStore* TESLinvokeconstructor() {
+        Object::TESLinvokeconstructor();
+        return this;
+    }
+
+    virtual void closeRecordStore();
+    virtual long long getLastModified();
+    virtual JavaPtr<::java::lang::String> getName();
+    virtual int getNextRecordID();
+    virtual int getSize();
+    virtual int getSizeAvailable();
+    virtual int getVersion();
+    virtual void setMode(int authmode, bool writable);
+
+    // Names are 1 to 32 units without U+0000: IllegalArgumentException otherwise (NullPointerException
+    // for null). RecordStoreException when the data directory cannot be listed or is locked by another
+    // process.
+    static JavaPtr<RecordStore> openRecordStore(const JavaPtr<::java::lang::String>& recordStoreName,
+                                                bool createIfNecessary);
+    static JavaPtr<RecordStore> openRecordStore(const JavaPtr<::java::lang::String>& recordStoreName,
+                                                bool createIfNecessary, int authmode, bool writable);
+    static JavaPtr<RecordStore> openRecordStore(const JavaPtr<::java::lang::String>& recordStoreName,
+                                                const JavaPtr<::java::lang::String>& vendorName,
+                                                const JavaPtr<::java::lang::String>& suiteName);
+    // Removes every file carrying the name; RecordStoreException when one cannot be removed (the store
+    // then stays as it was found).
+    static void deleteRecordStore(const JavaPtr<::java::lang::String>& recordStoreName);
+    // Empty when there are none or the directory cannot be listed.
+    static StringList listRecordStores();
+    static int recordStoreIsReferenced(const JavaPtr<::java::lang::String>& recordStoreName);
+    // Drops every store object and lets go of the directory lock. Tear-down only.
+    static void tidyUp();
+
+    // The store name in the header of that file, or "" when it is not a readable store.
+    static JavaPtr<::java::lang::String> getRecordStoreName(const JavaPtr<::java::lang::String>& fileName);
+    // Every store file and the name in its header, regular files first, then temporary files of names
+    // not seen yet. False when the directory could not be listed.
+    static bool getFilenamesAndRecordStoreNames(StringList& fileNames, StringList& storeNames);
+    // The file the store of that name lives in, or null. Throws RecordStoreException when the directory
+    // cannot be listed.
+    static JavaPtr<::java::lang::String> getExistingRecordFilename(
+        const JavaPtr<::java::lang::String>& storeName);
+
+    // Where a record's chunk stands in the file and what it holds.
+    struct FoundRecord {
+        int offset = -1;
+        JavaPtr<JArray<signed char>> data;
+        bool checksumHolds = false;
+    };
+    // The first record with that id, in file order, whose chunk lies whole in the open file; its bytes
+    // are read and its checksum compared. Other chunks are passed over without reading their bytes.
+    bool findRecord(const JavaPtr<::java::io::FileInputStream>& file, int recordID, FoundRecord& found);
+    void seekToFirstRecord(const JavaPtr<::java::io::DataInputStream>& in);
+    // The next chunk: its id and (when data is given) its bytes; false at the end of the records, at a
+    // chunk that does not lie whole in the file, and for read bytes whose checksum fails.
+    bool getNextRecord(const JavaPtr<::java::io::DataInputStream>& in, JavaPtr<JArray<signed char>>* data,
+                       int* recordID);
+    void destroy();
+
+    // The lock every public operation of the store and its enumerations takes.
+    static std::recursive_mutex& storeLock();
+
+    JavaPtr<::java::lang::String> name;
+    bool isOpen = false;
+    bool isDeleted = false;
+    bool isValid = false;
+    long long lastModified = 0;
+    int nextRecordID = 0;
+    int version = 0;
+    int formatVersion = 0;
+    JavaPtr<::java::lang::String> fileName;
+    ListenerList listeners;
+
+private:
+    void createStoreFile();
+    void loadHeader();
+    // Reads an id and a length; false unless the whole chunk they announce lies in the file.
+    bool readChunkHead(::java::io::DataInputStream& in, int& recordID, int& length);
+    // RecordStoreNotOpenException for a closed store, RecordStoreException for a deleted one.
+    void checkOpen() const;
+    int headerSize() const { return formatVersion >= 1 ? 26 : 22; }
+    int checksumSize() const { return formatVersion >= 1 ? 4 : 0; }
+    bool formatIsWritable() const { return static_cast<unsigned>(formatVersion) < 2; }
+
+    static void lockDataDirectory();
+    // Every store file and its name: shadowed temporary files too when includeShadowed.
+    static bool scanStoreFiles(StringList& fileNames, StringList& storeNames, bool includeShadowed);
+    static void checkStoreName(const JavaPtr<::java::lang::String>& recordStoreName);
+
+    // Every store object opened during the run; a deleted store leaves a null slot.
+    static JavaPtr<RecordStore>** referencedRecordStores;
+    static int numReferencedRecordStores;
+};
+
+}  // namespace javax::microedition::rms
