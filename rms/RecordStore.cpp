@@ -1,5 +1,6 @@
 #include "rms/RecordStore.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -15,11 +16,14 @@
 #include "library/FileSystem.h"
 #include "platform/DirectoryLock.h"
 #include "platform/FileSystemPaths.h"
+#include "rms/InvalidRecordIDException.h"
+#include "rms/RecordEnumerationImpl.h"
 #include "rms/RecordListener.h"
 #include "rms/RecordStoreException.h"
 #include "rms/RecordStoreFullException.h"
 #include "rms/RecordStoreNotFoundException.h"
 #include "rms/RecordStoreNotOpenException.h"
+#include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"
 
@@ -78,6 +82,28 @@ JavaPtr<DataInputStream> dataInputOver(const JavaPtr<FileInputStream>& file) {
     return jnew<DataInputStream>(JavaPtr<::java::io::InputStream>(file));
 }
 
+void putInt(signed char* at, int value) {
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<signed char>(static_cast<uint32_t>(value) >> (24 - 8 * i));
+}
+
+// A new file under the first free name of prefix + number from first on, claimed by creating it
+// exclusively; null (and no file) when none could be made.
+JavaPtr<FileOutputStream> claimNumberedFile(const char* prefix, int first, JavaPtr<String>& claimed) {
+    FileSystem* files = FileSystem::getFileSystem();
+    for (int number = first; number < INT_MAX; ++number) {
+        JavaPtr<String> candidate = numberedName(prefix, number);
+        if (files->fileExists(candidate)) continue;
+        JavaPtr<FileOutputStream> file = jnew<FileOutputStream>(candidate);
+        const int refused = file->createExclusively();
+        if (refused == EEXIST) continue;
+        if (refused != 0) return nullptr;
+        claimed = candidate;
+        return file;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 int getHeaderChunkCRC(int version, long long lastModified, int nextRecordID, const JavaPtr<String>& name) {
@@ -132,38 +158,32 @@ RecordStore::RecordStore(const JavaPtr<String>& storeName, bool exists, const Ja
 
 void RecordStore::createStoreFile() {
     FileSystem* files = FileSystem::getFileSystem();
-    // Each number is claimed by creating its file exclusively, so that nothing already there (a file
+    // The number is claimed by creating its file exclusively, so that nothing already there (a file
     // that does not open for reading, a directory) is ever emptied or deleted.
-    for (int number = 1; number < INT_MAX; ++number) {
-        JavaPtr<String> candidate = numberedName("rs_", number);
-        if (files->fileExists(candidate)) continue;
-        JavaPtr<FileOutputStream> file = jnew<FileOutputStream>(candidate);
-        const int refused = file->createExclusively();
-        if (refused == EEXIST) continue;
-        if (refused != 0) return;
-        fileName = candidate;
-        formatVersion = RS_FORMAT_VERSION;
-        version = 0;
-        lastModified = currentTimeMillis();
-        nextRecordID = 1;
-        JavaPtr<DataOutputStream> out = jnew<DataOutputStream>(JavaPtr<::java::io::OutputStream>(file));
-        out->writeInt(RSMAGIC);
-        out->writeShort(formatVersion);
-        out->writeInt(version);
-        out->writeLong(lastModified);
-        out->writeInt(nextRecordID);
-        out->writeInt(getHeaderChunkCRC(version, lastModified, nextRecordID, name));
-        for (int i = 0; i < name->length(); ++i) out->writeChar(name->charAt(i));
-        out->writeChar(0);
-        out->close();
-        // The new name must survive a power loss as well as the bytes.
-        if (file->writeErrorOccurred() || !files->syncDirectory()) {
-            files->deleteFile(candidate);
-            return;
-        }
-        isValid = true;
+    JavaPtr<String> candidate;
+    JavaPtr<FileOutputStream> file = claimNumberedFile("rs_", 1, candidate);
+    if (!file) return;
+    fileName = candidate;
+    formatVersion = RS_FORMAT_VERSION;
+    version = 0;
+    lastModified = currentTimeMillis();
+    nextRecordID = 1;
+    JavaPtr<DataOutputStream> out = jnew<DataOutputStream>(JavaPtr<::java::io::OutputStream>(file));
+    out->writeInt(RSMAGIC);
+    out->writeShort(formatVersion);
+    out->writeInt(version);
+    out->writeLong(lastModified);
+    out->writeInt(nextRecordID);
+    out->writeInt(getHeaderChunkCRC(version, lastModified, nextRecordID, name));
+    for (int i = 0; i < name->length(); ++i) out->writeChar(name->charAt(i));
+    out->writeChar(0);
+    out->close();
+    // The new name must survive a power loss as well as the bytes.
+    if (file->writeErrorOccurred() || !files->syncDirectory()) {
+        files->deleteFile(candidate);
         return;
     }
+    isValid = true;
 }
 
 void RecordStore::loadHeader() {
@@ -478,5 +498,286 @@ int RecordStore::getVersion() {
 }
 
 void RecordStore::setMode(int, bool) {}
+
+// ---- Records ---------------------------------------------------------------------------------------
+
+RecordStore::FoundRecord RecordStore::locateRecord(int recordID) {
+    FoundRecord found;
+    JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
+    const bool present = findRecord(file, recordID, found);
+    file->close();
+    if (!present) throw InvalidRecordIDException();
+    return found;
+}
+
+JavaPtr<JArray<signed char>> RecordStore::getRecord(int recordId) {
+    std::lock_guard<std::recursive_mutex> guard(storeLock());
+    checkOpen();
+    FoundRecord found = locateRecord(recordId);
+    if (!found.checksumHolds) throw InvalidRecordIDException();
+    return found.data;
+}
+
+int RecordStore::getRecord(int recordId, const JavaPtr<JArray<signed char>>& buffer, int offset) {
+    std::lock_guard<std::recursive_mutex> guard(storeLock());
+    JavaPtr<JArray<signed char>> data = getRecord(recordId);
+    if (!buffer) throw ::java::lang::NullPointerException();
+    if (offset < 0 || data->length > static_cast<long long>(buffer->length) - offset)
+        throw ::java::lang::ArrayIndexOutOfBoundsException();
+    std::copy(data->data, data->data + data->length, buffer->data + offset);
+    return data->length;
+}
+
+int RecordStore::getRecordSize(int recordId) {
+    std::lock_guard<std::recursive_mutex> guard(storeLock());
+    checkOpen();
+    FoundRecord found = locateRecord(recordId);
+    if (!found.checksumHolds) throw InvalidRecordIDException();
+    return found.data->length;
+}
+
+JavaPtr<JArray<int>> RecordStore::getRecordIDs() {
+    std::lock_guard<std::recursive_mutex> guard(storeLock());
+    JavaPtr<JArray<int>> ids = jnew<JArray<int>>();
+    JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
+    if (!file->opened) return ids;
+    JavaPtr<DataInputStream> in = dataInputOver(file);
+    seekToFirstRecord(in);
+    int id = 0;
+    while (getNextRecord(in, nullptr, &id)) ids->append(id);
+    file->close();
+    return ids;
+}
+
+int RecordStore::getNumRecords() {
+    std::lock_guard<std::recursive_mutex> guard(storeLock());
+    checkOpen();
+    return getRecordIDs()->length;
+}
+
+JavaPtr<JArray<signed char>> RecordStore::buildChunk(int recordID, const JavaPtr<JArray<signed char>>& data,
+                                                     int offset, int numBytes) const {
+    if (!data && numBytes != 0) throw ::java::lang::NullPointerException();
+    if (numBytes < 0 || offset < 0 || (data && static_cast<long long>(offset) + numBytes > data->length))
+        throw ::java::lang::ArrayIndexOutOfBoundsException();
+    const long long size = 8LL + numBytes + checksumSize();
+    if (size > JArray<signed char>::maxLength) throw RecordStoreFullException();
+    JavaPtr<JArray<signed char>> chunk = jnew<JArray<signed char>>(static_cast<int>(size));
+    if (chunk->length != size) throw RecordStoreFullException();
+    const signed char* slice = numBytes > 0 ? data->data + offset : nullptr;
+    putInt(chunk->data, recordID);
+    putInt(chunk->data + 4, numBytes);
+    if (numBytes > 0) std::copy(slice, slice + numBytes, chunk->data + 8);
+    if (formatVersion >= 1) putInt(chunk->data + 8 + numBytes, getRecordChunkCRC(recordID, slice, numBytes));
+    return chunk;
+}
+
+int RecordStore::addRecord(const JavaPtr<JArray<signed char>>& data, int offset, int numBytes) {
+    int id = 0;
+    Rewrite outcome = Rewrite::Failed;
+    {
+        std::lock_guard<std::recursive_mutex> guard(storeLock());
+        checkOpen();
+        if (!formatIsWritable()) return -1;
+        // Ids are 1 or more and never given out twice: a store whose ids ran out is full.
+        if (nextRecordID < 1 || nextRecordID == INT_MAX) throw RecordStoreFullException();
+        id = nextRecordID;
+        JavaPtr<JArray<signed char>> chunk = buildChunk(id, data, offset, numBytes);
+        nextRecordID = id + 1;
+        outcome = replaceRSFileChunk(this, -1, 0, chunk);
+        if (outcome == Rewrite::Failed) {
+            nextRecordID = id;
+            throw RecordStoreFullException();
+        }
+    }
+    recordChanged(0, id);
+    if (outcome != Rewrite::Done) throw RecordStoreFullException();
+    return id;
+}
+
+void RecordStore::setRecord(int recordId, const JavaPtr<JArray<signed char>>& newData, int offset,
+                            int numBytes) {
+    Rewrite outcome = Rewrite::Failed;
+    {
+        std::lock_guard<std::recursive_mutex> guard(storeLock());
+        checkOpen();
+        // A record whose checksum fails can still be replaced: refusing would leave it in the way for good.
+        FoundRecord found = locateRecord(recordId);
+        if (!formatIsWritable()) return;
+        JavaPtr<JArray<signed char>> chunk = buildChunk(recordId, newData, offset, numBytes);
+        outcome = replaceRSFileChunk(this, found.offset, found.data->length + 8 + checksumSize(), chunk);
+        if (outcome == Rewrite::Failed) throw RecordStoreFullException();
+    }
+    recordChanged(1, recordId);
+    if (outcome != Rewrite::Done) throw RecordStoreFullException();
+}
+
+void RecordStore::deleteRecord(int recordId) {
+    Rewrite outcome = Rewrite::Failed;
+    {
+        std::lock_guard<std::recursive_mutex> guard(storeLock());
+        checkOpen();
+        FoundRecord found = locateRecord(recordId);
+        if (!formatIsWritable()) return;
+        outcome = replaceRSFileChunk(this, found.offset, found.data->length + 8 + checksumSize(),
+                                     jnew<JArray<signed char>>());
+        if (outcome == Rewrite::Failed) throw RecordStoreException();
+    }
+    recordChanged(2, recordId);
+    if (outcome != Rewrite::Done) throw RecordStoreException();
+}
+
+long long RecordStore::readableEnd() {
+    JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
+    if (!file->opened) return -1;
+    JavaPtr<DataInputStream> in = dataInputOver(file);
+    if (in->skip(headerSize()) != headerSize()) return -1;
+    bool named = false;
+    while (!named && in->available() >= 2) named = in->readChar() == 0;
+    if (!named) return -1;
+    long long end = file->getReadPos();
+    int id = 0, length = 0;
+    while (formatIsWritable() && readChunkHead(*in, id, length)) {
+        if (in->skip(length + checksumSize()) != length + checksumSize()) break;
+        end = file->getReadPos();
+    }
+    file->close();
+    return end;
+}
+
+JavaPtr<String> RecordStore::rewriteTarget(RecordStore& store) {
+    if (!isNumberedName(store.fileName, "rs_tmp")) return store.fileName;
+    // A store found only in a temporary file (left by an interrupted rewrite of an earlier version)
+    // takes a regular name: temporary files are listed by name, so a later leftover could otherwise
+    // stand before it. The name is claimed with an empty file that the rename then replaces.
+    JavaPtr<String> regular;
+    JavaPtr<FileOutputStream> claim = claimNumberedFile("rs_", 1, regular);
+    if (!claim) return nullptr;
+    claim->close();
+    return claim->writeErrorOccurred() ? nullptr : regular;
+}
+
+RecordStore::Rewrite RecordStore::replaceRSFileChunk(const JavaPtr<RecordStore>& store, int offset,
+                                                     int length, const JavaPtr<JArray<signed char>>& chunk) {
+    std::lock_guard<std::recursive_mutex> guard(storeLock());
+    RecordStore& s = *store;
+    FileSystem* files = FileSystem::getFileSystem();
+    const int header = s.headerSize();
+    // Only a whole store file is rewritten; what follows its last whole record cannot be read and
+    // is left behind, so that an appended record is never stranded after it.
+    if (jnew<File>(s.fileName)->length() < header) return Rewrite::Failed;
+    const long long total = s.readableEnd();
+    if (total < header) return Rewrite::Failed;
+    const long long position = offset >= 0 && offset <= total ? offset : total;
+    if (position < header) return Rewrite::Failed;
+    const long long replaced = std::clamp<long long>(length, 0, total - position);
+    const int chunkLength = chunk ? chunk->length : 0;
+    const long long newLength = total + chunkLength - replaced;
+    const int newVersion = static_cast<int>(static_cast<uint32_t>(s.version) + 1u);
+    const long long newTime = currentTimeMillis();
+
+    JavaPtr<String> temporary;
+    JavaPtr<FileOutputStream> out = claimNumberedFile("rs_tmp", 0, temporary);
+    if (!out) return Rewrite::Failed;
+    JavaPtr<FileInputStream> in = jnew<FileInputStream>(jnew<File>(s.fileName));
+    JavaPtr<JArray<signed char>> buffer = jnew<JArray<signed char>>(1000);
+    long long consumed = 0, written = 0;
+    bool chunkWritten = false;
+    bool copied = in->opened && buffer->length == 1000;
+    while (copied && written < newLength) {
+        int got = 0;
+        if (consumed < position) {
+            got = in->read(buffer, 0, static_cast<int>(std::min<long long>(position - consumed, 1000)));
+        } else if (!chunkWritten) {
+            if (chunkLength > 0) out->write(chunk, 0, chunkLength);
+            written += chunkLength;
+            chunkWritten = true;
+            continue;
+        } else {
+            const long long resume = position + replaced;
+            if (consumed < resume && in->skip(resume - consumed) != resume - consumed) break;
+            consumed = std::max(consumed, resume);
+            got = in->read(buffer, 0, static_cast<int>(std::min<long long>(newLength - written, 1000)));
+        }
+        if (got <= 0) break;
+        consumed += got;
+        if (written == 0) {
+            // The first block carries the header, patched to the new values.
+            if (got < header) break;
+            putInt(buffer->data + 6, newVersion);
+            putInt(buffer->data + 10, static_cast<int>(static_cast<uint64_t>(newTime) >> 32));
+            putInt(buffer->data + 14, static_cast<int>(newTime));
+            putInt(buffer->data + 18, s.nextRecordID);
+            if (s.formatVersion >= 1)
+                putInt(buffer->data + 22, getHeaderChunkCRC(newVersion, newTime, s.nextRecordID, s.name));
+        }
+        out->write(buffer, 0, got);
+        written += got;
+    }
+    copied = copied && written == newLength;
+    in->close();
+    out->close();
+    JavaPtr<String> target = copied && !out->writeErrorOccurred() ? rewriteTarget(s) : nullptr;
+    const FileSystem::Change renamed =
+        target ? files->renameFileDurably(temporary, target) : FileSystem::Change::Failed;
+    if (renamed == FileSystem::Change::Failed) {
+        files->deleteFile(temporary);
+        if (target && !target->equals(s.fileName)) files->deleteFile(target);
+        return Rewrite::Failed;
+    }
+    s.version = newVersion;
+    s.lastModified = newTime;
+    if (!target->equals(s.fileName)) {
+        // The regular file now shadows the temporary one; a removal that fails leaves it harmless.
+        files->deleteFile(s.fileName);
+        s.fileName = target;
+    }
+    return renamed == FileSystem::Change::Done ? Rewrite::Done : Rewrite::NotDurable;
+}
+
+// ---- Listeners and enumerations ----------------------------------------------------------------------
+
+void RecordStore::addRecordListener(const JavaPtr<RecordListener>& listener) {
+    std::lock_guard<std::recursive_mutex> guard(storeLock());
+    for (const JavaPtr<RecordListener>& each : listeners) {
+        if (each == listener) return;
+    }
+    listeners.push_back(listener);
+}
+
+void RecordStore::removeRecordListener(const JavaPtr<RecordListener>& listener) {
+    std::lock_guard<std::recursive_mutex> guard(storeLock());
+    std::erase_if(listeners, [&](const JavaPtr<RecordListener>& each) { return each == listener; });
+}
+
+void RecordStore::recordChanged(int kind, int recordID) {
+    JavaPtr<RecordStore> self(this);
+    for (size_t i = 0;; ++i) {
+        JavaPtr<RecordListener> listener;
+        {
+            std::lock_guard<std::recursive_mutex> guard(storeLock());
+            if (i >= listeners.size()) return;
+            listener = listeners[i];
+        }
+        if (!listener) continue;
+        if (kind == 0) {
+            listener->recordAdded(self, recordID);
+        } else if (kind == 1) {
+            listener->recordChanged(self, recordID);
+        } else if (kind == 2) {
+            listener->recordDeleted(self, recordID);
+        }
+    }
+}
+
+JavaPtr<RecordEnumeration> RecordStore::enumerateRecords(const JavaPtr<RecordFilter>& filter,
+                                                         const JavaPtr<RecordComparator>& comparator,
+                                                         bool keepUpdated) {
+    std::lock_guard<std::recursive_mutex> guard(storeLock());
+    JavaPtr<RecordEnumerationImpl> enumeration =
+        jnew<RecordEnumerationImpl>(JavaPtr<RecordStore>(this), filter, comparator);
+    enumeration->keepUpdated(keepUpdated);
+    return enumeration;
+}
 
 }  // namespace javax::microedition::rms

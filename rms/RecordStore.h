@@ -62,14 +62,37 @@ public:
         return this;
     }
 
+    // How a rewrite of the store file went: Failed leaves the old file as it was; NotDurable means the
+    // new file is in place but the directory could not be synced, so a power loss may bring back the old.
+    enum class Rewrite { Failed, NotDurable, Done };
+
+    // A slice outside data throws ArrayIndexOutOfBoundsException (null data is an empty record when
+    // numBytes is 0, NullPointerException otherwise). RecordStoreFullException when the ids are used up
+    // or the file cannot be rewritten; then nothing has changed, unless the new file is in place but
+    // could not be made durable, which the listeners hear of.
+    virtual int addRecord(const JavaPtr<JArray<signed char>>& data, int offset, int numBytes);
+    virtual void addRecordListener(const JavaPtr<RecordListener>& listener);
     virtual void closeRecordStore();
+    // A record whose checksum fails is deleted (or replaced, by setRecord) all the same.
+    virtual void deleteRecord(int recordId);
+    virtual JavaPtr<RecordEnumeration> enumerateRecords(const JavaPtr<RecordFilter>& filter,
+                                                        const JavaPtr<RecordComparator>& comparator,
+                                                        bool keepUpdated);
     virtual long long getLastModified();
     virtual JavaPtr<::java::lang::String> getName();
     virtual int getNextRecordID();
+    virtual int getNumRecords();
+    // InvalidRecordIDException also for a record whose checksum fails.
+    virtual JavaPtr<JArray<signed char>> getRecord(int recordId);
+    virtual int getRecord(int recordId, const JavaPtr<JArray<signed char>>& buffer, int offset);
+    virtual int getRecordSize(int recordId);
     virtual int getSize();
     virtual int getSizeAvailable();
     virtual int getVersion();
+    virtual void removeRecordListener(const JavaPtr<RecordListener>& listener);
     virtual void setMode(int authmode, bool writable);
+    virtual void setRecord(int recordId, const JavaPtr<JArray<signed char>>& newData, int offset,
+                           int numBytes);
 
     // Names are 1 to 32 units without U+0000: IllegalArgumentException otherwise (NullPointerException
     // for null). RecordStoreException when the data directory cannot be listed or is locked by another
@@ -114,6 +137,18 @@ public:
     // chunk that does not lie whole in the file, and for read bytes whose checksum fails.
     bool getNextRecord(const JavaPtr<::java::io::DataInputStream>& in, JavaPtr<JArray<signed char>>* data,
                        int* recordID);
+    // The ids of all records in file order; no open check.
+    JavaPtr<JArray<int>> getRecordIDs();
+    // Tells the listeners, 0 added, 1 changed, 2 deleted, without holding the store lock; the list is
+    // read again at every step, so a listener removed meanwhile is not called.
+    void recordChanged(int kind, int recordID);
+    // Writes a new file holding this store's file with length bytes at offset replaced by chunk (offset
+    // -1 appends after the last whole record; anything unreadable after that is dropped), its header
+    // carrying the next version, the time and nextRecordID, and renames it over the store file. The
+    // new file is claimed exclusively and synced before the rename, the directory after it; the old
+    // file is never removed first. version and lastModified change once the new file is in place.
+    static Rewrite replaceRSFileChunk(const JavaPtr<RecordStore>& store, int offset, int length,
+                                      const JavaPtr<JArray<signed char>>& chunk);
     void destroy();
 
     // The lock every public operation of the store and its enumerations takes.
@@ -135,6 +170,16 @@ private:
     void loadHeader();
     // Reads an id and a length; false unless the whole chunk they announce lies in the file.
     bool readChunkHead(::java::io::DataInputStream& in, int& recordID, int& length);
+    // The record of that id, checksum failing or not; InvalidRecordIDException when there is none.
+    FoundRecord locateRecord(int recordID);
+    // The chunk for this id and slice, checksummed as the format wants.
+    JavaPtr<JArray<signed char>> buildChunk(int recordID, const JavaPtr<JArray<signed char>>& data,
+                                            int offset, int numBytes) const;
+    // The offset just past the last record chunk that lies whole in the file; -1 when the name does
+    // not end inside it.
+    long long readableEnd();
+    // A store living in a temporary file moves to a regular name with its next rewrite.
+    static JavaPtr<::java::lang::String> rewriteTarget(RecordStore& store);
     // RecordStoreNotOpenException for a closed store, RecordStoreException for a deleted one.
     void checkOpen() const;
     int headerSize() const { return formatVersion >= 1 ? 26 : 22; }
