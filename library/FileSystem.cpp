@@ -94,6 +94,11 @@ bool FileSystem::fileExists(const JavaPtr<String>& name) {
     return true;
 }
 
+bool FileSystem::isRegularFile(const JavaPtr<String>& name) {
+    JavaPtr<String> path = dataPath(name);
+    return path && platform::isRegularFile(path->val());
+}
+
 bool FileSystem::renameFile(const JavaPtr<String>& from, const JavaPtr<String>& to) {
     // The rename has happened even when the directory sync fails: it cannot be undone, so it counts.
     return renameFileDurably(from, to) != Change::Failed;

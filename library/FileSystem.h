@@ -42,6 +42,9 @@ public:
     Change deleteFileDurably(const JavaPtr<::java::lang::String>& name);
     // True when the name is a regular file that opens for reading.
     bool fileExists(const JavaPtr<::java::lang::String>& name);
+    // True when the name is a regular file, whether or not it opens: a file that is there but cannot
+    // be read is told apart from one that is not.
+    bool isRegularFile(const JavaPtr<::java::lang::String>& name);
     // Replaces an existing `to` in one step; true on success.
     bool renameFile(const JavaPtr<::java::lang::String>& from, const JavaPtr<::java::lang::String>& to);
     Change renameFileDurably(const JavaPtr<::java::lang::String>& from,

@@ -76,6 +76,11 @@ bool closeDescriptor(int descriptor) {
     return descriptor >= 0 && fileOperations().close(descriptor) == 0;
 }
 
+bool isRegularFile(const char* path) {
+    struct stat status {};
+    return path != nullptr && stat(path, &status) == 0 && S_ISREG(status.st_mode);
+}
+
 bool syncParentDirectory(const char* path) {
     if (path == nullptr) return false;
     std::string directory(path);

@@ -29,6 +29,9 @@ bool syncDescriptor(int descriptor);
 // Closes the descriptor; false when the close reports an error (the descriptor is gone either way).
 bool closeDescriptor(int descriptor);
 
+// Whether path names a regular file (following symbolic links), readable or not.
+bool isRegularFile(const char* path);
+
 // Puts the directory holding path on its device, so that a rename or removal in it survives a crash.
 bool syncParentDirectory(const char* path);
 

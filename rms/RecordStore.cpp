@@ -206,9 +206,17 @@ void RecordStore::loadHeader() {
 }
 
 JavaPtr<String> RecordStore::getRecordStoreName(const JavaPtr<String>& storeFile) {
+    bool unreadable = false;
+    return readStoreName(storeFile, unreadable);
+}
+
+JavaPtr<String> RecordStore::readStoreName(const JavaPtr<String>& storeFile, bool& unreadable) {
     JavaPtr<String> none = jnew<String>("");
     JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(storeFile));
-    if (!file->opened) return none;
+    if (!file->opened) {
+        unreadable = FileSystem::getFileSystem()->isRegularFile(storeFile);
+        return none;
+    }
     JavaPtr<DataInputStream> in = dataInputOver(file);
     if (in->readInt() != RSMAGIC) return none;
     const int format = in->readShort();
@@ -238,12 +246,15 @@ JavaPtr<String> RecordStore::getRecordStoreName(const JavaPtr<String>& storeFile
 
 bool RecordStore::scanStoreFiles(StringList& fileNames, StringList& storeNames, bool includeShadowed) {
     FileSystem::FilenameList names;
-    const bool listed = FileSystem::getFileSystem()->listFilenames(names);
+    bool complete = FileSystem::getFileSystem()->listFilenames(names);
     for (const char* prefix : {"rs_", "rs_tmp"}) {
         const bool temporary = prefix[3] != 0;
         for (const JavaPtr<String>& candidate : names) {
             if (!isNumberedName(candidate, prefix)) continue;
-            JavaPtr<String> storeName = getRecordStoreName(candidate);
+            bool unreadable = false;
+            JavaPtr<String> storeName = readStoreName(candidate, unreadable);
+            // A file that is there but could not be read may be any store: the scan is short.
+            if (unreadable) complete = false;
             if (storeName->length() == 0) continue;
             // A temporary file stands for its store only when no regular file (or earlier temporary
             // file) carries the name.
@@ -252,7 +263,7 @@ bool RecordStore::scanStoreFiles(StringList& fileNames, StringList& storeNames, 
             storeNames.push_back(storeName);
         }
     }
-    return listed;
+    return complete;
 }
 
 bool RecordStore::getFilenamesAndRecordStoreNames(StringList& fileNames, StringList& storeNames) {
@@ -261,8 +272,8 @@ bool RecordStore::getFilenamesAndRecordStoreNames(StringList& fileNames, StringL
 
 JavaPtr<String> RecordStore::getExistingRecordFilename(const JavaPtr<String>& storeName) {
     StringList fileNames, storeNames;
-    // An unreadable directory is not an empty one: taking it for one would create a second store of
-    // the name, which could hide the first.
+    // What the scan could not read is not missing: taking it for missing would make a second store of
+    // the name, which could hide the first, or delete a store only in part.
     if (!getFilenamesAndRecordStoreNames(fileNames, storeNames)) throw RecordStoreException();
     for (size_t i = 0; i < storeNames.size(); ++i) {
         if (storeNames[i]->equals(storeName)) return fileNames[i];
@@ -436,7 +447,8 @@ void RecordStore::deleteRecordStore(const JavaPtr<String>& recordStoreName) {
 RecordStore::StringList RecordStore::listRecordStores() {
     std::lock_guard<std::recursive_mutex> guard(storeLock());
     StringList fileNames, storeNames;
-    if (!getFilenamesAndRecordStoreNames(fileNames, storeNames)) storeNames.clear();
+    // A short scan still lists what it read.
+    getFilenamesAndRecordStoreNames(fileNames, storeNames);
     return storeNames;
 }
 

@@ -107,7 +107,7 @@ public:
     // Removes every file carrying the name; RecordStoreException when one cannot be removed (the store
     // then stays as it was found).
     static void deleteRecordStore(const JavaPtr<::java::lang::String>& recordStoreName);
-    // Empty when there are none or the directory cannot be listed.
+    // Empty when there are none or the directory cannot be listed; without the files that cannot be read.
     static StringList listRecordStores();
     static int recordStoreIsReferenced(const JavaPtr<::java::lang::String>& recordStoreName);
     // Drops every store object and lets go of the directory lock. Tear-down only.
@@ -116,10 +116,11 @@ public:
     // The store name in the header of that file, or "" when it is not a readable store.
     static JavaPtr<::java::lang::String> getRecordStoreName(const JavaPtr<::java::lang::String>& fileName);
     // Every store file and the name in its header, regular files first, then temporary files of names
-    // not seen yet. False when the directory could not be listed.
+    // not seen yet. False when the lists may be short: the directory could not be listed, or a file
+    // that could be a store could not be read.
     static bool getFilenamesAndRecordStoreNames(StringList& fileNames, StringList& storeNames);
-    // The file the store of that name lives in, or null. Throws RecordStoreException when the directory
-    // cannot be listed.
+    // The file the store of that name lives in, or null. Throws RecordStoreException when the scan is
+    // short, since the store could be in what it missed.
     static JavaPtr<::java::lang::String> getExistingRecordFilename(
         const JavaPtr<::java::lang::String>& storeName);
 
@@ -189,6 +190,9 @@ private:
     static void lockDataDirectory();
     // Every store file and its name: shadowed temporary files too when includeShadowed.
     static bool scanStoreFiles(StringList& fileNames, StringList& storeNames, bool includeShadowed);
+    // getRecordStoreName, and whether the file is a regular one that could not be read.
+    static JavaPtr<::java::lang::String> readStoreName(const JavaPtr<::java::lang::String>& fileName,
+                                                       bool& unreadable);
     static void checkStoreName(const JavaPtr<::java::lang::String>& recordStoreName);
 
     // Every store object opened during the run; a deleted store leaves a null slot.

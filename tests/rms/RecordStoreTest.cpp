@@ -1,6 +1,7 @@
 // Opening, creating, closing, deleting and listing stores, the registry of store objects, the
 // exceptions, and the refusal of a second process on the same data directory.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -209,16 +210,25 @@ TEST_F(Stores, AFailedRemovalLeavesTheStoreAsItWas) {
     EXPECT_EQ(narrow(RecordStore::openRecordStore(jstr("s"), false)->fileName), "rs_1");
 }
 
-TEST_F(Stores, AnUnreadableDirectoryIsNotAnEmptyOne) {
+TEST_F(Stores, WhatCannotBeReadIsNotTakenForMissing) {
     writeStoreFile("rs_1", StoreFileBytes(u"s").bytes());
-    {
+    writeStoreFile("rs_2", StoreFileBytes(u"t").bytes());
+    using Kind = FileOperationFaults::Kind;
+    for (Kind kind : {Kind::List, Kind::Open}) {
         FileOperationFaults faults;
-        faults.failEvery(FileOperationFaults::Kind::List, EIO);
+        faults.failEvery(kind, EIO);
         EXPECT_THROW(RecordStore::openRecordStore(jstr("s"), true), RecordStoreException);
-        EXPECT_THROW(RecordStore::deleteRecordStore(jstr("s")), RecordStoreException);
+        EXPECT_THROW(RecordStore::deleteRecordStore(jstr("t")), RecordStoreException);
         EXPECT_TRUE(RecordStore::listRecordStores().empty());
     }
-    EXPECT_EQ(files(), std::vector<std::string>{"rs_1"}) << "no second store of the name was made";
+    {
+        // One store file that cannot be read: the other may be the store wanted.
+        FileOperationFaults faults;
+        faults.failAt(1, EIO);
+        EXPECT_THROW(RecordStore::deleteRecordStore(jstr("t")), RecordStoreException);
+    }
+    EXPECT_EQ(files(), (std::vector<std::string>{"rs_1", "rs_2"})) << "nothing made, nothing removed";
+    EXPECT_EQ(narrowAll(RecordStore::listRecordStores()), (std::vector<std::string>{"s", "t"}));
 }
 
 TEST_F(Stores, ACreationThatCannotBeWrittenLeavesNoFile) {
@@ -235,12 +245,11 @@ TEST_F(Stores, ACreationThatCannotBeWrittenLeavesNoFile) {
     }
     // Numbers taken by something else are passed over, never emptied.
     std::filesystem::create_directories(data() / "rs_1");
-    testsupport::writeTextFile(data() / "rs_2", "not a store");
-    std::filesystem::permissions(data() / "rs_2", std::filesystem::perms::none);
+    ASSERT_EQ(mkfifo((data() / "rs_2").c_str(), 0600), 0);
+    testsupport::writeTextFile(data() / "rs_3", "not a store");
     JavaPtr<RecordStore> store = RecordStore::openRecordStore(jstr("s"), true);
-    EXPECT_EQ(narrow(store->fileName), "rs_3");
-    std::filesystem::permissions(data() / "rs_2", std::filesystem::perms::owner_all);
-    EXPECT_EQ(storeFile("rs_2"), "not a store");
+    EXPECT_EQ(narrow(store->fileName), "rs_4");
+    EXPECT_EQ(storeFile("rs_3"), "not a store");
 }
 
 TEST_F(Stores, ATemporaryFileStandsInForAMissingStoreFile) {
