@@ -301,6 +301,10 @@ bool RecordStore::readChunkHead(DataInputStream& in, int& recordID, int& length)
     if (in.available() < 8) return false;
     recordID = in.readInt();
     length = in.readInt();
+    // Ids come from nextRecordID, which the checksummed header guards: one outside 1 to nextRecordID - 1
+    // means the walk has lost the chunk boundaries (a damaged length before it), and what follows is
+    // not records, even where an empty chunk's checksum happens to match.
+    if (formatVersion >= 1 && (recordID < 1 || recordID >= nextRecordID)) return false;
     // A damaged length never sizes an allocation or a skip beyond what the file holds.
     return length >= 0 && static_cast<long long>(length) + checksumSize() <= in.available();
 }
@@ -516,6 +520,8 @@ void RecordStore::setMode(int, bool) {}
 RecordStore::FoundRecord RecordStore::locateRecord(int recordID) {
     FoundRecord found;
     JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
+    // A store file that cannot be read says nothing about the record.
+    if (!file->opened) throw RecordStoreException();
     const bool present = findRecord(file, recordID, found);
     file->close();
     if (!present) throw InvalidRecordIDException();
@@ -552,7 +558,8 @@ JavaPtr<JArray<int>> RecordStore::getRecordIDs() {
     std::lock_guard<std::recursive_mutex> guard(storeLock());
     JavaPtr<JArray<int>> ids = jnew<JArray<int>>();
     JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
-    if (!file->opened) return ids;
+    // Not an empty store: a store whose file cannot be read has no answer.
+    if (!file->opened) throw RecordStoreException();
     JavaPtr<DataInputStream> in = dataInputOver(file);
     seekToFirstRecord(in);
     int id = 0;

@@ -82,7 +82,8 @@ public:
     virtual JavaPtr<::java::lang::String> getName();
     virtual int getNextRecordID();
     virtual int getNumRecords();
-    // InvalidRecordIDException also for a record whose checksum fails.
+    // InvalidRecordIDException also for a record whose checksum fails; RecordStoreException when the
+    // store file cannot be read.
     virtual JavaPtr<JArray<signed char>> getRecord(int recordId);
     virtual int getRecord(int recordId, const JavaPtr<JArray<signed char>>& buffer, int offset);
     virtual int getRecordSize(int recordId);
@@ -138,7 +139,8 @@ public:
     // chunk that does not lie whole in the file, and for read bytes whose checksum fails.
     bool getNextRecord(const JavaPtr<::java::io::DataInputStream>& in, JavaPtr<JArray<signed char>>* data,
                        int* recordID);
-    // The ids of all records in file order; no open check.
+    // The ids of all records in file order; no open check. RecordStoreException when the store file
+    // cannot be read.
     JavaPtr<JArray<int>> getRecordIDs();
     // Tells the listeners, 0 added, 1 changed, 2 deleted, without holding the store lock; the list is
     // read again at every step, so a listener removed meanwhile is not called.
@@ -169,7 +171,8 @@ public:
 private:
     void createStoreFile();
     void loadHeader();
-    // Reads an id and a length; false unless the whole chunk they announce lies in the file.
+    // Reads an id and a length; false unless the whole chunk they announce lies in the file and (from
+    // format version 1 on) the id is one the store can have given out.
     bool readChunkHead(::java::io::DataInputStream& in, int& recordID, int& length);
     // The record of that id, checksum failing or not; InvalidRecordIDException when there is none.
     FoundRecord locateRecord(int recordID);

@@ -27,6 +27,15 @@ run_preset() {
 run_preset asan
 run_preset tsan
 
+echo "=== fuzz: the record-store fuzz target under libFuzzer, briefly"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs" --target rms_fuzzer
+fuzz_corpus=$(mktemp -d)
+if ! build/fuzz/tests/rms/rms_fuzzer -max_total_time=30 -rss_limit_mb=4096 "$fuzz_corpus"; then
+    status=1
+fi
+rm -rf "$fuzz_corpus"
+
 echo "=== release: build and benchmark smoke run"
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"

@@ -10,6 +10,8 @@
 
 #include "library/File.h"
 #include "library/FileInputStream.h"
+#include "rms/InvalidRecordIDException.h"
+#include "rms/RecordEnumeration.h"
 #include "rms/RecordStore.h"
 #include "rms/RecordStoreException.h"
 #include "tests/rms/StoreFiles.h"
@@ -22,6 +24,7 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const 
 #endif
 
 using namespace javax::microedition::rms;
+using testsupport::byteArray;
 using testsupport::bytesIn;
 using testsupport::jstr;
 using testsupport::StoreFileBytes;
@@ -69,6 +72,8 @@ private:
 
 class StoreCorruption : public testsupport::StoreFixture {
 protected:
+    StoreCorruption() : StoreFixture(true) {}
+
     void SetUp() override {
         StoreFixture::SetUp();
         m_records = {
@@ -78,7 +83,8 @@ protected:
         m_whole = file.bytes();
     }
 
-    // Loads the damaged file as a fresh run would and works it over through the reading operations.
+    // Loads the damaged file as a fresh run would and works it over: the scan, the readers, an
+    // enumeration, and a change, after which every record that read before still reads the same.
     // Answers a description of anything that went wrong.
     std::string exercise(const std::string& bytes) {
         writeStoreFile("rs_1", bytes);
@@ -94,16 +100,43 @@ protected:
                     jnew<java::io::FileInputStream>(jnew<java::io::File>(store->fileName));
                 JavaPtr<JArray<signed char>> data;
                 if (getRecordInternal(file, id, data, *store) < 0) continue;
-                auto written = m_records.find(id);
-                if (written == m_records.end() || bytesIn(data) != written->second)
+                if (!isWritten(id, bytesIn(data)))
                     problems += " record " + std::to_string(id) + " reads wrong;";
             }
+            std::map<int, std::string> readable;
+            JavaPtr<JArray<int>> ids = store->getRecordIDs();
+            for (int id : *ids) {
+                try {
+                    readable[id] = bytesIn(store->getRecord(id));
+                    if (!isWritten(id, readable[id]))
+                        problems += " record " + std::to_string(id) + " reads wrong;";
+                } catch (InvalidRecordIDException&) {
+                }
+            }
+            if (store->enumerateRecords(nullptr, nullptr, false)->numRecords() != ids->length)
+                problems += " the enumeration and the id list differ;";
+            if (store->getNumRecords() != ids->length)
+                problems += " the record count and the id list differ;";
+
+            const int added = store->addRecord(byteArray("after the damage"), 0, 16);
+            if (bytesIn(store->getRecord(added)) != "after the damage")
+                problems += " the new record reads wrong;";
+            for (const auto& [id, written] : readable) {
+                if (bytesIn(store->getRecord(id)) != written)
+                    problems += " record " + std::to_string(id) + " changed with the new one;";
+            }
+            store->deleteRecord(added);
             store->closeRecordStore();
         } catch (RecordStoreException&) {
         } catch (...) {
             problems += " an exception outside the record-store family;";
         }
         return problems;
+    }
+
+    bool isWritten(int id, const std::string& bytes) const {
+        auto written = m_records.find(id);
+        return written != m_records.end() && written->second == bytes;
     }
 
     std::map<int, std::string> m_records;
@@ -138,7 +171,7 @@ TEST_F(StoreCorruption, EveryTruncationIsSurvived) {
 
 TEST_F(StoreCorruption, AHugeLengthFieldAllocatesNothing) {
     // The length of record 3 claims nearly 2 GB.
-    std::string damaged = StoreFileBytes(u"saved").record(1, "first record").bytes() +
+    std::string damaged = StoreFileBytes(u"saved", 1, 0, 1000, 6).record(1, "first record").bytes() +
                           std::string("\0\0\0\3\x7f\xff\xff\xf0", 8) + std::string(64, 'x');
     LargestAllocation allocations;
     EXPECT_EQ(exercise(damaged), "");

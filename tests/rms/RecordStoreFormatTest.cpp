@@ -179,6 +179,19 @@ TEST_F(StoreFormat, ADamagedChecksumHidesOnlyItsOwnRecord) {
         << "the skipping scan does not compare checksums";
 }
 
+TEST_F(StoreFormat, AWalkThatLostTheChunkBoundariesStopsThere) {
+    // Record 1's length grown by one: the walk goes on a byte late, where the bytes of the empty record
+    // 2 read as an empty record 512 whose checksum matches. No such id was ever given out.
+    std::string bytes = StoreFileBytes(u"s").record(1, "one").record(2, "").record(3, "three").bytes();
+    bytes[30 + 7] = 4;
+    writeStoreFile("rs_1", bytes);
+    JavaPtr<RecordStore> store = RecordStore::openRecordStore(jstr("s"), false);
+    EXPECT_EQ(chunks(store, false), (std::vector<std::string>{"1:ok", "512:-"}));
+    EXPECT_EQ(lookUp(store, 512).first, -1);
+    EXPECT_EQ(lookUp(store, 1).first, -1) << "its checksum fails";
+    EXPECT_EQ(lookUp(store, 3).first, -1) << "beyond the lost boundary";
+}
+
 TEST_F(StoreFormat, VersionZeroFilesHaveNoChecksums) {
     writeStoreFile("rs_4", StoreFileBytes(u"old", 0, 2, 77, 3).record(1, "a").record(2, "bc").bytes());
     JavaPtr<RecordStore> store = RecordStore::openRecordStore(jstr("old"), false);

@@ -4,13 +4,16 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "platform/FileSystemPaths.h"
 #include "rms/RecordStore.h"
 #include "runtime/JArray.h"
 #include "tests/library/FileFixture.h"
@@ -18,36 +21,44 @@
 
 namespace testsupport {
 
-// The bytes of a store file.
+// The bytes of a store file. nextRecordID -1 stands for one past the largest record id (at least 1).
 class StoreFileBytes {
 public:
     explicit StoreFileBytes(const std::u16string& name, int formatVersion = 1, int version = 0,
-                            long long lastModified = 1000, int nextRecordID = 1)
-        : m_formatVersion(formatVersion) {
-        putInt(0x74737366);
-        putShort(formatVersion);
-        putInt(version);
-        putInt(static_cast<int>(static_cast<uint64_t>(lastModified) >> 32));
-        putInt(static_cast<int>(lastModified));
-        putInt(nextRecordID);
-        if (formatVersion == 1) putInt(headerChecksum(version, lastModified, nextRecordID, name));
-        for (char16_t unit : name) putShort(unit);
-        putShort(0);
-    }
+                            long long lastModified = 1000, int nextRecordID = -1)
+        : m_name(name),
+          m_formatVersion(formatVersion),
+          m_version(version),
+          m_lastModified(lastModified),
+          m_nextRecordID(nextRecordID) {}
 
     // A record chunk; the stored checksum is the right one plus checksumError.
     StoreFileBytes& record(int id, const std::string& data, int checksumError = 0) {
-        putInt(id);
-        putInt(static_cast<int>(data.size()));
-        m_bytes += data;
-        if (m_formatVersion == 1) putInt(recordChecksum(id, data) + checksumError);
+        putInt(m_records, id);
+        putInt(m_records, static_cast<int>(data.size()));
+        m_records += data;
+        if (m_formatVersion == 1) putInt(m_records, recordChecksum(id, data) + checksumError);
+        m_largestId = std::max(m_largestId, id);
         return *this;
     }
     StoreFileBytes& raw(const std::string& bytes) {
-        m_bytes += bytes;
+        m_records += bytes;
         return *this;
     }
-    const std::string& bytes() const { return m_bytes; }
+    std::string bytes() const {
+        const int next = m_nextRecordID != -1 ? m_nextRecordID : m_largestId + 1;
+        std::string out;
+        putInt(out, 0x74737366);
+        putShort(out, m_formatVersion);
+        putInt(out, m_version);
+        putInt(out, static_cast<int>(static_cast<uint64_t>(m_lastModified) >> 32));
+        putInt(out, static_cast<int>(m_lastModified));
+        putInt(out, next);
+        if (m_formatVersion == 1) putInt(out, headerChecksum(m_version, m_lastModified, next, m_name));
+        for (char16_t unit : m_name) putShort(out, unit);
+        putShort(out, 0);
+        return out + m_records;
+    }
 
     static int headerChecksum(int version, long long lastModified, int nextRecordID,
                               const std::u16string& name) {
@@ -68,16 +79,20 @@ public:
     }
 
 private:
-    void putInt(int v) {
-        for (int shift = 24; shift >= 0; shift -= 8) m_bytes.push_back(static_cast<char>(v >> shift));
+    static void putInt(std::string& out, int v) {
+        for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>(v >> shift));
     }
-    void putShort(int v) {
-        m_bytes.push_back(static_cast<char>(v >> 8));
-        m_bytes.push_back(static_cast<char>(v));
+    static void putShort(std::string& out, int v) {
+        out.push_back(static_cast<char>(v >> 8));
+        out.push_back(static_cast<char>(v));
     }
 
-    int m_formatVersion;
-    std::string m_bytes;
+    std::u16string m_name;
+    int m_formatVersion, m_version;
+    long long m_lastModified;
+    int m_nextRecordID;
+    int m_largestId = 0;
+    std::string m_records;
 };
 
 inline JavaPtr<JArray<signed char>> byteArray(const std::string& bytes) {
@@ -99,23 +114,44 @@ inline std::vector<std::string> narrowAll(const javax::microedition::rms::Record
 
 class StoreFixture : public FileFixture {
 protected:
+    // Tests of the store's logic rather than of the disk may keep the data directory in memory,
+    // where there is a memory file system: fsync then costs nothing.
+    explicit StoreFixture(bool inMemory = false) : m_inMemory(inMemory) {}
+
+    void SetUp() override {
+        FileFixture::SetUp();
+        std::string pattern = "/dev/shm/quill-store-XXXXXX";
+        if (m_inMemory && std::filesystem::is_directory("/dev/shm") && mkdtemp(pattern.data()) != nullptr) {
+            m_memory = pattern;
+            platform::setFileSystemPaths(bundle().c_str(), m_memory.c_str());
+        }
+    }
     void TearDown() override {
         javax::microedition::rms::RecordStore::tidyUp();
         FileFixture::TearDown();
+        if (!m_memory.empty()) std::filesystem::remove_all(m_memory);
     }
 
-    void writeStoreFile(const std::string& fileName, const std::string& bytes) {
-        writeTextFile(data() / fileName, bytes);
+    // The data directory the stores live in.
+    std::filesystem::path storeDirectory() const {
+        return m_memory.empty() ? data() : std::filesystem::path(m_memory);
     }
-    std::string storeFile(const std::string& fileName) { return readTextFile(data() / fileName); }
+    void writeStoreFile(const std::string& fileName, const std::string& bytes) {
+        writeTextFile(storeDirectory() / fileName, bytes);
+    }
+    std::string storeFile(const std::string& fileName) { return readTextFile(storeDirectory() / fileName); }
     // The names of the data directory's files, sorted.
     std::vector<std::string> files() {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(data()))
+        for (const auto& entry : std::filesystem::directory_iterator(storeDirectory()))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
+
+private:
+    bool m_inMemory;
+    std::string m_memory;
 };
 
 }  // namespace testsupport
