@@ -184,7 +184,7 @@ bool BitmapFontDecoder::decode(const uint8_t* data, size_t size, BitmapFontTable
     tables->packedPixelData.assign(static_cast<size_t>(packedWords), 0);
     for (int i = 0; i < n; ++i) {
         const Box& box = boxes[static_cast<size_t>(i)];
-        if (box.height == 0) continue;
+        if (box.height == 0 || box.width == 0) continue;  // no pixels, and its position is unchecked
         for (int row = 0; row < box.height; ++row) {
             const uint8_t* source = sheet.data() + static_cast<size_t>(box.y + row) * sheetWidth + box.x;
             if (depth == 1) {

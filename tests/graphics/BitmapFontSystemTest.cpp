@@ -238,9 +238,11 @@ TEST(BitmapFontSystem, CorruptFilesAreRejected) {
 TEST(BitmapFontSystem, ValueBitsZeroAndEmptyBoxesAnywhereAreAccepted) {
     // With 0 value bits every run is empty and up to 256 long; boxes without pixels are never copied,
     // so where they lie does not matter.
-    std::vector<uint8_t> bytes = oneCellFont(4, 3, 1, 1, {500, -7, 4, 0}, {11}, 1, 0xBD, 0);
-    ASSERT_TRUE(loadFont(bytes));
-    EXPECT_EQ(loadedGlyph('a'), std::vector<uint8_t>(12, 0));
+    for (std::vector<int> box : {std::vector<int>{500, -7, 4, 0}, std::vector<int>{500, -7, 0, 3}}) {
+        std::vector<uint8_t> bytes = oneCellFont(4, 3, 1, 1, box, {11}, 1, 0xBD, 0);
+        ASSERT_TRUE(loadFont(bytes));
+        EXPECT_EQ(loadedGlyph('a'), std::vector<uint8_t>(static_cast<size_t>(box[2]) * 3, 0));
+    }
 }
 
 TEST(BitmapFontSystem, StaticDestroyReleasesTheTablesForGood) {
