@@ -1,5 +1,6 @@
 // libFuzzer target for the bitmap font loader: any input is either rejected or loads into tables
-// that every glyph can be unpacked from and every character measured with.
+// that every glyph can be unpacked from, and every character measured and drawn with, near and across
+// the edges of a small buffer.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,11 +9,13 @@
 #include "graphics/BitmapFontDecoder.h"
 #include "graphics/BitmapFontSystem.h"
 #include "graphics/Font.h"
+#include "graphics/Graphics.h"
 
 using javax::microedition::lcdui::BitmapFontDecoder;
 using javax::microedition::lcdui::BitmapFontSystem;
 using javax::microedition::lcdui::BitmapFontTables;
 using javax::microedition::lcdui::Font;
+using javax::microedition::lcdui::Graphics;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BitmapFontTables tables;
@@ -36,5 +39,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     JavaPtr<Font> font = Font::getDefaultFont();
     font->unitsWidth(codes.data(), static_cast<int>(codes.size()));
+
+    constexpr int kWidth = 24;
+    constexpr int kHeight = 16;
+    std::vector<uint32_t> pixels(kWidth * kHeight, 0xFF000000u);
+    JavaPtr<Graphics> graphics = jnew<Graphics>();
+    graphics->pixels = pixels.data();
+    graphics->width = kWidth;
+    graphics->height = kHeight;
+    graphics->setClip(0, 0, kWidth, kHeight);
+    graphics->setColor(0x80FF40);
+    JavaPtr<java::lang::String> text = jnew<java::lang::String>(codes.data(), static_cast<int>(codes.size()));
+    const int anchors[] = {0, Graphics::HCENTER | Graphics::VCENTER, Graphics::RIGHT | Graphics::BOTTOM};
+    for (int anchor : anchors) {
+        graphics->drawString(text, 3, 2, anchor);
+        graphics->drawString(text, kWidth - 2, kHeight - 1, anchor);
+    }
     return 0;
 }

@@ -13,9 +13,13 @@
 #include <vector>
 
 #include "graphics/BitmapFontSystem.h"
+#include "graphics/Graphics.h"
 #include "tests/graphics/FontFixtures.h"
+#include "tests/support/graphics/PixelCanvas.h"
 
 using javax::microedition::lcdui::BitmapFontSystem;
+using javax::microedition::lcdui::Graphics;
+using testsupport::PixelCanvas;
 
 namespace {
 
@@ -153,6 +157,31 @@ TEST_F(FontMakerTest, GlyphsHaveTheShapesOfTheirCharacters) {
     size_t space = glyphOf(' ');
     EXPECT_EQ(static_cast<uint32_t>(font.characterTable[space]) >> 16, 96u);
     EXPECT_GT(font.widths[space], 1);
+}
+
+// White text on black: a one-bit pixel is set exactly where the coverage drawn is at least 128,
+// which the blend turns into a red of at least 127.
+TEST_F(FontMakerTest, OneBitAndCoverageFontsDrawTheSameTextInTheSamePlaces) {
+    auto draw = [&](const std::string& name, const std::string& options, PixelCanvas& canvas) {
+        makeAndLoad(name, options);
+        JavaPtr<Graphics> g = canvas.makeGraphics();
+        g->setColor(0xFFFFFF);
+        g->drawString(jnew<java::lang::String>("Quick, jumpy fox: 42 \\u00e9t\\u00e9s!"), 120, 3,
+                      Graphics::HCENTER | Graphics::TOP);
+    };
+    PixelCanvas oneBit(240, 20);
+    PixelCanvas coverage(240, 20);
+    draw("plain", "", oneBit);
+    draw("coverage", "--encoding coverage", coverage);
+    int set = 0;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            const uint32_t red = coverage.at(x, y) & 0xFF;
+            ASSERT_EQ(oneBit.at(x, y), red >= 127 ? 0xFFFFFFFFu : PixelCanvas::kBackground) << x << "," << y;
+            set += red >= 127;
+        }
+    }
+    EXPECT_GT(set, 150);
 }
 
 TEST_F(FontMakerTest, HelpExplainsAndBadArgumentsFail) {
