@@ -2,8 +2,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "graphics/BitmapFontDecoder.h"
+#include "library/File.h"
+#include "library/FileInputStream.h"
+#include "runtime/String.h"
 
 namespace javax::microedition::lcdui {
 
@@ -28,6 +32,28 @@ JavaPtr<JArray<E>> arrayOf(const Source& values) {
 }
 
 }  // namespace
+
+bool BitmapFontSystem::init() {
+    if (m_initialised) return true;
+    const std::string name = _INTERNAL_BMP_FONT_RESNAME;
+    if (name.empty()) return false;
+    // The bundle resource of that name, opened as the resource stream of a class would open it.
+    JavaPtr<java::io::FileInputStream> stream =
+        jnew<java::io::FileInputStream>(jnew<java::io::File>(jnew<java::lang::String>(("/" + name).c_str())));
+    const int size = stream->available();
+    if (size <= 0) return false;
+    JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(size);
+    if (bytes->length != size) {
+        std::printf("BitmapFontSystem: no memory for the %d bytes of font \"/%s\"\n", size, name.c_str());
+        std::fflush(stdout);
+        return false;
+    }
+    // A short read leaves a truncated file, which the decoder rejects.
+    const int read = stream->read(bytes);
+    stream->close();
+    return initFromData(reinterpret_cast<const uint8_t*>(bytes->data),
+                        read > 0 ? static_cast<size_t>(read) : 0);
+}
 
 int BitmapFontSystem::getFontIndex(int) {
     return 0;

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "graphics/BitmapFontDecoder.h"
+#include "platform/FileSystemPaths.h"
 #include "tests/graphics/FontFixtures.h"
 #include "tests/support/ClassRegistry.h"
+#include "tests/support/TemporaryDirectory.h"
 
 using javax::microedition::lcdui::BitmapFontDecoder;
 using javax::microedition::lcdui::BitmapFontSystem;
@@ -253,6 +258,40 @@ TEST(BitmapFontSystem, StaticDestroyReleasesTheTablesForGood) {
     EXPECT_EQ(BitmapFontSystem::findGlyph(0, 'A'), -1);
     EXPECT_EQ(BitmapFontSystem::fontHeight(0), 0);
     EXPECT_FALSE(BitmapFontSystem::m_packedPixelData[0]);
+}
+
+TEST(BitmapFontSystem, InitLoadsTheBundleResourceOnceAndTriesAgainAfterAFailure) {
+    testsupport::TemporaryDirectory bundle;
+    struct RestorePaths {
+        const char* bundle = _appPathIs;
+        const char* data = _savePathIs;
+        ~RestorePaths() {
+            _appPathIs = bundle;
+            _savePathIs = data;
+        }
+    } restore;
+    platform::setFileSystemPaths(bundle.path().c_str(), bundle.path().c_str());
+    const std::filesystem::path resource = bundle.path() / "tsbmpfnt";
+    auto writeResource = [&](const std::vector<uint8_t>& bytes) {
+        std::ofstream out(resource, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    };
+    std::vector<uint8_t> font = writeFont(tinyFont());
+    ASSERT_FALSE(BitmapFontSystem::initFromData(font.data(), 0));
+
+    EXPECT_FALSE(BitmapFontSystem::init());  // no resource
+    writeResource({});
+    EXPECT_FALSE(BitmapFontSystem::init());  // an empty one
+    writeResource(std::vector<uint8_t>(font.begin(), font.end() - 3));
+    EXPECT_FALSE(BitmapFontSystem::init());  // truncated: reported, not thrown
+    EXPECT_FALSE(BitmapFontSystem::isLoaded());
+
+    writeResource(font);
+    EXPECT_TRUE(BitmapFontSystem::init());
+    EXPECT_EQ(BitmapFontSystem::glyphWidth(0, BitmapFontSystem::findGlyph(0, 'B')), 5);
+    std::filesystem::remove(resource);
+    EXPECT_TRUE(BitmapFontSystem::init());  // loaded once, not read again
+    EXPECT_TRUE(BitmapFontSystem::isLoaded());
 }
 
 TEST(BitmapFontDecoder, WriterRefusesWhatTheReaderWouldMisread) {
