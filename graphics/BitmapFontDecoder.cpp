@@ -113,6 +113,8 @@ bool BitmapFontDecoder::decode(const uint8_t* data, size_t size, BitmapFontTable
 
     // The sheet is only allocated once the data left could fill it, so a forged size cannot ask for
     // more memory than the runs could ever describe.
+    // Eight value bits mean (value, count) pairs under any version; only version 0 keeps the 8-bit
+    // coverage (and has the padding byte). The font tool writes the other versions the same way.
     const bool pairs = valueBits == 8;
     const size_t sheetSize = static_cast<size_t>(sheetWidth) * static_cast<size_t>(sheetHeight);
     const size_t longestRun = pairs ? 256 : size_t{1} << (8 - valueBits);
