@@ -66,15 +66,31 @@ void Object::wait(long long ms, int ns) {
             if (pthread_cond_timedwait(&waiter.wakeUp, &block->mutex, &deadline) == ETIMEDOUT) break;
         }
     }
-    // A waiter that timed out takes only a notification given to itself, never another waiter's.
     if (waiter.notified) {
+        // The notifier queued this thread on a ticket; it is woken when that ticket is served.
+        while (m_nowServing.load(std::memory_order_relaxed) != waiter.ticket) {
+            pthread_cond_wait(&waiter.wakeUp, &block->mutex);
+        }
+        block->removeTicketWaiter(&waiter);
         m_pendingNotifications.fetch_sub(1, std::memory_order_relaxed);
+        m_waitingThreads.fetch_sub(1, std::memory_order_relaxed);
+        m_monitorOwner.store(me, std::memory_order_release);
     } else {
+        // Timed out: it takes no notification, so none meant for another waiter is lost.
         block->removeWaiter(&waiter);
+        m_waitingThreads.fetch_sub(1, std::memory_order_relaxed);
+        enterMonitorLocked(me);
     }
-    m_waitingThreads.fetch_sub(1, std::memory_order_relaxed);
-    enterMonitorLocked(me);
     pthread_mutex_unlock(&block->mutex);
+}
+
+// A notified waiter cannot go on before the notifier leaves the monitor, so instead of being woken
+// now (only to find the monitor held) it is queued on a ticket and woken when that ticket is served.
+void Object::notifyLocked(MonitorWaiter* waiter) {
+    waiter->notified = true;
+    waiter->ticket = takeTicketLocked();
+    monitor()->addTicketWaiter(waiter);
+    m_pendingNotifications.fetch_add(1, std::memory_order_relaxed);
 }
 
 void Object::notify() {
@@ -82,11 +98,7 @@ void Object::notify() {
     createMutex();
     ObjectMonitor* block = monitor();
     pthread_mutex_lock(&block->mutex);
-    if (MonitorWaiter* waiter = block->takeOldestWaiter()) {
-        waiter->notified = true;
-        m_pendingNotifications.fetch_add(1, std::memory_order_relaxed);
-        pthread_cond_signal(&waiter->wakeUp);
-    }
+    if (MonitorWaiter* waiter = block->takeOldestWaiter()) notifyLocked(waiter);
     pthread_mutex_unlock(&block->mutex);
 }
 
@@ -95,11 +107,7 @@ void Object::notifyAll() {
     createMutex();
     ObjectMonitor* block = monitor();
     pthread_mutex_lock(&block->mutex);
-    while (MonitorWaiter* waiter = block->takeOldestWaiter()) {
-        waiter->notified = true;
-        m_pendingNotifications.fetch_add(1, std::memory_order_relaxed);
-        pthread_cond_signal(&waiter->wakeUp);
-    }
+    while (MonitorWaiter* waiter = block->takeOldestWaiter()) notifyLocked(waiter);
     pthread_mutex_unlock(&block->mutex);
 }
 

@@ -12,6 +12,7 @@ namespace java::lang {
 
 class String;
 class Class;
+struct MonitorWaiter;
 
 class Object : public virtual Smart {
     TESL_CLASS(Object, "java.lang.Object", Smart)
@@ -44,6 +45,8 @@ public:
 private:
     // Throws IllegalMonitorStateException unless the calling thread holds the monitor.
     void checkMonitorOwner();
+    // With the object mutex held: notifies a waiter taken off the wait queue.
+    void notifyLocked(MonitorWaiter* waiter);
 };
 
 }  // namespace java::lang

@@ -19,7 +19,12 @@ MonitorWaiter::~MonitorWaiter() {
 }
 
 ObjectMonitor::ObjectMonitor() {
-    pthread_mutex_init(&mutex, nullptr);
+    // Held only for a few loads and stores: a contended locker spins briefly before it sleeps.
+    pthread_mutexattr_t attributes;
+    pthread_mutexattr_init(&attributes);
+    pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_ADAPTIVE_NP);
+    pthread_mutex_init(&mutex, &attributes);
+    pthread_mutexattr_destroy(&attributes);
 }
 
 ObjectMonitor::~ObjectMonitor() {

@@ -14,7 +14,7 @@ namespace {
 
 // A thread whose ticket is about to be served gives the processor away a few times before it blocks:
 // hand-overs of short critical sections then cost no sleep and wake-up.
-constexpr int kYieldsBeforeBlocking = 4;
+constexpr int kYieldsBeforeBlocking = 16;
 
 int32_t nextTicketAfter(int32_t ticket) {
     return static_cast<int32_t>(static_cast<uint32_t>(ticket) + 1u);
@@ -71,11 +71,16 @@ void Smart::leaveMonitorLocked() {
     monitor()->wakeTicketHolder(served);
 }
 
+int32_t Smart::takeTicketLocked() {
+    const int32_t ticket = nextTicketAfter(m_nextTicket.load(std::memory_order_relaxed));
+    m_nextTicket.store(ticket, std::memory_order_relaxed);
+    return ticket;
+}
+
 void Smart::enterMonitorLocked(uint64_t me) {
     ObjectMonitor* block = monitor();
     if (m_monitorOwner.load(std::memory_order_relaxed) != kMonitorFree) {
-        const int32_t ticket = nextTicketAfter(m_nextTicket.load(std::memory_order_relaxed));
-        m_nextTicket.store(ticket, std::memory_order_relaxed);
+        const int32_t ticket = takeTicketLocked();
         pthread_mutex_unlock(&block->mutex);
         for (int i = 0; i < kYieldsBeforeBlocking; ++i) {
             if (m_nowServing.load(std::memory_order_acquire) == ticket) break;

@@ -75,6 +75,8 @@ private:
     // blocks (the mutex released meanwhile) until that ticket is served.
     void leaveMonitorLocked();
     void enterMonitorLocked(uint64_t me);
+    // With the object mutex held: hands out the next ticket.
+    int32_t takeTicketLocked();
 };
 
 }  // namespace java::lang
