@@ -33,7 +33,15 @@ public:
     JavaPtr(java::lang::Smart* counted, T* typed) noexcept : m_typed(typed) {
         m_RtypeSetAndAcquire(&m_counted, counted, typed);
     }
-    ~JavaPtr() { m_RtypeRelease(&m_counted, true); }
+    ~JavaPtr() { releaseCounted(m_counted); }
+
+    // Takes over a count already held on the object (a constructor pin) instead of adding one.
+    static JavaPtr adopt(T* p) noexcept {
+        JavaPtr result;
+        result.m_counted = p;
+        result.m_typed = p;
+        return result;
+    }
 
     JavaPtr& operator=(const JavaPtr& other) noexcept {
         if (this == &other) return *this;
@@ -48,12 +56,14 @@ public:
         m_typed = other.m_typed;
         other.m_counted = nullptr;
         other.m_typed = nullptr;
-        m_RtypeRelease(&old, true);
+        releaseCounted(old);
         return *this;
     }
     JavaPtr& operator=(std::nullptr_t) noexcept {
         m_typed = nullptr;
-        m_RtypeRelease(&m_counted, true);
+        java::lang::Smart* old = m_counted;
+        m_counted = nullptr;
+        releaseCounted(old);
         return *this;
     }
 

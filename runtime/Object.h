@@ -58,11 +58,6 @@ concept HasConstructorBody = requires(T* t, A&&... args) {
     t->TESLinvokeconstructor(std::forward<A>(args)...);
 };
 
-// Lowers a count directly, without the death step (the end of a pin).
-inline void unpin(java::lang::Smart* s) {
-    s->m_referenceCount.fetch_sub(1, std::memory_order_acq_rel);
-}
-
 }  // namespace tesl
 
 // Creates an object of class T: the plain constructor, then the constructor body for the arguments.
@@ -71,12 +66,13 @@ inline void unpin(java::lang::Smart* s) {
 // Classes whose plain constructors take the arguments (String, File, ...) are built by them directly.
 template <class T, class... A>
 JavaPtr<T> jnew(A&&... args) {
+    constexpr bool startsPinned = requires { T::TESLstoragePinned; };
     if constexpr (tesl::HasConstructorBody<T, A...>) {
         T* object = new T();
         java::lang::Smart* smart = object;
-        // Exception classes start with a pin owned by their storage; a heap object has none.
-        if constexpr (requires { T::TESLstoragePinned; }) tesl::unpin(smart);
-        smart->m_referenceCount.fetch_add(1, std::memory_order_relaxed);
+        // Exception classes start with a pin (meant for their throw storage): it serves as the
+        // constructor pin here.
+        if constexpr (!startsPinned) smart->m_referenceCount.fetch_add(1, std::memory_order_relaxed);
         try {
             object->TESLinvokeconstructor(std::forward<A>(args)...);
         } catch (...) {
@@ -86,12 +82,11 @@ JavaPtr<T> jnew(A&&... args) {
             }
             throw;
         }
-        JavaPtr<T> result(object);
-        tesl::unpin(smart);
-        return result;
+        // The pin becomes the new reference's count.
+        return JavaPtr<T>::adopt(object);
     } else {
         T* object = new T(std::forward<A>(args)...);
-        if constexpr (requires { T::TESLstoragePinned; }) tesl::unpin(object);
+        if constexpr (startsPinned) return JavaPtr<T>::adopt(object);
         return JavaPtr<T>(object);
     }
 }

@@ -116,8 +116,10 @@ void m_RtypeSetAndAcquire(Smart** slot, Smart* counted, void* typed) {
 void m_RtypeRelease(Smart** slot, bool) {
     Smart* object = *slot;
     *slot = nullptr;
-    if (object == nullptr) return;
-    if (object->m_referenceCount.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+    releaseCounted(object);
+}
+
+void destroyObject(Smart* object) {
     object->m_referenceCount.store(Smart::kDyingCount, std::memory_order_relaxed);
     if (object->m_weakHead != nullptr) java::lang::ref::Reference::clearAll(object->m_weakHead);
     delete object;

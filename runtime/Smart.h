@@ -98,6 +98,15 @@ inline void acquireCounted(java::lang::Smart* counted) noexcept {
         counted->m_referenceCount.fetch_sub(1, std::memory_order_relaxed);
 }
 
+// The death of an object whose count has just fallen from 1 to 0.
+void destroyObject(java::lang::Smart* object);
+
+inline void releaseCounted(java::lang::Smart* object) noexcept {
+    if (object == nullptr) return;
+    if (object->m_referenceCount.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+    destroyObject(object);
+}
+
 // Casts by type id.
 void* recastObj(java::lang::Smart* p, int typeId);
 bool instanceofObj(java::lang::Smart* p, int typeId);
