@@ -70,7 +70,6 @@ void BM_MonitorContended(benchmark::State& state) {
         JavaPtr<LockObject> lock(contendedObject->startSync());
         contendedCounter = contendedCounter + 1;
     }
-    if (state.thread_index() == 0) state.counters["counter"] = static_cast<double>(contendedCounter);
 }
 BENCHMARK(BM_MonitorContended)
     ->Setup([](const benchmark::State&) { contendedObject = jnew<Object>(); })
@@ -189,6 +188,30 @@ void BM_RuntimeThreadSleepOneSecond(benchmark::State& state) {
     state.counters["cpu_ms"] = cpu;
 }
 BENCHMARK(BM_RuntimeThreadSleepOneSecond)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+double processCpuMillis() {
+    timespec now;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// An idle program: four runtime threads each sleeping 1 s, and the benchmark thread joining them. The
+// processor time of the whole process meanwhile, in ms, thread creation included.
+void BM_FourRuntimeThreadsSleepOneSecond(benchmark::State& state) {
+    double cpu = 0;
+    for (auto _ : state) {
+        const double before = processCpuMillis();
+        JavaPtr<Thread> threads[4];
+        for (auto& thread : threads) {
+            thread = jnew<Thread>(JavaPtr<Runnable>(jnew<Sleeper>()));
+            thread->start();
+        }
+        for (auto& thread : threads) thread->join();
+        cpu = processCpuMillis() - before;
+    }
+    state.counters["process_cpu_ms"] = cpu;
+}
+BENCHMARK(BM_FourRuntimeThreadsSleepOneSecond)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // Baseline: a sleep made of yields until the deadline, as a spinning runtime would do it.
 void BM_YieldLoopSleepOneSecond(benchmark::State& state) {
