@@ -9,6 +9,7 @@
 #include "runtime/IndexOutOfBoundsException.h"
 #include "runtime/Long.h"
 #include "runtime/NullPointerException.h"
+#include "runtime/StringBuffer.h"
 #include "runtime/Throwable.h"
 
 namespace java::lang {
@@ -184,6 +185,12 @@ String::String(long long value) {
     JavaPtr<String> text = Long::toString(value);
     m_units = std::move(text->m_units);
     m_hasUnits = text->m_hasUnits;
+}
+
+String::String(const JavaPtr<StringBuffer>& buffer) {
+    requireNotNull(buffer.get());
+    m_hasUnits = true;
+    if (buffer->length() > 0) setUnits(buffer->unitData(), buffer->length());
 }
 
 String::~String() {

@@ -12,6 +12,7 @@
 
 namespace java::lang {
 
+class StringBuffer;
 class Throwable;
 
 class String : public Object {
@@ -42,6 +43,8 @@ public:
            const JavaPtr<String>& encoding);
     String(int value);
     String(long long value);
+    // The buffer's text as it is now; a null buffer throws NullPointerException.
+    String(const JavaPtr<StringBuffer>& buffer);
     String(const String&) = delete;
     String& operator=(const String&) = delete;
     ~String() override;
