@@ -32,7 +32,7 @@ TEST_F(FileSystemThreads, ThreadsShareOneObjectAndListingsDoNotInterleave) {
             seen[t] = FileSystem::getFileSystem();
             for (int round = 0; round < 20; ++round) {
                 std::vector<std::string> names;
-                for (const JavaPtr<java::lang::String>& name : seen[t]->listFilenames())
+                for (const JavaPtr<java::lang::String>& name : *seen[t]->listFilenames())
                     names.push_back(toUtf8(name));
                 if (names != expected) wrongListings.fetch_add(1);
             }
