@@ -44,8 +44,8 @@ protected:
     }
     std::vector<std::string> listing() {
         std::vector<std::string> names;
-        for (const JavaPtr<String>& name : *FileSystem::getFileSystem()->listFilenames())
-            names.push_back(toUtf8(name));
+        JavaPtr<JArray<JavaPtr<String>>> listed = FileSystem::getFileSystem()->listFilenames();
+        for (const JavaPtr<String>& name : *listed) names.push_back(toUtf8(name));
         return names;
     }
 };
