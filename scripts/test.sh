@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: all of them under ASan+UBSan, the threaded ones under TSan, then a
-# release build with a short benchmark smoke run.
+# Builds and runs every test: all of them under ASan+UBSan, the threaded ones under TSan, a short
+# fuzz run, then a release build with a short benchmark smoke run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,6 +24,18 @@ run_preset() {
 
 run_preset asan
 run_preset tsan
+
+# A short bounded fuzz run of the image decoders; new inputs go to a scratch folder, the seeds stay.
+echo "=== fuzz: image decoding, 30 s"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs" --target image_decode_fuzzer
+fuzz_scratch=$(mktemp -d)
+if ! build/fuzz/fuzz/image_decode_fuzzer -max_total_time=30 -timeout=10 -rss_limit_mb=2560 -max_len=65536 \
+    "$fuzz_scratch" fuzz/corpus >"$fuzz_scratch.log" 2>&1; then
+    tail -n 60 "$fuzz_scratch.log"
+    status=1
+fi
+rm -rf "$fuzz_scratch" "$fuzz_scratch.log"
 
 echo "=== release: build and benchmark smoke run"
 cmake --preset release >/dev/null
