@@ -1,25 +1,66 @@
 #include "runtime/Long.h"
 
+#include "runtime/Character.h"
+#include "runtime/NumberFormatException.h"
 #include "runtime/String.h"
 
 namespace java::lang {
 
+Long* Long::TESLinvokeconstructor(long long value) {
+    Object::TESLinvokeconstructor();
+    m_value = value;
+    return this;
+}
+
+bool Long::equals(JavaPtr<Object> other) {
+    JavaPtr<Long> number = jcast<Long>(other);
+    return number && number->m_value == m_value;
+}
+
+JavaPtr<String> Long::toString() {
+    return toString(m_value, 10);
+}
+
+long long Long::parseLong(const JavaPtr<String>& text, int radix) {
+    if (!text) throw NumberFormatException();
+    if (radix < 2 || radix > 36) radix = 10;
+    const int32_t count = text->length();
+    // Unsigned, so that long texts wrap instead of overflowing.
+    uint64_t value = 0;
+    bool negative = false;
+    for (int32_t i = 0; i < count; ++i) {
+        const unsigned short unit = Character::toUpperCase(text->charAt(i));
+        if (i == 0 && unit == '\\') throw NumberFormatException();
+        if (i == 0 && unit == '-') {
+            negative = true;
+            continue;
+        }
+        int digit = radix;
+        if (unit >= '0' && unit <= '9')
+            digit = unit - '0';
+        else if (unit >= 'A' && unit <= 'Z')
+            digit = unit - 'A' + 10;
+        if (digit >= radix) break;
+        value = value * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
+    }
+    if (negative) value = 0 - value;
+    return static_cast<long long>(value);
+}
+
 JavaPtr<String> Long::toString(long long value, int radix) {
     if (radix < 2 || radix > 36) radix = 10;
     const bool negative = value < 0;
+    // MIN_VALUE's magnitude, 2^63, only fits unsigned.
     uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    unsigned short digits[65];
-    int count = 0;
+    unsigned short text[65];
+    int start = sizeof(text) / sizeof(text[0]);
     do {
         const auto digit = static_cast<unsigned>(magnitude % static_cast<unsigned>(radix));
-        digits[count++] = static_cast<unsigned short>(digit < 10 ? '0' + digit : 'a' + digit - 10);
+        text[--start] = static_cast<unsigned short>(digit < 10 ? '0' + digit : 'a' + digit - 10);
         magnitude /= static_cast<unsigned>(radix);
     } while (magnitude != 0);
-    unsigned short text[66];
-    int length = 0;
-    if (negative) text[length++] = '-';
-    while (count > 0) text[length++] = digits[--count];
-    return jnew<String>(static_cast<const unsigned short*>(text), length);
+    if (negative) text[--start] = '-';
+    return jnew<String>(text + start, static_cast<int>(sizeof(text) / sizeof(text[0])) - start);
 }
 
 }  // namespace java::lang
