@@ -2,6 +2,7 @@
 // many elements; code reads `length` and indexes `data` (or uses [] and range-for), as the class sources do.
 #pragma once
 
+#include <atomic>
 #include <cassert>
 #include <cstdint>
 #include <cstdlib>
@@ -72,8 +73,10 @@ public:
     ~JArray() override { std::free(data); }
 
     const char* getClassTypeName() override {
-        // Written only when it differs, so that threads asking for the name of a shared array only read.
-        if (m_dimensionCount != dimensionCount) m_dimensionCount = dimensionCount;
+        // Threads may name a shared array at once: the count is written once, atomically, and then only read.
+        std::atomic_ref<int32_t> count(m_dimensionCount);
+        if (count.load(std::memory_order_acquire) != dimensionCount)
+            count.store(dimensionCount, std::memory_order_release);
         return TESLclassName;
     }
     void* castAsTypeID(int typeId) override { return castAsTypeIDS(this, typeId); }
