@@ -27,38 +27,6 @@ bool sizeAllowed(int width, int height) {
     return width >= 0 && height >= 0 && int64_t{width} * height <= platform::kMaxDecodedPixels;
 }
 
-// Where a transform puts the first source word of a columns x rows region and how it steps, in a
-// destination of the given stride (the table of the blitter).
-struct TransformWalk {
-    int startX, startY;
-    ptrdiff_t columnStep, rowStep;
-};
-
-TransformWalk walkFor(int transform, int columns, int rows, ptrdiff_t stride) {
-    // The drawn size: rotations exchange the sides.
-    int drawnWidth = transform >= 4 ? rows : columns;
-    int drawnHeight = transform >= 4 ? columns : rows;
-    int right = drawnWidth - 1, bottom = drawnHeight - 1;
-    switch (transform) {
-        case 1:
-            return {0, bottom, 1, -stride};
-        case 2:
-            return {right, 0, -1, stride};
-        case 3:
-            return {right, bottom, -1, -stride};
-        case 4:
-            return {0, 0, stride, 1};
-        case 5:
-            return {right, 0, stride, -1};
-        case 6:
-            return {0, bottom, -stride, 1};
-        case 7:
-            return {right, bottom, -stride, -1};
-        default:
-            return {0, 0, 1, stride};
-    }
-}
-
 }  // namespace
 
 Image::~Image() {
@@ -169,7 +137,7 @@ JavaPtr<Image> Image::createImage(const JavaPtr<Image>& source, int x, int y, in
     int drawnHeight = transform >= 4 ? width : height;
     JavaPtr<Image> image = allocate(drawnWidth, drawnHeight);
     if (image->m_pixels != nullptr) {
-        TransformWalk walk = walkFor(transform, width, height, drawnWidth);
+        pixels::TransformWalk walk = pixels::transformWalk(transform, width, height, drawnWidth);
         pixels::blit(image->m_pixels + static_cast<ptrdiff_t>(walk.startY) * drawnWidth + walk.startX,
                      walk.columnStep, walk.rowStep,
                      source->m_pixels + static_cast<ptrdiff_t>(y) * source->m_width + x, source->m_width,

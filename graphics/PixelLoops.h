@@ -38,6 +38,15 @@ enum class BlitLoop {
 void blit(uint32_t* dst, ptrdiff_t columnStep, ptrdiff_t rowStep, const uint32_t* src, ptrdiff_t sourceStride,
           int columns, int rows, BlitLoop loop);
 
+// Where the transforms (0 to 7; any other value acts as 0) put the first source word of a columns x
+// rows block, relative to the top left of the drawn block, and how the destination steps per source
+// column and row in a buffer of the given stride. Transforms 4 to 7 exchange the drawn sides.
+struct TransformWalk {
+    int startX, startY;
+    ptrdiff_t columnStep, rowStep;
+};
+TransformWalk transformWalk(int transform, int columns, int rows, ptrdiff_t stride);
+
 // One row of ARGB integers written as pixel words: opaque, or blended by their alpha.
 void writeArgbRow(uint32_t* dst, const int32_t* argb, int count, bool processAlpha);
 
