@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "graphics/Graphics.h"
 #include "graphics/PixelLoops.h"
 #include "platform/ImageLimits.h"
 #include "platform/JpegDecoder.h"
@@ -146,6 +147,24 @@ JavaPtr<Image> Image::createImage(const JavaPtr<Image>& source, int x, int y, in
     image->m_binaryAlpha = source->m_binaryAlpha;
     image->m_translucent = source->m_translucent;
     return image;
+}
+
+JavaPtr<Graphics> Image::getGraphics() {
+    JavaPtr<Graphics> graphics = jnew<Graphics>();
+    graphics->width = m_width;
+    graphics->height = m_height;
+    graphics->pixels = m_pixels;
+    graphics->clipX = 0;
+    graphics->clipY = 0;
+    graphics->clipWidth = m_width;
+    graphics->clipHeight = m_height;
+    graphics->targetImage = JavaPtr<Image>(this);
+    return graphics;
+}
+
+void Image::getRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanlength, int x, int y, int width,
+                   int height) {
+    getGraphics()->getRGB(rgbData, offset, scanlength, x, y, width, height);
 }
 
 int Image::getHeight() {

@@ -38,7 +38,13 @@ public:
     // The caller has checked the sizes and that argb holds width x height values.
     static JavaPtr<Image> createRGBImage(const int* argb, int width, int height, bool processAlpha);
 
+    // A new graphics over the image's pixels on every call, clipped to the image; it keeps the image
+    // alive. Immutable images answer one too.
+    virtual JavaPtr<Graphics> getGraphics();
     virtual int getHeight();
+    // The region's pixels as ARGB values, through Graphics::getRGB.
+    virtual void getRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanlength, int x, int y,
+                        int width, int height);
     virtual int getWidth();
     virtual bool isMutable();
 

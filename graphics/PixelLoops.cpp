@@ -143,14 +143,22 @@ TransformWalk transformWalk(int transform, int columns, int rows, ptrdiff_t stri
     int right = (exchanged ? rows : columns) - 1;
     int bottom = (exchanged ? columns : rows) - 1;
     switch (transform) {
-        case 1: return {0, bottom, 1, -stride};
-        case 2: return {right, 0, -1, stride};
-        case 3: return {right, bottom, -1, -stride};
-        case 4: return {0, 0, stride, 1};
-        case 5: return {right, 0, stride, -1};
-        case 6: return {0, bottom, -stride, 1};
-        case 7: return {right, bottom, -stride, -1};
-        default: return {0, 0, 1, stride};
+        case 1:
+            return {0, bottom, 1, -stride};
+        case 2:
+            return {right, 0, -1, stride};
+        case 3:
+            return {right, bottom, -1, -stride};
+        case 4:
+            return {0, 0, stride, 1};
+        case 5:
+            return {right, 0, stride, -1};
+        case 6:
+            return {0, bottom, -stride, 1};
+        case 7:
+            return {right, bottom, -stride, -1};
+        default:
+            return {0, 0, 1, stride};
     }
 }
 
