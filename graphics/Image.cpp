@@ -4,15 +4,21 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "graphics/Graphics.h"
 #include "graphics/PixelLoops.h"
+#include "library/File.h"
+#include "library/FileInputStream.h"
+#include "library/InputStream.h"
 #include "platform/ImageLimits.h"
 #include "platform/JpegDecoder.h"
 #include "platform/PngDecoder.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
+#include "runtime/IOException.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"
+#include "runtime/String.h"
 
 namespace javax::microedition::lcdui {
 
@@ -26,6 +32,75 @@ namespace {
 
 bool sizeAllowed(int width, int height) {
     return width >= 0 && height >= 0 && int64_t{width} * height <= platform::kMaxDecodedPixels;
+}
+
+// One image read from a stream may hold at most this many bytes: more than any image within the
+// decode limits needs.
+constexpr int64_t kMaxStreamedImageBytes = int64_t{1} << 28;
+
+// Appends exactly count bytes of the stream; false when the stream ends first or the image would
+// grow beyond its bound.
+bool copyFromStream(java::io::InputStream& stream, int64_t count, std::vector<uint8_t>& bytes) {
+    if (count < 0 || static_cast<int64_t>(bytes.size()) + count > kMaxStreamedImageBytes) return false;
+    for (int64_t i = 0; i < count; ++i) {
+        int b = stream.read();
+        if (b < 0) return false;
+        bytes.push_back(static_cast<uint8_t>(b));
+    }
+    return true;
+}
+
+// Reads and drops count bytes; false when the stream ends first.
+bool skipInStream(java::io::InputStream& stream, int64_t count) {
+    for (int64_t i = 0; i < count; ++i) {
+        if (stream.read() < 0) return false;
+    }
+    return true;
+}
+
+uint32_t bigEndianAt(const std::vector<uint8_t>& bytes, size_t at) {
+    return uint32_t{bytes[at]} << 24 | uint32_t{bytes[at + 1]} << 16 | uint32_t{bytes[at + 2]} << 8 |
+           bytes[at + 3];
+}
+
+uint32_t littleEndianAt(const std::vector<uint8_t>& bytes, size_t at) {
+    return uint32_t{bytes[at + 3]} << 24 | uint32_t{bytes[at + 2]} << 16 | uint32_t{bytes[at + 1]} << 8 |
+           bytes[at];
+}
+
+// The bytes of one image at the front of the stream, or false (the bytes already taken stay taken).
+bool takeOneImage(java::io::InputStream& stream, std::vector<uint8_t>& bytes) {
+    if (!copyFromStream(stream, 2, bytes)) return false;
+    if (bytes[0] == 'B' && bytes[1] == 'M') {
+        // An 8-bit palette bitmap: 54 header bytes and a 1024-byte palette, rows padded to 4 bytes.
+        // Its bytes are consumed but not decoded.
+        if (!copyFromStream(stream, 24, bytes)) return false;
+        int64_t width = static_cast<int32_t>(littleEndianAt(bytes, 18));
+        int64_t height = static_cast<int32_t>(littleEndianAt(bytes, 22));
+        int64_t rest = height * ((width + 3) & ~int64_t{3}) + 1052;
+        if (width < 0 || height < 0 || rest > kMaxStreamedImageBytes) return false;
+        skipInStream(stream, rest);
+        return false;
+    }
+    if (bytes[0] == 0x89 && bytes[1] == 'P') {
+        if (!copyFromStream(stream, 6, bytes)) return false;
+        for (;;) {
+            size_t chunk = bytes.size();
+            if (!copyFromStream(stream, 8, bytes)) return false;
+            uint32_t length = bigEndianAt(bytes, chunk);
+            // Chunk lengths stop at 2^31 - 1.
+            if (length > 0x7FFFFFFFu || !copyFromStream(stream, int64_t{length} + 4, bytes)) return false;
+            if (std::memcmp(bytes.data() + chunk + 4, "IEND", 4) == 0) return true;
+        }
+    }
+    if (bytes[0] == 0xFF && bytes[1] == 0xD8) {
+        for (int b = stream.read(); b >= 0; b = stream.read()) {
+            if (static_cast<int64_t>(bytes.size()) >= kMaxStreamedImageBytes) return false;
+            bytes.push_back(static_cast<uint8_t>(b));
+        }
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -114,6 +189,32 @@ JavaPtr<Image> Image::createImage(const JavaPtr<JArray<signed char>>& data, int 
         return image;
     }
     return nullptr;
+}
+
+JavaPtr<Image> Image::createImage(const JavaPtr<java::lang::String>& name) {
+    if (!name) throw java::lang::NullPointerException();
+    JavaPtr<java::io::File> file = jnew<java::io::File>(name);
+    JavaPtr<java::io::FileInputStream> stream = jnew<java::io::FileInputStream>(file);
+    long long length = file->length();
+    if (length <= 0 || length > INT32_MAX) throw java::io::IOException();
+    JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(static_cast<int>(length));
+    if (bytes->length != length) throw java::io::IOException();
+    int read = stream->read(bytes, 0, bytes->length);
+    stream->close();
+    JavaPtr<Image> image = read > 0 ? createImage(bytes, 0, read) : nullptr;
+    if (!image) throw java::io::IOException();
+    image->m_mutable = false;
+    return image;
+}
+
+JavaPtr<Image> Image::createImage(const JavaPtr<java::io::InputStream>& stream) {
+    if (!stream) throw java::lang::NullPointerException();
+    std::vector<uint8_t> collected;
+    if (!takeOneImage(*stream, collected)) return nullptr;
+    JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(static_cast<int>(collected.size()));
+    if (bytes->length != static_cast<int>(collected.size())) return nullptr;
+    std::memcpy(bytes->data, collected.data(), collected.size());
+    return createImage(bytes, 0, bytes->length);
 }
 
 JavaPtr<Image> Image::createImage(const JavaPtr<Image>& source) {

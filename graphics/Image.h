@@ -30,6 +30,13 @@ public:
     static JavaPtr<Image> createImage(int width, int height);
     // One PNG or JPEG image starting at data[offset]; null when the bytes are neither or do not decode.
     static JavaPtr<Image> createImage(const JavaPtr<JArray<signed char>>& data, int offset, int length);
+    // Reads the whole file (names beginning with "/" are bundle resources) and decodes it; throws
+    // IOException for a missing, empty or undecodable file.
+    static JavaPtr<Image> createImage(const JavaPtr<java::lang::String>& name);
+    // Takes exactly one image's bytes from the stream, so that images may follow each other, and
+    // decodes them; null when they are not a PNG or JPEG image, are cut short, or do not decode. A
+    // JPEG image takes the rest of the stream.
+    static JavaPtr<Image> createImage(const JavaPtr<java::io::InputStream>& stream);
     static JavaPtr<Image> createImage(const JavaPtr<Image>& source);
     static JavaPtr<Image> createImage(const JavaPtr<Image>& source, int x, int y, int width, int height,
                                       int transform);
