@@ -104,7 +104,7 @@ TEST(PixelLoops, BlitWalksEveryStepPatternLikeThePlainLoop) {
 
 TEST(PixelLoops, ArgbRowsConvertBothWaysAndBlend) {
     std::mt19937 random(11);
-    for (int count : {1, 4, 9}) {
+    for (int count : {1, 4, 9, 13, 31}) {
         auto argb = randomWords(random, count);
         auto target = randomWords(random, count);
         std::vector<uint32_t> opaque(target), blended(target);
