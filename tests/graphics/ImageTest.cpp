@@ -8,6 +8,7 @@
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"
+#include "runtime/String.h"
 #include "tests/support/ClassRegistry.h"
 #include "tests/support/EncodedImages.h"
 
@@ -17,6 +18,7 @@ using java::lang::NullPointerException;
 using javax::microedition::lcdui::Image;
 
 QUILL_REGISTER_CLASSES(Image);
+static_assert(Image::TESLclassTypeID == static_cast<int32_t>(0xa56b4d12u));
 
 namespace {
 
@@ -51,6 +53,14 @@ bool throws(F&& f) {
         return true;
     }
     return false;
+}
+
+TEST(ImageCreation, CastsAnswerImageObjectAndSmart) {
+    JavaPtr<java::lang::Object> object = Image::createImage(1, 1);
+    EXPECT_TRUE(jcast<Image>(object));
+    EXPECT_TRUE(jinstanceof<java::lang::Object>(object));
+    EXPECT_NE(object->castAsTypeID(java::lang::Smart::TESLclassTypeID), nullptr);
+    EXPECT_EQ(object->castAsTypeID(java::lang::String::TESLclassTypeID), nullptr);
 }
 
 TEST(ImageCreation, BlankImagesAreMutableOpaqueWhite) {
