@@ -36,6 +36,8 @@ if ! build/fuzz/fuzz/image_decode_fuzzer -max_total_time=30 -timeout=10 -rss_lim
     "$fuzz_scratch" fuzz/corpus >"$fuzz_scratch.log" 2>&1; then
     tail -n 60 "$fuzz_scratch.log"
     status=1
+else
+    grep -E '^Done [0-9]+ runs' "$fuzz_scratch.log" || true
 fi
 rm -rf "$fuzz_scratch" "$fuzz_scratch.log"
 
