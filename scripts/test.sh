@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: all of them under ASan+UBSan, the threaded ones under TSan, a short
-# fuzz run, then a release build with a short benchmark smoke run.
+# Builds and runs every test: all of them under ASan+UBSan, the threaded ones under TSan, then a
+# release build with a short benchmark smoke run, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,20 +27,6 @@ run_preset() {
 run_preset asan
 run_preset tsan
 
-# A short bounded fuzz run of the image decoders; new inputs go to a scratch folder, the seeds stay.
-echo "=== fuzz: image decoding, 30 s"
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$jobs" --target image_decode_fuzzer
-fuzz_scratch=$(mktemp -d)
-if ! build/fuzz/fuzz/image_decode_fuzzer -max_total_time=30 -timeout=10 -rss_limit_mb=2560 -max_len=65536 \
-    "$fuzz_scratch" fuzz/corpus >"$fuzz_scratch.log" 2>&1; then
-    tail -n 60 "$fuzz_scratch.log"
-    status=1
-else
-    grep -E '^Done [0-9]+ runs' "$fuzz_scratch.log" || true
-fi
-rm -rf "$fuzz_scratch" "$fuzz_scratch.log"
-
 echo "=== release: build and benchmark smoke run"
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
@@ -49,6 +35,9 @@ for bench in build/release/bench/*_bench; do
     echo "--- ${bench}"
     "$bench" --benchmark_min_time=0.01 >/dev/null || status=1
 done
+
+echo "=== fuzz: short bounded runs of the fuzz targets"
+bash scripts/fuzz.sh 30 || status=1
 
 if [[ $status -ne 0 ]]; then
     echo "FAILED" >&2
