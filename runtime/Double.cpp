@@ -123,9 +123,10 @@ double Double::parseDouble(const JavaPtr<String>& text) {
     // otherwise turn the following digits back into integer digits.
     bool pointSeen = false;
     bool negative = false;
+    const unsigned short* units = text->unitData();
     const int32_t count = text->length();
     for (int32_t i = 0; i < count; ++i) {
-        const unsigned short unit = text->charAt(i);
+        const unsigned short unit = units[i];
         if (unit == '.') {
             // Every point restarts the fraction weights: "1.5.5" is 2.0.
             scale = 1.0;

@@ -24,12 +24,13 @@ JavaPtr<String> Long::toString() {
 long long Long::parseLong(const JavaPtr<String>& text, int radix) {
     if (!text) throw NumberFormatException();
     if (radix < 2 || radix > 36) radix = 10;
+    const unsigned short* units = text->unitData();
     const int32_t count = text->length();
     // Unsigned, so that long texts wrap instead of overflowing.
     uint64_t value = 0;
     bool negative = false;
     for (int32_t i = 0; i < count; ++i) {
-        const unsigned short unit = Character::toUpperCase(text->charAt(i));
+        const unsigned short unit = Character::toUpperCase(units[i]);
         if (i == 0 && unit == '\\') throw NumberFormatException();
         if (i == 0 && unit == '-') {
             negative = true;

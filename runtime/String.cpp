@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "runtime/Character.h"
+#include "runtime/Double.h"
 #include "runtime/IndexOutOfBoundsException.h"
 #include "runtime/Long.h"
 #include "runtime/NullPointerException.h"
@@ -182,6 +183,14 @@ String::String(int value) : String(static_cast<long long>(value)) {}
 
 String::String(long long value) {
     JavaPtr<String> text = Long::toString(value);
+    m_units = std::move(text->m_units);
+    m_hasUnits = text->m_hasUnits;
+}
+
+String::String(float value) : String(static_cast<double>(value)) {}
+
+String::String(double value) {
+    JavaPtr<String> text = Double::toString(value);
     m_units = std::move(text->m_units);
     m_hasUnits = text->m_hasUnits;
 }
@@ -472,6 +481,11 @@ JavaPtr<String> String::appendInteger(long long value) const {
     return concatenate(this, text.get());
 }
 
+JavaPtr<String> String::appendDouble(double value) const {
+    JavaPtr<String> text = Double::toString(value);
+    return concatenate(this, text.get());
+}
+
 JavaPtr<String> String::operator+(char right) const {
     String text(right);
     return concatenate(this, &text);
@@ -500,6 +514,14 @@ JavaPtr<String> String::valueOf(int value) {
 
 JavaPtr<String> String::valueOf(long long value) {
     return Long::toString(value);
+}
+
+JavaPtr<String> String::valueOf(float value) {
+    return Double::toString(value);
+}
+
+JavaPtr<String> String::valueOf(double value) {
+    return Double::toString(value);
 }
 
 JavaPtr<String> String::valueOf(const JavaPtr<JArray<unsigned short>>& units) {

@@ -42,6 +42,9 @@ public:
            const JavaPtr<String>& encoding);
     String(int value);
     String(long long value);
+    // The text of Double::toString, a float widened first.
+    String(float value);
+    String(double value);
     String(const String&) = delete;
     String& operator=(const String&) = delete;
     ~String() override;
@@ -108,12 +111,16 @@ public:
     JavaPtr<String> operator+(long long right) const { return appendInteger(right); }
     JavaPtr<String> operator+(char right) const;
     JavaPtr<String> operator+(unsigned short right) const;
+    JavaPtr<String> operator+(float right) const { return appendDouble(right); }
+    JavaPtr<String> operator+(double right) const { return appendDouble(right); }
 
     static JavaPtr<String> valueOf(const JavaPtr<Object>& object);
     static JavaPtr<String> valueOf(bool value);
     static JavaPtr<String> valueOf(unsigned short unit);
     static JavaPtr<String> valueOf(int value);
     static JavaPtr<String> valueOf(long long value);
+    static JavaPtr<String> valueOf(float value);
+    static JavaPtr<String> valueOf(double value);
     static JavaPtr<String> valueOf(const JavaPtr<JArray<unsigned short>>& units);
     static JavaPtr<String> valueOf(const JavaPtr<JArray<unsigned short>>& units, int offset, int count);
 
@@ -129,6 +136,7 @@ public:
 
 private:
     JavaPtr<String> appendInteger(long long value) const;
+    JavaPtr<String> appendDouble(double value) const;
     void setUnits(const unsigned short* units, int count);
     void decode(const JavaPtr<JArray<signed char>>& bytes, int offset, int length,
                 const JavaPtr<String>& encoding);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -597,6 +598,25 @@ TEST(StringValueOf, Forms) {
     EXPECT_EQ(String::valueOf(JavaPtr<Object>(text)), text);
     EXPECT_EQ(text->toString(), text);
     EXPECT_EQ(text->intern(), text);
+}
+
+TEST(StringNumbers, FloatAndDoubleTextsComeFromTheDoubleFormatter) {
+    // A float is widened before formatting, so its binary error shows.
+    EXPECT_EQ(units(jnew<String>(100.1f)), u"100.09999847412109375");
+    EXPECT_EQ(units(jnew<String>(100.0)), u"100.0");
+    EXPECT_EQ(units(jnew<String>(-0.5)), u"-0.5");
+    EXPECT_FALSE(jnew<String>(1.5)->isLiteral());
+    EXPECT_EQ(units(String::valueOf(0.1f)), u"0.1");
+    EXPECT_EQ(units(String::valueOf(1.0 / 3)), u"0.33333333333333330");
+    EXPECT_EQ(units(String::valueOf(-std::numeric_limits<double>::infinity())), u"-Infinity");
+
+    JavaPtr<String> speed = str("v=");
+    EXPECT_EQ(units(speed + 2.5), u"v=2.5");
+    EXPECT_EQ(units(speed + 0.5f), u"v=0.5");
+    EXPECT_EQ(units(speed + 1e10), u"v=10000000000.0");
+    EXPECT_EQ(units(speed + std::numeric_limits<double>::quiet_NaN()), u"v=NaN");
+    EXPECT_EQ(units(JavaPtr<String>() + 3.0), u"null3.0");
+    EXPECT_FALSE((speed + 2.5)->isLiteral());
 }
 
 TEST(StringEightBit, ValIsMadeOnceAndKeepsTheLowBytes) {
