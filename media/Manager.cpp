@@ -7,8 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "library/File.h"
+#include "library/FileInputStream.h"
+#include "library/InputStream.h"
 #include "media/player_internalPF.h"
 #include "platform/AudioSession.h"
+#include "runtime/IOException.h"
+#include "runtime/IllegalArgumentException.h"
 #include "runtime/Throwable.h"
 
 std::atomic<unsigned char> _manager_tick_recursion_check{0};
@@ -114,6 +119,25 @@ void Manager::releaseAudio() {
 int Manager::findUnusedSlot() {
     Guard guard(table.lock);
     return reserveSlotLocked();
+}
+
+JavaPtr<Player> Manager::createPlayer(const JavaPtr<::java::io::InputStream>& stream,
+                                      const JavaPtr<String>&) {
+    int slot = findUnusedSlot();
+    JavaPtr<PlayerImpl> player = jnew<PlayerImpl>(stream);
+    storePlayer(slot, player);
+    return player;
+}
+
+JavaPtr<Player> Manager::createPlayer(const JavaPtr<String>& locator) {
+    if (!locator) throw ::java::lang::IllegalArgumentException();
+    auto stream = jnew<::java::io::FileInputStream>(jnew<::java::io::File>(locator));
+    if (!stream->opened) throw ::java::io::IOException();
+    return createPlayer(JavaPtr<::java::io::InputStream>(stream), nullptr);
+}
+
+JavaPtr<Player> Manager::createPlayer(const JavaPtr<protocol::DataSource>&) {
+    throw ::java::io::IOException();
 }
 
 void Manager::storePlayer(int slot, const JavaPtr<PlayerImpl>& player) {

@@ -15,7 +15,16 @@ extern std::atomic<unsigned char> _manager_tick_recursion_check;
 // Non-zero: the tear-down waits for every player to be reaped, then drops the table.
 inline constexpr int _APP_TERMINATION_CLEANUP = -1;
 
+namespace java::io {
+class InputStream;
+}
+
 namespace javax::microedition::media {
+
+namespace protocol {
+// Named by createPlayer only: no data source exists.
+class DataSource;
+}  // namespace protocol
 
 class Manager : public ::java::lang::Object {
     TESL_CLASS(Manager, "javax.microedition.media.Manager", ::java::lang::Object)
@@ -35,6 +44,15 @@ public:
     // The slot the next player goes into: the first free one, else a new last one; the first call
     // makes the table.
     static int findUnusedSlot();
+    // A player of the whole clip the stream holds, registered in the table. The content type is
+    // not looked at; null is accepted.
+    static JavaPtr<Player> createPlayer(const JavaPtr<::java::io::InputStream>& stream,
+                                        const JavaPtr<::java::lang::String>& type);
+    // The locator is a file name: "/" and a name for a bundle resource, any other name for a data
+    // file. No scheme is recognised, so the device locators fail like any missing file.
+    static JavaPtr<Player> createPlayer(const JavaPtr<::java::lang::String>& locator);
+    // Always throws IOException.
+    static JavaPtr<Player> createPlayer(const JavaPtr<protocol::DataSource>& source);
     static void playTone(int note, int duration, int volume);
     static bool soundSystemTerminating();
     // The media poll, on the ticker thread.

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "library/InputStream.h"
 #include "media/Manager.h"
 #include "media/MediaException.h"
 #include "media/ToneControlImpl.h"
@@ -10,6 +11,7 @@
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/IllegalStateException.h"
 #include "runtime/Long.h"
+#include "runtime/NullPointerException.h"
 
 namespace javax::microedition::media {
 
@@ -34,6 +36,13 @@ bool named(const JavaPtr<String>& name, const char* text) {
 }
 
 }  // namespace
+
+PlayerImpl::PlayerImpl(const JavaPtr<::java::io::InputStream>& stream) {
+    if (!stream) throw ::java::lang::NullPointerException();
+    data = jnew<JArray<signed char>>(stream->available());
+    stream->read(data);
+    init();
+}
 
 PlayerImpl::PlayerImpl(const JavaPtr<JArray<signed char>>& clip) {
     data = clip;

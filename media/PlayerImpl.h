@@ -11,6 +11,10 @@
 #include "media/Player.h"
 #include "media/PlayerListener.h"
 
+namespace java::io {
+class InputStream;
+}
+
 namespace javax::microedition::media {
 
 namespace control {
@@ -34,6 +38,9 @@ public:
 
     // Without a clip and without a platform player; nothing starts such a player.
     PlayerImpl() noexcept {}
+    // Reads the whole clip from the stream at once: as many bytes as it says are available, in one
+    // read (bytes it fails to deliver stay zero). The stream is neither read again nor closed.
+    explicit PlayerImpl(const JavaPtr<::java::io::InputStream>& stream);
     // Plays the array itself, not a copy.
     explicit PlayerImpl(const JavaPtr<JArray<signed char>>& clip);
     ~PlayerImpl() override;
