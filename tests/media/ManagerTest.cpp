@@ -8,6 +8,7 @@
 #include "runtime/IllegalArgumentException.h"
 #include "tests/media/PlayerTestSupport.h"
 #include "tests/support/TemporaryDirectory.h"
+#include "tests/support/Watchdog.h"
 
 namespace {
 
@@ -222,6 +223,11 @@ TEST_F(ManagerTest, AnInterruptionPausesEveryPlayerInTheTable) {
     a->start();
     pollFor(60ms);
     EXPECT_EQ(listener->names(), "started stopped started endOfMedia");
+
+    // A player closed while still marked interrupted can be reaped.
+    b->close();
+    Manager::tick();
+    EXPECT_FALSE(Manager::playerInSlot(1));
 }
 
 TEST_F(ManagerTest, TidyUpClosesEveryPlayerAndDropsTheTable) {
@@ -249,6 +255,7 @@ TEST_F(ManagerTest, TidyUpClosesEveryPlayerAndDropsTheTable) {
 }
 
 TEST_F(ManagerTest, TidyUpReleasesPlayersThatNeverFinishAfterItsLimit) {
+    testsupport::Watchdog watchdog(30);
     Manager::tidyUpWaitMilliseconds.store(30);
     JavaPtr<PlayerImpl> stuck = createScripted();
     createScripted();
