@@ -147,6 +147,14 @@ void Manager::storePlayer(int slot, const JavaPtr<PlayerImpl>& player) {
     table.slots[slot] = player;
 }
 
+JavaPtr<JArray<JavaPtr<String>>> Manager::getSupportedContentTypes(const JavaPtr<String>&) {
+    return jnew<JArray<JavaPtr<String>>>(0);
+}
+
+JavaPtr<JArray<JavaPtr<String>>> Manager::getSupportedProtocols(const JavaPtr<String>&) {
+    return jnew<JArray<JavaPtr<String>>>(0);
+}
+
 void Manager::playTone(int, int, int) {}
 
 bool Manager::soundSystemTerminating() {

@@ -53,6 +53,12 @@ public:
     static JavaPtr<Player> createPlayer(const JavaPtr<::java::lang::String>& locator);
     // Always throws IOException.
     static JavaPtr<Player> createPlayer(const JavaPtr<protocol::DataSource>& source);
+    // No content type or protocol is announced: a new empty array, whatever is asked.
+    static JavaPtr<JArray<JavaPtr<::java::lang::String>>> getSupportedContentTypes(
+        const JavaPtr<::java::lang::String>& protocol);
+    static JavaPtr<JArray<JavaPtr<::java::lang::String>>> getSupportedProtocols(
+        const JavaPtr<::java::lang::String>& contentType);
+    // Sounds nothing.
     static void playTone(int note, int duration, int volume);
     static bool soundSystemTerminating();
     // The media poll, on the ticker thread.

@@ -107,6 +107,16 @@ TEST_F(ManagerTest, DeviceLocatorsAndNoTableBeforeTheFirstPlayer) {
     EXPECT_STREQ(Manager::TONE_DEVICE_LOCATOR->val(), "device://tone");
     EXPECT_STREQ(Manager::MIDI_DEVICE_LOCATOR->val(), "device://midi");
     Manager::playTone(60, 100, 50);
+    for (const JavaPtr<String>& asked :
+         {JavaPtr<String>(), jnew<String>("http"), jnew<String>("audio/x-wav")}) {
+        auto types = Manager::getSupportedContentTypes(asked);
+        auto protocols = Manager::getSupportedProtocols(asked);
+        ASSERT_TRUE(types && protocols);
+        EXPECT_EQ(types->length, 0);
+        EXPECT_EQ(protocols->length, 0);
+        EXPECT_NE(types, Manager::getSupportedContentTypes(asked)) << "a new array each time";
+        EXPECT_STREQ(types->getClassTypeName(), "java.lang.String");
+    }
     EXPECT_EQ(Manager::playerTableLength(), -1) << "no table before the first player";
 }
 
