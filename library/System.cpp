@@ -53,9 +53,24 @@ bool copyIfArrayOf(const JavaPtr<Object>& src, int srcPos, const JavaPtr<Object>
     return true;
 }
 
-bool isArray(const JavaPtr<Object>& object) {
-    object->getClassTypeName();  // an array records its dimension count here
-    return std::atomic_ref<int32_t>(object.counted()->m_dimensionCount).load(std::memory_order_acquire) > 0;
+tesl::ReferenceArrayAccess* referenceAccess(const JavaPtr<Object>& object) {
+    return dynamic_cast<tesl::ReferenceArrayAccess*>(object.counted());
+}
+
+// Element by element, in the direction that reads each source element before it is overwritten when
+// both are one array; each element is checked against the destination's element type as it is stored.
+void copyReferences(tesl::ReferenceArrayAccess* src, int srcPos, tesl::ReferenceArrayAccess* dst, int dstPos,
+                    int length) {
+    const long long srcEnd = static_cast<long long>(srcPos) + length;
+    const long long dstEnd = static_cast<long long>(dstPos) + length;
+    if (srcPos < 0 || dstPos < 0 || length < 0 || srcEnd > src->referenceCount() ||
+        dstEnd > dst->referenceCount())
+        throw ArrayIndexOutOfBoundsException();
+    const bool downwards = src == dst && srcPos < dstPos;
+    for (int k = 0; k < length; ++k) {
+        const int i = downwards ? length - 1 - k : k;
+        if (!dst->storeReference(dstPos + i, src->referenceAt(srcPos + i))) throw ArrayStoreException();
+    }
 }
 
 bool keyIs(const JavaPtr<String>& key, const char* name) {
@@ -137,9 +152,10 @@ void System::arraycopy(const JavaPtr<Object>& src, int srcPos, const JavaPtr<Obj
         copyIfArrayOf<unsigned int>(src, srcPos, dst, dstPos, length) ||
         copyIfArrayOf<unsigned long long>(src, srcPos, dst, dstPos, length))
         return;
-    if (!isArray(src) || !isArray(dst)) throw ArrayStoreException();
-    // Two arrays, neither of a primitive type.
-    throw ArrayStoreException();
+    tesl::ReferenceArrayAccess* from = referenceAccess(src);
+    tesl::ReferenceArrayAccess* to = referenceAccess(dst);
+    if (from == nullptr || to == nullptr) throw ArrayStoreException();
+    copyReferences(from, srcPos, to, dstPos, length);
 }
 
 JavaPtr<String> System::getProperty(const JavaPtr<String>& key) {

@@ -39,8 +39,10 @@ public:
                           const JavaPtr<JArray<unsigned short>>& dst, int dstPos, int length);
     static void arraycopy(const JavaPtr<JArray<signed char>>& src, int srcPos,
                           const JavaPtr<JArray<signed char>>& dst, int dstPos, int length);
-    // Any two arrays of one element type, found at run time. Beyond the errors above it throws
-    // ArrayStoreException when either object is not an array or the element types differ.
+    // Arrays of references, and arrays of primitives whose type is found at run time (those without an
+    // overload of their own). Beyond the errors above it throws ArrayStoreException when either object
+    // is not an array, when one holds primitives and the other another type, and when a reference is not
+    // of the destination's element type; the elements before that one have then been copied.
     static void arraycopy(const JavaPtr<Object>& src, int srcPos, const JavaPtr<Object>& dst, int dstPos,
                           int length);
 

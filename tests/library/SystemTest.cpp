@@ -7,13 +7,16 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "platform/DeviceProfile.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/ArrayStoreException.h"
 #include "runtime/IllegalStateException.h"
+#include "runtime/Integer.h"
 #include "runtime/NullPointerException.h"
+#include "runtime/Runnable.h"
 #include "runtime/String.h"
 #include "tests/support/ClassRegistry.h"
 #include "tests/support/ScopedDeviceProfile.h"
@@ -61,6 +64,31 @@ public:
     std::string text;
     void printInternal(const char* line) override { text += line; }
 };
+
+// Runs through its Runnable part, which does not sit at the object's address.
+class Counter : public Object, public virtual Runnable {
+    TESL_CLASS(Counter, "test.Counter", Object, Runnable)
+public:
+    int runs = 0;
+    void run() override { ++runs; }
+};
+
+using Strings = JArray<JavaPtr<String>>;
+using Objects = JArray<JavaPtr<Object>>;
+using IntRows = JArray<JavaPtr<JArray<int>>>;
+
+JavaPtr<Strings> stringArray(std::initializer_list<const char*> texts) {
+    JavaPtr<Strings> array = jnew<Strings>(static_cast<int>(texts.size()));
+    int i = 0;
+    for (const char* text : texts) array->data[i++] = text != nullptr ? jstr(text) : nullptr;
+    return array;
+}
+
+std::vector<std::string> texts(const JavaPtr<Strings>& array) {
+    std::vector<std::string> result;
+    for (const JavaPtr<String>& text : *array) result.push_back(narrow(text));
+    return result;
+}
 
 // Runs the test with System's streams made, and takes them down after.
 class SystemStreams : public testing::Test {
@@ -257,6 +285,92 @@ TEST(SystemArrayCopy, ThroughObjectTheTypesFoundAtRunTimeMustAgree) {
         EXPECT_THROW(System::arraycopy(src, 0, dst, 0, 1), ArrayStoreException)
             << src->getClassTypeName() << " to " << dst->getClassTypeName();
     }
+}
+
+TEST(SystemArrayCopy, ReferencesMoveWithoutSmearingAndKeepTheirCounts) {
+    const struct {
+        int srcPos;
+        int dstPos;
+        int length;
+        std::vector<std::string> result;
+    } cases[] = {
+        {0, 1, 3, {"a", "a", "b", "c", "e"}},
+        {1, 0, 3, {"b", "c", "d", "d", "e"}},
+        {2, 2, 2, {"a", "b", "c", "d", "e"}},
+        {0, 0, 0, {"a", "b", "c", "d", "e"}},
+    };
+    for (const auto& c : cases) {
+        JavaPtr<Strings> array = stringArray({"a", "b", "c", "d", "e"});
+        System::arraycopy(array, c.srcPos, array, c.dstPos, c.length);
+        EXPECT_EQ(texts(array), c.result) << c.srcPos << " to " << c.dstPos;
+    }
+
+    JavaPtr<String> shared = jstr("shared");
+    JavaPtr<Strings> from = jnew<Strings>(2);
+    from->data[0] = shared;
+    JavaPtr<Strings> to = stringArray({"x", "y", "z"});
+    JavaPtr<String> overwritten = to->data[1];
+    const int32_t sharedCount = shared->m_referenceCount.load();
+    const int32_t overwrittenCount = overwritten->m_referenceCount.load();
+    System::arraycopy(from, 0, to, 1, 2);
+    EXPECT_EQ(texts(to), (std::vector<std::string>{"x", "shared", "<null>"}));
+    EXPECT_EQ(shared->m_referenceCount.load(), sharedCount + 1);
+    EXPECT_EQ(overwritten->m_referenceCount.load(), overwrittenCount - 1);
+}
+
+TEST(SystemArrayCopy, EachReferenceMustBeOfTheDestinationElementType) {
+    JavaPtr<Objects> objects = jnew<Objects>(4);
+    objects->data[0] = jstr("one");
+    objects->data[2] = jnew<Integer>(3);
+    objects->data[3] = jstr("four");
+    JavaPtr<Strings> strings = stringArray({"-", "-", "-", "-"});
+    // Copied up to the element that does not fit, and no further.
+    EXPECT_THROW(System::arraycopy(objects, 0, strings, 0, 4), ArrayStoreException);
+    EXPECT_EQ(texts(strings), (std::vector<std::string>{"one", "<null>", "-", "-"}));
+
+    JavaPtr<Objects> widened = jnew<Objects>(2);
+    System::arraycopy(stringArray({"s", "t"}), 0, widened, 0, 2);
+    EXPECT_EQ(narrow(jcast<String>(widened->data[1])), "t");
+
+    JavaPtr<Objects> anything = jnew<Objects>(3);
+    anything->data[0] = jnew<JArray<int>>(2);
+    anything->data[1] = stringArray({"row"});
+    System::arraycopy(anything, 0, anything, 1, 2);
+    EXPECT_TRUE(jinstanceof<JArray<int>>(anything->data[1]));
+
+    JavaPtr<JArray<JavaPtr<Runnable>>> tasks = jnew<JArray<JavaPtr<Runnable>>>(2);
+    JavaPtr<Counter> counter = jnew<Counter>();
+    JavaPtr<Objects> holder = jnew<Objects>(2);
+    holder->data[1] = counter;
+    System::arraycopy(holder, 1, tasks, 0, 1);
+    tasks->data[0]->run();
+    EXPECT_EQ(counter->runs, 1);
+    holder->data[1] = jstr("not runnable");
+    EXPECT_THROW(System::arraycopy(holder, 1, tasks, 1, 1), ArrayStoreException);
+
+    JavaPtr<IntRows> grid = jnew<IntRows>(2);
+    JavaPtr<Objects> rows = jnew<Objects>(2);
+    rows->data[0] = jnew<JArray<int>>(5);
+    System::arraycopy(rows, 0, grid, 0, 2);
+    EXPECT_EQ(grid->data[0]->length, 5);
+    rows->data[1] = jnew<JArray<float>>(1);
+    EXPECT_THROW(System::arraycopy(rows, 1, grid, 1, 1), ArrayStoreException);
+    rows->data[1] = stringArray({"a"});
+    EXPECT_THROW(System::arraycopy(rows, 1, grid, 1, 1), ArrayStoreException);
+}
+
+TEST(SystemArrayCopy, ReferenceArraysAgainstOtherKindsAndBadRanges) {
+    JavaPtr<Strings> strings = stringArray({"a", "b"});
+    EXPECT_THROW(System::arraycopy(strings, 0, jnew<JArray<int>>(2), 0, 1), ArrayStoreException);
+    EXPECT_THROW(System::arraycopy(jnew<JArray<int>>(2), 0, strings, 0, 1), ArrayStoreException);
+    EXPECT_THROW(System::arraycopy(strings, 0, jstr("x"), 0, 1), ArrayStoreException);
+    EXPECT_THROW(System::arraycopy(JavaPtr<Strings>(), 0, strings, 0, 0), NullPointerException);
+    for (auto [srcPos, dstPos, length] :
+         {std::tuple{-1, 0, 1}, {0, -1, 1}, {0, 0, -1}, {1, 0, 2}, {0, 2, 1}}) {
+        EXPECT_THROW(System::arraycopy(strings, srcPos, strings, dstPos, length),
+                     ArrayIndexOutOfBoundsException);
+    }
+    EXPECT_EQ(texts(strings), (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(SystemServices, IdentityHashGcAndExit) {

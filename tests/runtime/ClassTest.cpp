@@ -11,6 +11,7 @@
 #include "runtime/InstantiationException.h"
 #include "runtime/Integer.h"
 #include "runtime/JArray.h"
+#include "runtime/Runnable.h"
 #include "runtime/Runtime.h"
 #include "runtime/String.h"
 #include "tests/support/ClassRegistry.h"
@@ -58,6 +59,26 @@ TEST(ClassNames, ObjectsAndPrimitiveArraysAreNamedByTheirOwnNames) {
         {jnew<JArray<double>>(1), "[D"},      {jnew<JArray<unsigned int>>(1), "[UI"},
     };
     for (const auto& c : cases) EXPECT_EQ(classNameOf(c.object), c.name);
+}
+
+TEST(ClassNames, ArraysOfReferencesAndNestedArrays) {
+    using Strings = JArray<JavaPtr<String>>;
+    const struct {
+        JavaPtr<Object> object;
+        const char* name;
+    } cases[] = {
+        {jnew<Strings>(1), "[Ljava.lang.String;"},
+        {jnew<JArray<JavaPtr<Strings>>>(1), "[[Ljava.lang.String;"},
+        {jnew<JArray<JavaPtr<JArray<JavaPtr<Strings>>>>>(1), "[[[Ljava.lang.String;"},
+        {jnew<JArray<JavaPtr<Object>>>(0), "[Ljava.lang.Object;"},
+        {jnew<JArray<JavaPtr<Runnable>>>(1), "[Ljava.lang.Runnable;"},
+        {jnew<JArray<JavaPtr<JArray<int>>>>(2), "[[I"},
+        {jnew<JArray<JavaPtr<JArray<JavaPtr<JArray<double>>>>>>(2), "[[[D"},
+        {jnew<JArray<JavaPtr<JArray<unsigned int>>>>(1), "[[I"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(classNameOf(c.object), c.name);
+    JavaPtr<Object> names = jnew<Strings>(1);
+    EXPECT_EQ(narrow(names->toString()).rfind("[Ljava.lang.String;@", 0), 0u);
 }
 
 TEST(ClassNames, EachCallMakesANewClassWithAnEqualName) {
