@@ -1,6 +1,7 @@
 #include "library/Vector.h"
 
 #include <algorithm>
+#include <new>
 #include <string>
 
 #include "library/EnumerationImpl.h"
@@ -43,13 +44,14 @@ Vector* Vector::TESLinvokeconstructor(int initialCapacity, int increment) {
     capacityIncrement = increment;
     elementCount = 0;
     elementData = jnew<ObjectArray>(std::max(initialCapacity, 0));
-    if (elementData->length != std::max(initialCapacity, 0)) throw ::java::lang::IllegalArgumentException();
+    if (elementData->length != std::max(initialCapacity, 0)) throw std::bad_alloc();
     return this;
 }
 
 void Vector::reallocate(int newCapacity) {
+    if (newCapacity > ObjectArray::maxLength) throw ::java::lang::IllegalArgumentException();
     JavaPtr<ObjectArray> grown = jnew<ObjectArray>(newCapacity);
-    if (grown->length != newCapacity) throw ::java::lang::IllegalArgumentException();
+    if (grown->length != newCapacity) throw std::bad_alloc();
     for (int32_t i = 0; i < elementCount; ++i) grown->data[i] = std::move(elementData->data[i]);
     elementData = std::move(grown);
 }

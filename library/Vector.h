@@ -46,7 +46,7 @@ public:
     virtual JavaPtr<Object> elementAt(int index);
     // A snapshot: later changes of the vector do not show in it.
     virtual JavaPtr<Enumeration> elements();
-    // Throws IllegalArgumentException when no array of that many slots can be had.
+    // Throws IllegalArgumentException for more slots than an array can have.
     virtual void ensureCapacity(int minCapacity);
     // Throws NoSuchElementException on an empty vector.
     virtual JavaPtr<Object> firstElement();

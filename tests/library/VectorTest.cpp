@@ -9,6 +9,7 @@
 
 #include "library/EnumerationImpl.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
+#include "runtime/IllegalArgumentException.h"
 #include "runtime/NoSuchElementException.h"
 #include "runtime/NullPointerException.h"
 #include "runtime/String.h"
@@ -91,6 +92,10 @@ TEST(Vector, EnsureTrimAndSetSizeGiveExactCapacities) {
     EXPECT_EQ(v->capacity(), 10);
     v->ensureCapacity(15);
     EXPECT_EQ(v->capacity(), 15);
+    EXPECT_THROW(v->ensureCapacity(INT32_MAX), java::lang::IllegalArgumentException);
+    EXPECT_THROW(v->setSize(INT32_MAX), java::lang::IllegalArgumentException);
+    EXPECT_EQ(v->capacity(), 15);
+    EXPECT_EQ(v->size(), 0);
 
     JavaPtr<Vector> w = jnew<Vector>(10);
     w->setSize(5);
