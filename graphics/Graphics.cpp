@@ -1,0 +1,250 @@
+#include "graphics/Graphics.h"
+
+#include <algorithm>
+#include <climits>
+#include <cwchar>
+
+#include "shell/Display.h"
+
+// Build switch: the output is laid out in landscape (off in this build).
+#ifndef _LANDSCAPE_MODE
+#define _LANDSCAPE_MODE 0
+#endif
+
+namespace javax::microedition::lcdui {
+
+namespace {
+
+int32_t saturateToInt(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+Graphics::Graphics() noexcept {
+    width = Display::screenWidth;
+    height = Display::screenHeight;
+    if constexpr (_LANDSCAPE_MODE) {
+        if (height > width) std::swap(width, height);
+    }
+    clipWidth = width;
+    clipHeight = height;
+}
+
+Graphics::~Graphics() = default;
+
+void Graphics::setColor(int c) {
+    color = c;
+    pixelWord = 0xFF000000u | argbToPixel(static_cast<uint32_t>(c) & 0x00FFFFFFu);
+}
+
+void Graphics::setColor(int r, int g, int b) {
+    // Neither validated nor masked: out-of-range components spill into their neighbours.
+    setColor(static_cast<int>((static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) |
+                              static_cast<uint32_t>(b)));
+}
+
+void Graphics::setGrayScale(int v) {
+    uint32_t u = static_cast<uint32_t>(v);
+    setColor(static_cast<int>((u << 16) + (u << 8) + u));
+}
+
+int Graphics::getColor() {
+    return color;
+}
+
+int Graphics::getRedComponent() {
+    return (color >> 16) & 0xFF;
+}
+
+int Graphics::getGreenComponent() {
+    return (color >> 8) & 0xFF;
+}
+
+int Graphics::getBlueComponent() {
+    return color & 0xFF;
+}
+
+int Graphics::getGrayScale() {
+    return (3 * getRedComponent() + 6 * getGreenComponent() + getBlueComponent()) / 10;
+}
+
+int Graphics::getDisplayColor(int c) {
+    return c;
+}
+
+JavaPtr<Font> Graphics::getFont() {
+    return font;
+}
+
+void Graphics::setFont(const JavaPtr<Font>& f) {
+    font = f;
+}
+
+int Graphics::getStrokeStyle() {
+    return strokeStyle;
+}
+
+void Graphics::setStrokeStyle(int style) {
+    strokeStyle = style;
+}
+
+// The translation wraps like any int sum; the drawing code adds it in 64 bits.
+void Graphics::translate(int dx, int dy) {
+    translateX = static_cast<int32_t>(static_cast<int64_t>(translateX) + dx);
+    translateY = static_cast<int32_t>(static_cast<int64_t>(translateY) + dy);
+}
+
+int Graphics::getTranslateX() {
+    return translateX;
+}
+
+int Graphics::getTranslateY() {
+    return translateY;
+}
+
+int Graphics::getClipX() {
+    return static_cast<int32_t>(static_cast<int64_t>(clipX) - translateX);
+}
+
+int Graphics::getClipY() {
+    return static_cast<int32_t>(static_cast<int64_t>(clipY) - translateY);
+}
+
+int Graphics::getClipWidth() {
+    return clipWidth;
+}
+
+int Graphics::getClipHeight() {
+    return clipHeight;
+}
+
+void Graphics::setClip(int x, int y, int w, int h) {
+    setAbsoluteClip(static_cast<int64_t>(x) + translateX, static_cast<int64_t>(y) + translateY, w, h);
+}
+
+void Graphics::setAbsoluteClip(int64_t ax, int64_t ay, int64_t w, int64_t h) {
+    int64_t cx = ax;
+    int64_t cy = ay;
+    if (cx < 0) {
+        w += cx;
+        cx = 0;
+    }
+    if (cy < 0) {
+        h += cy;
+        cy = 0;
+    }
+    cx = std::min<int64_t>(cx, INT32_MAX);
+    cy = std::min<int64_t>(cy, INT32_MAX);
+    int64_t cw = std::max<int64_t>(w, 0);
+    int64_t ch = std::max<int64_t>(h, 0);
+    if (cx >= width) cw = 0;
+    if (cy >= height) ch = 0;
+    // A clip starting beyond the buffer ends with a negative size, which every primitive treats as empty.
+    if (cx + cw > width) cw = width - cx;
+    if (cy + ch > height) ch = height - cy;
+    clipX = static_cast<int32_t>(cx);
+    clipY = static_cast<int32_t>(cy);
+    clipWidth = saturateToInt(cw);
+    clipHeight = saturateToInt(ch);
+}
+
+void Graphics::clipRect(int x, int y, int w, int h) {
+    int64_t ax = static_cast<int64_t>(x) + translateX;
+    int64_t ay = static_cast<int64_t>(y) + translateY;
+    int64_t cx = clipX;
+    int64_t cy = clipY;
+    int64_t cw = clipWidth;
+    int64_t ch = clipHeight;
+    if (ax > cx) {
+        cw -= ax - cx;
+        cx = ax;
+    }
+    if (ay > cy) {
+        ch -= ay - cy;
+        cy = ay;
+    }
+    if (ax + w < cx + cw) cw = ax + w - cx;
+    if (ay + h < cy + ch) ch = ay + h - cy;
+    setAbsoluteClip(cx, cy, cw, ch);
+}
+
+Graphics::Box Graphics::drawableBox() const {
+    // The clip as stored, cut to the buffer: a clip left over from a larger buffer must not reach past
+    // the end of this one.
+    return Box{std::max<int64_t>(clipX, 0), std::max<int64_t>(clipY, 0),
+               std::min<int64_t>(static_cast<int64_t>(clipX) + clipWidth, width),
+               std::min<int64_t>(static_cast<int64_t>(clipY) + clipHeight, height)};
+}
+
+void Graphics::reduceClip(TSRect& r) {
+    if (clipWidth <= 0 || clipHeight <= 0) {
+        r = TSRect{clipX, clipY, clipWidth, clipHeight};
+        return;
+    }
+    Box clip = drawableBox();
+    int64_t left = std::max<int64_t>(r.x, clip.left);
+    int64_t top = std::max<int64_t>(r.y, clip.top);
+    int64_t right = std::min<int64_t>(static_cast<int64_t>(r.x) + r.width, clip.right);
+    int64_t bottom = std::min<int64_t>(static_cast<int64_t>(r.y) + r.height, clip.bottom);
+    r = TSRect{saturateToInt(left), saturateToInt(top), saturateToInt(std::max<int64_t>(right - left, 0)),
+               saturateToInt(std::max<int64_t>(bottom - top, 0))};
+}
+
+void Graphics::myRectBlit(TSRect& r) {
+    if (r.width <= 0 || r.height <= 0) return;
+    // Cut to the buffer once more: rectangles also come from outside this class.
+    Box box{std::max<int64_t>(r.x, 0), std::max<int64_t>(r.y, 0),
+            std::min<int64_t>(static_cast<int64_t>(r.x) + r.width, width),
+            std::min<int64_t>(static_cast<int64_t>(r.y) + r.height, height)};
+    if (box.empty() || pixels == nullptr) return;
+    fillBox(box);
+}
+
+namespace {
+
+// The C library's wide-character fill is a 32-bit word fill tuned for each processor (vector
+// stores, streaming stores for large spans): a full frame fills at memset's speed.
+static_assert(sizeof(wchar_t) == sizeof(uint32_t), "the row fill relies on 32-bit wchar_t");
+
+void fillWords(uint32_t* first, size_t count, uint32_t word) {
+    std::wmemset(reinterpret_cast<wchar_t*>(first), static_cast<wchar_t>(word), count);
+}
+
+}  // namespace
+
+// Each row is stored directly rather than copied from the first one: the same pixels, without
+// reading the buffer back.
+void Graphics::fillBox(const Box& box) {
+    const uint32_t word = pixelWord;
+    const size_t stride = static_cast<size_t>(width);
+    const size_t rowLength = static_cast<size_t>(box.right - box.left);
+    uint32_t* row = pixels + static_cast<size_t>(box.top) * stride + static_cast<size_t>(box.left);
+    size_t rows = static_cast<size_t>(box.bottom - box.top);
+    if (rowLength == 1) {
+        for (; rows > 0; --rows, row += stride) *row = word;
+    } else if (rowLength == stride) {
+        fillWords(row, rowLength * rows, word);
+    } else {
+        for (; rows > 0; --rows, row += stride) fillWords(row, rowLength, word);
+    }
+}
+
+void Graphics::fillRect(int x, int y, int w, int h) {
+    fillRectWide(x, y, w, h);
+}
+
+void Graphics::fillRectWide(int64_t x, int64_t y, int64_t w, int64_t h) {
+    if (w <= 0 || h <= 0 || pixels == nullptr) return;
+    int64_t ax = x + translateX;
+    int64_t ay = y + translateY;
+    Box clip = drawableBox();
+    Box box{std::max(ax, clip.left), std::max(ay, clip.top), std::min(ax + w, clip.right),
+            std::min(ay + h, clip.bottom)};
+    if (box.empty()) return;
+    TSRect r{static_cast<int32_t>(box.left), static_cast<int32_t>(box.top),
+             static_cast<int32_t>(box.right - box.left), static_cast<int32_t>(box.bottom - box.top)};
+    myRectBlit(r);
+}
+
+}  // namespace javax::microedition::lcdui

@@ -1,0 +1,124 @@
+// javax.microedition.lcdui.Graphics: the drawing context over a buffer of 32-bit pixel words (bytes
+// R, G, B, A in memory), with colour, translation, clip and the shape primitives.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+
+#include "graphics/TSRect.h"
+#include "runtime/Object.h"
+
+static_assert(std::endian::native == std::endian::little,
+              "pixel words are stored as bytes R, G, B, A: port the colour conversion first");
+
+namespace javax::microedition::lcdui {
+
+class Font;
+
+class Graphics : public java::lang::Object {
+    TESL_CLASS(Graphics, "javax.microedition.lcdui.Graphics", java::lang::Object)
+public:
+    static constexpr int32_t HCENTER = 1;
+    static constexpr int32_t VCENTER = 2;
+    static constexpr int32_t LEFT = 4;
+    static constexpr int32_t RIGHT = 8;
+    static constexpr int32_t TOP = 16;
+    static constexpr int32_t BOTTOM = 32;
+    static constexpr int32_t BASELINE = 64;
+    static constexpr int32_t SOLID = 0;
+    static constexpr int32_t DOTTED = 1;
+
+    // Opaque black, no translation, the clip covering the whole buffer of the display's size. The
+    // creator points `pixels` at the buffer.
+    Graphics() noexcept;
+    ~Graphics() override;
+
+    Graphics* TESLinvokeconstructor() {
+        Object::TESLinvokeconstructor();
+        return this;
+    }
+
+    // 0x00RRGGBB (or 0xAARRGGBB) and the pixel word convert both ways by exchanging bytes 0 and 2.
+    static constexpr uint32_t argbToPixel(uint32_t argb) {
+        return (argb & 0xFF00FF00u) | ((argb >> 16) & 0xFFu) | ((argb & 0xFFu) << 16);
+    }
+    static constexpr uint32_t pixelToArgb(uint32_t pixel) { return argbToPixel(pixel); }
+
+    virtual void clipRect(int x, int y, int w, int h);
+    virtual void drawArc(int x, int y, int w, int h, int startAngle, int arcAngle);
+    virtual void drawLine(int x1, int y1, int x2, int y2);
+    virtual void drawRect(int x, int y, int w, int h);
+    virtual void drawRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight);
+    virtual void fillArc(int x, int y, int w, int h, int startAngle, int arcAngle);
+    virtual void fillRect(int x, int y, int w, int h);
+    virtual void fillRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight);
+    virtual void fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3);
+    virtual int getBlueComponent();
+    virtual int getClipHeight();
+    virtual int getClipWidth();
+    virtual int getClipX();
+    virtual int getClipY();
+    virtual int getColor();
+    virtual int getDisplayColor(int c);
+    virtual JavaPtr<Font> getFont();
+    virtual int getGrayScale();
+    virtual int getGreenComponent();
+    virtual int getRedComponent();
+    virtual int getStrokeStyle();
+    virtual int getTranslateX();
+    virtual int getTranslateY();
+    virtual void setClip(int x, int y, int w, int h);
+    virtual void setColor(int c);
+    virtual void setColor(int r, int g, int b);
+    virtual void setFont(const JavaPtr<Font>& f);
+    virtual void setGrayScale(int v);
+    virtual void setStrokeStyle(int style);
+    virtual void translate(int dx, int dy);
+
+    // Cuts r (absolute pixels) to the clip, and to the buffer whatever the clip says. An empty clip
+    // makes r the clip rectangle itself; an empty result has a width or height of 0 or less.
+    void reduceClip(TSRect& r);
+    // Fills r (absolute pixels, already cut to the clip) with the pixel word; never writes outside
+    // the buffer.
+    void myRectBlit(TSRect& r);
+
+    int32_t width = 0;  // also the row stride in words
+    int32_t height = 0;
+    int32_t strokeStyle = SOLID;
+    bool isScreen = false;
+    uint32_t* pixels = nullptr;  // not owned
+    int32_t translateX = 0;
+    int32_t translateY = 0;
+    int32_t color = 0;
+    JavaPtr<Font> font;
+    // Absolute buffer pixels, translation applied.
+    int32_t clipX = 0;
+    int32_t clipY = 0;
+    int32_t clipWidth = 0;
+    int32_t clipHeight = 0;
+    uint32_t pixelWord = 0xFF000000u;
+
+private:
+    // Half-open absolute box [left, right) x [top, bottom).
+    struct Box {
+        int64_t left, top, right, bottom;
+        bool empty() const { return left >= right || top >= bottom; }
+    };
+
+    // Every coordinate below is 64-bit, so that sums of translation, position and size never wrap.
+    Box drawableBox() const;
+    void setAbsoluteClip(int64_t ax, int64_t ay, int64_t w, int64_t h);
+    void fillBox(const Box& box);
+    void fillRectWide(int64_t x, int64_t y, int64_t w, int64_t h);
+    void drawLineWide(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
+    void drawArcWide(int64_t x, int64_t y, int64_t w, int64_t h, int64_t startAngle, int64_t arcAngle);
+    void fillArcWide(int64_t x, int64_t y, int64_t w, int64_t h, int64_t startAngle, int64_t arcAngle);
+    // The composite shapes call the simpler ones through their virtual operations whenever the
+    // arguments fit in an int; only sums beyond that range take the 64-bit bodies directly.
+    void callFillRect(int64_t x, int64_t y, int64_t w, int64_t h);
+    void callDrawLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
+    void callDrawArc(int64_t x, int64_t y, int64_t w, int64_t h, int64_t startAngle, int64_t arcAngle);
+    void callFillArc(int64_t x, int64_t y, int64_t w, int64_t h, int64_t startAngle, int64_t arcAngle);
+};
+
+}  // namespace javax::microedition::lcdui

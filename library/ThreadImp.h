@@ -1,0 +1,86 @@
+// java::lang::ThreadImp: the per-thread record in the thread pool, with the POSIX half of starting,
+// running, sleeping and reclaiming threads. Not a runtime object: made with new by its Thread and
+// deleted by the Thread's destructor.
+#pragma once
+
+#include <pthread.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "runtime/JavaPtr.h"
+
+namespace java::lang {
+
+class Runnable;
+class Thread;
+
+class ThreadImp {
+public:
+    ThreadImp(const JavaPtr<Runnable>& target, int32_t slot, Thread* thread);
+    ~ThreadImp();
+    ThreadImp(const ThreadImp&) = delete;
+    ThreadImp& operator=(const ThreadImp&) = delete;
+
+    void start();
+    static void yield();
+    static void sleep(long long ms);
+    bool isCurrentThread() const;
+
+    // Reclaims every finished record whose Thread nobody but the record holds.
+    static void destroyTerminatedThreads();
+    // Ends the records that never started (they will not run) and reclaims what it can. A running
+    // thread cannot be ended from outside and is left alone.
+    static void forceTerminateOfThreads();
+
+    int32_t slot;
+    // Set once run() has returned (or the thread could not be created); never cleared.
+    std::atomic<bool> terminated{false};
+    // Set by the first start; never cleared.
+    std::atomic<bool> started{false};
+    JavaPtr<Runnable> target;
+    // The record holds its Thread: a Thread is freed only when its record is reclaimed.
+    JavaPtr<Thread> thread;
+    // Used only by user-level threads.
+    void* context = nullptr;
+    void* stack = nullptr;
+    bool begun = false;
+    long long lastYieldTime = -1;
+    long long sleepUntilTime = -1;
+    // The POSIX thread running the record; 0 until known. Written by the starting thread and by the
+    // new thread itself (the same value), read by isCurrentThread on any thread.
+    std::atomic<pthread_t> posixHandle{0};
+
+    // Records marked terminated and still listed (in the pool or set aside by tear-down).
+    static std::atomic<int32_t> numTerminatedThreads;
+
+private:
+    friend class Thread;
+    friend void* threadStarterNormal(void* record);
+
+    void ThreadImpConstructorNormal(const JavaPtr<Runnable>& runTarget, int32_t poolSlot, Thread* owner);
+    void ThreadImpDestructorNormal();
+    void startNormal();
+    static void yieldNormal();
+    static void sleepNormal(long long ms);
+    bool isCurrentThreadNormal() const;
+
+    // With poolMutex held: whether the record is still in the pool or set aside by tear-down.
+    bool isListedLocked() const;
+    // With poolMutex held: takes the record out of the pool (or the set-aside list) and out of the
+    // counters. Returns false when it was not listed.
+    bool unlistLocked();
+    // With poolMutex held: whether nobody but the record holds its Thread.
+    bool isReclaimableLocked() const;
+    // With poolMutex held: marks the record finished and wakes joiners.
+    void markTerminatedLocked();
+    // Without any lock: releases the target and then the Thread, which deletes this record.
+    void releaseAndDestroy();
+    // With poolMutex held, at tear-down: moves every record of the pool to the set-aside list.
+    static void setAsidePoolLocked();
+};
+
+// The entry function of every runtime POSIX thread; its argument is the thread's record.
+void* threadStarterNormal(void* record);
+
+}  // namespace java::lang
