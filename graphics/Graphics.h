@@ -6,7 +6,9 @@
 #include <cstdint>
 
 #include "graphics/TSRect.h"
+#include "runtime/JArray.h"
 #include "runtime/Object.h"
+#include "runtime/String.h"
 
 static_assert(std::endian::native == std::endian::little,
               "pixel words are stored as bytes R, G, B, A: port the colour conversion first");
@@ -44,11 +46,19 @@ public:
     }
     static constexpr uint32_t pixelToArgb(uint32_t pixel) { return argbToPixel(pixel); }
 
+    // Text (GraphicsText.cpp). A null string or array throws NullPointerException, a bad substring
+    // range StringIndexOutOfBoundsException, a bad array range ArrayIndexOutOfBoundsException.
+    virtual void drawChars(const JavaPtr<JArray<unsigned short>>& data, int offset, int length, int x, int y,
+                           int anchor);
     virtual void clipRect(int x, int y, int w, int h);
     virtual void drawArc(int x, int y, int w, int h, int startAngle, int arcAngle);
+    virtual void drawChar(unsigned short c, int x, int y, int anchor);
     virtual void drawLine(int x1, int y1, int x2, int y2);
     virtual void drawRect(int x, int y, int w, int h);
     virtual void drawRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight);
+    virtual void drawString(const JavaPtr<java::lang::String>& str, int x, int y, int anchor);
+    virtual void drawSubstring(const JavaPtr<java::lang::String>& str, int offset, int len, int x, int y,
+                               int anchor);
     virtual void fillArc(int x, int y, int w, int h, int startAngle, int arcAngle);
     virtual void fillRect(int x, int y, int w, int h);
     virtual void fillRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight);
@@ -81,6 +91,9 @@ public:
     // Fills r (absolute pixels, already cut to the clip) with the pixel word; never writes outside
     // the buffer.
     void myRectBlit(TSRect& r);
+    // Blends a w x h coverage mask (w bytes per row) in the current colour at absolute (x, y); the
+    // caller has cut it to the clip and the buffer.
+    void myBlitChar(const uint8_t* coverage, int x, int y, int w, int h);
 
     int32_t width = 0;  // also the row stride in words
     int32_t height = 0;
@@ -109,6 +122,8 @@ private:
     Box drawableBox() const;
     void setAbsoluteClip(int64_t ax, int64_t ay, int64_t w, int64_t h);
     void fillBox(const Box& box);
+    // Draws the glyphs of count characters with the text's top left corner at absolute (ax, ay).
+    void drawGlyphs(int fontIndex, const unsigned short* units, int count, int64_t ax, int64_t ay);
     void fillRectWide(int64_t x, int64_t y, int64_t w, int64_t h);
     void drawLineWide(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
     void drawArcWide(int64_t x, int64_t y, int64_t w, int64_t h, int64_t startAngle, int64_t arcAngle);

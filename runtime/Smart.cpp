@@ -2,6 +2,8 @@
 
 #include <sched.h>
 
+#include <atomic>
+
 #include "runtime/LockObject.h"
 #include "runtime/ObjectMonitor.h"
 #include "runtime/Reference.h"
@@ -145,7 +147,10 @@ bool instanceofObj(Smart* p, int typeId) {
 bool instanceofArray(Smart* p, int typeId, int dimensions) {
     if (p == nullptr) return false;
     p->getClassTypeName();  // an array records its dimension count here
-    if (p->m_dimensionCount == dimensions) return p->castAsTypeID(typeId) != nullptr;
-    if (typeId == tesl::classTypeIdOf("java.lang.Object")) return p->m_dimensionCount > dimensions;
+    // Read as the array writes it: atomically, since other threads may be naming the same array.
+    const int32_t ownDimensions =
+        std::atomic_ref<int32_t>(p->m_dimensionCount).load(std::memory_order_acquire);
+    if (ownDimensions == dimensions) return p->castAsTypeID(typeId) != nullptr;
+    if (typeId == tesl::classTypeIdOf("java.lang.Object")) return ownDimensions > dimensions;
     return false;
 }

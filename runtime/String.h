@@ -12,6 +12,7 @@
 
 namespace java::lang {
 
+class StringBuffer;
 class Throwable;
 
 class String : public Object {
@@ -45,6 +46,8 @@ public:
     // The text of Double::toString, a float widened first.
     String(float value);
     String(double value);
+    // The buffer's text as it is now; a null buffer throws NullPointerException.
+    String(const JavaPtr<StringBuffer>& buffer);
     String(const String&) = delete;
     String& operator=(const String&) = delete;
     ~String() override;
