@@ -4,7 +4,7 @@
 
 namespace java::util {
 
-EnumerationImpl::EnumerationImpl(const JavaPtr<ReferenceArray<JavaPtr<::java::lang::Object>>>& snapshot) {
+EnumerationImpl::EnumerationImpl(const JavaPtr<JArray<JavaPtr<::java::lang::Object>>>& snapshot) {
     Object::TESLinvokeconstructor();
     m_snapshot = snapshot;
     m_cursor = 0;

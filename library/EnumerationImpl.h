@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "library/Enumeration.h"
-#include "library/ReferenceArray.h"
+#include "runtime/JArray.h"
 
 namespace java::util {
 
@@ -14,7 +14,7 @@ class EnumerationImpl : public ::java::lang::Object, public virtual Enumeration 
 public:
     EnumerationImpl() noexcept {}
     // Takes the snapshot as it is; only the collections make one.
-    explicit EnumerationImpl(const JavaPtr<ReferenceArray<JavaPtr<::java::lang::Object>>>& snapshot);
+    explicit EnumerationImpl(const JavaPtr<JArray<JavaPtr<::java::lang::Object>>>& snapshot);
     ~EnumerationImpl() override = default;
 
     bool hasMoreElements() override;
@@ -22,7 +22,7 @@ public:
     JavaPtr<::java::lang::Object> nextElement() override;
 
 private:
-    JavaPtr<ReferenceArray<JavaPtr<::java::lang::Object>>> m_snapshot;
+    JavaPtr<JArray<JavaPtr<::java::lang::Object>>> m_snapshot;
     int32_t m_cursor = 0;
 };
 

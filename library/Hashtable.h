@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "library/Enumeration.h"
-#include "library/ReferenceArray.h"
+#include "runtime/JArray.h"
 #include "runtime/Object.h"
 
 namespace java::lang {
@@ -20,8 +20,8 @@ class Hashtable : public ::java::lang::Object {
     TESL_CLASS(Hashtable, "java.util.Hashtable", ::java::lang::Object)
 public:
     using Object = ::java::lang::Object;
-    using ObjectArray = ReferenceArray<JavaPtr<Object>>;
-    using BucketArray = ReferenceArray<JavaPtr<ObjectArray>>;
+    using ObjectArray = JArray<JavaPtr<Object>>;
+    using BucketArray = JArray<JavaPtr<ObjectArray>>;
 
     Hashtable() noexcept {}
     ~Hashtable() override = default;

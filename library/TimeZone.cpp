@@ -16,9 +16,8 @@ JavaPtr<TimeZone> TimeZone::getTimeZone(const JavaPtr<::java::lang::String>&) {
     return getDefault();
 }
 
-JavaPtr<ReferenceArray<JavaPtr<::java::lang::String>>> TimeZone::getAvailableIDs() {
-    JavaPtr<ReferenceArray<JavaPtr<::java::lang::String>>> ids =
-        jnew<ReferenceArray<JavaPtr<::java::lang::String>>>(1);
+JavaPtr<JArray<JavaPtr<::java::lang::String>>> TimeZone::getAvailableIDs() {
+    JavaPtr<JArray<JavaPtr<::java::lang::String>>> ids = jnew<JArray<JavaPtr<::java::lang::String>>>(1);
     ids->data[0] = jnew<::java::lang::String>("GMT");
     return ids;
 }

@@ -2,7 +2,7 @@
 // saving time, and every request for a zone yields a new one of it.
 #pragma once
 
-#include "library/ReferenceArray.h"
+#include "runtime/JArray.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
 
@@ -28,7 +28,7 @@ public:
     static JavaPtr<TimeZone> getDefault();
     // The id is not looked at: every id gives "GMT".
     static JavaPtr<TimeZone> getTimeZone(const JavaPtr<::java::lang::String>& id);
-    static JavaPtr<ReferenceArray<JavaPtr<::java::lang::String>>> getAvailableIDs();
+    static JavaPtr<JArray<JavaPtr<::java::lang::String>>> getAvailableIDs();
 
 protected:
     JavaPtr<::java::lang::String> ID;

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "library/Enumeration.h"
-#include "library/ReferenceArray.h"
+#include "runtime/JArray.h"
 #include "runtime/Object.h"
 
 namespace java::lang {
@@ -19,7 +19,7 @@ class Vector : public ::java::lang::Object {
     TESL_CLASS(Vector, "java.util.Vector", ::java::lang::Object)
 public:
     using Object = ::java::lang::Object;
-    using ObjectArray = ReferenceArray<JavaPtr<Object>>;
+    using ObjectArray = JArray<JavaPtr<Object>>;
 
     static constexpr int32_t DEFAULT_CAPACITY_INCREMENT = 10;
 
