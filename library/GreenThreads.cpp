@@ -122,6 +122,8 @@ void ThreadImp::startUser() {
     if (started.load(std::memory_order_relaxed) || terminated.load(std::memory_order_relaxed)) return;
     started.store(true, std::memory_order_release);
     Thread::numRunningThreads.fetch_add(1, std::memory_order_relaxed);
+    // Not everyone sleeps any more: the next step must not answer early and leave this thread waiting.
+    allSleepingUntilMS = -1;
     stack = std::calloc(1, _THREAD_STACK_SIZE);
     context = std::calloc(1, _THREAD_CONTEXT_SIZE);
     if (stack == nullptr || context == nullptr) {
@@ -285,6 +287,7 @@ long long ThreadImp::iterateThreads() {
     }
 
     bool anyStarted = false;
+    long long wakeUp;
     {
         std::lock_guard<std::mutex> lock(Thread::poolMutex);
         allSleepingUntilMS = -1;
@@ -305,10 +308,11 @@ long long ThreadImp::iterateThreads() {
                 break;
             }
         }
+        wakeUp = allSleepingUntilMS;
     }
     if (!anyStarted) return -1;
-    if (allSleepingUntilMS == -1) return 0;
-    const int32_t left = static_cast<int32_t>(allSleepingUntilMS - monotonicMillis());
+    if (wakeUp == -1) return 0;
+    const int32_t left = static_cast<int32_t>(wakeUp - monotonicMillis());
     return left < 0 ? 0 : left;
 }
 

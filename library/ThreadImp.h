@@ -75,7 +75,7 @@ public:
     // Slot of the running user-level thread, -1 while anything else runs.
     static std::atomic<int32_t> currentlyRunningThreadIndex;
     static int32_t lastRunThreadIndex;
-    // The earliest wake-up when every live thread sleeps, else -1.
+    // The earliest wake-up when every live thread sleeps, else -1. Guarded by Thread::poolMutex.
     static long long allSleepingUntilMS;
 
 private:

@@ -110,6 +110,16 @@ TEST_F(GreenThreads, ASleeperIsNotResumedBeforeItsTime) {
     EXPECT_GE(slept, 50);
 }
 
+TEST_F(GreenThreads, AThreadStartedWhileEveryoneSleepsBeginsInTheNextStep) {
+    startThread([] { Thread::sleep(1000000); });
+    ThreadImp::iterateThreads();
+    EXPECT_GT(ThreadImp::iterateThreads(), 0);
+    bool ran = false;
+    startThread([&] { ran = true; });
+    ThreadImp::iterateThreads();
+    EXPECT_TRUE(ran);
+}
+
 TEST_F(GreenThreads, AfterTheQuitEverySleeperIsResumedInTurn) {
     int finished = 0;
     for (int i = 0; i < 3; ++i)
