@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "library/System.h"
 #include "library/TimeZone.h"
-#include "library/WallClock.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 
 namespace java::util {
@@ -38,7 +38,7 @@ CalendarImpl* CalendarImpl::TESLinvokeconstructor() {
     Calendar::TESLinvokeconstructor();
     isSet = jnew<JArray<bool>>(FIELD_COUNT);
     fields = jnew<JArray<int>>(FIELD_COUNT);
-    setTimeInMillis(wallClockMillis());
+    setTimeInMillis(java::lang::System::currentTimeMillis());
     setTimeZone(TimeZone::getDefault());
     return this;
 }

@@ -2,8 +2,8 @@
 
 #include "library/Calendar.h"
 #include "library/LCDUIStrings.h"
+#include "library/System.h"
 #include "library/TimeZone.h"
-#include "library/WallClock.h"
 #include "runtime/String.h"
 
 namespace java::util {
@@ -20,7 +20,7 @@ JavaPtr<String> twoDigits(int value) {
 }  // namespace
 
 Date* Date::TESLinvokeconstructor() {
-    return TESLinvokeconstructor(wallClockMillis());
+    return TESLinvokeconstructor(java::lang::System::currentTimeMillis());
 }
 
 Date* Date::TESLinvokeconstructor(long long ms) {
