@@ -17,6 +17,7 @@
 namespace java::lang {
 
 std::atomic<int32_t> ThreadImp::numTerminatedThreads{0};
+std::atomic<ThreadImp::PosixThreadCreator> ThreadImp::posixThreadCreator{&pthread_create};
 
 namespace {
 
@@ -109,7 +110,7 @@ void ThreadImp::startNormal() {
                                                "); the default stack is used");
     }
     pthread_t handle = 0;
-    const int error = pthread_create(&handle, &attributes, threadStarterNormal, this);
+    const int error = posixThreadCreator.load()(&handle, &attributes, threadStarterNormal, this);
     pthread_attr_destroy(&attributes);
 
     {

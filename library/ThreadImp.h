@@ -54,6 +54,10 @@ public:
     // Records marked terminated and still listed (in the pool or set aside by tear-down).
     static std::atomic<int32_t> numTerminatedThreads;
 
+    // Makes the POSIX thread of a start (pthread_create); tests put one in place that fails.
+    using PosixThreadCreator = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+    static std::atomic<PosixThreadCreator> posixThreadCreator;
+
     // The user-level mode (GreenThreads.cpp), off in this build: threads run one at a time on their
     // own stacks on the one POSIX thread that calls iterateThreads.
 

@@ -2,6 +2,10 @@
 // that run are in ThreadConcurrencyTest.cpp.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
+#include <string>
+
 #include "library/Thread.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/LockObject.h"
@@ -128,6 +132,42 @@ TEST_F(ThreadTest, CastsAnswerThreadObjectRunnableAndSmart) {
 
     JavaPtr<Runnable> asRunnable = jcast<Runnable>(JavaPtr<Object>(thread));
     EXPECT_EQ(asRunnable.get(), static_cast<Runnable*>(raw));
+}
+
+// Puts a POSIX thread maker in place for the scope.
+class ScopedThreadCreator {
+public:
+    explicit ScopedThreadCreator(ThreadImp::PosixThreadCreator creator)
+        : m_saved(ThreadImp::posixThreadCreator.exchange(creator)) {}
+    ~ScopedThreadCreator() { ThreadImp::posixThreadCreator.store(m_saved); }
+
+private:
+    ThreadImp::PosixThreadCreator m_saved;
+};
+
+TEST_F(ThreadTest, AThreadWhosePosixThreadCannotBeMadeFinishesAtOnceAndIsReclaimed) {
+    std::atomic<bool> ran{false};
+    JavaPtr<Thread> refused = jnew<Thread>(runnable([&] { ran = true; }), text("refused"));
+    ::testing::internal::CaptureStderr();
+    {
+        ScopedThreadCreator failing(
+            [](pthread_t*, const pthread_attr_t*, void* (*)(void*), void*) { return EAGAIN; });
+        refused->start();
+    }
+    const std::string report = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find("refused"), std::string::npos) << report;
+    EXPECT_NE(report.find("could not be created"), std::string::npos) << report;
+    // Joining must not wait for a thread that will never run (the watchdog ends a hang).
+    refused->join();
+    EXPECT_FALSE(refused->isAlive());
+    EXPECT_EQ(ThreadImp::numTerminatedThreads.load(), 1);
+
+    refused = nullptr;
+    JavaPtr<Thread> next = jnew<Thread>(runnable({}));
+    EXPECT_EQ(next->slot, 0) << "the refused thread was reclaimed like a finished one";
+    EXPECT_EQ(Thread::numRunningThreads.load(), 0);
+    EXPECT_EQ(ThreadImp::numTerminatedThreads.load(), 0);
+    EXPECT_FALSE(ran.load());
 }
 
 TEST(ThreadSleepTest, SleepLastsAtLeastItsTimeAndNotAtAllForZeroOrLess) {
