@@ -44,6 +44,8 @@ private:
     bool m_usable = false;
     // Whether the file was opened once already, so that reopening must keep its bytes.
     bool m_started = false;
+    // Set by the first open, which may have created the file: its name is put on the device too.
+    bool m_nameUnsynced = false;
 };
 
 }  // namespace java::io

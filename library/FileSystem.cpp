@@ -1,6 +1,7 @@
 #include "library/FileSystem.h"
 
 #include <cstdio>
+#include <string>
 
 #include "library/FileNames.h"
 #include "platform/DirectoryListing.h"
@@ -23,6 +24,12 @@ namespace {
 JavaPtr<String> dataPath(const JavaPtr<String>& name) {
     if (_savePathIs == nullptr || !tesl::isAcceptableFileName(name)) return nullptr;
     return tesl::pathBelow(_savePathIs, name);
+}
+
+// The path up to its last "/".
+std::string parentOf(const JavaPtr<String>& path) {
+    const std::string bytes(path->val());
+    return bytes.substr(0, bytes.find_last_of('/'));
 }
 
 }  // namespace
@@ -84,7 +91,9 @@ bool FileSystem::renameFile(const JavaPtr<String>& from, const JavaPtr<String>& 
     // Each string keeps its own 8-bit copy, so both stay valid together.
     if (std::rename(source->val(), target->val()) != 0) return false;
     // The rename has happened: a failed directory sync cannot undo it, so it is not reported as one.
+    // Both directories, when they differ, so that the file is not found under both names after a crash.
     platform::syncParentDirectory(target->val());
+    if (parentOf(source) != parentOf(target)) platform::syncParentDirectory(source->val());
     return true;
 }
 
