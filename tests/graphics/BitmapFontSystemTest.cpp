@@ -127,7 +127,7 @@ TEST(BitmapFontSystem, CodesAreSortedAndTheCodeInsertedLastWins) {
     font.glyphs.push_back(glyphFromRows('a', 5, 0, {"#"}));
     ASSERT_TRUE(loadFont(writeFont(font)));
 
-    const JArray<int>& table = *BitmapFontSystem::m_charToIndex[0];
+    const JArray<int>& table = *BitmapFontSystem::m_charToIndex->data[0];
     ASSERT_EQ(table.length, 6);
     std::vector<std::pair<int, int>> entries;
     for (int entry : table) entries.emplace_back(entry & 0xFFFF, static_cast<uint32_t>(entry) >> 16);
@@ -260,7 +260,7 @@ TEST(BitmapFontSystem, StaticDestroyReleasesTheTablesForGood) {
     EXPECT_FALSE(BitmapFontSystem::isLoaded());
     EXPECT_EQ(BitmapFontSystem::findGlyph(0, 'A'), -1);
     EXPECT_EQ(BitmapFontSystem::fontHeight(0), 0);
-    EXPECT_FALSE(BitmapFontSystem::m_packedPixelData[0]);
+    EXPECT_FALSE(BitmapFontSystem::m_packedPixelData);
 }
 
 TEST(BitmapFontSystem, InitLoadsTheBundleResourceOnceAndTriesAgainAfterAFailure) {
