@@ -5,8 +5,8 @@
 #include <string>
 
 #include "graphics/BitmapFontDecoder.h"
-#include "library/File.h"
-#include "library/FileInputStream.h"
+#include "library/InputStream.h"
+#include "runtime/Class.h"
 #include "runtime/String.h"
 
 namespace javax::microedition::lcdui {
@@ -48,11 +48,14 @@ bool BitmapFontSystem::init() {
     if (m_initialised) return true;
     const std::string name = _INTERNAL_BMP_FONT_RESNAME;
     if (name.empty()) return false;
-    // The bundle resource of that name, opened as the resource stream of a class would open it.
-    JavaPtr<java::io::FileInputStream> stream =
-        jnew<java::io::FileInputStream>(jnew<java::io::File>(jnew<java::lang::String>(("/" + name).c_str())));
+    JavaPtr<java::io::InputStream> stream = jnew<java::lang::Object>()->getClass()->getResourceAsStream(
+        jnew<java::lang::String>(("/" + name).c_str()));
+    if (!stream) return false;
     const int size = stream->available();
-    if (size <= 0) return false;
+    if (size <= 0) {
+        stream->close();
+        return false;
+    }
     JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(size);
     if (bytes->length != size) {
         std::printf("BitmapFontSystem: no memory for the %d bytes of font \"/%s\"\n", size, name.c_str());
