@@ -92,7 +92,9 @@ void PlayerImpl::deliver(const JavaPtr<String>& event, const JavaPtr<Object>& ev
         JavaPtr<PlayerListener> listener;
         {
             Guard guard(m_lock);
-            if (slot >= static_cast<int>(listeners.size())) return;
+            // Once another thread has closed the player, its listeners have been told "closed" (or
+            // are being told): an event still under way here is not passed on after it.
+            if (closed || slot >= static_cast<int>(listeners.size())) return;
             listener = listeners[slot];
         }
         if (listener) listener->playerUpdate(self, event, eventData);

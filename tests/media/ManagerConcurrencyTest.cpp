@@ -132,10 +132,14 @@ TEST_F(ManagerThreads, PlayersSteeredPolledAndInterruptedAtOnce) {
         EXPECT_EQ(made.player->getState(), Player::CLOSED);
         auto events = made.listener->events();
         ASSERT_FALSE(events.empty());
-        EXPECT_EQ(events.back().name, "closed") << made.listener->names();
         int closes = 0;
         for (const auto& e : events) closes += e.name == "closed";
         EXPECT_EQ(closes, 1);
+        // Listeners are called without the player's lock, so the one event that the ticker had
+        // already begun to deliver when the player closed may land after "closed"; nothing later.
+        size_t closedAt = 0;
+        while (closedAt < events.size() && events[closedAt].name != "closed") ++closedAt;
+        EXPECT_GE(closedAt + 2, events.size()) << made.listener->names();
     }
 }
 

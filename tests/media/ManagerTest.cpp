@@ -238,6 +238,14 @@ TEST_F(ManagerTest, AnInterruptionPausesEveryPlayerInTheTable) {
     b->close();
     Manager::tick();
     EXPECT_FALSE(Manager::playerInSlot(1));
+
+    // So can one that an interruption reaches after it was closed, before a poll reaped it: its torn
+    // down queue has nothing to make again.
+    a->close();
+    platform::AudioSession::interruption(platform::AudioSession::kBeginInterruption);
+    Manager::tick();
+    platform::AudioSession::interruption(platform::AudioSession::kEndInterruption);
+    EXPECT_FALSE(Manager::playerInSlot(0));
 }
 
 TEST_F(ManagerTest, TidyUpClosesEveryPlayerAndDropsTheTable) {
