@@ -99,8 +99,10 @@ TEST_F(SensorConnectionConcurrencyTest, CloseEndsAWaitingGetData) {
     testsupport::Watchdog watchdog(60);
     JavaPtr<SensorConnection> connection = openTiltConnection();
     std::future<void> waiting = std::async(std::launch::async, [&] { connection->getData(5); });
-    // No sample ever comes; the wait can only end with the close.
-    while (waiting.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) connection->close();
+    // No sample ever comes; the wait can only end with the close. The pause lets the call reach its wait
+    // first, so that the close finds it waiting rather than refuses it at the start.
+    EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    connection->close();
     EXPECT_THROW(waiting.get(), java::io::IOException);
 }
 
