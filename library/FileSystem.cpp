@@ -49,13 +49,13 @@ bool FileSystem::isValid() {
     return valid.load(std::memory_order_acquire);
 }
 
-FileSystem::FilenameList FileSystem::listFilenames() {
-    FilenameList names;
+JavaPtr<JArray<JavaPtr<String>>> FileSystem::listFilenames() {
+    JavaPtr<JArray<JavaPtr<String>>> names = jnew<JArray<JavaPtr<String>>>(0);
     if (_savePathIs == nullptr) return names;
     std::lock_guard<std::mutex> lock(s_listingMutex);
     _directoryFileListStart(_savePathIs);
     // The names come as bytes; the escape decoding of the C-string constructor would alter them.
-    while (const char* name = _directoryFileListNext()) names.push_back(tesl::bytesToString(name));
+    while (const char* name = _directoryFileListNext()) names->append(tesl::bytesToString(name));
     return names;
 }
 

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "runtime/JArray.h"
 #include "runtime/JavaPtr.h"
 
 namespace java::lang {
@@ -18,7 +19,6 @@ namespace java::io {
 class FileSystem {
 public:
     // The names of the listing; an array of strings once arrays hold references.
-    using FilenameList = std::vector<JavaPtr<::java::lang::String>>;
 
     // Made by the first call.
     static FileSystem* getFileSystem();
@@ -29,7 +29,7 @@ public:
 
     // Every entry below the data directory (subdirectories' entries as relative paths), sorted by
     // name; never null, empty when there is nothing.
-    FilenameList listFilenames();
+    JavaPtr<JArray<JavaPtr<::java::lang::String>>> listFilenames();
     // True when the file was removed.
     bool deleteFile(const JavaPtr<::java::lang::String>& name);
     // True when the name is a regular file that opens for reading.

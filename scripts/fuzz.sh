@@ -10,7 +10,7 @@ flags="-O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DQUILL_BUILD_FUZZERS=ON -DQUILL_BUILD_TESTS=OFF -DQUILL_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target bitmap_font_fuzzer fontmaker
+cmake --build "$build" -j "$(nproc)" --target bitmap_font_fuzzer image_decode_fuzzer fontmaker
 
 # Seeds: small fonts in each encoding the loader reads.
 seeds="$build/seeds/bitmap_font"
@@ -27,3 +27,10 @@ echo "=== fuzz: bitmap_font_fuzzer for ${seconds}s"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 "$build/fuzz/bitmap_font_fuzzer" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2048 -timeout=10 \
     -print_final_stats=1 "$corpus" "$seeds" 2>&1 | tail -n 12
+
+# Seeds: small PNG and JPEG files kept in the tree; new inputs go to the build folder.
+corpus="$build/corpus/image_decode"
+mkdir -p "$corpus"
+echo "=== fuzz: image_decode_fuzzer for ${seconds}s"
+"$build/fuzz/image_decode_fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2560 -timeout=10 \
+    -print_final_stats=1 "$corpus" fuzz/corpus/image_decode 2>&1 | tail -n 12
