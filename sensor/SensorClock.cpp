@@ -1,7 +1,8 @@
 #include "sensor/SensorClock.h"
 
 #include <atomic>
-#include <chrono>
+
+#include "library/System.h"
 
 namespace javax::microedition::sensor {
 
@@ -11,14 +12,9 @@ std::atomic<SensorClock::Source> clockSource{nullptr};
 
 }  // namespace
 
-long long SensorClock::systemTimeMillis() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
 long long SensorClock::currentTimeMillis() {
     Source source = clockSource.load(std::memory_order_acquire);
-    return source ? source() : systemTimeMillis();
+    return source ? source() : java::lang::System::currentTimeMillis();
 }
 
 void SensorClock::setSource(Source source) {

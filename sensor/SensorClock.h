@@ -1,4 +1,4 @@
-// The clock of the sensor package, in milliseconds of wall-clock time. Tests put in their own source so
+// The clock of the sensor package: System.currentTimeMillis, unless a test has put in its own source so
 // that delivery periods can be stepped without sleeping.
 #pragma once
 
@@ -11,7 +11,6 @@ public:
     static long long currentTimeMillis();
     // A null source restores the system clock.
     static void setSource(Source source);
-    static long long systemTimeMillis();
 };
 
 }  // namespace javax::microedition::sensor

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "library/System.h"
 #include "sensor/Channel.h"
 #include "sensor/ChannelImpl.h"
 #include "sensor/Condition.h"
@@ -242,4 +243,16 @@ TEST(TiltSensorTest, ChannelDescriptions) {
         EXPECT_NE(unit, other);
         EXPECT_FALSE(unit->equals(JavaPtr<java::lang::Object>(other)));
     }
+}
+
+TEST(SensorClockTest, DefaultsToTheSystemClockAndTakesATestSource) {
+    const long long before = java::lang::System::currentTimeMillis();
+    const long long reading = SensorClock::currentTimeMillis();
+    EXPECT_GE(reading, before);
+    EXPECT_LE(reading, java::lang::System::currentTimeMillis());
+    {
+        sensortest::FakeClock clock(42);
+        EXPECT_EQ(SensorClock::currentTimeMillis(), 42);
+    }
+    EXPECT_GE(SensorClock::currentTimeMillis(), reading);
 }
