@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "library/Connector.h"
 #include "runtime/NullPointerException.h"
 #include "sensor/ChannelImpl.h"
 #include "sensor/DataImpl.h"
@@ -39,9 +40,15 @@ std::mutex& SensorManager::listsMutex() {
     return mutex;
 }
 
-void SensorManager::SensorManager_staticInit() {}
+// Connector sits below this package and asks the factory registered in its sensor place.
+void SensorManager::SensorManager_staticInit() {
+    javax::microedition::io::Connector::registerConnectionFactory(
+        javax::microedition::io::Connector::FACTORY_SENSOR, &openConnection);
+}
 
 void SensorManager::SensorManager_staticDestroy() {
+    javax::microedition::io::Connector::registerConnectionFactory(
+        javax::microedition::io::Connector::FACTORY_SENSOR, nullptr);
     // Taken out under the lock and released after it: a released connection or listener may call back in.
     JavaPtr<JArray<JavaPtr<SensorInfo>>> sensors;
     JavaPtr<JArray<JavaPtr<SensorListener>>> listeners;

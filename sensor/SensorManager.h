@@ -45,6 +45,7 @@ public:
     // connections, tests their channels' conditions and delivers due batches.
     static void checkListeners();
 
+    // Registers openConnection with Connector for "sensor:" names, and withdraws it.
     static void SensorManager_staticInit();
     static void SensorManager_staticDestroy();
 
