@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "library/GreenThreads.h"
 #include "library/Thread.h"
 #include "runtime/MonotonicClock.h"
 #include "runtime/Throwable.h"
@@ -38,6 +39,7 @@ ThreadImp::ThreadImp(const JavaPtr<Runnable>& target, int32_t slot, Thread* thre
 }
 
 ThreadImp::~ThreadImp() {
+    freeUserLevelState();
     ThreadImpDestructorNormal();
 }
 
@@ -62,19 +64,29 @@ void ThreadImp::ThreadImpDestructorNormal() {
 }
 
 void ThreadImp::start() {
-    startNormal();
+    if (_USES_USER_THREADING.load(std::memory_order_relaxed))
+        startUser();
+    else
+        startNormal();
 }
 
 void ThreadImp::yield() {
-    yieldNormal();
+    if (_USES_USER_THREADING.load(std::memory_order_relaxed))
+        sleepUser(0);
+    else
+        yieldNormal();
 }
 
 void ThreadImp::sleep(long long ms) {
-    sleepNormal(ms);
+    if (_USES_USER_THREADING.load(std::memory_order_relaxed))
+        sleepUser(ms);
+    else
+        sleepNormal(ms);
 }
 
 bool ThreadImp::isCurrentThread() const {
-    return isCurrentThreadNormal();
+    return _USES_USER_THREADING.load(std::memory_order_relaxed) ? isCurrentThreadUser()
+                                                                : isCurrentThreadNormal();
 }
 
 void ThreadImp::startNormal() {

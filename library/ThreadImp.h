@@ -54,9 +54,34 @@ public:
     // Records marked terminated and still listed (in the pool or set aside by tear-down).
     static std::atomic<int32_t> numTerminatedThreads;
 
+    // The user-level mode (GreenThreads.cpp), off in this build: threads run one at a time on their
+    // own stacks on the one POSIX thread that calls iterateThreads.
+
+    // One scheduler step: starts or resumes one thread, which runs until it gives up the processor.
+    // -2 no memory for the scheduler's context, -1 no started live thread, 0 a thread can run now,
+    // above 0 the milliseconds until the earliest sleeper wakes.
+    static long long iterateThreads();
+    // Gives up the processor when the running user-level thread has not for 100 ms.
+    static void maybeYield();
+    // Whether the application has asked to quit: the scheduler then ignores sleep times. Set by the
+    // shell, which sits above this library; null answers no.
+    static std::atomic<bool (*)()> quitRequested;
+
+    // The scheduler's saved context; made by the first step.
+    static void* mainThreadContext;
+    // Hand-over code between the scheduler and a thread: 4 idle, 0 starting a thread, 1 resuming one,
+    // 2 a thread has given up the processor.
+    static int32_t state;
+    // Slot of the running user-level thread, -1 while anything else runs.
+    static std::atomic<int32_t> currentlyRunningThreadIndex;
+    static int32_t lastRunThreadIndex;
+    // The earliest wake-up when every live thread sleeps, else -1. Guarded by Thread::poolMutex.
+    static long long allSleepingUntilMS;
+
 private:
     friend class Thread;
     friend void* threadStarterNormal(void* record);
+    friend void _threadStarter();
 
     void ThreadImpConstructorNormal(const JavaPtr<Runnable>& runTarget, int32_t poolSlot, Thread* owner);
     void ThreadImpDestructorNormal();
@@ -64,6 +89,11 @@ private:
     static void yieldNormal();
     static void sleepNormal(long long ms);
     bool isCurrentThreadNormal() const;
+    void startUser();
+    static void sleepUser(long long ms);
+    bool isCurrentThreadUser() const;
+    // Frees the stack and context of a record started in the user-level mode.
+    void freeUserLevelState();
 
     // With poolMutex held: whether the record is still in the pool or set aside by tear-down.
     bool isListedLocked() const;
@@ -82,5 +112,7 @@ private:
 
 // The entry function of every runtime POSIX thread; its argument is the thread's record.
 void* threadStarterNormal(void* record);
+// The entry function of every user-level thread, on its own stack.
+void _threadStarter();
 
 }  // namespace java::lang

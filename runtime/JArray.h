@@ -93,8 +93,72 @@ struct JArrayTraits<JavaPtr<JArray<unsigned int>>> {
     static bool answers(int id) { return JArrayTraits<unsigned int>::answers(id); }
 };
 
+namespace tesl {
+
+// What code holding an array of references only as an Object (System.arraycopy through Object) needs:
+// the Smart part of each element, and a store that takes a reference only when the element type does.
+// Arrays of primitives do not have it.
+class ReferenceArrayAccess {
+public:
+    virtual int32_t referenceCount() = 0;
+    virtual java::lang::Smart* referenceAt(int32_t index) = 0;
+    // Stores the reference (null is always taken), or stores nothing and answers false when the object is
+    // not of the element type by the rules of instanceofArray.
+    virtual bool storeReference(int32_t index, java::lang::Smart* counted) = 0;
+
+protected:
+    ~ReferenceArrayAccess() = default;
+};
+
+template <class X>
+inline constexpr bool isArrayClass = false;
+template <class R>
+inline constexpr bool isArrayClass<JArray<R>> = true;
+
+// The part of type X of a non-null object, or null when the object is not an X.
+template <class X>
+X* referenceAs(java::lang::Smart* counted) {
+    if constexpr (std::is_same_v<X, java::lang::Object>) {
+        // Every object is an Object, arrays of primitives too, though they answer no id but their own.
+        return dynamic_cast<java::lang::Object*>(counted);
+    } else {
+        int32_t dimensions = 0;
+        if constexpr (isArrayClass<X>) dimensions = X::dimensionCount;
+        if (!instanceofArray(counted, X::TESLclassTypeID, dimensions)) return nullptr;
+        return static_cast<X*>(counted->castAsTypeID(X::TESLclassTypeID));
+    }
+}
+
+template <class Array, class E>
+class ReferenceAccessBase {};
+
+template <class Array, class X>
+class ReferenceAccessBase<Array, JavaPtr<X>> : public ReferenceArrayAccess {
+public:
+    int32_t referenceCount() override { return self().length; }
+    java::lang::Smart* referenceAt(int32_t index) override { return self().data[index].counted(); }
+    bool storeReference(int32_t index, java::lang::Smart* counted) override {
+        if (counted == nullptr) {
+            self().data[index] = nullptr;
+            return true;
+        }
+        X* typed = referenceAs<X>(counted);
+        if (typed == nullptr) return false;
+        self().data[index] = JavaPtr<X>(counted, typed);
+        return true;
+    }
+
+protected:
+    ~ReferenceAccessBase() = default;
+
+private:
+    Array& self() { return static_cast<Array&>(*this); }
+};
+
+}  // namespace tesl
+
 template <class E>
-class JArray : public java::lang::Object {
+class JArray : public java::lang::Object, public tesl::ReferenceAccessBase<JArray<E>, E> {
     using Traits = JArrayTraits<E>;
     // References are counted: their blocks are made with new[] and each element is released on the way
     // out. Primitive blocks come from malloc so that their owners may grow them with realloc.

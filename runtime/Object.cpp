@@ -2,9 +2,12 @@
 
 #include <pthread.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <string>
 
+#include "runtime/Class.h"
 #include "runtime/IllegalMonitorStateException.h"
 #include "runtime/Integer.h"
 #include "runtime/MonotonicClock.h"
@@ -24,8 +27,30 @@ int32_t Object::hashCode() {
 }
 
 JavaPtr<String> Object::toString() {
-    String name(getClassTypeName());
-    return name + '@' + Integer::toHexString(hashCode());
+    return getClass()->getName() + '@' + Integer::toHexString(hashCode());
+}
+
+JavaPtr<Class> Object::getClass() {
+    JavaPtr<Class> result = jnew<Class>();
+    // An array records its dimension count as it names itself.
+    const char* typeName = getClassTypeName();
+    if (typeName == nullptr) return result;
+    JavaPtr<String> name = jnew<String>(typeName);
+    int32_t dimensions = std::atomic_ref<int32_t>(m_dimensionCount).load(std::memory_order_acquire);
+    if (dimensions > 0) {
+        // Rows named "[..." already carry one bracket; a class element is written "L" name ";".
+        if (name->charAt(0) == '[') {
+            --dimensions;
+        } else {
+            String open("L");
+            name = open + JavaPtr<Object>(name) + ";";
+        }
+        std::u16string brackets(static_cast<size_t>(dimensions), u'[');
+        String prefix(reinterpret_cast<const unsigned short*>(brackets.data()), dimensions);
+        name = prefix + JavaPtr<Object>(name);
+    }
+    result->name = name;
+    return result;
 }
 
 namespace {

@@ -27,6 +27,9 @@ public:
     virtual int32_t hashCode();
     virtual JavaPtr<String> toString();
 
+    // A new Class named after this object's class on every call.
+    JavaPtr<Class> getClass();
+
     // Gives up the monitor (however deeply held) until notified or until ms + ns / 1000000
     // milliseconds have passed, then takes it back. A limit of 0 means none; a negative one only lets
     // others in for a moment. Throws IllegalMonitorStateException unless the caller holds the monitor.
