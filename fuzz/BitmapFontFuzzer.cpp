@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!BitmapFontSystem::initFromData(data, size)) std::abort();
 
     const int height = BitmapFontSystem::fontHeight(0);
-    const JArray<int>& table = *BitmapFontSystem::m_charToIndex[0];
+    const JArray<int>& table = *BitmapFontSystem::m_charToIndex->data[0];
     std::vector<uint8_t> mask(static_cast<size_t>(BitmapFontSystem::kScratchColumns) * height);
     std::vector<unsigned short> codes;
     for (int entry : table) {

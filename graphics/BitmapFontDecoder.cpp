@@ -16,7 +16,6 @@ public:
     ByteCursor(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
 
     size_t remaining() const { return m_size - m_position; }
-    int peekSignedByte() const { return static_cast<int8_t>(m_data[m_position]); }
     bool signedByte(int* value) {
         if (remaining() < 1) return false;
         *value = static_cast<int8_t>(m_data[m_position++]);
@@ -65,14 +64,14 @@ bool reject(const char** reason, const char* text) {
 bool BitmapFontDecoder::decode(const uint8_t* data, size_t size, BitmapFontTables* tables,
                                const char** reason) {
     ByteCursor in(data, size);
-    if (in.remaining() == 0) return reject(reason, "the file is empty");
-
-    // Without the marker the first byte already belongs to the sheet width.
-    bool marked = in.peekSignedByte() == kMarker;
+    // The first byte is always the marker's: any value but the marker is skipped, and the sheet
+    // width follows.
+    int marker = 0;
+    if (!in.signedByte(&marker)) return reject(reason, "the file is empty");
+    const bool marked = marker == kMarker;
     int version = 0;
     int valueBits = 4;
     if (marked) {
-        in.skip(1);
         if (!in.signedShort(&version) || !in.signedByte(&valueBits))
             return reject(reason, "truncated header");
         if (valueBits < 0 || valueBits > 8) return reject(reason, "value bits outside 0 to 8");

@@ -5,19 +5,19 @@
 #include <string>
 
 #include "graphics/BitmapFontDecoder.h"
-#include "library/File.h"
-#include "library/FileInputStream.h"
+#include "library/InputStream.h"
+#include "runtime/Class.h"
 #include "runtime/String.h"
 
 namespace javax::microedition::lcdui {
 
 JavaPtr<JArray<int>> BitmapFontSystem::m_bpp;
 JavaPtr<JArray<int>> BitmapFontSystem::m_fontHeight;
-JavaPtr<JArray<int>> BitmapFontSystem::m_charWidths[kFontCount];
-JavaPtr<JArray<int>> BitmapFontSystem::m_charYOffset[kFontCount];
-JavaPtr<JArray<int>> BitmapFontSystem::m_charToIndex[kFontCount];
-JavaPtr<JArray<unsigned int>> BitmapFontSystem::m_packedPixelData[kFontCount];
-JavaPtr<JArray<unsigned char>> BitmapFontSystem::m_charPixels[kFontCount];
+JavaPtr<JArray<JavaPtr<JArray<int>>>> BitmapFontSystem::m_charWidths;
+JavaPtr<JArray<JavaPtr<JArray<int>>>> BitmapFontSystem::m_charYOffset;
+JavaPtr<JArray<JavaPtr<JArray<int>>>> BitmapFontSystem::m_charToIndex;
+JavaPtr<JArray<JavaPtr<JArray<unsigned int>>>> BitmapFontSystem::m_packedPixelData;
+JavaPtr<JArray<JavaPtr<JArray<unsigned char>>>> BitmapFontSystem::m_charPixels;
 bool BitmapFontSystem::m_initialised = false;
 std::mutex BitmapFontSystem::m_scratchMutex;
 
@@ -31,17 +31,31 @@ JavaPtr<JArray<E>> arrayOf(const Source& values) {
     return array;
 }
 
+// A per-font array holding the one font's table.
+template <class E>
+JavaPtr<JArray<JavaPtr<JArray<E>>>> perFont(const JavaPtr<JArray<E>>& table) {
+    if (!table) return nullptr;
+    JavaPtr<JArray<JavaPtr<JArray<E>>>> fonts =
+        jnew<JArray<JavaPtr<JArray<E>>>>(BitmapFontSystem::kFontCount);
+    if (fonts->length != BitmapFontSystem::kFontCount) return nullptr;
+    fonts->data[0] = table;
+    return fonts;
+}
+
 }  // namespace
 
 bool BitmapFontSystem::init() {
     if (m_initialised) return true;
     const std::string name = _INTERNAL_BMP_FONT_RESNAME;
     if (name.empty()) return false;
-    // The bundle resource of that name, opened as the resource stream of a class would open it.
-    JavaPtr<java::io::FileInputStream> stream =
-        jnew<java::io::FileInputStream>(jnew<java::io::File>(jnew<java::lang::String>(("/" + name).c_str())));
+    JavaPtr<java::io::InputStream> stream = jnew<java::lang::Object>()->getClass()->getResourceAsStream(
+        jnew<java::lang::String>(("/" + name).c_str()));
+    if (!stream) return false;
     const int size = stream->available();
-    if (size <= 0) return false;
+    if (size <= 0) {
+        stream->close();
+        return false;
+    }
     JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(size);
     if (bytes->length != size) {
         std::printf("BitmapFontSystem: no memory for the %d bytes of font \"/%s\"\n", size, name.c_str());
@@ -81,13 +95,16 @@ bool BitmapFontSystem::initFromData(const uint8_t* data, size_t size) {
 bool BitmapFontSystem::install(const BitmapFontTables& tables) {
     JavaPtr<JArray<int>> bpp = jnew<JArray<int>>(kFontCount);
     JavaPtr<JArray<int>> height = jnew<JArray<int>>(kFontCount);
-    JavaPtr<JArray<int>> widths = arrayOf<int>(tables.charWidths);
-    JavaPtr<JArray<int>> offsets = arrayOf<int>(tables.charYOffset);
-    JavaPtr<JArray<int>> characters = arrayOf<int>(tables.charToIndex);
-    JavaPtr<JArray<unsigned int>> packed = arrayOf<unsigned int>(tables.packedPixelData);
-    JavaPtr<JArray<unsigned char>> scratch = jnew<JArray<unsigned char>>(kScratchColumns * tables.fontHeight);
+    JavaPtr<JArray<unsigned char>> scratchTable =
+        jnew<JArray<unsigned char>>(kScratchColumns * tables.fontHeight);
+    if (scratchTable->length != kScratchColumns * tables.fontHeight) return false;
+    auto widths = perFont(arrayOf<int>(tables.charWidths));
+    auto offsets = perFont(arrayOf<int>(tables.charYOffset));
+    auto characters = perFont(arrayOf<int>(tables.charToIndex));
+    auto packed = perFont(arrayOf<unsigned int>(tables.packedPixelData));
+    auto scratch = perFont(scratchTable);
     if (bpp->length != kFontCount || height->length != kFontCount || !widths || !offsets || !characters ||
-        !packed || scratch->length != kScratchColumns * tables.fontHeight)
+        !packed || !scratch)
         return false;
     bpp->data[0] = tables.bpp;
     height->data[0] = tables.fontHeight;
@@ -95,23 +112,21 @@ bool BitmapFontSystem::install(const BitmapFontTables& tables) {
     std::lock_guard<std::mutex> lock(m_scratchMutex);
     m_bpp = bpp;
     m_fontHeight = height;
-    m_charWidths[0] = widths;
-    m_charYOffset[0] = offsets;
-    m_charToIndex[0] = characters;
-    m_packedPixelData[0] = packed;
-    m_charPixels[0] = scratch;
+    m_charWidths = widths;
+    m_charYOffset = offsets;
+    m_charToIndex = characters;
+    m_packedPixelData = packed;
+    m_charPixels = scratch;
     m_initialised = true;
     return true;
 }
 
 void BitmapFontSystem::releaseTables() {
-    for (int font = 0; font < kFontCount; ++font) {
-        m_charPixels[font] = nullptr;
-        m_packedPixelData[font] = nullptr;
-        m_charWidths[font] = nullptr;
-        m_charYOffset[font] = nullptr;
-        m_charToIndex[font] = nullptr;
-    }
+    m_charPixels = nullptr;
+    m_packedPixelData = nullptr;
+    m_charWidths = nullptr;
+    m_charYOffset = nullptr;
+    m_charToIndex = nullptr;
 }
 
 void BitmapFontSystem::BitmapFontSystem_staticDestroy() {
@@ -120,7 +135,7 @@ void BitmapFontSystem::BitmapFontSystem_staticDestroy() {
 }
 
 bool BitmapFontSystem::isLoaded() {
-    return m_initialised && m_charToIndex[0] && m_packedPixelData[0] && m_charPixels[0];
+    return m_initialised && m_charToIndex && m_packedPixelData && m_charPixels;
 }
 
 int BitmapFontSystem::fontHeight(int fontIndex) {
@@ -130,7 +145,7 @@ int BitmapFontSystem::fontHeight(int fontIndex) {
 
 int BitmapFontSystem::findGlyph(int fontIndex, unsigned short c) {
     if (!isLoaded()) return -1;
-    const JArray<int>& table = *m_charToIndex[fontIndex];
+    const JArray<int>& table = *m_charToIndex->data[fontIndex];
     int lo = 0;
     int hi = table.length - 1;
     while (lo <= hi) {
@@ -148,7 +163,7 @@ int BitmapFontSystem::findGlyph(int fontIndex, unsigned short c) {
 void BitmapFontSystem::unpackGlyph(int fontIndex, int glyph, int column, int row, int width, int height,
                                    uint8_t* dest) {
     const int lineHeight = m_fontHeight->data[fontIndex];
-    const unsigned int* packed = m_packedPixelData[fontIndex]->data;
+    const unsigned int* packed = m_packedPixelData->data[fontIndex]->data;
     if (m_bpp->data[fontIndex] == 8) {
         for (int r = 0; r < height; ++r) {
             const unsigned int* words = packed + (static_cast<size_t>(glyph) * lineHeight + row + r) * 8;

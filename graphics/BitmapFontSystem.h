@@ -42,25 +42,25 @@ public:
     static int findGlyph(int fontIndex, unsigned short c);
     // Line height; 0 while nothing is loaded.
     static int fontHeight(int fontIndex);
-    static int glyphWidth(int fontIndex, int glyph) { return m_charWidths[fontIndex]->data[glyph]; }
-    static int glyphYOffset(int fontIndex, int glyph) { return m_charYOffset[fontIndex]->data[glyph]; }
+    static int glyphWidth(int fontIndex, int glyph) { return m_charWidths->data[fontIndex]->data[glyph]; }
+    static int glyphYOffset(int fontIndex, int glyph) { return m_charYOffset->data[fontIndex]->data[glyph]; }
     // Copies the columns [column, column + width) of rows [row, row + height) of a glyph into dest as
     // coverage bytes, width bytes per row. Columns must lie within 0..31 and rows within the font.
     static void unpackGlyph(int fontIndex, int glyph, int column, int row, int width, int height,
                             uint8_t* dest);
     // The scratch buffer of 32 x font height bytes that drawing unpacks glyphs into. Hold
     // scratchMutex() while using it.
-    static uint8_t* scratchBuffer(int fontIndex) { return m_charPixels[fontIndex]->data; }
+    static uint8_t* scratchBuffer(int fontIndex) { return m_charPixels->data[fontIndex]->data; }
     static std::mutex& scratchMutex() { return m_scratchMutex; }
 
-    // One element per font index. The per-font tables are one array each, reached by font index.
+    // Arrays of one element per font index; the tables are arrays in their own right.
     static JavaPtr<JArray<int>> m_bpp;
     static JavaPtr<JArray<int>> m_fontHeight;
-    static JavaPtr<JArray<int>> m_charWidths[kFontCount];
-    static JavaPtr<JArray<int>> m_charYOffset[kFontCount];
-    static JavaPtr<JArray<int>> m_charToIndex[kFontCount];
-    static JavaPtr<JArray<unsigned int>> m_packedPixelData[kFontCount];
-    static JavaPtr<JArray<unsigned char>> m_charPixels[kFontCount];
+    static JavaPtr<JArray<JavaPtr<JArray<int>>>> m_charWidths;
+    static JavaPtr<JArray<JavaPtr<JArray<int>>>> m_charYOffset;
+    static JavaPtr<JArray<JavaPtr<JArray<int>>>> m_charToIndex;
+    static JavaPtr<JArray<JavaPtr<JArray<unsigned int>>>> m_packedPixelData;
+    static JavaPtr<JArray<JavaPtr<JArray<unsigned char>>>> m_charPixels;
     static bool m_initialised;
 
 private:

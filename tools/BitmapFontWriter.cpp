@@ -133,6 +133,7 @@ std::vector<uint8_t> writeBitmapFont(const FontDescription& font, const Encoding
     int valueBits = 4;
     switch (settings.encoding) {
         case FontEncoding::Plain:
+            out.byte(0);  // in the marker's place: any other value is skipped
             break;
         case FontEncoding::Coverage:
             out.byte(kMarker);

@@ -29,7 +29,8 @@ struct FontDescription {
 };
 
 // The three encodings a reader takes:
-// - Plain: no marker, 4-bit values in one-byte runs, one bit per pixel when read.
+// - Plain: a zero byte where the marker would be, 4-bit values in one-byte runs, one bit per pixel
+//   when read.
 // - Coverage: marker with version 0 and 8 value bits, (value, count) byte pairs, 8-bit coverage.
 // - Custom: marker with any other version or value bits, one bit per pixel when read. Runs are
 //   (value, count) pairs when the value bits are 8, one-byte runs otherwise.

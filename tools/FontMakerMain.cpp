@@ -39,8 +39,8 @@ Options:
                       "latin1" (ascii and 0xA1-0xFF). Default: latin1
   --chars-from FILE   also include every character of this UTF-8 text file
   --encoding NAME     how the file is written:
-                        plain     no marker; 4-bit runs; 1 bit per pixel
-                                  (the default)
+                        plain     a zero byte instead of the marker;
+                                  4-bit runs; 1 bit per pixel (the default)
                         coverage  marker, version 0, 8 value bits; 8-bit
                                   anti-aliased coverage
                         custom    marker with --version and --value-bits; 1

@@ -106,7 +106,7 @@ void drawWithPixman(benchmark::State& state, const char* fontName) {
     // One a8 image per glyph, unpacked from the loaded font: the masks drawString blends.
     std::vector<std::vector<uint8_t>> storage;
     pixman_glyph_cache_freeze(cache);
-    const JArray<int>& table = *BitmapFontSystem::m_charToIndex[0];
+    const JArray<int>& table = *BitmapFontSystem::m_charToIndex->data[0];
     for (int entry : table) {
         const int glyph = static_cast<int>(static_cast<uint32_t>(entry) >> 16);
         const int width = std::max(1, std::min(BitmapFontSystem::glyphWidth(0, glyph), 32));

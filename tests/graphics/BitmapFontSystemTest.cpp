@@ -75,10 +75,11 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodingCase{"Version2EightBits", {FontEncoding::Custom, 2, 8}, 1}),
     [](const testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
 
-// A file without the marker: 2 x 1 cells of 4 x 2 pixels, sheet values 0..15 coded as 4-bit runs.
+// A file without the marker (its first byte is some other value): 2 x 1 cells of 4 x 2 pixels, sheet
+// values 0..15 coded as 4-bit runs.
 ByteBuilder plainSheetFile() {
     ByteBuilder file;
-    file.s16(8).s16(2).s16(2).s16(1);
+    file.u8(0x3C).s16(8).s16(2).s16(2).s16(1);
     file.box(0, 0, 4, 2).box(4, 0, 4, 2);
     file.u8(0);
     // Row 0: 0 1 2 3 | 4 5 6 7; row 1: 8 9 10 11 | 12 13 14 0, each a run of one pixel.
@@ -126,7 +127,7 @@ TEST(BitmapFontSystem, CodesAreSortedAndTheCodeInsertedLastWins) {
     font.glyphs.push_back(glyphFromRows('a', 5, 0, {"#"}));
     ASSERT_TRUE(loadFont(writeFont(font)));
 
-    const JArray<int>& table = *BitmapFontSystem::m_charToIndex[0];
+    const JArray<int>& table = *BitmapFontSystem::m_charToIndex->data[0];
     ASSERT_EQ(table.length, 6);
     std::vector<std::pair<int, int>> entries;
     for (int entry : table) entries.emplace_back(entry & 0xFFFF, static_cast<uint32_t>(entry) >> 16);
@@ -141,7 +142,7 @@ TEST(BitmapFontSystem, CodesAreSortedAndTheCodeInsertedLastWins) {
 TEST(BitmapFontSystem, ShortBoxLeavesZeroRowsBelowAndItsOffsetPlacesItInItsCell) {
     // Two rows of cells, 4 pixels high; the second-row glyph's box starts one row into its cell.
     ByteBuilder file;
-    file.s16(2).s16(8).s16(1).s16(2);
+    file.u8(0).s16(2).s16(8).s16(1).s16(2);
     file.box(0, 0, 2, 4).box(0, 5, 2, 2);
     file.u8(0);
     file.u8(0xF7).u8(0x01).u8(0xF3).u8(0x01);  // rows 0-3 set, row 4 clear, rows 5-6 set, row 7 clear
@@ -179,7 +180,8 @@ struct CorruptCase {
 std::vector<uint8_t> oneCellFont(int sheetWidth, int sheetHeight, int columns, int rows, std::vector<int> box,
                                  std::vector<uint8_t> runs, int count, int marker = -1, int valueBits = 4) {
     ByteBuilder file;
-    if (marker >= 0) file.u8(marker).s16(1).u8(valueBits);
+    file.u8(marker >= 0 ? marker : 0);
+    if (marker == 0xBD) file.s16(1).u8(valueBits);
     file.s16(sheetWidth).s16(sheetHeight).s16(columns).s16(rows);
     for (int i = 0; i < std::max(0, columns * rows); ++i) file.box(box[0], box[1], box[2], box[3]);
     file.u8(0);
@@ -221,7 +223,8 @@ TEST(BitmapFontSystem, CorruptFilesAreRejected) {
         {"ValueBitsNegative", oneCellFont(4, 3, 1, 1, {0, 0, 4, 3}, fill12, 1, 0xBD, 0xFF),
          "value bits outside 0 to 8"},
         // Cells the data could never describe, and a glyph table of gigabytes: refused before allocation.
-        {"CellsBeyondTheData", ByteBuilder().s16(4).s16(30000).s16(30000).s16(30000).box(0, 0, 4, 3).bytes,
+        {"CellsBeyondTheData",
+         ByteBuilder().u8(0).s16(4).s16(30000).s16(30000).s16(30000).box(0, 0, 4, 3).bytes,
          "truncated glyph boxes"},
         {"SheetBeyondTheData", oneCellFont(32000, 32000, 1, 1, {0, 0, 0, 0}, fill12, 0), "truncated sheet"},
         {"HugeGlyphTable", oneCellFont(1, 32000, 600, 1, {0, 0, 0, 0}, std::vector<uint8_t>(2000, 0x0F), 600),
@@ -257,7 +260,7 @@ TEST(BitmapFontSystem, StaticDestroyReleasesTheTablesForGood) {
     EXPECT_FALSE(BitmapFontSystem::isLoaded());
     EXPECT_EQ(BitmapFontSystem::findGlyph(0, 'A'), -1);
     EXPECT_EQ(BitmapFontSystem::fontHeight(0), 0);
-    EXPECT_FALSE(BitmapFontSystem::m_packedPixelData[0]);
+    EXPECT_FALSE(BitmapFontSystem::m_packedPixelData);
 }
 
 TEST(BitmapFontSystem, InitLoadsTheBundleResourceOnceAndTriesAgainAfterAFailure) {

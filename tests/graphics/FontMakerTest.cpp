@@ -59,7 +59,7 @@ LoadedFont captureLoadedFont() {
     LoadedFont font;
     font.bpp = BitmapFontSystem::m_bpp->data[0];
     font.height = BitmapFontSystem::fontHeight(0);
-    const JArray<int>& table = *BitmapFontSystem::m_charToIndex[0];
+    const JArray<int>& table = *BitmapFontSystem::m_charToIndex->data[0];
     font.characterTable.assign(table.begin(), table.end());
     for (int entry : table) {
         int glyph = static_cast<int>(static_cast<uint32_t>(entry) >> 16);

@@ -189,7 +189,7 @@ TEST_F(TextDrawingTest, GlyphBoxesReachingBelowTheLineAreCutAtTheBufferEdge) {
     // One column of two cells, 2 pixels high: 'g' has its box one row into the next cell, so it
     // draws one row below the line.
     ByteBuilder file;
-    file.s16(1).s16(4).s16(1).s16(2).box(0, 1, 1, 2).box(0, 0, 0, 0).u8(0).u8(0xF3);
+    file.u8(0).s16(1).s16(4).s16(1).s16(2).box(0, 1, 1, 2).box(0, 0, 0, 0).u8(0).u8(0xF3);
     file.s16(1).u8(0).u8(1).s16('g');
     ASSERT_TRUE(loadFont(file.bytes));
     PixelCanvas canvas(3, 4);
