@@ -4,6 +4,7 @@
 #include <climits>
 #include <cwchar>
 
+#include "graphics/Font.h"
 #include "shell/Display.h"
 
 // Build switch: the output is laid out in landscape (off in this build).
@@ -29,6 +30,7 @@ Graphics::Graphics() noexcept {
     }
     clipWidth = width;
     clipHeight = height;
+    font = Font::getFont(Font::FACE_SYSTEM, Font::STYLE_PLAIN, Font::SIZE_SMALL);
 }
 
 Graphics::~Graphics() = default;
@@ -77,8 +79,9 @@ JavaPtr<Font> Graphics::getFont() {
     return font;
 }
 
+// A null font would leave text nothing to measure with: it selects the default font instead.
 void Graphics::setFont(const JavaPtr<Font>& f) {
-    font = f;
+    font = f ? f : Font::getDefaultFont();
 }
 
 int Graphics::getStrokeStyle() {

@@ -6,7 +6,9 @@
 #include <cstdint>
 
 #include "graphics/TSRect.h"
+#include "runtime/JArray.h"
 #include "runtime/Object.h"
+#include "runtime/String.h"
 
 static_assert(std::endian::native == std::endian::little,
               "pixel words are stored as bytes R, G, B, A: port the colour conversion first");
@@ -14,6 +16,7 @@ static_assert(std::endian::native == std::endian::little,
 namespace javax::microedition::lcdui {
 
 class Font;
+class Image;
 
 class Graphics : public java::lang::Object {
     TESL_CLASS(Graphics, "javax.microedition.lcdui.Graphics", java::lang::Object)
@@ -44,11 +47,32 @@ public:
     }
     static constexpr uint32_t pixelToArgb(uint32_t pixel) { return argbToPixel(pixel); }
 
+    // Text (GraphicsText.cpp). A null string or array throws NullPointerException, a bad substring
+    // range StringIndexOutOfBoundsException, a bad array range ArrayIndexOutOfBoundsException.
+    virtual void drawChars(const JavaPtr<JArray<unsigned short>>& data, int offset, int length, int x, int y,
+                           int anchor);
     virtual void clipRect(int x, int y, int w, int h);
+    // Copies the part of the source rectangle (absolute pixels) that lies in the buffer to the
+    // anchored destination, translated and clipped, as opaque pixels.
+    virtual void copyArea(int xSrc, int ySrc, int w, int h, int xDest, int yDest, int anchor);
     virtual void drawArc(int x, int y, int w, int h, int startAngle, int arcAngle);
+    virtual void drawChar(unsigned short c, int x, int y, int anchor);
+    // A null image, or one without pixels, draws nothing.
+    virtual void drawImage(const JavaPtr<Image>& img, int x, int y, int anchor);
     virtual void drawLine(int x1, int y1, int x2, int y2);
     virtual void drawRect(int x, int y, int w, int h);
+    // The region is cut to the image; what remains lands where it would have in the whole region.
+    virtual void drawRegion(const JavaPtr<Image>& src, int xSrc, int ySrc, int width, int height,
+                            int transform, int xDest, int yDest, int anchor);
+    // Value (i, j) is rgbData[offset + j x scanlength + i]. Throws NullPointerException for a null
+    // array and ArrayIndexOutOfBoundsException, before drawing anything, when a value that would be
+    // drawn lies outside it.
+    virtual void drawRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanlength, int x, int y,
+                         int width, int height, bool processAlpha);
     virtual void drawRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight);
+    virtual void drawString(const JavaPtr<java::lang::String>& str, int x, int y, int anchor);
+    virtual void drawSubstring(const JavaPtr<java::lang::String>& str, int offset, int len, int x, int y,
+                               int anchor);
     virtual void fillArc(int x, int y, int w, int h, int startAngle, int arcAngle);
     virtual void fillRect(int x, int y, int w, int h);
     virtual void fillRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight);
@@ -81,6 +105,16 @@ public:
     // Fills r (absolute pixels, already cut to the clip) with the pixel word; never writes outside
     // the buffer.
     void myRectBlit(TSRect& r);
+    // Reads the pixels (x + i, y + j), absolute and unclipped but cut to the buffer, into
+    // rgbData[offset + j x scanlength + i] as ARGB values; array errors as for drawRGB.
+    void getRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanlength, int x, int y, int width,
+                int height);
+    // Draws the source rectangle of img into dst (both already cut to each other, the image and the
+    // clip) under the transform, with the loop the image's alpha flags choose.
+    void myBlitter(TSRect& dst, TSRect& src, Image* img, int transform);
+    // Blends a w x h coverage mask (w bytes per row) in the current colour at absolute (x, y); the
+    // caller has cut it to the clip and the buffer.
+    void myBlitChar(const uint8_t* coverage, int x, int y, int w, int h);
 
     int32_t width = 0;  // also the row stride in words
     int32_t height = 0;
@@ -97,6 +131,8 @@ public:
     int32_t clipWidth = 0;
     int32_t clipHeight = 0;
     uint32_t pixelWord = 0xFF000000u;
+    // The image whose pixels this graphics draws into, kept alive as long as the graphics is.
+    JavaPtr<Image> targetImage;
 
 private:
     // Half-open absolute box [left, right) x [top, bottom).
@@ -109,6 +145,8 @@ private:
     Box drawableBox() const;
     void setAbsoluteClip(int64_t ax, int64_t ay, int64_t w, int64_t h);
     void fillBox(const Box& box);
+    // Draws the glyphs of count characters with the text's top left corner at absolute (ax, ay).
+    void drawGlyphs(int fontIndex, const unsigned short* units, int count, int64_t ax, int64_t ay);
     void fillRectWide(int64_t x, int64_t y, int64_t w, int64_t h);
     void drawLineWide(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
     void drawArcWide(int64_t x, int64_t y, int64_t w, int64_t h, int64_t startAngle, int64_t arcAngle);
@@ -119,6 +157,8 @@ private:
     void callDrawLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
     void callDrawArc(int64_t x, int64_t y, int64_t w, int64_t h, int64_t startAngle, int64_t arcAngle);
     void callFillArc(int64_t x, int64_t y, int64_t w, int64_t h, int64_t startAngle, int64_t arcAngle);
+    void drawImageRegion(Image* img, int xSrc, int ySrc, int regionWidth, int regionHeight, int transform,
+                         int xDest, int yDest, int anchor);
 };
 
 }  // namespace javax::microedition::lcdui

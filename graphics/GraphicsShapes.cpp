@@ -221,13 +221,15 @@ void Graphics::drawArcWide(int64_t x, int64_t y, int64_t w, int64_t h, int64_t s
         startAngle += arcAngle;
         arcAngle = -arcAngle;
     }
-    if (arcAngle == 0 || w < 0 || h < 0) return;
+    if (arcAngle == 0) return;
     // More than a full turn only draws the same ellipse again.
     arcAngle = std::min<int64_t>(arcAngle, 360);
     startAngle = withoutExtraTurns(startAngle);
+    // The step divides by the larger side: a box with no positive side is its corner point when it
+    // is 0 x 0 and nothing otherwise. One negative side beside a positive one is drawn as given.
     const int64_t larger = std::max(w, h);
-    if (larger == 0) {
-        callDrawLine(x, y, x, y);
+    if (larger <= 0) {
+        if (w == 0 && h == 0) callDrawLine(x, y, x, y);
         return;
     }
     const int64_t step = std::min<int64_t>(512 / larger + 1, 5);

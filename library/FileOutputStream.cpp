@@ -30,6 +30,7 @@ bool FileOutputStream::openStream() {
         m_writeError = true;
         return false;
     }
+    m_nameUnsynced = !m_started;
     m_opened = true;
     m_started = true;
     return true;
@@ -98,6 +99,11 @@ void FileOutputStream::flush() {
     if (!synced || !closed) m_writeError = true;
     m_descriptor = -1;
     m_opened = false;
+    // A file made by this stream must not vanish with its directory entry after a crash (a new
+    // record store is written straight under its own name). Best effort, as for a rename: the
+    // bytes themselves are on the device.
+    if (m_nameUnsynced && synced) platform::syncParentDirectory(m_path->val());
+    m_nameUnsynced = false;
 }
 
 void FileOutputStream::close() {

@@ -34,7 +34,8 @@ public:
     bool openStream();
     // Makes the file now as a new one, failing when the name is taken (which leaves that file alone
     // and every later write refused): the way to claim a fresh name. Answers 0, or errno of the
-    // failure (EEXIST for a taken name); a failure sets the write-error flag.
+    // failure (EEXIST for a taken name); a failure sets the write-error flag. Its name is not synced
+    // at the flush: the caller renames the file or syncs the directory when the name must last.
     int createExclusively();
     // Set by a refused name, a failed open, a short write and a failed flush or close: the caller
     // must not take the file as saved.
@@ -57,6 +58,8 @@ private:
     bool m_started = false;
     std::unique_ptr<signed char[]> m_buffer;
     int m_buffered = 0;
+    // Set by the first open, which may have created the file: its name is put on the device too.
+    bool m_nameUnsynced = false;
 };
 
 }  // namespace java::io

@@ -30,6 +30,12 @@ JavaPtr<String> dataPath(const JavaPtr<String>& name) {
     return tesl::pathBelow(_savePathIs, name);
 }
 
+// The path up to its last "/".
+std::string parentOf(const JavaPtr<String>& path) {
+    const std::string bytes(path->val());
+    return bytes.substr(0, bytes.find_last_of('/'));
+}
+
 }  // namespace
 
 FileSystem::FileSystem() {
@@ -54,20 +60,20 @@ bool FileSystem::isValid() {
     return valid.load(std::memory_order_acquire);
 }
 
-FileSystem::FilenameList FileSystem::listFilenames() {
-    FilenameList names;
+JavaPtr<JArray<JavaPtr<String>>> FileSystem::listFilenames() {
+    JavaPtr<JArray<JavaPtr<String>>> names;
     listFilenames(names);
     return names;
 }
 
-bool FileSystem::listFilenames(FilenameList& names) {
-    names.clear();
+bool FileSystem::listFilenames(JavaPtr<JArray<JavaPtr<String>>>& names) {
+    names = jnew<JArray<JavaPtr<String>>>(0);
     if (_savePathIs == nullptr) return false;
     std::lock_guard<std::mutex> lock(s_listingMutex);
     _directoryFileListStart(_savePathIs);
     const bool listed = !_directoryFileListFailed();
     // The names come as bytes; the escape decoding of the C-string constructor would alter them.
-    while (const char* name = _directoryFileListNext()) names.push_back(tesl::bytesToString(name));
+    while (const char* name = _directoryFileListNext()) names->append(tesl::bytesToString(name));
     return listed;
 }
 
@@ -110,7 +116,10 @@ FileSystem::Change FileSystem::renameFileDurably(const JavaPtr<String>& from, co
     if (!source || !target) return Change::Failed;
     // Each string keeps its own 8-bit copy, so both stay valid together.
     if (platform::fileOperations().rename(source->val(), target->val()) != 0) return Change::Failed;
-    return platform::syncParentDirectory(target->val()) ? Change::Done : Change::NotDurable;
+    // Both directories, when they differ, so that the file is not found under both names after a crash.
+    bool synced = platform::syncParentDirectory(target->val());
+    if (parentOf(source) != parentOf(target)) synced = platform::syncParentDirectory(source->val()) && synced;
+    return synced ? Change::Done : Change::NotDurable;
 }
 
 bool FileSystem::syncDirectory() {

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "runtime/JArray.h"
 #include "runtime/JavaPtr.h"
 
 namespace java::lang {
@@ -18,7 +19,6 @@ namespace java::io {
 class FileSystem {
 public:
     // The names of the listing; an array of strings once arrays hold references.
-    using FilenameList = std::vector<JavaPtr<::java::lang::String>>;
 
     // Made by the first call.
     static FileSystem* getFileSystem();
@@ -33,10 +33,10 @@ public:
 
     // Every entry below the data directory (subdirectories' entries as relative paths), sorted by
     // name; never null, empty when there is nothing.
-    FilenameList listFilenames();
+    JavaPtr<JArray<JavaPtr<::java::lang::String>>> listFilenames();
     // The same into names; false when the data directory could not be read, so that a failed
     // listing is not taken for an empty directory.
-    bool listFilenames(FilenameList& names);
+    bool listFilenames(JavaPtr<JArray<JavaPtr<::java::lang::String>>>& names);
     // True when the file was removed.
     bool deleteFile(const JavaPtr<::java::lang::String>& name);
     Change deleteFileDurably(const JavaPtr<::java::lang::String>& name);

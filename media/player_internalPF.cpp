@@ -282,6 +282,9 @@ bool player_internalPF::canBeDeleted() {
 
 void player_internalPF::markInterrupted() {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
+    // A torn-down player has no queue to make again; the mark would only keep a closed player from
+    // ever being reaped (an interruption can reach it between its close and the next poll).
+    if (destroyed) return;
     interrupted = true;
 }
 

@@ -61,7 +61,7 @@ public:
     bool canBeDeleted() override;
 
     // Set by the player's interruptPause once playback is paused: the queue must be made again
-    // before it plays.
+    // before it plays. Nothing is marked once the player was destroyed.
     void markInterrupted();
     PlaybackFlags flags() const;
 

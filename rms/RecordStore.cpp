@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include "library/FileInputStream.h"
 #include "library/FileOutputStream.h"
 #include "library/FileSystem.h"
+#include "library/System.h"
 #include "platform/DirectoryLock.h"
 #include "platform/FileSystemPaths.h"
 #include "rms/InvalidRecordIDException.h"
@@ -42,11 +42,6 @@ int RecordStore::numReferencedRecordStores = 0;
 
 namespace {
 
-long long currentTimeMillis() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
 // The data directory's lock against a second process; guarded by the store lock.
 platform::DirectoryLock& directoryLock() {
     static platform::DirectoryLock lock;
@@ -71,8 +66,8 @@ bool isNumberedName(const JavaPtr<String>& name, const char* prefix) {
     return true;
 }
 
-bool containsName(const RecordStore::StringList& names, const JavaPtr<String>& name) {
-    for (const JavaPtr<String>& each : names) {
+bool containsName(const JavaPtr<RecordStore::StringArray>& names, const JavaPtr<String>& name) {
+    for (const JavaPtr<String>& each : *names) {
         if (each->equals(name)) return true;
     }
     return false;
@@ -154,6 +149,7 @@ RecordStore::RecordStore(const JavaPtr<String>& storeName, bool exists, const Ja
         createStoreFile();
     }
     isOpen = isValid;
+    listeners = jnew<JArray<JavaPtr<RecordListener>>>(0);
 }
 
 void RecordStore::createStoreFile() {
@@ -166,7 +162,7 @@ void RecordStore::createStoreFile() {
     fileName = candidate;
     formatVersion = RS_FORMAT_VERSION;
     version = 0;
-    lastModified = currentTimeMillis();
+    lastModified = ::java::lang::System::currentTimeMillis();
     nextRecordID = 1;
     JavaPtr<DataOutputStream> out = jnew<DataOutputStream>(JavaPtr<::java::io::OutputStream>(file));
     out->writeInt(RSMAGIC);
@@ -244,12 +240,15 @@ JavaPtr<String> RecordStore::readStoreName(const JavaPtr<String>& storeFile, boo
 
 // ---- Finding stores ------------------------------------------------------------------------------
 
-bool RecordStore::scanStoreFiles(StringList& fileNames, StringList& storeNames, bool includeShadowed) {
-    FileSystem::FilenameList names;
+bool RecordStore::scanStoreFiles(JavaPtr<StringArray>& fileNames, JavaPtr<StringArray>& storeNames,
+                                 bool includeShadowed) {
+    if (!fileNames) fileNames = jnew<StringArray>(0);
+    if (!storeNames) storeNames = jnew<StringArray>(0);
+    JavaPtr<StringArray> names;
     bool complete = FileSystem::getFileSystem()->listFilenames(names);
     for (const char* prefix : {"rs_", "rs_tmp"}) {
         const bool temporary = prefix[3] != 0;
-        for (const JavaPtr<String>& candidate : names) {
+        for (const JavaPtr<String>& candidate : *names) {
             if (!isNumberedName(candidate, prefix)) continue;
             bool unreadable = false;
             JavaPtr<String> storeName = readStoreName(candidate, unreadable);
@@ -259,24 +258,25 @@ bool RecordStore::scanStoreFiles(StringList& fileNames, StringList& storeNames, 
             // A temporary file stands for its store only when no regular file (or earlier temporary
             // file) carries the name.
             if (temporary && !includeShadowed && containsName(storeNames, storeName)) continue;
-            fileNames.push_back(candidate);
-            storeNames.push_back(storeName);
+            fileNames->append(candidate);
+            storeNames->append(storeName);
         }
     }
     return complete;
 }
 
-bool RecordStore::getFilenamesAndRecordStoreNames(StringList& fileNames, StringList& storeNames) {
+bool RecordStore::getFilenamesAndRecordStoreNames(JavaPtr<StringArray>& fileNames,
+                                                  JavaPtr<StringArray>& storeNames) {
     return scanStoreFiles(fileNames, storeNames, false);
 }
 
 JavaPtr<String> RecordStore::getExistingRecordFilename(const JavaPtr<String>& storeName) {
-    StringList fileNames, storeNames;
+    JavaPtr<StringArray> fileNames, storeNames;
     // What the scan could not read is not missing: taking it for missing would make a second store of
     // the name, which could hide the first, or delete a store only in part.
     if (!getFilenamesAndRecordStoreNames(fileNames, storeNames)) throw RecordStoreException();
-    for (size_t i = 0; i < storeNames.size(); ++i) {
-        if (storeNames[i]->equals(storeName)) return fileNames[i];
+    for (int i = 0; i < storeNames->length; ++i) {
+        if (storeNames->data[i]->equals(storeName)) return fileNames->data[i];
     }
     return nullptr;
 }
@@ -432,11 +432,11 @@ void RecordStore::deleteRecordStore(const JavaPtr<String>& recordStoreName) {
         referencedRecordStores[slot] = nullptr;
         delete held;
     }
-    StringList fileNames, storeNames;
+    JavaPtr<StringArray> fileNames, storeNames;
     if (!scanStoreFiles(fileNames, storeNames, true)) throw RecordStoreException();
     std::vector<JavaPtr<String>> carrying;
-    for (size_t i = 0; i < storeNames.size(); ++i) {
-        if (storeNames[i]->equals(recordStoreName)) carrying.push_back(fileNames[i]);
+    for (int i = 0; i < storeNames->length; ++i) {
+        if (storeNames->data[i]->equals(recordStoreName)) carrying.push_back(fileNames->data[i]);
     }
     if (carrying.empty()) throw RecordStoreNotFoundException();
     // Every file carrying the name goes, or a leftover one would bring the store back. The scan
@@ -448,9 +448,9 @@ void RecordStore::deleteRecordStore(const JavaPtr<String>& recordStoreName) {
     }
 }
 
-RecordStore::StringList RecordStore::listRecordStores() {
+JavaPtr<RecordStore::StringArray> RecordStore::listRecordStores() {
     std::lock_guard<std::recursive_mutex> guard(storeLock());
-    StringList fileNames, storeNames;
+    JavaPtr<StringArray> fileNames, storeNames;
     // A short scan still lists what it read.
     getFilenamesAndRecordStoreNames(fileNames, storeNames);
     return storeNames;
@@ -472,7 +472,7 @@ void RecordStore::tidyUp() {
 
 void RecordStore::destroy() {
     std::lock_guard<std::recursive_mutex> guard(storeLock());
-    listeners.clear();
+    listeners = nullptr;
 }
 
 // ---- Accessors -----------------------------------------------------------------------------------
@@ -693,7 +693,7 @@ RecordStore::Rewrite RecordStore::replaceRSFileChunk(const JavaPtr<RecordStore>&
     const int chunkLength = chunk ? chunk->length : 0;
     const long long newLength = total + chunkLength - replaced;
     const int newVersion = static_cast<int>(static_cast<uint32_t>(s.version) + 1u);
-    const long long newTime = currentTimeMillis();
+    const long long newTime = ::java::lang::System::currentTimeMillis();
 
     JavaPtr<String> temporary;
     JavaPtr<FileOutputStream> out = claimNumberedFile("rs_tmp", 0, temporary);
@@ -758,15 +758,25 @@ RecordStore::Rewrite RecordStore::replaceRSFileChunk(const JavaPtr<RecordStore>&
 
 void RecordStore::addRecordListener(const JavaPtr<RecordListener>& listener) {
     std::lock_guard<std::recursive_mutex> guard(storeLock());
-    for (const JavaPtr<RecordListener>& each : listeners) {
-        if (each == listener) return;
+    JavaPtr<JArray<JavaPtr<RecordListener>>> grown = jnew<JArray<JavaPtr<RecordListener>>>(0);
+    if (listeners) {
+        for (const JavaPtr<RecordListener>& each : *listeners) {
+            if (each == listener) return;
+            grown->append(each);
+        }
     }
-    listeners.push_back(listener);
+    grown->append(listener);
+    listeners = grown;
 }
 
 void RecordStore::removeRecordListener(const JavaPtr<RecordListener>& listener) {
     std::lock_guard<std::recursive_mutex> guard(storeLock());
-    std::erase_if(listeners, [&](const JavaPtr<RecordListener>& each) { return each == listener; });
+    if (!listeners) return;
+    JavaPtr<JArray<JavaPtr<RecordListener>>> kept = jnew<JArray<JavaPtr<RecordListener>>>(0);
+    for (const JavaPtr<RecordListener>& each : *listeners) {
+        if (!(each == listener)) kept->append(each);
+    }
+    listeners = kept;
 }
 
 void RecordStore::recordChanged(int kind, int recordID) {
@@ -775,8 +785,8 @@ void RecordStore::recordChanged(int kind, int recordID) {
         JavaPtr<RecordListener> listener;
         {
             std::lock_guard<std::recursive_mutex> guard(storeLock());
-            if (i >= listeners.size()) return;
-            listener = listeners[i];
+            if (!listeners || static_cast<int>(i) >= listeners->length) return;
+            listener = listeners->data[i];
         }
         if (!listener) continue;
         if (kind == 0) {

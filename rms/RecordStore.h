@@ -40,9 +40,7 @@ int getRecordInternal(const JavaPtr<::java::io::FileInputStream>& file, int reco
 class RecordStore : public ::java::lang::Object {
     TESL_CLASS(RecordStore, "javax.microedition.rms.RecordStore", ::java::lang::Object)
 public:
-    // Lists of names and of listeners, until arrays hold references.
-    using StringList = std::vector<JavaPtr<::java::lang::String>>;
-    using ListenerList = std::vector<JavaPtr<RecordListener>>;
+    using StringArray = JArray<JavaPtr<::java::lang::String>>;
 
     static constexpr int RSMAGIC = 0x74737366;  // "tssf"
     static constexpr int RS_FORMAT_VERSION = 1;
@@ -109,7 +107,7 @@ public:
     // then stays as it was found).
     static void deleteRecordStore(const JavaPtr<::java::lang::String>& recordStoreName);
     // Empty when there are none or the directory cannot be listed; without the files that cannot be read.
-    static StringList listRecordStores();
+    static JavaPtr<StringArray> listRecordStores();
     static int recordStoreIsReferenced(const JavaPtr<::java::lang::String>& recordStoreName);
     // Drops every store object and lets go of the directory lock. Tear-down only.
     static void tidyUp();
@@ -119,7 +117,8 @@ public:
     // Every store file and the name in its header, regular files first, then temporary files of names
     // not seen yet. False when the lists may be short: the directory could not be listed, or a file
     // that could be a store could not be read.
-    static bool getFilenamesAndRecordStoreNames(StringList& fileNames, StringList& storeNames);
+    static bool getFilenamesAndRecordStoreNames(JavaPtr<StringArray>& fileNames,
+                                                JavaPtr<StringArray>& storeNames);
     // The file the store of that name lives in, or null. Throws RecordStoreException when the scan is
     // short, since the store could be in what it missed.
     static JavaPtr<::java::lang::String> getExistingRecordFilename(
@@ -166,7 +165,8 @@ public:
     int version = 0;
     int formatVersion = 0;
     JavaPtr<::java::lang::String> fileName;
-    ListenerList listeners;
+    // Replaced, never changed in place, when a listener comes or goes.
+    JavaPtr<JArray<JavaPtr<RecordListener>>> listeners;
 
 private:
     void createStoreFile();
@@ -192,7 +192,8 @@ private:
 
     static void lockDataDirectory();
     // Every store file and its name: shadowed temporary files too when includeShadowed.
-    static bool scanStoreFiles(StringList& fileNames, StringList& storeNames, bool includeShadowed);
+    static bool scanStoreFiles(JavaPtr<StringArray>& fileNames, JavaPtr<StringArray>& storeNames,
+                               bool includeShadowed);
     // getRecordStoreName, and whether the file is a regular one that could not be read.
     static JavaPtr<::java::lang::String> readStoreName(const JavaPtr<::java::lang::String>& fileName,
                                                        bool& unreadable);

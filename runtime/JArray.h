@@ -1,5 +1,6 @@
 // JArray: the array object of every element type. An array is a length and an owned block of exactly that
 // many elements; code reads `length` and indexes `data` (or uses [] and range-for), as the class sources do.
+// Elements are primitives, or counted references (JavaPtr) to a class, an interface or another array.
 #pragma once
 
 #include <atomic>
@@ -7,15 +8,20 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <type_traits>
+#include <utility>
 
 #include "runtime/Object.h"
 
 // What an instance is called and which cast ids it answers, per element type: `typeId`, `className`,
-// `dimensionCount` and `answers(id)`. The primitive element types are below; arrays of references and
-// nested arrays add their own specialisations beside them, so JArray and its users stay as they are.
+// `dimensionCount` and `answers(id)`. The primitive element types come first, then arrays of references
+// and nested arrays, so JArray and its users stay as they are.
 template <class E>
 struct JArrayTraits;
+
+template <class E>
+class JArray;
 
 namespace tesl {
 
@@ -47,12 +53,118 @@ template <> struct JArrayTraits<unsigned int> : tesl::PrimitiveArrayId<12> { sta
 template <> struct JArrayTraits<unsigned long long> : tesl::PrimitiveArrayId<13> { static constexpr const char* className = "[UJ"; };
 // clang-format on
 
+namespace tesl {
+
 template <class E>
-class JArray : public java::lang::Object {
+inline constexpr bool isReferenceElement = false;
+template <class X>
+inline constexpr bool isReferenceElement<JavaPtr<X>> = true;
+
+}  // namespace tesl
+
+// An array of a class or interface X is named after X and answers exactly the ids X answers: X's own
+// probe, asked with a null pointer, says which. Arrays thus agree with their element class by
+// construction; X's id serves as the array's (a cast by id cannot tell the two apart, instanceofArray can).
+template <class X>
+struct JArrayTraits<JavaPtr<X>> {
+    static constexpr int32_t dimensionCount = 1;
+    static constexpr int32_t typeId = X::TESLclassTypeID;
+    static constexpr const char* className = X::TESLclassName;
+    static bool answers(int id) { return X::castAsTypeIDS(nullptr, id) == nullptr; }
+};
+
+// An array of arrays has one dimension more than its rows and the name, id and casts of the innermost
+// element type.
+template <class Row>
+struct JArrayTraits<JavaPtr<JArray<Row>>> {
+    static constexpr int32_t dimensionCount = JArrayTraits<Row>::dimensionCount + 1;
+    static constexpr int32_t typeId = JArrayTraits<Row>::typeId;
+    static constexpr const char* className = JArrayTraits<Row>::className;
+    static bool answers(int id) { return JArrayTraits<Row>::answers(id); }
+};
+
+// The glyph tables of the bitmap font: named like an array of int arrays, as they always have been. Its id
+// is that of its rows (12), not an int array's (5): with 5 it answered a cast to its own type with null.
+template <>
+struct JArrayTraits<JavaPtr<JArray<unsigned int>>> {
+    static constexpr int32_t dimensionCount = 2;
+    static constexpr int32_t typeId = JArrayTraits<unsigned int>::typeId;
+    static constexpr const char* className = "[I";
+    static bool answers(int id) { return JArrayTraits<unsigned int>::answers(id); }
+};
+
+namespace tesl {
+
+// What code holding an array of references only as an Object (System.arraycopy through Object) needs:
+// the Smart part of each element, and a store that takes a reference only when the element type does.
+// Arrays of primitives do not have it.
+class ReferenceArrayAccess {
+public:
+    virtual int32_t referenceCount() = 0;
+    virtual java::lang::Smart* referenceAt(int32_t index) = 0;
+    // Stores the reference (null is always taken), or stores nothing and answers false when the object is
+    // not of the element type by the rules of instanceofArray.
+    virtual bool storeReference(int32_t index, java::lang::Smart* counted) = 0;
+
+protected:
+    ~ReferenceArrayAccess() = default;
+};
+
+template <class X>
+inline constexpr bool isArrayClass = false;
+template <class R>
+inline constexpr bool isArrayClass<JArray<R>> = true;
+
+// The part of type X of a non-null object, or null when the object is not an X.
+template <class X>
+X* referenceAs(java::lang::Smart* counted) {
+    if constexpr (std::is_same_v<X, java::lang::Object>) {
+        // Every object is an Object, arrays of primitives too, though they answer no id but their own.
+        return dynamic_cast<java::lang::Object*>(counted);
+    } else {
+        int32_t dimensions = 0;
+        if constexpr (isArrayClass<X>) dimensions = X::dimensionCount;
+        if (!instanceofArray(counted, X::TESLclassTypeID, dimensions)) return nullptr;
+        return static_cast<X*>(counted->castAsTypeID(X::TESLclassTypeID));
+    }
+}
+
+template <class Array, class E>
+class ReferenceAccessBase {};
+
+template <class Array, class X>
+class ReferenceAccessBase<Array, JavaPtr<X>> : public ReferenceArrayAccess {
+public:
+    int32_t referenceCount() override { return self().length; }
+    java::lang::Smart* referenceAt(int32_t index) override { return self().data[index].counted(); }
+    bool storeReference(int32_t index, java::lang::Smart* counted) override {
+        if (counted == nullptr) {
+            self().data[index] = nullptr;
+            return true;
+        }
+        X* typed = referenceAs<X>(counted);
+        if (typed == nullptr) return false;
+        self().data[index] = JavaPtr<X>(counted, typed);
+        return true;
+    }
+
+protected:
+    ~ReferenceAccessBase() = default;
+
+private:
+    Array& self() { return static_cast<Array&>(*this); }
+};
+
+}  // namespace tesl
+
+template <class E>
+class JArray : public java::lang::Object, public tesl::ReferenceAccessBase<JArray<E>, E> {
     using Traits = JArrayTraits<E>;
-    // Primitive blocks come from malloc so that their owners may grow them with realloc.
-    static_assert(std::is_trivially_copyable_v<E>,
-                  "elements other than primitives need their own storage path");
+    // References are counted: their blocks are made with new[] and each element is released on the way
+    // out. Primitive blocks come from malloc so that their owners may grow them with realloc.
+    static constexpr bool kCounted = tesl::isReferenceElement<E>;
+    static_assert(kCounted || std::is_trivially_copyable_v<E>,
+                  "elements are primitives or JavaPtr references");
 
 public:
     static constexpr int32_t TESLclassTypeID = Traits::typeId;
@@ -62,15 +174,23 @@ public:
     static constexpr int32_t maxLength = static_cast<int32_t>(INT32_MAX / sizeof(E));
 
     JArray() noexcept {}
-    // n zeroed elements; empty when n is not above 0 or the block cannot be had.
+    // n zeroed (or null) elements; empty when n is not above 0 or the block cannot be had.
     explicit JArray(int n) noexcept {
         if (n <= 0 || n > maxLength) return;
-        data = static_cast<E*>(std::calloc(static_cast<size_t>(n), sizeof(E)));
+        data = allocateBlock(n);
         if (data != nullptr) length = n;
     }
     JArray(const JArray&) = delete;
     JArray& operator=(const JArray&) = delete;
-    ~JArray() override { std::free(data); }
+    ~JArray() override {
+        if constexpr (kCounted) {
+            // Last first: rows of an array of arrays, and what only they hold, go in turn.
+            for (int32_t i = length - 1; i >= 0; --i) data[i] = nullptr;
+            delete[] data;
+        } else {
+            std::free(data);
+        }
+    }
 
     const char* getClassTypeName() override {
         // Threads may name a shared array at once: the count is written once, atomically, and then only read.
@@ -80,24 +200,41 @@ public:
         return TESLclassName;
     }
     void* castAsTypeID(int typeId) override { return castAsTypeIDS(this, typeId); }
+    // The array itself for every id it answers, except Smart's, which gets the Smart part as from any
+    // object: the array's own address there would be a wrong Smart pointer.
     static void* castAsTypeIDS(JArray* p, int typeId) {
-        if (Traits::answers(typeId)) return p;
-        return p ? nullptr : ::tesl::notAnswered();
+        if (!Traits::answers(typeId)) return p ? nullptr : ::tesl::notAnswered();
+        if (p != nullptr && typeId == java::lang::Smart::TESLclassTypeID)
+            return static_cast<java::lang::Smart*>(p);
+        return p;
     }
 
     // Grows by exactly one element; when the block cannot be had the array is unchanged and value is dropped.
+    // References are moved into the new block, so the counts end as they were plus one for value.
     void append(E value) {
         if (length >= maxLength) return;
-        E* grown = static_cast<E*>(std::realloc(data, sizeof(E) * static_cast<size_t>(length + 1)));
-        if (grown == nullptr) return;
-        grown[length] = value;
-        data = grown;
-        ++length;
+        if constexpr (kCounted) {
+            E* grown = allocateBlock(length + 1);
+            if (grown == nullptr) return;
+            for (int32_t i = 0; i < length; ++i) grown[i] = std::move(data[i]);
+            grown[length] = std::move(value);
+            E* old = data;
+            data = grown;
+            ++length;
+            delete[] old;
+        } else {
+            E* grown = static_cast<E*>(std::realloc(data, sizeof(E) * static_cast<size_t>(length + 1)));
+            if (grown == nullptr) return;
+            grown[length] = value;
+            data = grown;
+            ++length;
+        }
     }
 
     // Exactly n elements, new ones zeroed; n, or 0 with the array unchanged when n is negative or too
     // large or the block cannot be had. reSize(0) leaves a block of no elements on every allocator.
-    int reSize(int n) {
+    // Arrays of references have none: their users build a longer array and copy.
+    int reSize(int n) requires(!kCounted) {
         if (n < 0 || n > maxLength) return 0;
         if (n == 0) {
             // realloc(p, 0) may free p and answer null, so the empty block is asked for as one byte.
@@ -133,4 +270,12 @@ public:
     // writes both.
     int32_t length = 0;
     E* data = nullptr;
+
+private:
+    static E* allocateBlock(int n) noexcept {
+        if constexpr (kCounted)
+            return new (std::nothrow) E[static_cast<size_t>(n)];
+        else
+            return static_cast<E*>(std::calloc(static_cast<size_t>(n), sizeof(E)));
+    }
 };

@@ -1,6 +1,7 @@
 // java.lang.Object, the root class, and jnew, the one way objects are created on the heap.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <utility>
 
@@ -11,6 +12,7 @@ namespace java::lang {
 
 class String;
 class Class;
+struct MonitorWaiter;
 
 class Object : public virtual Smart {
     TESL_CLASS(Object, "java.lang.Object", Smart)
@@ -25,9 +27,29 @@ public:
     virtual int32_t hashCode();
     virtual JavaPtr<String> toString();
 
-    // wait/notify bookkeeping, guarded by the object mutex.
-    int32_t m_waitingThreads = 0;
-    int32_t m_pendingNotifications = 0;
+    // A new Class named after this object's class on every call.
+    JavaPtr<Class> getClass();
+
+    // Gives up the monitor (however deeply held) until notified or until ms + ns / 1000000
+    // milliseconds have passed, then takes it back. A limit of 0 means none; a negative one only lets
+    // others in for a moment. Throws IllegalMonitorStateException unless the caller holds the monitor.
+    void wait(long long ms, int ns);
+    void wait(long long ms) { wait(ms, 0); }
+    void wait() { wait(0, 0); }
+    // Lets the longest-waiting thread go (notifyAll: every waiting thread); dropped when none waits.
+    void notify();
+    void notifyAll();
+
+    // Threads inside wait() on this object, and notifications given to them and not yet taken back.
+    // Written under the object mutex; atomic so that others may read them without it.
+    std::atomic<int32_t> m_waitingThreads{0};
+    std::atomic<int32_t> m_pendingNotifications{0};
+
+private:
+    // Throws IllegalMonitorStateException unless the calling thread holds the monitor.
+    void checkMonitorOwner();
+    // With the object mutex held: notifies a waiter taken off the wait queue.
+    void notifyLocked(MonitorWaiter* waiter);
 };
 
 }  // namespace java::lang

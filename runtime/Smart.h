@@ -12,8 +12,12 @@
 namespace java::lang::ref {
 class Reference;
 }
+class LockObject;
 
 namespace java::lang {
+
+class Object;
+class ObjectMonitor;
 
 class Smart {
 public:
@@ -36,20 +40,43 @@ public:
         return p ? nullptr : ::tesl::notAnswered();
     }
 
-    // Creates the object mutex once, under the process-wide mutex.
+    // Monitor owner values besides a thread's token (ObjectMonitor::currentThreadToken).
+    static constexpr uint64_t kMonitorFree = 0;
+    // Left by its owner to the holder of the now-serving ticket, which has not taken it yet.
+    static constexpr uint64_t kMonitorHandedOver = ~uint64_t{0};
+
+    // Enters the monitor, blocking while another thread holds it. Returns a token (count 0) whose
+    // destruction leaves the monitor, or null when the calling thread already holds it.
+    LockObject* startSync();
+
+    // Creates the object mutex (with the monitor's queues) once, under the process-wide mutex.
     void createMutex();
-    pthread_mutex_t* objectMutex() const { return m_objectMutex.load(std::memory_order_acquire); }
+    pthread_mutex_t* objectMutex() const;
 
     // Reference count: acquisitions are relaxed, releases acquire-release so that the thread that
     // frees an object sees every write made through other references.
     std::atomic<int32_t> m_referenceCount{0};
     int32_t m_dimensionCount = 0;
-    // Monitor state (owner token and ticket lock), used by the monitor code.
-    std::atomic<uint64_t> m_monitorOwner{0};
+    // Monitor state, written under the object mutex; atomic because the owner test of wait/notify and
+    // a thread waiting for its ticket read them without it.
+    std::atomic<uint64_t> m_monitorOwner{kMonitorFree};
     std::atomic<int32_t> m_nowServing{0};
     std::atomic<int32_t> m_nextTicket{0};
-    std::atomic<pthread_mutex_t*> m_objectMutex{nullptr};
+    std::atomic<ObjectMonitor*> m_objectMonitor{nullptr};
     ref::Reference* m_weakHead = nullptr;
+
+private:
+    friend class Object;
+    friend class ::LockObject;
+
+    ObjectMonitor* monitor() const { return m_objectMonitor.load(std::memory_order_acquire); }
+    // Both run with the object mutex held. Leaving frees the monitor, or hands it to the next ticket
+    // when threads are queued; entering takes it at once when it is free, else queues on a ticket and
+    // blocks (the mutex released meanwhile) until that ticket is served.
+    void leaveMonitorLocked();
+    void enterMonitorLocked(uint64_t me);
+    // With the object mutex held: hands out the next ticket.
+    int32_t takeTicketLocked();
 };
 
 }  // namespace java::lang
@@ -84,3 +111,5 @@ inline void releaseCounted(java::lang::Smart* object) noexcept {
 void* recastObj(java::lang::Smart* p, int typeId);
 bool instanceofObj(java::lang::Smart* p, int typeId);
 bool instanceofArray(java::lang::Smart* p, int typeId, int dimensions);
+// Names p, which makes an array record its dimensions, and answers them: 0 for an object that is no array.
+int32_t dimensionCountOf(java::lang::Smart* p);

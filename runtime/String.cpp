@@ -10,6 +10,7 @@
 #include "runtime/IndexOutOfBoundsException.h"
 #include "runtime/Long.h"
 #include "runtime/NullPointerException.h"
+#include "runtime/StringBuffer.h"
 #include "runtime/Throwable.h"
 
 namespace java::lang {
@@ -193,6 +194,12 @@ String::String(double value) {
     JavaPtr<String> text = Double::toString(value);
     m_units = std::move(text->m_units);
     m_hasUnits = text->m_hasUnits;
+}
+
+String::String(const JavaPtr<StringBuffer>& buffer) {
+    requireNotNull(buffer.get());
+    m_hasUnits = true;
+    if (buffer->length() > 0) setUnits(buffer->unitData(), buffer->length());
 }
 
 String::~String() {

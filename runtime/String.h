@@ -12,6 +12,7 @@
 
 namespace java::lang {
 
+class StringBuffer;
 class Throwable;
 
 class String : public Object {
@@ -45,6 +46,8 @@ public:
     // The text of Double::toString, a float widened first.
     String(float value);
     String(double value);
+    // The buffer's text as it is now; a null buffer throws NullPointerException.
+    String(const JavaPtr<StringBuffer>& buffer);
     String(const String&) = delete;
     String& operator=(const String&) = delete;
     ~String() override;
@@ -113,9 +116,13 @@ public:
     JavaPtr<String> operator+(unsigned short right) const;
     JavaPtr<String> operator+(float right) const { return appendDouble(right); }
     JavaPtr<String> operator+(double right) const { return appendDouble(right); }
+    // There is no text form of a bool here; without this a bool would append "1" or "0" as an int.
+    JavaPtr<String> operator+(bool right) const = delete;
 
     static JavaPtr<String> valueOf(const JavaPtr<Object>& object);
     static JavaPtr<String> valueOf(bool value);
+    // A C string would convert to bool and give "true".
+    static JavaPtr<String> valueOf(const char* text) = delete;
     static JavaPtr<String> valueOf(unsigned short unit);
     static JavaPtr<String> valueOf(int value);
     static JavaPtr<String> valueOf(long long value);

@@ -1,8 +1,20 @@
 #include "runtime/Throwable.h"
 
+#include <atomic>
+
 #include "runtime/RuntimeUtilities.h"
 
 void throwableConstructor(JavaPtr<java::lang::String>) {}
+
+namespace {
+
+std::atomic<StackTracePrinter> stackTracePrinter{nullptr};
+
+}  // namespace
+
+void setStackTracePrinter(StackTracePrinter printer) {
+    stackTracePrinter.store(printer, std::memory_order_release);
+}
 
 namespace java::lang {
 
@@ -31,7 +43,11 @@ JavaPtr<String> Throwable::getMessage() {
 
 void Throwable::printStackTrace() {
     JavaPtr<String> text = toString();
-    print_native(text);
+    if (StackTracePrinter printer = stackTracePrinter.load(std::memory_order_acquire)) {
+        printer(text);
+    } else {
+        print_native(text);
+    }
 }
 
 }  // namespace java::lang

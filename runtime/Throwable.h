@@ -26,7 +26,7 @@ public:
     // ":" followed by the message, or the empty string when there is none.
     JavaPtr<String> toString() override;
     virtual JavaPtr<String> getMessage();
-    // Writes toString() and a line end to standard output.
+    // Writes toString() and a line end through System.out (to standard output).
     virtual void printStackTrace();
 
     JavaPtr<String> message;
@@ -37,6 +37,12 @@ public:
 // Called once by every construction of an exception, with the message when Throwable's own text
 // constructor is used and null otherwise. It records nothing in this build.
 void throwableConstructor(JavaPtr<java::lang::String> message);
+
+// Where printStackTrace sends its text: System.out, which the library sets up after the runtime, so the
+// library installs this when System.out is made and removes it when System.out goes. Without one the
+// text and a line end go straight to standard output, the same bytes System.out would write.
+using StackTracePrinter = void (*)(const JavaPtr<java::lang::String>& text);
+void setStackTracePrinter(StackTracePrinter printer);
 
 // The two constructor bodies every exception class has.
 #define TESL_EXCEPTION_CONSTRUCTORS(Self, Base)                              \

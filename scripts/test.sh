@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: all of them under ASan+UBSan, the threaded ones under TSan, then a
-# release build with a short benchmark smoke run.
+# release build with a short benchmark smoke run, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,15 +27,6 @@ run_preset() {
 run_preset asan
 run_preset tsan
 
-echo "=== fuzz: the record-store fuzz target under libFuzzer, briefly"
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$jobs" --target rms_fuzzer
-fuzz_corpus=$(mktemp -d)
-if ! build/fuzz/tests/rms/rms_fuzzer -max_total_time=30 -rss_limit_mb=4096 "$fuzz_corpus"; then
-    status=1
-fi
-rm -rf "$fuzz_corpus"
-
 echo "=== release: build and benchmark smoke run"
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
@@ -44,6 +35,9 @@ for bench in build/release/bench/*_bench; do
     echo "--- ${bench}"
     "$bench" --benchmark_min_time=0.01 >/dev/null || status=1
 done
+
+echo "=== fuzz: short bounded runs of the fuzz targets"
+bash scripts/fuzz.sh 30 || status=1
 
 if [[ $status -ne 0 ]]; then
     echo "FAILED" >&2

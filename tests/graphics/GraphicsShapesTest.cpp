@@ -285,6 +285,14 @@ TEST(GraphicsShapes, ArcStepsShrinkWithTheBox) {
     EXPECT_EQ(g->lines.front(), (std::vector<int>{200, 100, 200, 95}));  // from 0 to 3 degrees
     EXPECT_EQ(g->lines.back()[2], 100);                                  // ends at 90 degrees: the top centre
     EXPECT_EQ(g->lines.back()[3], 0);
+
+    // One negative side beside a positive one: the points follow the formula, left of the box's x.
+    g->lines.clear();
+    g->drawArc(0, 0, -20, 16, 0, 90);
+    ASSERT_EQ(g->lines.size(), 18u);                                  // 5-degree steps
+    EXPECT_EQ(g->lines.front(), (std::vector<int>{-19, 8, -19, 7}));  // 0 degrees: trunc(0.5 - 20)
+    EXPECT_EQ(g->lines.back()[2], -9);                                // 90 degrees: trunc(0.5 - 10)
+    EXPECT_EQ(g->lines.back()[3], 0);
 }
 
 TEST(GraphicsShapes, ArcsOfNothingAndOfMoreThanATurn) {
@@ -304,8 +312,8 @@ TEST(GraphicsShapes, ArcsOfNothingAndOfMoreThanATurn) {
     EXPECT_EQ(picture([](Graphics& g) { g.fillArc(1, 1, 20, 16, 45, 0); }), empty);
     EXPECT_EQ(picture([](Graphics& g) { g.fillArc(1, 1, 20, 0, 0, 360); }), empty);
     EXPECT_EQ(picture([](Graphics& g) { g.fillArc(1, 1, -20, 16, 0, 360); }), empty);
-    EXPECT_EQ(picture([](Graphics& g) { g.drawArc(1, 1, -20, 16, 0, 360); }), empty);
     EXPECT_EQ(picture([](Graphics& g) { g.drawArc(1, 1, -1, -1, 0, 360); }), empty);
+    EXPECT_EQ(picture([](Graphics& g) { g.drawArc(1, 1, 0, -3, 0, 360); }), empty);
     EXPECT_EQ(picture([](Graphics& g) { g.drawArc(1, 1, 20, 16, 0, INT_MAX); }), fullOutline);
     EXPECT_EQ(picture([](Graphics& g) { g.fillArc(1, 1, 20, 16, 0, 720); }), fullSector);
     EXPECT_EQ(picture([](Graphics& g) { g.fillArc(1, 1, 20, 16, 10, -400); }), fullSector);

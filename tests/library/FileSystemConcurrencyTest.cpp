@@ -32,8 +32,8 @@ TEST_F(FileSystemThreads, ThreadsShareOneObjectAndListingsDoNotInterleave) {
             seen[t] = FileSystem::getFileSystem();
             for (int round = 0; round < 20; ++round) {
                 std::vector<std::string> names;
-                for (const JavaPtr<java::lang::String>& name : seen[t]->listFilenames())
-                    names.push_back(toUtf8(name));
+                JavaPtr<JArray<JavaPtr<java::lang::String>>> listed = seen[t]->listFilenames();
+                for (const JavaPtr<java::lang::String>& name : *listed) names.push_back(toUtf8(name));
                 if (names != expected) wrongListings.fetch_add(1);
             }
         });

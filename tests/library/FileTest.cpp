@@ -44,8 +44,8 @@ protected:
     }
     std::vector<std::string> listing() {
         std::vector<std::string> names;
-        for (const JavaPtr<String>& name : FileSystem::getFileSystem()->listFilenames())
-            names.push_back(toUtf8(name));
+        JavaPtr<JArray<JavaPtr<String>>> listed = FileSystem::getFileSystem()->listFilenames();
+        for (const JavaPtr<String>& name : *listed) names.push_back(toUtf8(name));
         return names;
     }
 };
@@ -196,7 +196,7 @@ TEST_F(Files, ListingSkipsNamesWithoutAnAsciiFormAndGoesOn) {
     writeTextFile(data() / "back\\u0041slash", "d");
     EXPECT_EQ(listing(), (std::vector<std::string>{"back\\u0041slash", "rs_1", "rs_2"}));
     // The listed string keeps the bytes as they are (no escape decoding), so it names the file.
-    EXPECT_TRUE(FileSystem::getFileSystem()->fileExists(FileSystem::getFileSystem()->listFilenames()[0]));
+    EXPECT_TRUE(FileSystem::getFileSystem()->fileExists(FileSystem::getFileSystem()->listFilenames()->data[0]));
 }
 
 TEST_F(Files, BadNamesAreRefusedEverywhere) {

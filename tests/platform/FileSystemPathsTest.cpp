@@ -9,33 +9,12 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/ScopedVariable.h"
 #include "tests/support/TemporaryDirectory.h"
 
 namespace {
 
-// Sets or clears an environment variable for the scope.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_saved = old;
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedVariable() {
-        if (m_saved) {
-            setenv(m_name, m_saved->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_saved;
-};
+using testsupport::ScopedVariable;
 
 // Puts the globals back as they were.
 class SavedGlobals {

@@ -169,9 +169,9 @@ TEST_F(Enumerations, DestroyLeavesTheStoreAndKeepsTheList) {
     add("a");
     add("b");
     JavaPtr<RecordEnumeration> e = store->enumerateRecords(nullptr, nullptr, true);
-    EXPECT_EQ(store->listeners.size(), 1u);
+    EXPECT_EQ(store->listeners->length, 1);
     e->destroy();
-    EXPECT_TRUE(store->listeners.empty());
+    EXPECT_EQ(store->listeners->length, 0);
     add("c");
     EXPECT_EQ(e->numRecords(), 2) << "no longer follows the store";
     EXPECT_EQ(e->nextRecordId(), 1);
@@ -179,9 +179,9 @@ TEST_F(Enumerations, DestroyLeavesTheStoreAndKeepsTheList) {
     EXPECT_THROW(e->rebuild(), java::lang::IllegalStateException);
     {
         JavaPtr<RecordEnumeration> dropped = store->enumerateRecords(nullptr, nullptr, true);
-        EXPECT_EQ(store->listeners.size(), 1u);
+        EXPECT_EQ(store->listeners->length, 1);
     }
-    EXPECT_TRUE(store->listeners.empty()) << "the last release leaves the store too";
+    EXPECT_EQ(store->listeners->length, 0) << "the last release leaves the store too";
     add("d");
 }
 

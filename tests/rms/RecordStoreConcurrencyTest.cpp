@@ -62,7 +62,8 @@ TEST_F(StoreThreads, ThreadsOpeningTheSameNamesShareOneObjectEach) {
         for (int t = 1; t < kThreads; ++t) EXPECT_EQ(seen[t][n], seen[0][n]) << names[n];
     }
     std::multiset<std::string> listed;
-    for (const auto& name : RecordStore::listRecordStores()) listed.insert(narrow(name));
+    JavaPtr<RecordStore::StringArray> stores = RecordStore::listRecordStores();
+    for (const auto& name : *stores) listed.insert(narrow(name));
     EXPECT_EQ(listed, (std::multiset<std::string>{"shared-a", "shared-b", "shared-c"}))
         << "one file per name, and every own store deleted";
 }

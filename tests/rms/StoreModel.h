@@ -18,7 +18,7 @@
 #include "rms/RecordFilter.h"
 #include "rms/RecordStore.h"
 #include "rms/RecordStoreException.h"
-#include "tests/rms/StoreFiles.h"
+#include "tests/rms/StoreBytes.h"
 #include "tests/rms/StoreStates.h"
 #include "tests/support/FileOperationFaults.h"
 

@@ -9,7 +9,7 @@
 #include "rms/RecordStore.h"
 #include "rms/RecordStoreException.h"
 #include "rms/RecordStoreNotFoundException.h"
-#include "tests/rms/StoreFiles.h"
+#include "tests/rms/StoreBytes.h"
 
 namespace testsupport {
 

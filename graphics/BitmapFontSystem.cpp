@@ -1,0 +1,183 @@
+#include "graphics/BitmapFontSystem.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "graphics/BitmapFontDecoder.h"
+#include "library/InputStream.h"
+#include "runtime/Class.h"
+#include "runtime/String.h"
+
+namespace javax::microedition::lcdui {
+
+JavaPtr<JArray<int>> BitmapFontSystem::m_bpp;
+JavaPtr<JArray<int>> BitmapFontSystem::m_fontHeight;
+JavaPtr<JArray<JavaPtr<JArray<int>>>> BitmapFontSystem::m_charWidths;
+JavaPtr<JArray<JavaPtr<JArray<int>>>> BitmapFontSystem::m_charYOffset;
+JavaPtr<JArray<JavaPtr<JArray<int>>>> BitmapFontSystem::m_charToIndex;
+JavaPtr<JArray<JavaPtr<JArray<unsigned int>>>> BitmapFontSystem::m_packedPixelData;
+JavaPtr<JArray<JavaPtr<JArray<unsigned char>>>> BitmapFontSystem::m_charPixels;
+bool BitmapFontSystem::m_initialised = false;
+std::mutex BitmapFontSystem::m_scratchMutex;
+
+namespace {
+
+template <class E, class Source>
+JavaPtr<JArray<E>> arrayOf(const Source& values) {
+    JavaPtr<JArray<E>> array = jnew<JArray<E>>(static_cast<int>(values.size()));
+    if (array->length != static_cast<int>(values.size())) return nullptr;
+    if (!values.empty()) std::memcpy(array->data, values.data(), values.size() * sizeof(E));
+    return array;
+}
+
+// A per-font array holding the one font's table.
+template <class E>
+JavaPtr<JArray<JavaPtr<JArray<E>>>> perFont(const JavaPtr<JArray<E>>& table) {
+    if (!table) return nullptr;
+    JavaPtr<JArray<JavaPtr<JArray<E>>>> fonts =
+        jnew<JArray<JavaPtr<JArray<E>>>>(BitmapFontSystem::kFontCount);
+    if (fonts->length != BitmapFontSystem::kFontCount) return nullptr;
+    fonts->data[0] = table;
+    return fonts;
+}
+
+}  // namespace
+
+bool BitmapFontSystem::init() {
+    if (m_initialised) return true;
+    const std::string name = _INTERNAL_BMP_FONT_RESNAME;
+    if (name.empty()) return false;
+    JavaPtr<java::io::InputStream> stream = jnew<java::lang::Object>()->getClass()->getResourceAsStream(
+        jnew<java::lang::String>(("/" + name).c_str()));
+    if (!stream) return false;
+    const int size = stream->available();
+    if (size <= 0) {
+        stream->close();
+        return false;
+    }
+    JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(size);
+    if (bytes->length != size) {
+        std::printf("BitmapFontSystem: no memory for the %d bytes of font \"/%s\"\n", size, name.c_str());
+        std::fflush(stdout);
+        return false;
+    }
+    // A short read leaves a truncated file, which the decoder rejects.
+    const int read = stream->read(bytes);
+    stream->close();
+    return initFromData(reinterpret_cast<const uint8_t*>(bytes->data),
+                        read > 0 ? static_cast<size_t>(read) : 0);
+}
+
+int BitmapFontSystem::getFontIndex(int) {
+    return 0;
+}
+
+bool BitmapFontSystem::initFromData(const uint8_t* data, size_t size) {
+    BitmapFontTables tables;
+    const char* reason = nullptr;
+    bool loaded = BitmapFontDecoder::decode(data, size, &tables, &reason);
+    if (!loaded) reason = reason != nullptr ? reason : "unreadable";
+    if (loaded && !install(tables)) {
+        loaded = false;
+        reason = "out of memory";
+    }
+    if (!loaded) {
+        std::lock_guard<std::mutex> lock(m_scratchMutex);
+        releaseTables();
+        m_initialised = false;
+        std::printf("BitmapFontSystem: font \"/%s\" rejected: %s\n", _INTERNAL_BMP_FONT_RESNAME, reason);
+        std::fflush(stdout);
+    }
+    return loaded;
+}
+
+bool BitmapFontSystem::install(const BitmapFontTables& tables) {
+    JavaPtr<JArray<int>> bpp = jnew<JArray<int>>(kFontCount);
+    JavaPtr<JArray<int>> height = jnew<JArray<int>>(kFontCount);
+    JavaPtr<JArray<unsigned char>> scratchTable =
+        jnew<JArray<unsigned char>>(kScratchColumns * tables.fontHeight);
+    if (scratchTable->length != kScratchColumns * tables.fontHeight) return false;
+    auto widths = perFont(arrayOf<int>(tables.charWidths));
+    auto offsets = perFont(arrayOf<int>(tables.charYOffset));
+    auto characters = perFont(arrayOf<int>(tables.charToIndex));
+    auto packed = perFont(arrayOf<unsigned int>(tables.packedPixelData));
+    auto scratch = perFont(scratchTable);
+    if (bpp->length != kFontCount || height->length != kFontCount || !widths || !offsets || !characters ||
+        !packed || !scratch)
+        return false;
+    bpp->data[0] = tables.bpp;
+    height->data[0] = tables.fontHeight;
+
+    std::lock_guard<std::mutex> lock(m_scratchMutex);
+    m_bpp = bpp;
+    m_fontHeight = height;
+    m_charWidths = widths;
+    m_charYOffset = offsets;
+    m_charToIndex = characters;
+    m_packedPixelData = packed;
+    m_charPixels = scratch;
+    m_initialised = true;
+    return true;
+}
+
+void BitmapFontSystem::releaseTables() {
+    m_charPixels = nullptr;
+    m_packedPixelData = nullptr;
+    m_charWidths = nullptr;
+    m_charYOffset = nullptr;
+    m_charToIndex = nullptr;
+}
+
+void BitmapFontSystem::BitmapFontSystem_staticDestroy() {
+    std::lock_guard<std::mutex> lock(m_scratchMutex);
+    releaseTables();
+}
+
+bool BitmapFontSystem::isLoaded() {
+    return m_initialised && m_charToIndex && m_packedPixelData && m_charPixels;
+}
+
+int BitmapFontSystem::fontHeight(int fontIndex) {
+    if (!isLoaded()) return 0;
+    return m_fontHeight->data[fontIndex];
+}
+
+int BitmapFontSystem::findGlyph(int fontIndex, unsigned short c) {
+    if (!isLoaded()) return -1;
+    const JArray<int>& table = *m_charToIndex->data[fontIndex];
+    int lo = 0;
+    int hi = table.length - 1;
+    while (lo <= hi) {
+        int mid = (lo + hi) >> 1;
+        if (c > (table.data[mid] & 0xFFFF))
+            lo = mid + 1;
+        else
+            hi = mid - 1;
+    }
+    if (lo < table.length && (table.data[lo] & 0xFFFF) == c)
+        return static_cast<int>(static_cast<uint32_t>(table.data[lo]) >> 16);
+    return -1;
+}
+
+void BitmapFontSystem::unpackGlyph(int fontIndex, int glyph, int column, int row, int width, int height,
+                                   uint8_t* dest) {
+    const int lineHeight = m_fontHeight->data[fontIndex];
+    const unsigned int* packed = m_packedPixelData->data[fontIndex]->data;
+    if (m_bpp->data[fontIndex] == 8) {
+        for (int r = 0; r < height; ++r) {
+            const unsigned int* words = packed + (static_cast<size_t>(glyph) * lineHeight + row + r) * 8;
+            for (int k = 0; k < width; ++k) {
+                const int x = column + k;
+                dest[r * width + k] = static_cast<uint8_t>(words[x >> 2] >> ((x & 3) * 8));
+            }
+        }
+    } else {
+        for (int r = 0; r < height; ++r) {
+            const unsigned int bits = packed[static_cast<size_t>(glyph) * lineHeight + row + r] >> column;
+            for (int k = 0; k < width; ++k) dest[r * width + k] = (bits >> k) & 1 ? 255 : 0;
+        }
+    }
+}
+
+}  // namespace javax::microedition::lcdui

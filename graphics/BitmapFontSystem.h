@@ -1,0 +1,74 @@
+// The one bitmap font every text is measured and drawn with: loaded once at start-up from the
+// "tsbmpfnt" resource, kept as packed glyph rows with a sorted character table, released at tear-down.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+
+#include "runtime/JArray.h"
+#include "runtime/Object.h"
+
+namespace javax::microedition::lcdui {
+
+struct BitmapFontTables;
+
+class BitmapFontSystem : public java::lang::Object {
+    TESL_CLASS(BitmapFontSystem, "javax.microedition.lcdui.BitmapFontSystem", java::lang::Object)
+public:
+    // Every font byte selects this one font.
+    static constexpr int kFontCount = 1;
+    // The resource name, without its leading "/".
+    static constexpr const char* _INTERNAL_BMP_FONT_RESNAME = "tsbmpfnt";
+    // Width measured for a character the font lacks, and the advance drawn for it.
+    static constexpr int kMissingCharWidth = 10;
+    static constexpr int kMissingCharAdvance = 11;
+    static constexpr int kScratchColumns = 32;
+
+    // Loads the font from the resource once; false (logged) when it is missing or rejected, in which
+    // case a later call tries again.
+    static bool init();
+    static int getFontIndex(int fontByte);
+    // Releases the tables. The font counts as initialised afterwards and is not loaded again.
+    static void BitmapFontSystem_staticDestroy();
+
+    // Loads the font from the bytes of a font file, replacing any font loaded before; what init()
+    // does with the resource. On failure the font is left unloaded and the reason is logged.
+    static bool initFromData(const uint8_t* data, size_t size);
+
+    // True while tables are present to measure and draw with.
+    static bool isLoaded();
+    // The glyph index of a character, or -1 when the font lacks it (or is not loaded).
+    static int findGlyph(int fontIndex, unsigned short c);
+    // Line height; 0 while nothing is loaded.
+    static int fontHeight(int fontIndex);
+    static int glyphWidth(int fontIndex, int glyph) { return m_charWidths->data[fontIndex]->data[glyph]; }
+    static int glyphYOffset(int fontIndex, int glyph) { return m_charYOffset->data[fontIndex]->data[glyph]; }
+    // Copies the columns [column, column + width) of rows [row, row + height) of a glyph into dest as
+    // coverage bytes, width bytes per row. Columns must lie within 0..31 and rows within the font.
+    static void unpackGlyph(int fontIndex, int glyph, int column, int row, int width, int height,
+                            uint8_t* dest);
+    // The scratch buffer of 32 x font height bytes that drawing unpacks glyphs into. Hold
+    // scratchMutex() while using it.
+    static uint8_t* scratchBuffer(int fontIndex) { return m_charPixels->data[fontIndex]->data; }
+    static std::mutex& scratchMutex() { return m_scratchMutex; }
+
+    // Arrays of one element per font index; the tables are arrays in their own right.
+    static JavaPtr<JArray<int>> m_bpp;
+    static JavaPtr<JArray<int>> m_fontHeight;
+    static JavaPtr<JArray<JavaPtr<JArray<int>>>> m_charWidths;
+    static JavaPtr<JArray<JavaPtr<JArray<int>>>> m_charYOffset;
+    static JavaPtr<JArray<JavaPtr<JArray<int>>>> m_charToIndex;
+    static JavaPtr<JArray<JavaPtr<JArray<unsigned int>>>> m_packedPixelData;
+    static JavaPtr<JArray<JavaPtr<JArray<unsigned char>>>> m_charPixels;
+    static bool m_initialised;
+
+private:
+    static bool install(const BitmapFontTables& tables);
+    static void releaseTables();
+
+    // Guards m_charPixels: glyphs are unpacked into it and blended from it, one string at a time.
+    static std::mutex m_scratchMutex;
+};
+
+}  // namespace javax::microedition::lcdui

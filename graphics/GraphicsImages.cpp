@@ -1,0 +1,203 @@
+// The Graphics operations that move pixels: images drawn whole or by region under the eight
+// transforms, ARGB integers drawn and read back, and copies within the buffer. Every position is
+// worked out in 64 bits and every read and write is cut to the image, the array or the buffer.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "graphics/Graphics.h"
+#include "graphics/Image.h"
+#include "graphics/PixelLoops.h"
+#include "runtime/ArrayIndexOutOfBoundsException.h"
+#include "runtime/NullPointerException.h"
+
+namespace javax::microedition::lcdui {
+
+namespace {
+
+int32_t saturateToInt(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// The element range that rows of `columns` values, `rows` of them, starting at `first` and
+// `scanlength` apart, touch in an array of `length` elements; throws when it leaves the array.
+void checkArrayRange(int64_t first, int64_t scanlength, int64_t columns, int64_t rows, int64_t length) {
+    int64_t lastRowStart = first + (rows - 1) * scanlength;
+    int64_t lowest = std::min(first, lastRowStart);
+    int64_t highest = std::max(first, lastRowStart) + columns - 1;
+    if (lowest < 0 || highest >= length) {
+        java::lang::ArrayIndexOutOfBoundsException error;
+        error.TESLinvokeconstructor(saturateToInt(lowest < 0 ? lowest : highest));
+        throw error;
+    }
+}
+
+// Anchored placement: BOTTOM wins over VCENTER and RIGHT over HCENTER.
+void applyAnchor(int anchor, int64_t width, int64_t height, int64_t& x, int64_t& y) {
+    if (anchor & Graphics::BOTTOM) {
+        y -= height;
+    } else if (anchor & Graphics::VCENTER) {
+        y -= height >> 1;
+    }
+    if (anchor & Graphics::RIGHT) {
+        x -= width;
+    } else if (anchor & Graphics::HCENTER) {
+        x -= width >> 1;
+    }
+}
+
+}  // namespace
+
+void Graphics::drawImage(const JavaPtr<Image>& img, int x, int y, int anchor) {
+    if (!img) return;
+    drawImageRegion(img.get(), 0, 0, img->m_width, img->m_height, 0, x, y, anchor);
+}
+
+void Graphics::drawRegion(const JavaPtr<Image>& src, int xSrc, int ySrc, int width, int height, int transform,
+                          int xDest, int yDest, int anchor) {
+    if (!src) return;
+    drawImageRegion(src.get(), xSrc, ySrc, width, height, transform, xDest, yDest, anchor);
+}
+
+void Graphics::drawImageRegion(Image* img, int xSrc, int ySrc, int regionWidth, int regionHeight,
+                               int transform, int xDest, int yDest, int anchor) {
+    if (img->m_pixels == nullptr || pixels == nullptr) return;
+    if (transform < 0 || transform > 7) transform = 0;
+    const bool exchanged = transform >= 4;
+
+    // The region is cut to the image; what is cut from each side of the source comes off the side
+    // of the destination that the transform turns it to.
+    int64_t regionLeft = std::max<int64_t>(xSrc, 0);
+    int64_t regionTop = std::max<int64_t>(ySrc, 0);
+    int64_t regionRight = std::min<int64_t>(static_cast<int64_t>(xSrc) + regionWidth, img->m_width);
+    int64_t regionBottom = std::min<int64_t>(static_cast<int64_t>(ySrc) + regionHeight, img->m_height);
+    if (regionRight <= regionLeft || regionBottom <= regionTop) return;
+    int64_t cutLeft = regionLeft - xSrc, cutTop = regionTop - ySrc;
+    int64_t cutRight = static_cast<int64_t>(xSrc) + regionWidth - regionRight;
+    int64_t cutBottom = static_cast<int64_t>(ySrc) + regionHeight - regionBottom;
+    // Destination sides (left, top, right, bottom) that the source's left, top, right and bottom become.
+    static constexpr int kSideOf[8][4] = {{0, 1, 2, 3}, {0, 3, 2, 1}, {2, 1, 0, 3}, {2, 3, 0, 1},
+                                          {1, 0, 3, 2}, {1, 2, 3, 0}, {3, 0, 1, 2}, {3, 2, 1, 0}};
+    int64_t destinationCut[4] = {0, 0, 0, 0};
+    const int64_t sourceCut[4] = {cutLeft, cutTop, cutRight, cutBottom};
+    for (int side = 0; side < 4; ++side) destinationCut[kSideOf[transform][side]] = sourceCut[side];
+
+    // Placement of the whole region, then the cut.
+    int64_t drawnWidth = exchanged ? regionHeight : regionWidth;
+    int64_t drawnHeight = exchanged ? regionWidth : regionHeight;
+    int64_t x = xDest, y = yDest;
+    applyAnchor(anchor, drawnWidth, drawnHeight, x, y);
+    int64_t left = x + translateX + destinationCut[0];
+    int64_t top = y + translateY + destinationCut[1];
+    int64_t right = x + translateX + drawnWidth - destinationCut[2];
+    int64_t bottom = y + translateY + drawnHeight - destinationCut[3];
+
+    Box clip = drawableBox();
+    Box visible{std::max(left, clip.left), std::max(top, clip.top), std::min(right, clip.right),
+                std::min(bottom, clip.bottom)};
+    if (visible.empty()) return;
+
+    // The part of the region that lands in the visible box.
+    int64_t offLeft = visible.left - left, offTop = visible.top - top;
+    int64_t offRight = right - visible.right, offBottom = bottom - visible.bottom;
+    int64_t visibleWidth = visible.right - visible.left, visibleHeight = visible.bottom - visible.top;
+    // Which of those offsets (left, top, right, bottom) moves the source's x and its y.
+    static constexpr int kSourceOffsets[8][2] = {{0, 1}, {0, 3}, {2, 1}, {2, 3},
+                                                 {1, 0}, {1, 2}, {3, 0}, {3, 2}};
+    const int64_t offsets[4] = {offLeft, offTop, offRight, offBottom};
+    int64_t sourceX = offsets[kSourceOffsets[transform][0]];
+    int64_t sourceY = offsets[kSourceOffsets[transform][1]];
+    TSRect destination{static_cast<int32_t>(visible.left), static_cast<int32_t>(visible.top),
+                       static_cast<int32_t>(visibleWidth), static_cast<int32_t>(visibleHeight)};
+    TSRect source{static_cast<int32_t>(regionLeft + sourceX), static_cast<int32_t>(regionTop + sourceY),
+                  static_cast<int32_t>(exchanged ? visibleHeight : visibleWidth),
+                  static_cast<int32_t>(exchanged ? visibleWidth : visibleHeight)};
+    myBlitter(destination, source, img, transform);
+}
+
+void Graphics::myBlitter(TSRect& dst, TSRect& src, Image* img, int transform) {
+    if (src.width <= 0 || src.height <= 0 || img->m_pixels == nullptr || pixels == nullptr) return;
+    const uint32_t* source = img->m_pixels + static_cast<ptrdiff_t>(src.y) * img->m_width + src.x;
+    ptrdiff_t sourceStride = img->m_width;
+    // An image drawn onto its own graphics: the source is copied out first, so that no row is read
+    // after it has been drawn over.
+    std::vector<uint32_t> copy;
+    if (img->m_pixels == pixels) {
+        copy.resize(static_cast<size_t>(src.width) * src.height);
+        for (int row = 0; row < src.height; ++row) {
+            std::memcpy(copy.data() + static_cast<size_t>(row) * src.width, source + row * sourceStride,
+                        static_cast<size_t>(src.width) * 4);
+        }
+        source = copy.data();
+        sourceStride = src.width;
+    }
+    pixels::TransformWalk walk = pixels::transformWalk(transform, src.width, src.height, width);
+    uint32_t* start = pixels + static_cast<ptrdiff_t>(dst.y + walk.startY) * width + dst.x + walk.startX;
+    pixels::BlitLoop loop = img->m_binaryAlpha   ? pixels::BlitLoop::BinaryAlpha
+                            : img->m_translucent ? pixels::BlitLoop::Translucent
+                                                 : pixels::BlitLoop::Opaque;
+    pixels::blit(start, walk.columnStep, walk.rowStep, source, sourceStride, src.width, src.height, loop);
+}
+
+void Graphics::drawRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanlength, int x, int y,
+                       int width, int height, bool processAlpha) {
+    if (!rgbData) throw java::lang::NullPointerException();
+    if (width <= 0 || height <= 0 || pixels == nullptr) return;
+    int64_t ax = static_cast<int64_t>(x) + translateX;
+    int64_t ay = static_cast<int64_t>(y) + translateY;
+    Box clip = drawableBox();
+    Box box{std::max(ax, clip.left), std::max(ay, clip.top), std::min(ax + width, clip.right),
+            std::min(ay + height, clip.bottom)};
+    if (box.empty()) return;
+    int64_t first = offset + (box.top - ay) * scanlength + (box.left - ax);
+    int64_t columns = box.right - box.left, rows = box.bottom - box.top;
+    checkArrayRange(first, scanlength, columns, rows, rgbData->length);
+    for (int64_t row = 0; row < rows; ++row) {
+        pixels::writeArgbRow(pixels + (box.top + row) * this->width + box.left,
+                             rgbData->data + first + row * scanlength, static_cast<int>(columns),
+                             processAlpha);
+    }
+}
+
+void Graphics::getRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanlength, int x, int y,
+                      int width, int height) {
+    if (!rgbData) throw java::lang::NullPointerException();
+    if (width <= 0 || height <= 0 || pixels == nullptr) return;
+    Box box{std::max<int64_t>(x, 0), std::max<int64_t>(y, 0),
+            std::min<int64_t>(static_cast<int64_t>(x) + width, this->width),
+            std::min<int64_t>(static_cast<int64_t>(y) + height, this->height)};
+    if (box.empty()) return;
+    int64_t first = offset + (box.top - y) * scanlength + (box.left - x);
+    int64_t columns = box.right - box.left, rows = box.bottom - box.top;
+    checkArrayRange(first, scanlength, columns, rows, rgbData->length);
+    for (int64_t row = 0; row < rows; ++row) {
+        pixels::readArgbRow(rgbData->data + first + row * scanlength,
+                            pixels + (box.top + row) * this->width + box.left, static_cast<int>(columns));
+    }
+}
+
+void Graphics::copyArea(int xSrc, int ySrc, int w, int h, int xDest, int yDest, int anchor) {
+    if (w <= 0 || h <= 0 || pixels == nullptr) return;
+    int64_t destinationX = xDest, destinationY = yDest;
+    applyAnchor(anchor, w, h, destinationX, destinationY);
+    // Only the part of the source inside the buffer is copied, to where it would have gone.
+    Box source{std::max<int64_t>(xSrc, 0), std::max<int64_t>(ySrc, 0),
+               std::min<int64_t>(static_cast<int64_t>(xSrc) + w, width),
+               std::min<int64_t>(static_cast<int64_t>(ySrc) + h, height)};
+    if (source.empty()) return;
+    destinationX += source.left - xSrc;
+    destinationY += source.top - ySrc;
+    int columns = static_cast<int>(source.right - source.left),
+        rows = static_cast<int>(source.bottom - source.top);
+    // Copied out first, so overlapping source and destination give the source as it was.
+    JavaPtr<JArray<int>> copy = jnew<JArray<int>>(columns * rows);
+    if (copy->length != columns * rows) return;
+    getRGB(copy, 0, columns, static_cast<int>(source.left), static_cast<int>(source.top), columns, rows);
+    if (destinationX < INT_MIN || destinationX > INT_MAX || destinationY < INT_MIN || destinationY > INT_MAX)
+        return;
+    drawRGB(copy, 0, columns, static_cast<int>(destinationX), static_cast<int>(destinationY), columns, rows,
+            false);
+}
+
+}  // namespace javax::microedition::lcdui

@@ -1,0 +1,119 @@
+// The text operations of Graphics: strings measured with the current font and drawn glyph by glyph
+// from the bitmap font, each glyph a coverage mask blended over the target in the current colour.
+#include <algorithm>
+#include <mutex>
+
+#include "graphics/BitmapFontSystem.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "runtime/ArrayIndexOutOfBoundsException.h"
+#include "runtime/NullPointerException.h"
+#include "runtime/StringIndexOutOfBoundsException.h"
+
+namespace javax::microedition::lcdui {
+
+void Graphics::drawChars(const JavaPtr<JArray<unsigned short>>& data, int offset, int length, int x, int y,
+                         int anchor) {
+    if (length <= 0) return;
+    if (!data) throw java::lang::NullPointerException();
+    if (offset < 0 || offset > data->length || length > data->length - offset)
+        throw java::lang::ArrayIndexOutOfBoundsException();
+    drawString(jnew<java::lang::String>(data->data + offset, length), x, y, anchor);
+}
+
+void Graphics::drawChar(unsigned short c, int x, int y, int anchor) {
+    drawString(jnew<java::lang::String>(c), x, y, anchor);
+}
+
+void Graphics::drawString(const JavaPtr<java::lang::String>& str, int x, int y, int anchor) {
+    if (!str) throw java::lang::NullPointerException();
+    drawSubstring(str, 0, str->length(), x, y, anchor);
+}
+
+void Graphics::drawSubstring(const JavaPtr<java::lang::String>& str, int offset, int len, int x, int y,
+                             int anchor) {
+    if (!str) throw java::lang::NullPointerException();
+    const int length = str->length();
+    if (offset < 0 || offset > length || len < 0 || len > length - offset)
+        throw java::lang::StringIndexOutOfBoundsException();
+    if (len == 0 || !BitmapFontSystem::isLoaded()) return;
+
+    const JavaPtr<Font> current = font ? font : Font::getDefaultFont();
+    const unsigned short* units = str->unitData() + offset;
+    const int width = current->unitsWidth(units, len);
+    const int lineHeight = current->getHeight();
+    int64_t ax = static_cast<int64_t>(x) + translateX;
+    int64_t ay = static_cast<int64_t>(y) + translateY;
+    // HCENTER wins over RIGHT; VCENTER and BOTTOM both apply when both are set.
+    if ((anchor & HCENTER) != 0)
+        ax -= width >> 1;
+    else if ((anchor & RIGHT) != 0)
+        ax -= width;
+    if ((anchor & VCENTER) != 0) ay -= lineHeight >> 1;
+    if ((anchor & BOTTOM) != 0) ay -= lineHeight;
+    drawGlyphs(BitmapFontSystem::getFontIndex(current->fontByte()), units, len, ax, ay);
+}
+
+// Each glyph is cut to the clip by the box it is drawn in, not by the measured width of the whole
+// string: missing characters advance one pixel further than they measure, glyph boxes reach below
+// the line by their offset, and space advances may exceed the 32 columns a glyph can have, so a
+// string that measures inside the clip can still draw outside it.
+void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count, int64_t ax, int64_t ay) {
+    std::lock_guard<std::mutex> lock(BitmapFontSystem::scratchMutex());
+    if (!BitmapFontSystem::isLoaded() || pixels == nullptr || clipWidth <= 0 || clipHeight <= 0) return;
+    const Box clip = drawableBox();
+    if (clip.empty()) return;
+    const int lineHeight = BitmapFontSystem::fontHeight(fontIndex);
+    uint8_t* scratch = BitmapFontSystem::scratchBuffer(fontIndex);
+    for (int i = 0; i < count; ++i) {
+        const int glyph = BitmapFontSystem::findGlyph(fontIndex, units[i]);
+        if (glyph < 0) {
+            ax += BitmapFontSystem::kMissingCharAdvance;
+            continue;
+        }
+        const int glyphWidth = BitmapFontSystem::glyphWidth(fontIndex, glyph);
+        const int columns = std::clamp(glyphWidth, 0, BitmapFontSystem::kScratchColumns);
+        const int64_t top = ay + BitmapFontSystem::glyphYOffset(fontIndex, glyph);
+        const int64_t left = std::max(ax, clip.left);
+        const int64_t right = std::min(ax + columns, clip.right);
+        const int64_t visibleTop = std::max(top, clip.top);
+        const int64_t bottom = std::min(top + lineHeight, clip.bottom);
+        if (left < right && visibleTop < bottom) {
+            const int visibleWidth = static_cast<int>(right - left);
+            const int visibleHeight = static_cast<int>(bottom - visibleTop);
+            BitmapFontSystem::unpackGlyph(fontIndex, glyph, static_cast<int>(left - ax),
+                                          static_cast<int>(visibleTop - top), visibleWidth, visibleHeight,
+                                          scratch);
+            myBlitChar(scratch, static_cast<int>(left), static_cast<int>(visibleTop), visibleWidth,
+                       visibleHeight);
+        }
+        ax += static_cast<int64_t>(glyphWidth) + 1;
+    }
+}
+
+void Graphics::myBlitChar(const uint8_t* coverage, int x, int y, int w, int h) {
+    const uint32_t source = pixelWord;
+    uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+    for (int r = 0; r < h; ++r, row += width, coverage += w) {
+        for (int k = 0; k < w; ++k) {
+            const int c = coverage[k];
+            if (c == 0) continue;
+            if (c == 255) {
+                row[k] = source;
+                continue;
+            }
+            // Each colour byte moves the fraction c / 256 of the way to the source, rounding toward
+            // the destination (an arithmetic shift floors the signed product); alpha stays.
+            const uint32_t d = row[k];
+            uint32_t blended = d & 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const int dc = static_cast<int>((d >> shift) & 0xFF);
+                const int sc = static_cast<int>((source >> shift) & 0xFF);
+                blended |= static_cast<uint32_t>(dc + (((sc - dc) * c) >> 8)) << shift;
+            }
+            row[k] = blended;
+        }
+    }
+}
+
+}  // namespace javax::microedition::lcdui

@@ -1,0 +1,248 @@
+#include "media/Manager.h"
+
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "library/File.h"
+#include "library/FileInputStream.h"
+#include "library/InputStream.h"
+#include "media/player_internalPF.h"
+#include "platform/AudioSession.h"
+#include "runtime/IOException.h"
+#include "runtime/IllegalArgumentException.h"
+#include "runtime/Throwable.h"
+
+std::atomic<unsigned char> _manager_tick_recursion_check{0};
+
+namespace javax::microedition::media {
+
+using ::java::lang::String;
+
+constinit JavaPtr<String> Manager::MIDI_DEVICE_LOCATOR;
+constinit JavaPtr<String> Manager::TONE_DEVICE_LOCATOR;
+std::atomic<bool> Manager::terminating{false};
+std::atomic<int> Manager::tidyUpWaitMilliseconds{2000};
+
+namespace {
+
+using Guard = std::lock_guard<std::mutex>;
+
+// The table of players. Application threads add players while the ticker walks the table, so each
+// step of a walk reads one slot under the lock and works on the player outside it, holding its own
+// reference: a slot changed meanwhile cannot free the player under the walk.
+struct PlayerTable {
+    // Guards exists and slots.
+    std::mutex lock;
+    bool exists = false;
+    std::vector<JavaPtr<PlayerImpl>> slots;
+};
+
+constinit PlayerTable table;
+
+// The slot's player, or null at a free slot; false once the walk is past the end.
+bool readSlot(int slot, JavaPtr<PlayerImpl>& player) {
+    JavaPtr<PlayerImpl> found;
+    {
+        Guard guard(table.lock);
+        if (!table.exists || slot >= static_cast<int>(table.slots.size())) return false;
+        found = table.slots[slot];
+    }
+    // The reference this replaces is released here, after the lock: it may be the player's last.
+    player = std::move(found);
+    return true;
+}
+
+// Frees the slot if it still holds the player. The reference is released by the caller, after the
+// lock: it may be the player's last.
+JavaPtr<PlayerImpl> freeSlot(int slot, const JavaPtr<PlayerImpl>& player) {
+    Guard guard(table.lock);
+    if (!table.exists || slot >= static_cast<int>(table.slots.size()) || table.slots[slot] != player)
+        return nullptr;
+    return std::move(table.slots[slot]);
+}
+
+int reserveSlotLocked() {
+    if (!table.exists) {
+        table.exists = true;
+        table.slots.assign(Manager::kFirstTableLength, nullptr);
+        interruptionPauseAllPlayers.store(&Manager::pauseAllSounds);
+        return 0;
+    }
+    for (int slot = 0; slot < static_cast<int>(table.slots.size()); ++slot)
+        if (!table.slots[slot]) return slot;
+    table.slots.emplace_back();
+    return static_cast<int>(table.slots.size()) - 1;
+}
+
+// Clears the poll's guard on every way out of a pass.
+struct TickPass {
+    ~TickPass() { _manager_tick_recursion_check.store(0); }
+};
+
+void reportPollFailure(::java::lang::Throwable& failure, int slot) {
+    JavaPtr<String> message = failure.getMessage();
+    std::fprintf(stderr, "media poll: %s%s%s from the player in slot %d\n", failure.getClassTypeName(),
+                 message ? ": " : "", message ? message->val() : "", slot);
+}
+
+}  // namespace
+
+void Manager::Manager_staticInit() {
+    MIDI_DEVICE_LOCATOR = jnew<String>("device://midi");
+    TONE_DEVICE_LOCATOR = jnew<String>("device://tone");
+}
+
+void Manager::Manager_staticDestroy() {
+    MIDI_DEVICE_LOCATOR = nullptr;
+    TONE_DEVICE_LOCATOR = nullptr;
+    std::vector<JavaPtr<PlayerImpl>> dropped;
+    {
+        Guard guard(table.lock);
+        table.exists = false;
+        dropped.swap(table.slots);
+    }
+    dropped.clear();
+    releaseAudio();
+}
+
+void Manager::releaseAudio() {
+    interruptionPauseAllPlayers.store(nullptr);
+    platform::AudioSession::shutdown();
+    // A player made after this sets the session up again.
+    _initialised_audio_session.store(0);
+}
+
+int Manager::findUnusedSlot() {
+    Guard guard(table.lock);
+    return reserveSlotLocked();
+}
+
+JavaPtr<Player> Manager::createPlayer(const JavaPtr<::java::io::InputStream>& stream,
+                                      const JavaPtr<String>&) {
+    int slot = findUnusedSlot();
+    JavaPtr<PlayerImpl> player = jnew<PlayerImpl>(stream);
+    storePlayer(slot, player);
+    return player;
+}
+
+JavaPtr<Player> Manager::createPlayer(const JavaPtr<String>& locator) {
+    if (!locator) throw ::java::lang::IllegalArgumentException();
+    auto stream = jnew<::java::io::FileInputStream>(jnew<::java::io::File>(locator));
+    if (!stream->opened) throw ::java::io::IOException();
+    return createPlayer(JavaPtr<::java::io::InputStream>(stream), nullptr);
+}
+
+JavaPtr<Player> Manager::createPlayer(const JavaPtr<protocol::DataSource>&) {
+    throw ::java::io::IOException();
+}
+
+void Manager::storePlayer(int slot, const JavaPtr<PlayerImpl>& player) {
+    Guard guard(table.lock);
+    if (!table.exists || slot >= static_cast<int>(table.slots.size()) || table.slots[slot])
+        slot = reserveSlotLocked();
+    table.slots[slot] = player;
+}
+
+JavaPtr<JArray<JavaPtr<String>>> Manager::getSupportedContentTypes(const JavaPtr<String>&) {
+    return jnew<JArray<JavaPtr<String>>>(0);
+}
+
+JavaPtr<JArray<JavaPtr<String>>> Manager::getSupportedProtocols(const JavaPtr<String>&) {
+    return jnew<JArray<JavaPtr<String>>>(0);
+}
+
+void Manager::playTone(int, int, int) {}
+
+bool Manager::soundSystemTerminating() {
+    return terminating.load();
+}
+
+void Manager::tick() {
+    {
+        Guard guard(table.lock);
+        if (!table.exists) return;
+    }
+    if (_manager_tick_recursion_check.exchange(1) != 0) return;
+    TickPass pass;
+    int slot = 0;
+    try {
+        // The length is read again at every step: a player added during the pass is polled in it.
+        for (JavaPtr<PlayerImpl> player; readSlot(slot, player); ++slot) {
+            if (!player) continue;
+            if (player->canBeDeleted())
+                freeSlot(slot, player);
+            else
+                player->tick();
+        }
+    } catch (::java::lang::Throwable& failure) {
+        reportPollFailure(failure, slot);
+        throw;
+    }
+}
+
+void Manager::tidyUp() {
+    terminating.store(true);
+    {
+        Guard guard(table.lock);
+        if (!table.exists) return;
+    }
+    JavaPtr<PlayerImpl> player;
+    for (int slot = 0; readSlot(slot, player); ++slot)
+        if (player) player->close();
+    player = nullptr;
+    if constexpr (_APP_TERMINATION_CLEANUP == 0) return;
+
+    // Closed players are reaped as their platform players finish. A platform player that never
+    // finishes must not hold the tear-down for ever: after the limit the rest are released anyway.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(tidyUpWaitMilliseconds.load());
+    for (;;) {
+        int busy = 0;
+        for (int slot = 0; readSlot(slot, player); ++slot) {
+            if (!player) continue;
+            if (player->canBeDeleted())
+                freeSlot(slot, player);
+            else
+                ++busy;
+        }
+        player = nullptr;
+        if (busy == 0) break;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            std::fprintf(stderr, "media tear-down: %d players still playing after %d ms are released\n", busy,
+                         tidyUpWaitMilliseconds.load());
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::vector<JavaPtr<PlayerImpl>> dropped;
+    {
+        Guard guard(table.lock);
+        table.exists = false;
+        dropped.swap(table.slots);
+    }
+    dropped.clear();
+    releaseAudio();
+}
+
+void Manager::pauseAllSounds() {
+    JavaPtr<PlayerImpl> player;
+    for (int slot = 0; readSlot(slot, player); ++slot)
+        if (player) player->interruptPause();
+}
+
+int Manager::playerTableLength() {
+    Guard guard(table.lock);
+    return table.exists ? static_cast<int>(table.slots.size()) : -1;
+}
+
+JavaPtr<PlayerImpl> Manager::playerInSlot(int slot) {
+    Guard guard(table.lock);
+    if (!table.exists || slot < 0 || slot >= static_cast<int>(table.slots.size())) return nullptr;
+    return table.slots[slot];
+}
+
+}  // namespace javax::microedition::media

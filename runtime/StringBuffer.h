@@ -1,0 +1,112 @@
+// java.lang.StringBuffer: mutable UTF-16 text in one malloc'd block with room for capacity + 1 units.
+// Each kind of change has its own growth rule, and the rules show through capacity(): only
+// ensureCapacity grows geometrically, appends and inserts that do not fit take exactly what they need.
+// A buffer is used by one thread at a time; it takes no monitor.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/JArray.h"
+#include "runtime/Object.h"
+
+namespace java::lang {
+
+class String;
+
+class StringBuffer : public Object {
+    TESL_CLASS(StringBuffer, "java.lang.StringBuffer", Object)
+public:
+    StringBuffer() noexcept {}
+    StringBuffer(const StringBuffer&) = delete;
+    StringBuffer& operator=(const StringBuffer&) = delete;
+    ~StringBuffer() override;
+
+    // Capacity 16.
+    StringBuffer* TESLinvokeconstructor();
+    // Capacity n; a negative n counts as 0.
+    StringBuffer* TESLinvokeconstructor(int capacity);
+    // The text's units with 16 units of room; a null text throws NullPointerException.
+    StringBuffer* TESLinvokeconstructor(const JavaPtr<String>& text);
+
+    int32_t length() const { return m_count; }
+    int32_t capacity() const { return m_capacity; }
+    // Indexes outside the text throw StringIndexOutOfBoundsException.
+    unsigned short charAt(int index) const;
+    void setCharAt(int index, unsigned short unit);
+    // Units [srcBegin, srcEnd) into dst from dstBegin; nothing when srcBegin >= srcEnd. A source range
+    // outside the text throws StringIndexOutOfBoundsException, a null dst NullPointerException, a
+    // destination range outside dst ArrayIndexOutOfBoundsException.
+    void getChars(int srcBegin, int srcEnd, const JavaPtr<JArray<unsigned short>>& dst, int dstBegin) const;
+    // At least min units of room, growing to (capacity + 1) * 2 when that is more.
+    void ensureCapacity(int minimumCapacity);
+    // Longer: zero units are added (the block grows to exactly n when needed). Shorter: the text is cut and
+    // the block stays. A negative length throws StringIndexOutOfBoundsException.
+    void setLength(int newLength);
+
+    // Each appends the text form of its argument; null references append "null".
+    JavaPtr<StringBuffer> append(const JavaPtr<String>& text);
+    JavaPtr<StringBuffer> append(const JavaPtr<Object>& object);
+    JavaPtr<StringBuffer> append(const JavaPtr<JArray<unsigned short>>& units);
+    JavaPtr<StringBuffer> append(const JavaPtr<JArray<unsigned short>>& units, int offset, int count);
+    JavaPtr<StringBuffer> append(unsigned short unit);
+    // So that u'x' appends the character rather than its code in decimal.
+    JavaPtr<StringBuffer> append(char16_t unit) { return append(static_cast<unsigned short>(unit)); }
+    // One unit: the byte read as unsigned (0xC4 gives U+00C4).
+    JavaPtr<StringBuffer> append(char byte);
+    JavaPtr<StringBuffer> append(bool value);
+    // A C string would convert to bool and append "true": make a String of it first.
+    JavaPtr<StringBuffer> append(const char* text) = delete;
+    JavaPtr<StringBuffer> append(int value);
+    JavaPtr<StringBuffer> append(long long value);
+    JavaPtr<StringBuffer> append(float value);
+    JavaPtr<StringBuffer> append(double value);
+
+    // Each inserts the text form of its argument before unit offset; an offset outside [0, length()] throws
+    // StringIndexOutOfBoundsException.
+    JavaPtr<StringBuffer> insert(int offset, const JavaPtr<String>& text);
+    JavaPtr<StringBuffer> insert(int offset, const JavaPtr<Object>& object);
+    JavaPtr<StringBuffer> insert(int offset, const JavaPtr<JArray<unsigned short>>& units);
+    JavaPtr<StringBuffer> insert(int offset, unsigned short unit);
+    JavaPtr<StringBuffer> insert(int offset, char16_t unit) {
+        return insert(offset, static_cast<unsigned short>(unit));
+    }
+    JavaPtr<StringBuffer> insert(int offset, bool value);
+    JavaPtr<StringBuffer> insert(int offset, const char* text) = delete;
+    JavaPtr<StringBuffer> insert(int offset, int value);
+    JavaPtr<StringBuffer> insert(int offset, long long value);
+    JavaPtr<StringBuffer> insert(int offset, float value);
+    JavaPtr<StringBuffer> insert(int offset, double value);
+
+    // Removes units [start, end); an end past the text counts as its end. A negative start or one past end
+    // throws StringIndexOutOfBoundsException.
+    JavaPtr<StringBuffer> deleteJ(int start, int end);
+    JavaPtr<StringBuffer> deleteCharAt(int index);
+    JavaPtr<StringBuffer> reverse();
+
+    // A copy: later changes to the buffer do not reach it.
+    JavaPtr<String> toString() override;
+    // The low byte of each unit, 0-terminated; valid until the buffer next changes or dies.
+    char* val();
+
+    // The text, for runtime code that reads it directly (length() units).
+    const unsigned short* unitData() const { return m_units; }
+
+private:
+    JavaPtr<StringBuffer> self();
+    void appendUnits(const unsigned short* units, int32_t count);
+    void appendText(const JavaPtr<String>& text);
+    void insertUnits(int offset, const unsigned short* units, int32_t count);
+    void insertText(int offset, const JavaPtr<String>& text);
+    // A new block with room for newCapacity units holding the current text.
+    void moveToBlock(int64_t newCapacity);
+    void terminate();
+    void textChanged();
+
+    unsigned short* m_units = nullptr;
+    int32_t m_capacity = 0;
+    int32_t m_count = 0;
+    // Made by val(), dropped at the next change.
+    char* m_eightBit = nullptr;
+};
+
+}  // namespace java::lang

@@ -1,0 +1,420 @@
+#include "sensor/SensorManager.h"
+
+#include <vector>
+
+#include "library/Connector.h"
+#include "runtime/NullPointerException.h"
+#include "sensor/ChannelImpl.h"
+#include "sensor/DataImpl.h"
+#include "sensor/SensorClock.h"
+#include "sensor/TiltFeed.h"
+#include "sensor/sensorconnection_internal.h"
+#include "sensor/sensorinfo_plane_tilt_internal.h"
+
+namespace javax::microedition::sensor {
+
+using java::lang::Smart;
+using java::lang::String;
+using javax::microedition::io::Connection;
+
+constinit JavaPtr<JArray<JavaPtr<SensorInfo>>> SensorManager::allSensors;
+constinit JavaPtr<JArray<JavaPtr<SensorListener>>> SensorManager::allSensorListeners;
+constinit JavaPtr<JArray<JavaPtr<SensorInfo>>> SensorManager::allSensorListenerInfos;
+constinit JavaPtr<JArray<JavaPtr<String>>> SensorManager::allSensorListenerQuantities;
+constinit JavaPtr<JArray<bool>> SensorManager::allSensorListenerAvailabilities;
+constinit JavaPtr<JArray<JavaPtr<Connection>>> SensorManager::allConnections;
+
+namespace {
+
+constexpr int kWriteOnly = 2;
+
+bool sameQuantity(const JavaPtr<String>& a, const JavaPtr<String>& b) {
+    if (!a || !b) return !a && !b;
+    return *a == b;
+}
+
+}  // namespace
+
+std::mutex& SensorManager::listsMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+// Connector sits below this package and asks the factory registered in its sensor place.
+void SensorManager::SensorManager_staticInit() {
+    javax::microedition::io::Connector::registerConnectionFactory(
+        javax::microedition::io::Connector::FACTORY_SENSOR, &openConnection);
+}
+
+void SensorManager::SensorManager_staticDestroy() {
+    javax::microedition::io::Connector::registerConnectionFactory(
+        javax::microedition::io::Connector::FACTORY_SENSOR, nullptr);
+    // Taken out under the lock and released after it: a released connection or listener may call back in.
+    JavaPtr<JArray<JavaPtr<SensorInfo>>> sensors;
+    JavaPtr<JArray<JavaPtr<SensorListener>>> listeners;
+    JavaPtr<JArray<JavaPtr<SensorInfo>>> infos;
+    JavaPtr<JArray<JavaPtr<String>>> quantities;
+    JavaPtr<JArray<bool>> availabilities;
+    JavaPtr<JArray<JavaPtr<Connection>>> connections;
+    {
+        std::lock_guard<std::mutex> lock(listsMutex());
+        sensors = std::move(allSensors);
+        listeners = std::move(allSensorListeners);
+        infos = std::move(allSensorListenerInfos);
+        quantities = std::move(allSensorListenerQuantities);
+        availabilities = std::move(allSensorListenerAvailabilities);
+        connections = std::move(allConnections);
+    }
+    sensors = nullptr;
+    listeners = nullptr;
+    infos = nullptr;
+    quantities = nullptr;
+    availabilities = nullptr;
+    connections = nullptr;
+}
+
+JavaPtr<JArray<JavaPtr<SensorInfo>>> SensorManager::findAllSensors() {
+    std::lock_guard<std::mutex> lock(listsMutex());
+    if (!allSensors) {
+        JavaPtr<JArray<JavaPtr<SensorInfo>>> sensors = jnew<JArray<JavaPtr<SensorInfo>>>(1);
+        sensors->data[0] = jnew<sensorinfo_plane_tilt_internal>();
+        allSensors = sensors;
+    }
+    return allSensors;
+}
+
+JavaPtr<SensorInfo> SensorManager::sensorAt(const JavaPtr<JArray<JavaPtr<SensorInfo>>>& sensors, int index) {
+    if (!sensors) return nullptr;
+    std::lock_guard<std::mutex> lock(listsMutex());
+    if (index < 0 || index >= sensors->length) return nullptr;
+    return sensors->data[index];
+}
+
+JavaPtr<JArray<JavaPtr<SensorInfo>>> SensorManager::findSensors(const JavaPtr<String>& quantity,
+                                                                const JavaPtr<String>& contextType) {
+    JavaPtr<JArray<JavaPtr<SensorInfo>>> sensors = findAllSensors();
+    if (!quantity && !contextType) return sensors;
+    JavaPtr<JArray<JavaPtr<SensorInfo>>> found = jnew<JArray<JavaPtr<SensorInfo>>>();
+    for (int32_t i = 0;; ++i) {
+        JavaPtr<SensorInfo> sensor;
+        {
+            std::lock_guard<std::mutex> lock(listsMutex());
+            if (i >= sensors->length) break;
+            sensor = sensors->data[i];
+        }
+        if (!sensor) continue;
+        // Either criterion is enough.
+        const bool quantityMatches = quantity && quantity->equals(sensor->getQuantity());
+        const bool contextMatches =
+            !quantityMatches && contextType && contextType->equals(sensor->getContextType());
+        if (quantityMatches || contextMatches) found->append(sensor);
+    }
+    return found;
+}
+
+JavaPtr<JArray<JavaPtr<SensorInfo>>> SensorManager::findSensors(const JavaPtr<String>& url) {
+    JavaPtr<JArray<JavaPtr<SensorInfo>>> sensors = findAllSensors();
+    JavaPtr<JArray<JavaPtr<SensorInfo>>> found = jnew<JArray<JavaPtr<SensorInfo>>>();
+    if (!url) return found;
+    for (int32_t i = 0;; ++i) {
+        JavaPtr<SensorInfo> sensor;
+        {
+            std::lock_guard<std::mutex> lock(listsMutex());
+            if (i >= sensors->length) break;
+            sensor = sensors->data[i];
+        }
+        if (sensor && url->equals(sensor->getUrl())) found->append(sensor);
+    }
+    return found;
+}
+
+void SensorManager::addSensorListener(const JavaPtr<SensorListener>& listener,
+                                      const JavaPtr<SensorInfo>& info) {
+    // The poll would call it.
+    if (!listener) throw java::lang::NullPointerException();
+    std::lock_guard<std::mutex> lock(listsMutex());
+    if (!allSensorListeners) {
+        allSensorListeners = jnew<JArray<JavaPtr<SensorListener>>>();
+        allSensorListenerInfos = jnew<JArray<JavaPtr<SensorInfo>>>();
+        allSensorListenerQuantities = jnew<JArray<JavaPtr<String>>>();
+        allSensorListenerAvailabilities = jnew<JArray<bool>>();
+    } else {
+        for (int32_t i = 0; i < allSensorListeners->length; ++i) {
+            if (allSensorListeners->data[i].counted() == listener.counted() &&
+                allSensorListenerInfos->data[i].counted() == info.counted())
+                return;
+        }
+    }
+    allSensorListenerInfos->append(info);
+    allSensorListenerQuantities->append(nullptr);
+    allSensorListenerAvailabilities->append(false);
+    allSensorListeners->append(listener);
+}
+
+void SensorManager::addSensorListener(const JavaPtr<SensorListener>& listener,
+                                      const JavaPtr<String>& quantity) {
+    if (!listener) throw java::lang::NullPointerException();
+    std::lock_guard<std::mutex> lock(listsMutex());
+    if (!allSensorListeners) {
+        allSensorListeners = jnew<JArray<JavaPtr<SensorListener>>>();
+        allSensorListenerInfos = jnew<JArray<JavaPtr<SensorInfo>>>();
+        allSensorListenerQuantities = jnew<JArray<JavaPtr<String>>>();
+        allSensorListenerAvailabilities = jnew<JArray<bool>>();
+    } else {
+        // Quantities compare with the literal-only ==: a quantity built at run time is never a duplicate.
+        for (int32_t i = 0; i < allSensorListeners->length; ++i) {
+            if (allSensorListeners->data[i].counted() == listener.counted() &&
+                sameQuantity(allSensorListenerQuantities->data[i], quantity))
+                return;
+        }
+    }
+    allSensorListenerInfos->append(nullptr);
+    allSensorListenerQuantities->append(quantity);
+    allSensorListenerAvailabilities->append(false);
+    allSensorListeners->append(listener);
+}
+
+void SensorManager::removeSensorListener(const JavaPtr<SensorListener>& listener) {
+    // The replaced arrays, and the registrations only they held, go after the lock is let go.
+    JavaPtr<JArray<JavaPtr<SensorListener>>> oldListeners;
+    JavaPtr<JArray<JavaPtr<SensorInfo>>> oldInfos;
+    JavaPtr<JArray<JavaPtr<String>>> oldQuantities;
+    JavaPtr<JArray<bool>> oldAvailabilities;
+    std::lock_guard<std::mutex> lock(listsMutex());
+    if (!allSensorListeners) return;
+    const int32_t count = allSensorListeners->length;
+    int32_t kept = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (allSensorListeners->data[i].counted() != listener.counted()) ++kept;
+    }
+    oldListeners = std::move(allSensorListeners);
+    oldInfos = std::move(allSensorListenerInfos);
+    oldQuantities = std::move(allSensorListenerQuantities);
+    oldAvailabilities = std::move(allSensorListenerAvailabilities);
+    allSensorListeners = jnew<JArray<JavaPtr<SensorListener>>>(kept);
+    allSensorListenerInfos = jnew<JArray<JavaPtr<SensorInfo>>>(kept);
+    allSensorListenerQuantities = jnew<JArray<JavaPtr<String>>>(kept);
+    allSensorListenerAvailabilities = jnew<JArray<bool>>(kept);
+    for (int32_t i = 0, k = 0; i < count && k < kept; ++i) {
+        if (oldListeners->data[i].counted() == listener.counted()) continue;
+        allSensorListeners->data[k] = oldListeners->data[i];
+        allSensorListenerInfos->data[k] = oldInfos->data[i];
+        allSensorListenerQuantities->data[k] = oldQuantities->data[i];
+        allSensorListenerAvailabilities->data[k] = oldAvailabilities->data[i];
+        ++k;
+    }
+}
+
+JavaPtr<Connection> SensorManager::openConnection(JavaPtr<String> url, int mode, bool) {
+    JavaPtr<SensorInfo> sensor = sensorAt(findAllSensors(), 0);
+    if (mode == kWriteOnly) return nullptr;
+    if (!url || !sensor || !url->equals(sensor->getUrl())) return nullptr;
+    JavaPtr<sensorconnection_internal> connection = jnew<sensorconnection_internal>(0);
+    JavaPtr<Connection> asConnection = connection;
+    std::lock_guard<std::mutex> lock(listsMutex());
+    if (!allConnections) allConnections = jnew<JArray<JavaPtr<Connection>>>();
+    allConnections->append(asConnection);
+    return asConnection;
+}
+
+void SensorManager::removeConnection(const JavaPtr<Connection>& connection) {
+    JavaPtr<JArray<JavaPtr<Connection>>> old;
+    std::lock_guard<std::mutex> lock(listsMutex());
+    if (!allConnections) return;
+    const int32_t count = allConnections->length;
+    int32_t kept = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (allConnections->data[i].counted() != connection.counted()) ++kept;
+    }
+    old = std::move(allConnections);
+    allConnections = jnew<JArray<JavaPtr<Connection>>>(kept);
+    for (int32_t i = 0, k = 0; i < count && k < kept; ++i) {
+        if (old->data[i].counted() == connection.counted()) continue;
+        allConnections->data[k++] = old->data[i];
+    }
+}
+
+void SensorManager::checkListeners() {
+    tellSensorListeners();
+    pollConnections();
+}
+
+void SensorManager::tellSensorListeners() {
+    {
+        std::lock_guard<std::mutex> lock(listsMutex());
+        if (!allSensorListeners || allSensorListeners->length == 0) return;
+    }
+    JavaPtr<SensorInfo> sensor = sensorAt(findAllSensors(), 0);
+    if (!sensor) return;
+    // The arrays are read afresh at every step: a callback may add or remove registrations.
+    for (int32_t i = 0;; ++i) {
+        JavaPtr<SensorListener> listener;
+        JavaPtr<SensorInfo> info;
+        JavaPtr<String> quantity;
+        {
+            std::lock_guard<std::mutex> lock(listsMutex());
+            if (!allSensorListeners || i >= allSensorListeners->length) break;
+            if (allSensorListenerAvailabilities->data[i]) continue;
+            listener = allSensorListeners->data[i];
+            info = allSensorListenerInfos->data[i];
+            quantity = allSensorListenerQuantities->data[i];
+        }
+        bool matches = info.counted() == sensor.counted();
+        if (!matches) matches = sameQuantity(quantity, sensor->getQuantity());
+        if (!matches) continue;
+        listener->sensorAvailable(sensor);
+        std::lock_guard<std::mutex> lock(listsMutex());
+        // Marked only if the callback left this registration where it was.
+        if (allSensorListeners && i < allSensorListeners->length &&
+            allSensorListeners->data[i].counted() == listener.counted() &&
+            allSensorListenerInfos->data[i].counted() == info.counted() &&
+            allSensorListenerQuantities->data[i].counted() == quantity.counted())
+            allSensorListenerAvailabilities->data[i] = true;
+    }
+}
+
+void SensorManager::pollConnections() {
+    {
+        std::lock_guard<std::mutex> lock(listsMutex());
+        if (!allConnections || allConnections->length == 0) return;
+    }
+    // The note holds for the whole pass: every tilt connection of the list takes the same sample.
+    const bool samplePending = TiltFeed::samplePending();
+    const TiltSample sample = samplePending ? TiltFeed::read() : TiltSample{};
+    bool consumed = false;
+    for (int32_t j = 0;; ++j) {
+        JavaPtr<Connection> element;
+        {
+            std::lock_guard<std::mutex> lock(listsMutex());
+            if (!allConnections || j >= allConnections->length) break;
+            element = allConnections->data[j];
+        }
+        // Held for the whole step, so that a callback that closes the connection cannot free it here.
+        JavaPtr<sensorconnection_internal> connection = jcast<sensorconnection_internal>(element);
+        if (!connection) continue;
+        JavaPtr<SensorInfo> sensor = connection->getSensorInfo();
+        if (!sensor) continue;
+        JavaPtr<JArray<JavaPtr<ChannelInfo>>> channelInfos = sensor->getChannelInfos();
+        if (connection->sensorIndex != 0 || !channelInfos) continue;
+        if (samplePending) {
+            storeSample(*connection, *sensor, channelInfos, sample);
+            testConditions(connection, channelInfos, sample);
+            if (!consumed) {
+                TiltFeed::consume(sample);
+                consumed = true;
+            }
+        }
+        deliverBatch(connection);
+    }
+}
+
+void SensorManager::storeSample(sensorconnection_internal& connection, SensorInfo& sensor,
+                                const JavaPtr<JArray<JavaPtr<ChannelInfo>>>& channelInfos,
+                                const TiltSample& sample) {
+    const int32_t maxBufferSize = sensor.getMaxBufferSize();
+    {
+        std::lock_guard<std::mutex> lock(connection.m_stateMutex);
+        if (!connection.collecting) return;
+        if (!connection.dataBuffer) {
+            if (connection.bufferSize < 1) connection.bufferSize = maxBufferSize;
+            const int32_t size = connection.bufferSize;
+            JavaPtr<JArray<JavaPtr<Data>>> batch = jnew<JArray<JavaPtr<Data>>>(channelInfos->length);
+            for (int32_t k = 0; k < batch->length; ++k) {
+                batch->data[k] =
+                    jnew<DataImpl>(channelInfos->data[k], jnew<JArray<double>>(size), nullptr, nullptr,
+                                   connection.timestampIncluded ? jnew<JArray<long long>>(size) : nullptr,
+                                   connection.uncertaintyIncluded ? jnew<JArray<float>>(size) : nullptr,
+                                   connection.validityIncluded ? jnew<JArray<bool>>(size) : nullptr);
+            }
+            connection.dataBuffer = batch;
+        }
+        const int32_t index = connection.sampleCount;
+        if (index < connection.bufferSize) {
+            JArray<JavaPtr<Data>>& batch = *connection.dataBuffer;
+            for (int32_t k = 0; k < batch.length; ++k) {
+                DataImpl* data =
+                    static_cast<DataImpl*>(recastObj(batch.data[k].counted(), DataImpl::TESLclassTypeID));
+                if (data == nullptr) continue;
+                // Every store is bounded by its array: an allocation that failed left a shorter one.
+                if (data->doubleValues && index < data->doubleValues->length)
+                    data->doubleValues->data[index] = k == 0 ? sample.pitch : sample.roll;
+                if (connection.timestampIncluded && data->timestamps && index < data->timestamps->length)
+                    data->timestamps->data[index] = sample.timestamp;
+                if (connection.uncertaintyIncluded && data->uncertainties &&
+                    index < data->uncertainties->length)
+                    data->uncertainties->data[index] = 0.0f;
+                if (connection.validityIncluded && data->validities && index < data->validities->length)
+                    data->validities->data[index] = true;
+            }
+            connection.sampleCount = index + 1;
+        } else {
+            connection.dataLost = 1;
+        }
+    }
+    connection.m_batchChanged.notify_all();
+}
+
+void SensorManager::testConditions(const JavaPtr<sensorconnection_internal>& connection,
+                                   const JavaPtr<JArray<JavaPtr<ChannelInfo>>>& channelInfos,
+                                   const TiltSample& sample) {
+    for (int32_t k = 0; k < channelInfos->length; ++k) {
+        const JavaPtr<ChannelInfo>& info = channelInfos->data[k];
+        JavaPtr<ChannelImpl> channel = jcast<ChannelImpl>(connection->getChannel(info));
+        if (!channel || !channel->hasConditions()) continue;
+        const double value = k == 0 ? sample.pitch : sample.roll;
+        // Each pair is tested once per sample, even when a condition stays met or a listener adds its pair
+        // again: the walk is over the pairs as they were when the sample came.
+        for (const ChannelImpl::Pair& pair : channel->pairSnapshot()) {
+            const auto& [listener, condition] = pair;
+            if (!condition || !channel->hasPair(listener, condition)) continue;
+            if (!condition->isMet(value)) continue;
+            if (listener) {
+                JavaPtr<JArray<double>> values = jnew<JArray<double>>(1);
+                JavaPtr<JArray<long long>> timestamps = jnew<JArray<long long>>(1);
+                JavaPtr<JArray<float>> uncertainties = jnew<JArray<float>>(1);
+                JavaPtr<JArray<bool>> validities = jnew<JArray<bool>>(1);
+                if (values->length == 1) values->data[0] = value;
+                if (timestamps->length == 1) timestamps->data[0] = sample.timestamp;
+                if (validities->length == 1) validities->data[0] = true;
+                JavaPtr<Data> data =
+                    jnew<DataImpl>(info, values, nullptr, nullptr, timestamps, uncertainties, validities);
+                listener->conditionMet(connection, data, condition);
+            }
+            channel->removeCondition(listener, condition);
+        }
+    }
+}
+
+void SensorManager::deliverBatch(const JavaPtr<sensorconnection_internal>& connection) {
+    JavaPtr<DataListener> listener;
+    JavaPtr<JArray<JavaPtr<Data>>> batch;
+    bool dataLost = false;
+    {
+        std::lock_guard<std::mutex> lock(connection->m_stateMutex);
+        if (!connection->dataListener) return;
+        const bool full = connection->bufferSize >= 1 && connection->sampleCount >= connection->bufferSize;
+        const bool periodOver = !full && connection->samplingPeriod > 0 &&
+                                SensorClock::currentTimeMillis() >= connection->nextDeliveryTime;
+        if (!full && !periodOver) return;
+        if (!connection->dataBuffer) {
+            connection->nextDeliveryTime = SensorClock::currentTimeMillis() + connection->samplingPeriod;
+            return;
+        }
+        connection->pruneDataReceived();
+        listener = connection->dataListener;
+        batch = connection->dataBuffer;
+        dataLost = connection->dataLost != 0;
+    }
+    // When the listener throws, the batch stays and is handed over again at the next due point.
+    listener->dataReceived(connection, batch, dataLost);
+    std::lock_guard<std::mutex> lock(connection->m_stateMutex);
+    // A listener that armed the connection again has already started a new batch.
+    if (connection->dataBuffer.counted() == batch.counted()) {
+        connection->dataBuffer = nullptr;
+        connection->sampleCount = 0;
+        connection->dataLost = 0;
+    }
+    connection->nextDeliveryTime = SensorClock::currentTimeMillis() + connection->samplingPeriod;
+}
+
+}  // namespace javax::microedition::sensor
