@@ -303,28 +303,25 @@ AudioStatus OpenALOutput::start(AudioVoice voice) {
     return statusOf(scope.ok());
 }
 
-AudioStatus OpenALOutput::pause(AudioVoice voice) {
+template <class SourceCall>
+AudioStatus OpenALOutput::callOnVoice(AudioVoice voice, SourceCall call) {
     Device& d = *m_device;
     ContextScope scope(d.lock, d.context);
     if (d.voices.count(voice) == 0) return AudioStatus::Failed;
-    alSourcePause(voice);
+    call(static_cast<ALuint>(voice));
     return statusOf(scope.ok());
+}
+
+AudioStatus OpenALOutput::pause(AudioVoice voice) {
+    return callOnVoice(voice, [](ALuint source) { alSourcePause(source); });
 }
 
 AudioStatus OpenALOutput::stop(AudioVoice voice) {
-    Device& d = *m_device;
-    ContextScope scope(d.lock, d.context);
-    if (d.voices.count(voice) == 0) return AudioStatus::Failed;
-    alSourceRewind(voice);
-    return statusOf(scope.ok());
+    return callOnVoice(voice, [](ALuint source) { alSourceRewind(source); });
 }
 
 AudioStatus OpenALOutput::setGain(AudioVoice voice, float gain) {
-    Device& d = *m_device;
-    ContextScope scope(d.lock, d.context);
-    if (d.voices.count(voice) == 0) return AudioStatus::Failed;
-    alSourcef(voice, AL_GAIN, gain);
-    return statusOf(scope.ok());
+    return callOnVoice(voice, [gain](ALuint source) { alSourcef(source, AL_GAIN, gain); });
 }
 
 std::optional<VoiceState> OpenALOutput::state(AudioVoice voice) {
