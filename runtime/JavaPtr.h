@@ -90,14 +90,44 @@ private:
     T* m_typed = nullptr;
 };
 
+template <class E>
+class JArray;
+
+namespace tesl {
+
+// The dimensions an object must have to be handed out as a T: 0 for a class or an interface.
+template <class T>
+inline constexpr int32_t castDimensions = 0;
+template <class E>
+inline constexpr int32_t castDimensions<JArray<E>> = JArray<E>::dimensionCount;
+
+// The part of p's object that is a T, or null. An array answers every id its element class answers, so
+// the id alone would hand out a String[] as a String, or an int[][] as an int[], and the caller would read
+// one layout as the other: the object must also have T's dimensions, or more for an Object array.
+template <class T>
+void* typedPart(java::lang::Smart* p) {
+    void* part = recastObj(p, T::TESLclassTypeID);
+    if (part == nullptr) return nullptr;
+    constexpr int32_t wanted = castDimensions<T>;
+    constexpr bool ofObject = T::TESLclassTypeID == classTypeIdOf("java.lang.Object");
+    constexpr bool ofSmart = T::TESLclassTypeID == java::lang::Smart::TESLclassTypeID;
+    // Every object, an array too, is an Object and a Smart.
+    if constexpr (wanted == 0 && (ofObject || ofSmart)) return part;
+    const int32_t own = dimensionCountOf(p);
+    return own == wanted || (ofObject && own > wanted) ? part : nullptr;
+}
+
+}  // namespace tesl
+
 // The cast of the class sources: the part of r's object that has type T, or a null reference.
 template <class T, class U, bool C>
 JavaPtr<T, C> jcast(const JavaPtr<U, C>& r) {
     if (!r) return JavaPtr<T, C>();
-    return JavaPtr<T, C>(r.counted(), static_cast<T*>(recastObj(r.counted(), T::TESLclassTypeID)));
+    return JavaPtr<T, C>(r.counted(), static_cast<T*>(tesl::typedPart<T>(r.counted())));
 }
 
+// The same test as jcast: whether the cast gives a reference.
 template <class T, class U, bool C>
 bool jinstanceof(const JavaPtr<U, C>& r) {
-    return instanceofObj(r.counted(), T::TESLclassTypeID);
+    return r && tesl::typedPart<T>(r.counted()) != nullptr;
 }

@@ -144,12 +144,15 @@ bool instanceofObj(Smart* p, int typeId) {
     return p != nullptr && p->castAsTypeID(typeId) != nullptr;
 }
 
-bool instanceofArray(Smart* p, int typeId, int dimensions) {
-    if (p == nullptr) return false;
+int32_t dimensionCountOf(Smart* p) {
     p->getClassTypeName();  // an array records its dimension count here
     // Read as the array writes it: atomically, since other threads may be naming the same array.
-    const int32_t ownDimensions =
-        std::atomic_ref<int32_t>(p->m_dimensionCount).load(std::memory_order_acquire);
+    return std::atomic_ref<int32_t>(p->m_dimensionCount).load(std::memory_order_acquire);
+}
+
+bool instanceofArray(Smart* p, int typeId, int dimensions) {
+    if (p == nullptr) return false;
+    const int32_t ownDimensions = dimensionCountOf(p);
     if (ownDimensions == dimensions) return p->castAsTypeID(typeId) != nullptr;
     if (typeId == tesl::classTypeIdOf("java.lang.Object")) return ownDimensions > dimensions;
     return false;

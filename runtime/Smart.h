@@ -111,3 +111,5 @@ inline void releaseCounted(java::lang::Smart* object) noexcept {
 void* recastObj(java::lang::Smart* p, int typeId);
 bool instanceofObj(java::lang::Smart* p, int typeId);
 bool instanceofArray(java::lang::Smart* p, int typeId, int dimensions);
+// Names p, which makes an array record its dimensions, and answers them: 0 for an object that is no array.
+int32_t dimensionCountOf(java::lang::Smart* p);

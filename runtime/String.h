@@ -116,9 +116,13 @@ public:
     JavaPtr<String> operator+(unsigned short right) const;
     JavaPtr<String> operator+(float right) const { return appendDouble(right); }
     JavaPtr<String> operator+(double right) const { return appendDouble(right); }
+    // There is no text form of a bool here; without this a bool would append "1" or "0" as an int.
+    JavaPtr<String> operator+(bool right) const = delete;
 
     static JavaPtr<String> valueOf(const JavaPtr<Object>& object);
     static JavaPtr<String> valueOf(bool value);
+    // A C string would convert to bool and give "true".
+    static JavaPtr<String> valueOf(const char* text) = delete;
     static JavaPtr<String> valueOf(unsigned short unit);
     static JavaPtr<String> valueOf(int value);
     static JavaPtr<String> valueOf(long long value);

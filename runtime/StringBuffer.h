@@ -54,6 +54,8 @@ public:
     // One unit: the byte read as unsigned (0xC4 gives U+00C4).
     JavaPtr<StringBuffer> append(char byte);
     JavaPtr<StringBuffer> append(bool value);
+    // A C string would convert to bool and append "true": make a String of it first.
+    JavaPtr<StringBuffer> append(const char* text) = delete;
     JavaPtr<StringBuffer> append(int value);
     JavaPtr<StringBuffer> append(long long value);
     JavaPtr<StringBuffer> append(float value);
@@ -69,6 +71,7 @@ public:
         return insert(offset, static_cast<unsigned short>(unit));
     }
     JavaPtr<StringBuffer> insert(int offset, bool value);
+    JavaPtr<StringBuffer> insert(int offset, const char* text) = delete;
     JavaPtr<StringBuffer> insert(int offset, int value);
     JavaPtr<StringBuffer> insert(int offset, long long value);
     JavaPtr<StringBuffer> insert(int offset, float value);

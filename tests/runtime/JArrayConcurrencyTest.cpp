@@ -26,10 +26,11 @@ TEST(JArrayConcurrency, ThreadsTestTheDimensionsOfASharedArray) {
         for (int t = 0; t < kThreads; ++t) {
             threads.emplace_back([&, t] {
                 start.arrive_and_wait();  // all at once, so that several threads write the first count
-                // Each call names the array (writing its dimension count) and then reads the count.
+                // Each test (typed casts too) names the array, writing its dimension count, then reads it.
                 answers[t] = instanceofArray(grid.get(), JArray<int>::TESLclassTypeID, 2) &&
                              !instanceofArray(grid.get(), JArray<int>::TESLclassTypeID, 1) &&
-                             instanceofArray(grid.get(), Object::TESLclassTypeID, 1);
+                             instanceofArray(grid.get(), Object::TESLclassTypeID, 1) &&
+                             jinstanceof<Grid>(grid) && !jinstanceof<JArray<int>>(grid);
             });
         }
         for (std::thread& thread : threads) thread.join();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/Integer.h"
 #include "runtime/JArray.h"
 #include "runtime/Runnable.h"
 #include "runtime/String.h"
@@ -245,6 +246,56 @@ TEST(JArrayOfReferences, ElementsAreReleasedLastFirstAndSharedOnesSurvive) {
     }
     EXPECT_EQ(destroyedTags, std::vector<int>({3, 4, 1}));
     EXPECT_EQ(count(kept.get()), 1);
+}
+
+// A cast by id cannot tell an array from its element, nor a grid from its rows; a typed reference must,
+// or its user reads one layout as the other.
+TEST(JArrayOfReferences, TypedCastsNeverHandOutAnArrayAsItsElementOrARowAsItsGrid) {
+    using Strings = JArray<JavaPtr<String>>;
+    using Objects = JArray<JavaPtr<Object>>;
+    using Ints = JArray<int>;
+    using IntGrid = JArray<JavaPtr<Ints>>;
+    JavaPtr<Object> text = jnew<String>("x");
+    JavaPtr<Object> strings = jnew<Strings>(1);
+    JavaPtr<Object> stringGrid = jnew<JArray<JavaPtr<Strings>>>(1);
+    JavaPtr<Object> ints = jnew<Ints>(1);
+    JavaPtr<Object> intGrid = jnew<IntGrid>(1);
+    JavaPtr<Object> players = jnew<JArray<JavaPtr<Player>>>(1);
+    JavaPtr<Object> forms = jnew<JArray<JavaPtr<Form>>>(1);
+    struct Case {
+        const char* name;
+        bool cast;
+        bool instance;
+        bool expected;
+    };
+    const std::vector<Case> cases = {
+        {"String[] as String", bool(jcast<String>(strings)), jinstanceof<String>(strings), false},
+        {"String as String[]", bool(jcast<Strings>(text)), jinstanceof<Strings>(text), false},
+        {"String as Object[]", bool(jcast<Objects>(text)), jinstanceof<Objects>(text), false},
+        {"String[][] as String[]", bool(jcast<Strings>(stringGrid)), jinstanceof<Strings>(stringGrid), false},
+        {"int[][] as int[]", bool(jcast<Ints>(intGrid)), jinstanceof<Ints>(intGrid), false},
+        {"int[] as int[][]", bool(jcast<IntGrid>(ints)), jinstanceof<IntGrid>(ints), false},
+        {"Player[] as Player", bool(jcast<Player>(players)), jinstanceof<Player>(players), false},
+        {"String[] as String[]", bool(jcast<Strings>(strings)), jinstanceof<Strings>(strings), true},
+        {"String[] as Object", bool(jcast<Object>(strings)), jinstanceof<Object>(strings), true},
+        {"String[] as Smart", bool(jcast<Smart>(strings)), jinstanceof<Smart>(strings), true},
+        {"String[] as Object[]", bool(jcast<Objects>(strings)), jinstanceof<Objects>(strings), true},
+        {"String[][] as Object[]", bool(jcast<Objects>(stringGrid)), jinstanceof<Objects>(stringGrid), true},
+        {"Form[] as Displayable[]", bool(jcast<JArray<JavaPtr<Displayable>>>(forms)),
+         jinstanceof<JArray<JavaPtr<Displayable>>>(forms), true},
+        {"int[][] as int[][]", bool(jcast<IntGrid>(intGrid)), jinstanceof<IntGrid>(intGrid), true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.cast, c.expected) << c.name;
+        EXPECT_EQ(c.instance, c.expected) << c.name;
+    }
+    // The wrappers' equals cast their argument the same way.
+    JavaPtr<Strings> holder = jcast<Strings>(strings);
+    holder->data[0] = jcast<String>(text);
+    EXPECT_FALSE(text->equals(strings));
+    JavaPtr<JArray<JavaPtr<java::lang::Integer>>> numbers = jnew<JArray<JavaPtr<java::lang::Integer>>>(1);
+    numbers->data[0] = jnew<java::lang::Integer>(7);
+    EXPECT_FALSE(numbers->data[0]->equals(numbers));
 }
 
 TEST(JArrayOfReferences, AppendKeepsCountsAndTakesTheSameObjectTwice) {

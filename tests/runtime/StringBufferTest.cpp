@@ -140,6 +140,16 @@ TEST(StringBuffer, TextFormsOfEveryAppendedKind) {
     EXPECT_THROW(buffer()->append(JavaPtr<JArray<unsigned short>>()), java::lang::NullPointerException);
 }
 
+// A C string converts to bool: a call that compiled would append "true" instead of the text.
+template <class Buffer>
+constexpr bool takesCStrings = requires(Buffer& b) {
+    b.append("text");
+}
+|| requires(Buffer& b) {
+    b.insert(0, "text");
+};
+static_assert(!takesCStrings<StringBuffer>);
+
 TEST(StringBuffer, ChangesReturnTheSameBufferForChaining) {
     JavaPtr<StringBuffer> b = buffer();
     JavaPtr<StringBuffer> chained =

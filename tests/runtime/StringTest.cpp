@@ -574,6 +574,17 @@ TEST(StringConcatenation, OperandTextForms) {
     EXPECT_EQ(units(a + static_cast<java::lang::Throwable*>(nullptr)), u"anull");
 }
 
+// Neither has a text form here; a call that compiled would give "1" or "true" through a conversion.
+template <class S>
+constexpr bool concatenatesBools = requires(const S& s) {
+    s + true;
+};
+template <class S>
+constexpr bool valueOfTakesCStrings = requires {
+    S::valueOf("text");
+};
+static_assert(!concatenatesBools<String> && !valueOfTakesCStrings<String>);
+
 TEST(StringIdentity, DoubleEqualsIsIdentityOrEqualLiterals) {
     JavaPtr<String> first = str("level");
     JavaPtr<String> second = str("level");
