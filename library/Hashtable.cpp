@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "library/CollectionText.h"
 #include "library/EnumerationImpl.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"
@@ -26,16 +27,6 @@ JavaPtr<Hashtable::BucketArray> freshBuckets(int capacity) {
         if (buckets->data[b]->length != 1) throw std::bad_alloc();
     }
     return buckets;
-}
-
-void appendText(std::u16string& out, const JavaPtr<::java::lang::Object>& object) {
-    JavaPtr<String> text = object ? object->toString() : nullptr;
-    if (!text) {
-        out += u"null";
-        return;
-    }
-    if (text->unitData() != nullptr)
-        out.append(reinterpret_cast<const char16_t*>(text->unitData()), static_cast<size_t>(text->length()));
 }
 
 }  // namespace
@@ -77,13 +68,13 @@ JavaPtr<String> Hashtable::toString() {
             if (!keys.data[slot]) continue;
             if (!first) text += u", ";
             first = false;
-            appendText(text, keys.data[slot]);
+            tesl::appendObjectText(text, keys.data[slot]);
             text += u",";
-            appendText(text, values.data[slot]);
+            tesl::appendObjectText(text, values.data[slot]);
         }
     }
     text += u"}";
-    return jnew<String>(reinterpret_cast<const unsigned short*>(text.data()), static_cast<int>(text.size()));
+    return tesl::stringOfUnits(text);
 }
 
 void Hashtable::clear() {
@@ -119,12 +110,16 @@ bool Hashtable::containsKey(const JavaPtr<Object>& key) {
 }
 
 JavaPtr<Enumeration> Hashtable::elements() {
+    return enumerationOf(*m_valueBuckets);
+}
+
+JavaPtr<Enumeration> Hashtable::enumerationOf(const BucketArray& buckets) const {
     JavaPtr<ObjectArray> snapshot = jnew<ObjectArray>(m_count);
     int32_t filled = 0;
     for (int32_t b = 0; b < m_capacity && filled < m_count; ++b) {
-        const ObjectArray& values = *m_valueBuckets->data[b];
-        for (int32_t slot = 0; slot < values.length && filled < m_count; ++slot) {
-            if (values.data[slot]) snapshot->data[filled++] = values.data[slot];
+        const ObjectArray& bucket = *buckets.data[b];
+        for (int32_t slot = 0; slot < bucket.length && filled < m_count; ++slot) {
+            if (bucket.data[slot]) snapshot->data[filled++] = bucket.data[slot];
         }
     }
     return jnew<EnumerationImpl>(snapshot);
@@ -142,15 +137,7 @@ bool Hashtable::isEmpty() {
 }
 
 JavaPtr<Enumeration> Hashtable::keys() {
-    JavaPtr<ObjectArray> snapshot = jnew<ObjectArray>(m_count);
-    int32_t filled = 0;
-    for (int32_t b = 0; b < m_capacity && filled < m_count; ++b) {
-        const ObjectArray& keys = *m_keyBuckets->data[b];
-        for (int32_t slot = 0; slot < keys.length && filled < m_count; ++slot) {
-            if (keys.data[slot]) snapshot->data[filled++] = keys.data[slot];
-        }
-    }
-    return jnew<EnumerationImpl>(snapshot);
+    return enumerationOf(*m_keyBuckets);
 }
 
 JavaPtr<::java::lang::Object> Hashtable::put(const JavaPtr<Object>& key, const JavaPtr<Object>& value) {

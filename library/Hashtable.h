@@ -56,6 +56,8 @@ private:
     int bucketOf(int32_t hash) const;
     // The slot of the key in bucket b, or -1.
     int findSlot(int bucket, const JavaPtr<Object>& key);
+    // A snapshot of the entries of the key or the value buckets, in bucket and slot order.
+    JavaPtr<Enumeration> enumerationOf(const BucketArray& buckets) const;
 
     // Slot j of value bucket b holds the value of the key in slot j of key bucket b; a null key marks
     // an empty slot.

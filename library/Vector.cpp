@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "library/CollectionText.h"
 #include "library/EnumerationImpl.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/IllegalArgumentException.h"
@@ -15,20 +16,6 @@ namespace java::util {
 
 using ::java::lang::ArrayIndexOutOfBoundsException;
 using ::java::lang::String;
-
-namespace {
-
-void appendText(std::u16string& out, const JavaPtr<::java::lang::Object>& element) {
-    JavaPtr<String> text = element ? element->toString() : nullptr;
-    if (!text) {
-        out += u"null";
-        return;
-    }
-    if (text->unitData() != nullptr)
-        out.append(reinterpret_cast<const char16_t*>(text->unitData()), static_cast<size_t>(text->length()));
-}
-
-}  // namespace
 
 Vector* Vector::TESLinvokeconstructor() {
     return TESLinvokeconstructor(0, DEFAULT_CAPACITY_INCREMENT);
@@ -60,10 +47,10 @@ JavaPtr<String> Vector::toString() {
     std::u16string text = u"[";
     for (int32_t i = 0; i < elementCount; ++i) {
         if (i > 0) text += u", ";
-        appendText(text, elementData->data[i]);
+        tesl::appendObjectText(text, elementData->data[i]);
     }
     text += u"]";
-    return jnew<String>(reinterpret_cast<const unsigned short*>(text.data()), static_cast<int>(text.size()));
+    return tesl::stringOfUnits(text);
 }
 
 void Vector::addElement(const JavaPtr<Object>& obj) {

@@ -99,17 +99,18 @@ void Manager::Manager_staticInit() {
 void Manager::Manager_staticDestroy() {
     MIDI_DEVICE_LOCATOR = nullptr;
     TONE_DEVICE_LOCATOR = nullptr;
+    releaseTableAndAudio();
+}
+
+void Manager::releaseTableAndAudio() {
     std::vector<JavaPtr<PlayerImpl>> dropped;
     {
         Guard guard(table.lock);
         table.exists = false;
         dropped.swap(table.slots);
     }
+    // Released after the lock: a reference may be a player's last.
     dropped.clear();
-    releaseAudio();
-}
-
-void Manager::releaseAudio() {
     interruptionPauseAllPlayers.store(nullptr);
     platform::AudioSession::shutdown();
     // A player made after this sets the session up again.
@@ -218,14 +219,7 @@ void Manager::tidyUp() {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    std::vector<JavaPtr<PlayerImpl>> dropped;
-    {
-        Guard guard(table.lock);
-        table.exists = false;
-        dropped.swap(table.slots);
-    }
-    dropped.clear();
-    releaseAudio();
+    releaseTableAndAudio();
 }
 
 void Manager::pauseAllSounds() {

@@ -76,7 +76,8 @@ private:
     // Stores a new player in the slot found for it, or in another free one when a player made on
     // another thread took that slot meanwhile.
     static void storePlayer(int slot, const JavaPtr<PlayerImpl>& player);
-    static void releaseAudio();
+    // Drops the table and its players, then shuts the audio session down.
+    static void releaseTableAndAudio();
 };
 
 }  // namespace javax::microedition::media

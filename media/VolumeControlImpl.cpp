@@ -32,12 +32,7 @@ VolumeControlImpl* VolumeControlImpl::TESLinvokeconstructor(const JavaPtr<Player
 }
 
 VolumeControlImpl* VolumeControlImpl::TESLinvokeconstructor() {
-    Object::TESLinvokeconstructor();
-    parent = nullptr;
-    level = kNoLevel;
-    muted = false;
-    levelSet = false;
-    return this;
+    return TESLinvokeconstructor(JavaPtr<PlayerImpl>());
 }
 
 VolumeControlImpl::Snapshot VolumeControlImpl::snapshot() {

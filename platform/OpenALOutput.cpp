@@ -38,6 +38,19 @@ struct OpenALOutput::Device {
     // The render thread of a paced loopback, or the watch for a device that goes away.
     std::thread worker;
 
+    // The state of an opened device and its new context; null, with the device closed, when the
+    // context could not be made.
+    static std::unique_ptr<Device> adopt(ALCdevice* device, ALCcontext* context) {
+        if (context == nullptr) {
+            alcCloseDevice(device);
+            return nullptr;
+        }
+        auto state = std::make_unique<Device>();
+        state->device = device;
+        state->context = context;
+        return state;
+    }
+
     void renderInRealTime();
     void watchConnection();
     // Under the lock.
@@ -112,14 +125,8 @@ std::unique_ptr<OpenALOutput> OpenALOutput::openDevice() {
     if (!alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context")) return nullptr;
     ALCdevice* device = alcOpenDevice(nullptr);
     if (device == nullptr) return nullptr;
-    ALCcontext* context = alcCreateContext(device, nullptr);
-    if (context == nullptr) {
-        alcCloseDevice(device);
-        return nullptr;
-    }
-    auto state = std::make_unique<Device>();
-    state->device = device;
-    state->context = context;
+    auto state = Device::adopt(device, alcCreateContext(device, nullptr));
+    if (!state) return nullptr;
     ALCint frequency = 0;
     alcGetIntegerv(device, ALC_FREQUENCY, 1, &frequency);
     state->sampleRate = frequency;
@@ -149,13 +156,8 @@ std::unique_ptr<OpenALOutput> OpenALOutput::openLoopback(Pacing pacing, int samp
     ALCcontext* context = alcIsRenderFormatSupportedSOFT(device, sampleRate, ALC_STEREO_SOFT, ALC_SHORT_SOFT)
                               ? alcCreateContext(device, attributes)
                               : nullptr;
-    if (context == nullptr) {
-        alcCloseDevice(device);
-        return nullptr;
-    }
-    auto state = std::make_unique<Device>();
-    state->device = device;
-    state->context = context;
+    auto state = Device::adopt(device, context);
+    if (!state) return nullptr;
     state->loopback = true;
     state->pacing = pacing;
     state->sampleRate = sampleRate;
@@ -303,28 +305,25 @@ AudioStatus OpenALOutput::start(AudioVoice voice) {
     return statusOf(scope.ok());
 }
 
-AudioStatus OpenALOutput::pause(AudioVoice voice) {
+template <class SourceCall>
+AudioStatus OpenALOutput::callOnVoice(AudioVoice voice, SourceCall call) {
     Device& d = *m_device;
     ContextScope scope(d.lock, d.context);
     if (d.voices.count(voice) == 0) return AudioStatus::Failed;
-    alSourcePause(voice);
+    call(static_cast<ALuint>(voice));
     return statusOf(scope.ok());
+}
+
+AudioStatus OpenALOutput::pause(AudioVoice voice) {
+    return callOnVoice(voice, [](ALuint source) { alSourcePause(source); });
 }
 
 AudioStatus OpenALOutput::stop(AudioVoice voice) {
-    Device& d = *m_device;
-    ContextScope scope(d.lock, d.context);
-    if (d.voices.count(voice) == 0) return AudioStatus::Failed;
-    alSourceRewind(voice);
-    return statusOf(scope.ok());
+    return callOnVoice(voice, [](ALuint source) { alSourceRewind(source); });
 }
 
 AudioStatus OpenALOutput::setGain(AudioVoice voice, float gain) {
-    Device& d = *m_device;
-    ContextScope scope(d.lock, d.context);
-    if (d.voices.count(voice) == 0) return AudioStatus::Failed;
-    alSourcef(voice, AL_GAIN, gain);
-    return statusOf(scope.ok());
+    return callOnVoice(voice, [gain](ALuint source) { alSourcef(source, AL_GAIN, gain); });
 }
 
 std::optional<VoiceState> OpenALOutput::state(AudioVoice voice) {

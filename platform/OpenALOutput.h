@@ -46,6 +46,10 @@ public:
 
 private:
     struct Device;
+    // Makes one source call on a voice this output made, under the device's lock and context: Failed
+    // for an unknown voice or an OpenAL error.
+    template <class SourceCall>
+    AudioStatus callOnVoice(AudioVoice voice, SourceCall call);
     explicit OpenALOutput(std::unique_ptr<Device> device);
     std::unique_ptr<Device> m_device;
 };

@@ -128,11 +128,10 @@ JavaPtr<JArray<JavaPtr<SensorInfo>>> SensorManager::findSensors(const JavaPtr<St
     return found;
 }
 
-void SensorManager::addSensorListener(const JavaPtr<SensorListener>& listener,
-                                      const JavaPtr<SensorInfo>& info) {
-    // The poll would call it.
-    if (!listener) throw java::lang::NullPointerException();
-    std::lock_guard<std::mutex> lock(listsMutex());
+template <class SameTarget>
+void SensorManager::addRegistrationLocked(const JavaPtr<SensorListener>& listener,
+                                          const JavaPtr<SensorInfo>& info, const JavaPtr<String>& quantity,
+                                          SameTarget sameTarget) {
     if (!allSensorListeners) {
         allSensorListeners = jnew<JArray<JavaPtr<SensorListener>>>();
         allSensorListenerInfos = jnew<JArray<JavaPtr<SensorInfo>>>();
@@ -140,38 +139,33 @@ void SensorManager::addSensorListener(const JavaPtr<SensorListener>& listener,
         allSensorListenerAvailabilities = jnew<JArray<bool>>();
     } else {
         for (int32_t i = 0; i < allSensorListeners->length; ++i) {
-            if (allSensorListeners->data[i].counted() == listener.counted() &&
-                allSensorListenerInfos->data[i].counted() == info.counted())
-                return;
+            if (allSensorListeners->data[i].counted() == listener.counted() && sameTarget(i)) return;
         }
     }
     allSensorListenerInfos->append(info);
-    allSensorListenerQuantities->append(nullptr);
+    allSensorListenerQuantities->append(quantity);
     allSensorListenerAvailabilities->append(false);
     allSensorListeners->append(listener);
+}
+
+void SensorManager::addSensorListener(const JavaPtr<SensorListener>& listener,
+                                      const JavaPtr<SensorInfo>& info) {
+    // The poll would call it.
+    if (!listener) throw java::lang::NullPointerException();
+    std::lock_guard<std::mutex> lock(listsMutex());
+    addRegistrationLocked(listener, info, nullptr, [&info](int32_t i) {
+        return allSensorListenerInfos->data[i].counted() == info.counted();
+    });
 }
 
 void SensorManager::addSensorListener(const JavaPtr<SensorListener>& listener,
                                       const JavaPtr<String>& quantity) {
     if (!listener) throw java::lang::NullPointerException();
     std::lock_guard<std::mutex> lock(listsMutex());
-    if (!allSensorListeners) {
-        allSensorListeners = jnew<JArray<JavaPtr<SensorListener>>>();
-        allSensorListenerInfos = jnew<JArray<JavaPtr<SensorInfo>>>();
-        allSensorListenerQuantities = jnew<JArray<JavaPtr<String>>>();
-        allSensorListenerAvailabilities = jnew<JArray<bool>>();
-    } else {
-        // Quantities compare with the literal-only ==: a quantity built at run time is never a duplicate.
-        for (int32_t i = 0; i < allSensorListeners->length; ++i) {
-            if (allSensorListeners->data[i].counted() == listener.counted() &&
-                sameQuantity(allSensorListenerQuantities->data[i], quantity))
-                return;
-        }
-    }
-    allSensorListenerInfos->append(nullptr);
-    allSensorListenerQuantities->append(quantity);
-    allSensorListenerAvailabilities->append(false);
-    allSensorListeners->append(listener);
+    // Quantities compare with the literal-only ==: a quantity built at run time is never a duplicate.
+    addRegistrationLocked(listener, nullptr, quantity, [&quantity](int32_t i) {
+        return sameQuantity(allSensorListenerQuantities->data[i], quantity);
+    });
 }
 
 void SensorManager::removeSensorListener(const JavaPtr<SensorListener>& listener) {

@@ -61,6 +61,12 @@ public:
     static JavaPtr<JArray<JavaPtr<javax::microedition::io::Connection>>> allConnections;
 
 private:
+    // With listsMutex held: appends a registration of the listener for the sensor or the quantity (the
+    // other one null), unless the listener is already registered at an index where sameTarget(index).
+    template <class SameTarget>
+    static void addRegistrationLocked(const JavaPtr<SensorListener>& listener,
+                                      const JavaPtr<SensorInfo>& info,
+                                      const JavaPtr<java::lang::String>& quantity, SameTarget sameTarget);
     static void tellSensorListeners();
     static void pollConnections();
     static void storeSample(sensorconnection_internal& connection, SensorInfo& sensor,

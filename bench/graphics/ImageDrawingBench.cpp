@@ -69,20 +69,23 @@ JavaPtr<Image> imageOf(const std::vector<uint32_t>& argb, int w, int h) {
     return Image::createRGBImage(array, w, h, true);
 }
 
+// Multiplies each word's three colour bytes by its alpha, as pixman's formats with alpha want them.
+void premultiply(std::vector<uint32_t>& words) {
+    for (auto& w : words) {
+        uint32_t a = w >> 24;
+        uint32_t out = a << 24;
+        for (int shift : {0, 8, 16}) out |= (((w >> shift) & 0xFF) * a + 127) / 255 << shift;
+        w = out;
+    }
+}
+
 // The image's pixels premultiplied, as pixman's a8b8g8r8 wants them.
 struct PremultipliedCopy {
     std::vector<uint32_t> words;
     pixman_image_t* image;
     PremultipliedCopy(const Image& source, pixman_format_code_t format)
         : words(source.m_pixels, source.m_pixels + static_cast<size_t>(source.m_width) * source.m_height) {
-        if (PIXMAN_FORMAT_A(format) != 0) {
-            for (auto& w : words) {
-                uint32_t a = w >> 24;
-                uint32_t out = a << 24;
-                for (int shift : {0, 8, 16}) out |= (((w >> shift) & 0xFF) * a + 127) / 255 << shift;
-                w = out;
-            }
-        }
+        if (PIXMAN_FORMAT_A(format) != 0) premultiply(words);
         image = pixman_image_create_bits(format, source.m_width, source.m_height, words.data(),
                                          source.m_width * 4);
     }
@@ -106,6 +109,16 @@ bool sameColours(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
 
 void setBytes(benchmark::State& state, int64_t pixelsPerIteration) {
     state.SetBytesProcessed(state.iterations() * pixelsPerIteration * 4);
+}
+
+// Times pixman compositing the source's top-left width x height onto the target's.
+void timeComposite(benchmark::State& state, pixman_op_t op, pixman_image_t* source, Target& target, int width,
+                   int height) {
+    for (auto _ : state) {
+        pixman_image_composite32(op, source, nullptr, target.opaque, 0, 0, 0, 0, 0, 0, width, height);
+        benchmark::ClobberMemory();
+    }
+    setBytes(state, int64_t{width} * height);
 }
 
 // ---- opaque blit ----
@@ -147,12 +160,7 @@ void OpaqueBlitPixmanSrc(benchmark::State& state) {
     pixman_image_composite32(PIXMAN_OP_SRC, source.image, nullptr, target.opaque, 0, 0, 0, 0, 0, 0, kWidth,
                              kHeight);
     if (!sameColours(target.words, source.words)) state.SkipWithError("pixman did not copy the image");
-    for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_SRC, source.image, nullptr, target.opaque, 0, 0, 0, 0, 0, 0,
-                                 kWidth, kHeight);
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, int64_t{kWidth} * kHeight);
+    timeComposite(state, PIXMAN_OP_SRC, source.image, target, kWidth, kHeight);
 }
 BENCHMARK(OpaqueBlitPixmanSrc);
 
@@ -180,14 +188,19 @@ pixman_transform_t transformFor(int transform) {
     return t;
 }
 
+// Makes pixman read the source through the transform, sampling the nearest pixel as drawRegion does.
+void setTransform(PremultipliedCopy& source, int transform) {
+    pixman_transform_t t = transformFor(transform);
+    pixman_image_set_transform(source.image, &t);
+    pixman_image_set_filter(source.image, PIXMAN_FILTER_NEAREST, nullptr, 0);
+}
+
 void TransformDrawRegion(benchmark::State& state) {
     int transform = static_cast<int>(state.range(0));
     Target ours, theirs;
     const auto& image = opaqueSquare();
     PremultipliedCopy source(*image, PIXMAN_x8b8g8r8);
-    pixman_transform_t t = transformFor(transform);
-    pixman_image_set_transform(source.image, &t);
-    pixman_image_set_filter(source.image, PIXMAN_FILTER_NEAREST, nullptr, 0);
+    setTransform(source, transform);
     ours.graphics->drawRegion(image, 0, 0, kSquare, kSquare, transform, 0, 0, 0);
     pixman_image_composite32(PIXMAN_OP_SRC, source.image, nullptr, theirs.opaque, 0, 0, 0, 0, 0, 0, kSquare,
                              kSquare);
@@ -204,15 +217,8 @@ void TransformPixmanSrc(benchmark::State& state) {
     int transform = static_cast<int>(state.range(0));
     Target theirs;
     PremultipliedCopy source(*opaqueSquare(), PIXMAN_x8b8g8r8);
-    pixman_transform_t t = transformFor(transform);
-    pixman_image_set_transform(source.image, &t);
-    pixman_image_set_filter(source.image, PIXMAN_FILTER_NEAREST, nullptr, 0);
-    for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_SRC, source.image, nullptr, theirs.opaque, 0, 0, 0, 0, 0, 0,
-                                 kSquare, kSquare);
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, int64_t{kSquare} * kSquare);
+    setTransform(source, transform);
+    timeComposite(state, PIXMAN_OP_SRC, source.image, theirs, kSquare, kSquare);
 }
 BENCHMARK(TransformPixmanSrc)->DenseRange(0, 7);
 
@@ -244,12 +250,7 @@ BENCHMARK(TranslucentBlitDrawImage);
 void TranslucentBlitPixmanOver(benchmark::State& state) {
     Target theirs;
     PremultipliedCopy source(*translucentScreen(), PIXMAN_a8b8g8r8);
-    for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, source.image, nullptr, theirs.opaque, 0, 0, 0, 0, 0, 0,
-                                 kWidth, kHeight);
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, int64_t{kWidth} * kHeight);
+    timeComposite(state, PIXMAN_OP_OVER, source.image, theirs, kWidth, kHeight);
 }
 BENCHMARK(TranslucentBlitPixmanOver);
 
@@ -273,6 +274,14 @@ const JavaPtr<Image>& sprite() {
     return image;
 }
 
+// Clips the target to the area the sprites are drawn in.
+void clipToSpriteArea(Target& target) {
+    pixman_region32_t clip;
+    pixman_region32_init_rect(&clip, kClipX, kClipY, kClipWidth, kClipHeight);
+    pixman_image_set_clip_region32(target.opaque, &clip);
+    pixman_region32_fini(&clip);
+}
+
 void drawSpritesOurs(Target& target, const std::vector<std::pair<int, int>>& positions) {
     for (auto [x, y] : positions) target.graphics->drawImage(sprite(), x, y, 0);
 }
@@ -289,14 +298,11 @@ void SpritesDrawImage(benchmark::State& state) {
     Target ours, theirs;
     auto positions = spritePositions();
     PremultipliedCopy source(*sprite(), PIXMAN_a8b8g8r8);
-    pixman_region32_t clip;
-    pixman_region32_init_rect(&clip, kClipX, kClipY, kClipWidth, kClipHeight);
-    pixman_image_set_clip_region32(theirs.opaque, &clip);
+    clipToSpriteArea(theirs);
     ours.graphics->setClip(kClipX, kClipY, kClipWidth, kClipHeight);
     drawSpritesOurs(ours, positions);
     drawSpritesPixman(theirs, source.image, positions);
     if (!sameColours(ours.words, theirs.words)) state.SkipWithError("the sprites and pixman's disagree");
-    pixman_region32_fini(&clip);
     for (auto _ : state) {
         drawSpritesOurs(ours, positions);
         benchmark::ClobberMemory();
@@ -309,10 +315,7 @@ void SpritesPixmanOver(benchmark::State& state) {
     Target theirs;
     auto positions = spritePositions();
     PremultipliedCopy source(*sprite(), PIXMAN_a8b8g8r8);
-    pixman_region32_t clip;
-    pixman_region32_init_rect(&clip, kClipX, kClipY, kClipWidth, kClipHeight);
-    pixman_image_set_clip_region32(theirs.opaque, &clip);
-    pixman_region32_fini(&clip);
+    clipToSpriteArea(theirs);
     for (auto _ : state) {
         drawSpritesPixman(theirs, source.image, positions);
         benchmark::ClobberMemory();
@@ -337,13 +340,7 @@ void DrawRgb(benchmark::State& state) {
     // pixman reads the same integers as a8r8g8b8 words, premultiplied for OVER.
     std::vector<uint32_t> words(reinterpret_cast<uint32_t*>(array->data),
                                 reinterpret_cast<uint32_t*>(array->data) + array->length);
-    if (processAlpha) {
-        for (auto& w : words) {
-            uint32_t a = w >> 24, out = a << 24;
-            for (int shift : {0, 8, 16}) out |= (((w >> shift) & 0xFF) * a + 127) / 255 << shift;
-            w = out;
-        }
-    }
+    if (processAlpha) premultiply(words);
     pixman_image_t* source =
         pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, words.data(), kWidth * 4);
     ours.graphics->drawRGB(array, 0, kWidth, 0, 0, kWidth, kHeight, processAlpha);
@@ -367,13 +364,8 @@ void DrawRgbPixman(benchmark::State& state) {
     auto array = argbArray(processAlpha ? Alpha::Any : Alpha::Opaque);
     pixman_image_t* source = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight,
                                                       reinterpret_cast<uint32_t*>(array->data), kWidth * 4);
-    for (auto _ : state) {
-        pixman_image_composite32(processAlpha ? PIXMAN_OP_OVER : PIXMAN_OP_SRC, source, nullptr,
-                                 theirs.opaque, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
-        benchmark::ClobberMemory();
-    }
+    timeComposite(state, processAlpha ? PIXMAN_OP_OVER : PIXMAN_OP_SRC, source, theirs, kWidth, kHeight);
     pixman_image_unref(source);
-    setBytes(state, int64_t{kWidth} * kHeight);
 }
 BENCHMARK(DrawRgbPixman)->Arg(0)->Arg(1);
 

@@ -111,11 +111,26 @@ BENCHMARK(BM_ReferenceArrayAppend_SharedPtrVector)->Arg(16)->Arg(256);
 
 constexpr int kIterated = 1024;
 
+// The numbers 0 to kIterated - 1 as text, each its own object, on both sides.
+JavaPtr<JArray<JavaPtr<String>>> decimalStringArray() {
+    JavaPtr<JArray<JavaPtr<String>>> array = jnew<JArray<JavaPtr<String>>>(kIterated);
+    for (int i = 0; i < kIterated; ++i) array->data[i] = jnew<String>(i);
+    return array;
+}
+
+std::vector<std::shared_ptr<std::u16string>> decimalStringVector() {
+    std::vector<std::shared_ptr<std::u16string>> array;
+    for (int i = 0; i < kIterated; ++i) {
+        const std::string digits = std::to_string(i);
+        array.push_back(std::make_shared<std::u16string>(digits.begin(), digits.end()));
+    }
+    return array;
+}
+
 // Reading each element into a reference of its own, as the class sources do (one acquire and one release
 // per element).
 void BM_ReferenceArrayIterate_JArray(benchmark::State& state) {
-    JavaPtr<JArray<JavaPtr<String>>> array = jnew<JArray<JavaPtr<String>>>(kIterated);
-    for (int i = 0; i < kIterated; ++i) array->data[i] = jnew<String>(i);
+    JavaPtr<JArray<JavaPtr<String>>> array = decimalStringArray();
     for (auto _ : state) {
         long long total = 0;
         for (int i = 0; i < array->length; ++i) {
@@ -129,11 +144,7 @@ void BM_ReferenceArrayIterate_JArray(benchmark::State& state) {
 BENCHMARK(BM_ReferenceArrayIterate_JArray);
 
 void BM_ReferenceArrayIterate_SharedPtrVector(benchmark::State& state) {
-    std::vector<std::shared_ptr<std::u16string>> array;
-    for (int i = 0; i < kIterated; ++i) {
-        const std::string digits = std::to_string(i);
-        array.push_back(std::make_shared<std::u16string>(digits.begin(), digits.end()));
-    }
+    std::vector<std::shared_ptr<std::u16string>> array = decimalStringVector();
     for (auto _ : state) {
         long long total = 0;
         for (size_t i = 0; i < array.size(); ++i) {
@@ -148,8 +159,7 @@ BENCHMARK(BM_ReferenceArrayIterate_SharedPtrVector);
 
 // Without count traffic: elements read through const references on both sides.
 void BM_ReferenceArrayIterateInPlace_JArray(benchmark::State& state) {
-    JavaPtr<JArray<JavaPtr<String>>> array = jnew<JArray<JavaPtr<String>>>(kIterated);
-    for (int i = 0; i < kIterated; ++i) array->data[i] = jnew<String>(i);
+    JavaPtr<JArray<JavaPtr<String>>> array = decimalStringArray();
     for (auto _ : state) {
         long long total = 0;
         for (const JavaPtr<String>& element : *array) total += element->length();
@@ -160,11 +170,7 @@ void BM_ReferenceArrayIterateInPlace_JArray(benchmark::State& state) {
 BENCHMARK(BM_ReferenceArrayIterateInPlace_JArray);
 
 void BM_ReferenceArrayIterateInPlace_SharedPtrVector(benchmark::State& state) {
-    std::vector<std::shared_ptr<std::u16string>> array;
-    for (int i = 0; i < kIterated; ++i) {
-        const std::string digits = std::to_string(i);
-        array.push_back(std::make_shared<std::u16string>(digits.begin(), digits.end()));
-    }
+    std::vector<std::shared_ptr<std::u16string>> array = decimalStringVector();
     for (auto _ : state) {
         long long total = 0;
         for (const std::shared_ptr<std::u16string>& element : array)

@@ -12,6 +12,7 @@
 
 using javax::microedition::lcdui::Display;
 using javax::microedition::lcdui::Graphics;
+using testsupport::graphicsForDisplay;
 using testsupport::PixelCanvas;
 using testsupport::showsPicture;
 
@@ -29,13 +30,7 @@ TEST(Graphics, ClassIdAndCastsFollowTheDottedName) {
 }
 
 TEST(Graphics, NewGraphicsIsOpaqueBlackUntranslatedAndClipsToTheDisplay) {
-    const int32_t savedWidth = Display::screenWidth, savedHeight = Display::screenHeight;
-    Display::screenWidth = 320;
-    Display::screenHeight = 480;
-    JavaPtr<Graphics> g = jnew<Graphics>();
-    Display::screenWidth = savedWidth;
-    Display::screenHeight = savedHeight;
-
+    JavaPtr<Graphics> g = graphicsForDisplay(320, 480);
     EXPECT_EQ(g->width, 320);
     EXPECT_EQ(g->height, 480);
     EXPECT_EQ(g->getColor(), 0);
@@ -259,12 +254,7 @@ TEST(Graphics, ClipLeftFromALargerBufferNeverReachesPastThisOne) {
 
 // The master graphics of the GL back end has no pixels: drawing must not write through null.
 TEST(Graphics, WithoutPixelsNothingIsDrawn) {
-    const int32_t savedWidth = Display::screenWidth, savedHeight = Display::screenHeight;
-    Display::screenWidth = 16;
-    Display::screenHeight = 16;
-    JavaPtr<Graphics> g = jnew<Graphics>();
-    Display::screenWidth = savedWidth;
-    Display::screenHeight = savedHeight;
+    JavaPtr<Graphics> g = graphicsForDisplay(16, 16);
     g->fillRect(0, 0, 16, 16);
     g->drawLine(0, 0, 15, 9);
     g->fillArc(0, 0, 16, 16, 0, 360);

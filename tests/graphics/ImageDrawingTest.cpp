@@ -9,53 +9,26 @@
 #include "graphics/Image.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/NullPointerException.h"
+#include "tests/support/Throws.h"
 #include "tests/support/graphics/PixelCanvas.h"
+#include "tests/support/graphics/PixelWords.h"
 
 using java::lang::ArrayIndexOutOfBoundsException;
 using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Image;
+using testsupport::blendByChannel;
+using testsupport::intsOf;
 using testsupport::PixelCanvas;
+using testsupport::throws;
 
 namespace {
-
-// The blend written the long way: each colour byte moves by floor((s - d) x (a + 1) / 256), the
-// floor taken on the signed product; the destination keeps its alpha.
-uint32_t blendByChannel(uint32_t d, uint32_t s) {
-    int a = static_cast<int>(s >> 24);
-    if (a == 0) return d;
-    if (a == 255) return s;
-    uint32_t out = d & 0xFF000000u;
-    for (int shift : {0, 8, 16}) {
-        int sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
-        int product = (sc - dc) * (a + 1);
-        int floored = product >= 0 ? product / 256 : -((-product + 255) / 256);
-        out |= static_cast<uint32_t>(dc + floored) << shift;
-    }
-    return out;
-}
 
 uint32_t toPixel(uint32_t argb) {
     return (argb & 0xFF00FF00u) | ((argb >> 16) & 0xFF) | ((argb & 0xFF) << 16);
 }
 
-JavaPtr<JArray<int>> intsOf(const std::vector<uint32_t>& values) {
-    auto array = jnew<JArray<int>>(static_cast<int>(values.size()));
-    for (size_t i = 0; i < values.size(); ++i) array->data[i] = static_cast<int>(values[i]);
-    return array;
-}
-
 std::vector<uint32_t> snapshot(const PixelCanvas& canvas) {
     return std::vector<uint32_t>(canvas.pixels(), canvas.pixels() + canvas.width() * canvas.height());
-}
-
-template <class Thrown, class F>
-bool throws(F&& f) {
-    try {
-        f();
-    } catch (Thrown&) {
-        return true;
-    }
-    return false;
 }
 
 // Where the table of transforms puts source column c, row r of a w x h region.

@@ -11,11 +11,15 @@
 #include "runtime/String.h"
 #include "tests/support/ClassRegistry.h"
 #include "tests/support/EncodedImages.h"
+#include "tests/support/Throws.h"
+#include "tests/support/graphics/PixelWords.h"
 
 using java::lang::ArrayIndexOutOfBoundsException;
 using java::lang::IllegalArgumentException;
 using java::lang::NullPointerException;
 using javax::microedition::lcdui::Image;
+using testsupport::intsOf;
+using testsupport::throws;
 
 QUILL_REGISTER_CLASSES(Image);
 static_assert(Image::TESLclassTypeID == static_cast<int32_t>(0xa56b4d12u));
@@ -28,12 +32,6 @@ JavaPtr<JArray<signed char>> bytesOf(const std::vector<uint8_t>& data, int befor
     return array;
 }
 
-JavaPtr<JArray<int>> intsOf(const std::vector<uint32_t>& values) {
-    auto array = jnew<JArray<int>>(static_cast<int>(values.size()));
-    for (size_t i = 0; i < values.size(); ++i) array->data[i] = static_cast<int>(values[i]);
-    return array;
-}
-
 // The pixel word at (x, y) as its four bytes in memory order.
 std::vector<int> bytesAt(const JavaPtr<Image>& image, int x, int y) {
     const auto* p = reinterpret_cast<const uint8_t*>(image->m_pixels + y * image->m_width + x);
@@ -43,16 +41,6 @@ std::vector<int> bytesAt(const JavaPtr<Image>& image, int x, int y) {
 uint32_t argbAt(const JavaPtr<Image>& image, int x, int y) {
     uint32_t p = image->m_pixels[y * image->m_width + x];
     return (p & 0xFF00FF00u) | ((p >> 16) & 0xFF) | ((p & 0xFF) << 16);
-}
-
-template <class Thrown, class F>
-bool throws(F&& f) {
-    try {
-        f();
-    } catch (Thrown&) {
-        return true;
-    }
-    return false;
 }
 
 TEST(ImageCreation, CastsAnswerImageObjectAndSmart) {

@@ -5,24 +5,12 @@
 #include <random>
 #include <vector>
 
+#include "tests/support/graphics/PixelWords.h"
+
 using namespace javax::microedition::lcdui::pixels;
+using testsupport::blendByChannel;
 
 namespace {
-
-// The blend written the long way, one channel at a time with a signed floor division.
-uint32_t blendModel(uint32_t d, uint32_t s) {
-    int a = static_cast<int>(s >> 24);
-    if (a == 0) return d;
-    if (a == 255) return s;
-    uint32_t out = d & 0xFF000000u;
-    for (int shift : {0, 8, 16}) {
-        int sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
-        int product = (sc - dc) * (a + 1);
-        int floored = product >= 0 ? product / 256 : -((-product + 255) / 256);
-        out |= static_cast<uint32_t>(dc + floored) << shift;
-    }
-    return out;
-}
 
 TEST(PixelLoops, BlendMatchesTheChannelFormulaOnEveryAlpha) {
     // Exhaustive over alpha and one channel's source and destination values.
@@ -31,7 +19,7 @@ TEST(PixelLoops, BlendMatchesTheChannelFormulaOnEveryAlpha) {
             for (uint32_t d = 0; d < 256; d += 5) {
                 uint32_t src = a << 24 | s << 16 | (255 - s) << 8 | s;
                 uint32_t dst = 0x5A000000u | d << 16 | d << 8 | (255 - d);
-                ASSERT_EQ(blendPixel(dst, src), blendModel(dst, src)) << a << " " << s << " " << d;
+                ASSERT_EQ(blendPixel(dst, src), blendByChannel(dst, src)) << a << " " << s << " " << d;
             }
         }
     }
@@ -49,7 +37,7 @@ uint32_t drawModel(uint32_t d, uint32_t s, BlitLoop loop) {
         case BlitLoop::BinaryAlpha:
             return (s >> 24) != 0 ? s : d;
         default:
-            return blendModel(d, s);
+            return blendByChannel(d, s);
     }
 }
 
@@ -116,7 +104,7 @@ TEST(PixelLoops, ArgbRowsConvertBothWaysAndBlend) {
             uint32_t v = argb[i];
             uint32_t pixel = 0xFF000000u | (v & 0xFF00) | ((v >> 16) & 0xFF) | ((v & 0xFF) << 16);
             EXPECT_EQ(opaque[i], pixel);
-            uint32_t expectedBlend = blendModel(target[i], (v & 0xFF000000u) | (pixel & 0xFFFFFF));
+            uint32_t expectedBlend = blendByChannel(target[i], (v & 0xFF000000u) | (pixel & 0xFFFFFF));
             EXPECT_EQ(blended[i], expectedBlend);
             EXPECT_EQ(static_cast<uint32_t>(back[i]), swapRedBlue(expectedBlend));
         }

@@ -8,21 +8,13 @@
 
 #include "media/player_internalPF.h"
 #include "tests/media/MediaTestSupport.h"
+#include "tests/support/Eventually.h"
 
 namespace {
 
 using namespace mediatest;
 using platform::AudioSession;
-
-template <class Condition>
-bool eventually(Condition condition, std::chrono::milliseconds limit = 5000ms) {
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
+using testsupport::eventually;
 
 class PlatformPlayerThreads : public testing::Test {
 protected:

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/OpenALOutput.h"
+#include "tests/support/Eventually.h"
 #include "tests/support/FakeAudioOutput.h"
 #include "tests/support/SoundClips.h"
 
@@ -23,17 +24,7 @@ using platform::AudioSession;
 using platform::AudioStatus;
 using platform::OpenALOutput;
 using platform::VoiceState;
-
-// Waits, with a generous deadline, for something that happens in real time.
-template <class Condition>
-bool eventually(Condition condition, std::chrono::milliseconds limit = 5000ms) {
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
+using testsupport::eventually;
 
 struct Recorded {
     std::mutex lock;

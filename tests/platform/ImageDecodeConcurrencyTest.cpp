@@ -16,28 +16,8 @@ TEST(ImageDecodeConcurrency, ThreadsDecodingAtOnceGetTheSinglyDecodedPixels) {
     constexpr int kSide = 24;
     std::vector<uint32_t> rgb;
     for (int i = 0; i < kSide * kSide; ++i) rgb.push_back(static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF);
-    auto png = testsupport::encodePng([&] {
-        testsupport::PngSpec spec;
-        spec.width = kSide;
-        spec.height = kSide;
-        spec.colourType = PNG_COLOR_TYPE_RGB;
-        spec.interlaced = true;
-        for (int y = 0; y < kSide; ++y) {
-            std::vector<uint8_t> row;
-            for (int x = 0; x < kSide; ++x) {
-                uint32_t v = rgb[y * kSide + x];
-                row.insert(row.end(), {uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
-            }
-            spec.rows.push_back(row);
-        }
-        return spec;
-    }());
-    testsupport::JpegSpec jpegSpec;
-    jpegSpec.width = kSide;
-    jpegSpec.height = kSide;
-    for (uint32_t v : rgb)
-        jpegSpec.samples.insert(jpegSpec.samples.end(), {uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
-    auto jpeg = testsupport::encodeJpeg(jpegSpec);
+    auto png = testsupport::encodeRgbPng(kSide, kSide, rgb, /*interlaced=*/true);
+    auto jpeg = testsupport::encodeJpeg(testsupport::rgbJpegSpec(kSide, kSide, rgb));
 
     int width = 0, height = 0;
     int32_t* jpegReference = _decodeJPEGtoRGB(jpeg.data(), static_cast<int>(jpeg.size()), &width, &height);

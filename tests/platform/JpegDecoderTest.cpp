@@ -6,9 +6,12 @@
 #include <memory>
 
 #include "tests/support/EncodedImages.h"
+#include "tests/support/TruncatedFiles.h"
 
 using testsupport::encodeJpeg;
+using testsupport::expectEveryTruncatedPrefixFails;
 using testsupport::JpegSpec;
+using testsupport::rgbJpegSpec;
 
 namespace {
 
@@ -38,15 +41,6 @@ Decoded decode(const std::vector<uint8_t>& file) {
     return ::testing::AssertionSuccess();
 }
 
-JpegSpec rgbSpec(int width, int height, const std::vector<uint32_t>& rgb) {
-    JpegSpec spec;
-    spec.width = width;
-    spec.height = height;
-    for (uint32_t v : rgb)
-        spec.samples.insert(spec.samples.end(), {uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
-    return spec;
-}
-
 // Flat 16 x 16 quadrants of a 32 x 32 image: flat blocks survive compression almost exactly, away
 // from the edges where the subsampled colour is blended.
 constexpr int kSide = 32;
@@ -65,7 +59,7 @@ bool nearQuadrantEdge(int x, int y) {
 }
 
 TEST(JpegDecoder, TwoRedPixelsDecodeToOpaqueRedWords) {
-    Decoded d = decode(encodeJpeg(rgbSpec(2, 1, {0xFF0000, 0xFF0000})));
+    Decoded d = decode(encodeJpeg(rgbJpegSpec(2, 1, {0xFF0000, 0xFF0000})));
     ASSERT_NE(d.pixels, nullptr);
     EXPECT_EQ(d.width, 2);
     EXPECT_EQ(d.height, 1);
@@ -75,7 +69,7 @@ TEST(JpegDecoder, TwoRedPixelsDecodeToOpaqueRedWords) {
 
 TEST(JpegDecoder, ColourGreyProgressiveAndInkFilesKeepTheirPixels) {
     auto rgb = quadrants();
-    JpegSpec baseline = rgbSpec(kSide, kSide, rgb);
+    JpegSpec baseline = rgbJpegSpec(kSide, kSide, rgb);
     JpegSpec progressive = baseline;
     progressive.progressive = true;
     JpegSpec grey;
@@ -122,22 +116,17 @@ TEST(JpegDecoder, ColourGreyProgressiveAndInkFilesKeepTheirPixels) {
 
 TEST(JpegDecoder, EveryTruncatedPrefixFailsCleanly) {
     for (bool progressive : {false, true}) {
-        JpegSpec spec = rgbSpec(kSide, kSide, quadrants());
+        JpegSpec spec = rgbJpegSpec(kSide, kSide, quadrants());
         spec.progressive = progressive;
         auto file = encodeJpeg(spec);
         ASSERT_NE(decode(file).pixels, nullptr);
-        for (size_t length = 0; length < file.size(); ++length) {
-            std::vector<uint8_t> prefix(file.begin(), file.begin() + static_cast<long>(length));
-            Decoded d = decode(prefix);
-            EXPECT_EQ(d.pixels, nullptr) << "prefix of " << length << " bytes";
-            EXPECT_EQ(d.width, 0);
-            EXPECT_EQ(d.height, 0);
-        }
+        expectEveryTruncatedPrefixFails(file,
+                                        [](const std::vector<uint8_t>& prefix) { return decode(prefix); });
     }
 }
 
 TEST(JpegDecoder, OversizedFramesAndOtherDataGiveNull) {
-    auto file = encodeJpeg(rgbSpec(2, 1, {0xFF0000, 0xFF0000}));
+    auto file = encodeJpeg(rgbJpegSpec(2, 1, {0xFF0000, 0xFF0000}));
     size_t frame = 0;
     for (size_t i = 2; i + 1 < file.size(); ++i) {
         if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {

@@ -7,9 +7,11 @@
 #include <memory>
 
 #include "tests/support/EncodedImages.h"
+#include "tests/support/TruncatedFiles.h"
 
 using platform::decodePNG;
 using testsupport::encodePng;
+using testsupport::expectEveryTruncatedPrefixFails;
 using testsupport::PngSpec;
 
 namespace {
@@ -222,14 +224,8 @@ TEST(PngDecoder, EveryTruncatedPrefixFailsCleanly) {
     for (bool interlaced : {false, true}) {
         auto file = encodePng(build({"rgba 8", PNG_COLOR_TYPE_RGB_ALPHA, 8, interlaced, false}).first);
         ASSERT_NE(decode(file).pixels, nullptr);
-        for (size_t length = 0; length < file.size(); ++length) {
-            // An exact-size copy, so that ASan sees any read past the given range.
-            std::vector<uint8_t> prefix(file.begin(), file.begin() + static_cast<long>(length));
-            Decoded d = decode(prefix);
-            EXPECT_EQ(d.pixels, nullptr) << "prefix of " << length << " bytes";
-            EXPECT_EQ(d.width, 0);
-            EXPECT_EQ(d.height, 0);
-        }
+        expectEveryTruncatedPrefixFails(file,
+                                        [](const std::vector<uint8_t>& prefix) { return decode(prefix); });
     }
 }
 

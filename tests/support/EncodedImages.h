@@ -79,11 +79,13 @@ inline std::vector<uint8_t> encodePng(const PngSpec& spec) {
 }
 
 // An opaque 8-bit RGB PNG from 0xRRGGBB values in row order.
-inline std::vector<uint8_t> encodeRgbPng(int width, int height, const std::vector<uint32_t>& rgb) {
+inline std::vector<uint8_t> encodeRgbPng(int width, int height, const std::vector<uint32_t>& rgb,
+                                         bool interlaced = false) {
     PngSpec spec;
     spec.width = width;
     spec.height = height;
     spec.colourType = PNG_COLOR_TYPE_RGB;
+    spec.interlaced = interlaced;
     for (int y = 0; y < height; ++y) {
         std::vector<uint8_t> row;
         for (int x = 0; x < width; ++x) {
@@ -117,6 +119,16 @@ struct JpegSpec {
     bool progressive = false;
     std::vector<uint8_t> samples;  // interleaved, rows top to bottom
 };
+
+// An RGB JPEG's spec from 0xRRGGBB values in row order.
+inline JpegSpec rgbJpegSpec(int width, int height, const std::vector<uint32_t>& rgb) {
+    JpegSpec spec;
+    spec.width = width;
+    spec.height = height;
+    for (uint32_t v : rgb)
+        spec.samples.insert(spec.samples.end(), {uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
+    return spec;
+}
 
 namespace detail {
 

@@ -30,14 +30,19 @@ void PixelCanvas::clear() {
     std::fill_n(pixels(), static_cast<size_t>(m_width) * m_height, m_background);
 }
 
-JavaPtr<Graphics> PixelCanvas::makeGraphics() {
+JavaPtr<Graphics> graphicsForDisplay(int width, int height) {
     const int32_t savedWidth = Display::screenWidth;
     const int32_t savedHeight = Display::screenHeight;
-    Display::screenWidth = m_width;
-    Display::screenHeight = m_height;
+    Display::screenWidth = width;
+    Display::screenHeight = height;
     JavaPtr<Graphics> g = jnew<Graphics>();
     Display::screenWidth = savedWidth;
     Display::screenHeight = savedHeight;
+    return g;
+}
+
+JavaPtr<Graphics> PixelCanvas::makeGraphics() {
+    JavaPtr<Graphics> g = graphicsForDisplay(m_width, m_height);
     g->pixels = pixels();
     return g;
 }

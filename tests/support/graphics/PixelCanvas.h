@@ -49,6 +49,10 @@ private:
     std::vector<uint32_t> m_words;
 };
 
+// A new Graphics made while the display is width x height, as the graphics takes its size from the
+// display; the display's size is put back afterwards.
+JavaPtr<javax::microedition::lcdui::Graphics> graphicsForDisplay(int width, int height);
+
 // Passes when the canvas shows exactly the picture (rows top to bottom) and its guard is intact;
 // otherwise shows both pictures and writes the canvas as PNG.
 ::testing::AssertionResult showsPicture(const PixelCanvas& canvas,
