@@ -1,10 +1,16 @@
 #include "graphics/Font.h"
 
 #include "graphics/BitmapFontSystem.h"
+#include "platform/NativeText.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"
 #include "runtime/StringIndexOutOfBoundsException.h"
+
+// Build switch: fonts measure and draw with the platform's system font (off in this build).
+#ifndef _RENDER_SYSTEM_FONT_USING_NATIVE_FONT
+#define _RENDER_SYSTEM_FONT_USING_NATIVE_FONT 0
+#endif
 
 namespace javax::microedition::lcdui {
 
@@ -23,11 +29,18 @@ JavaPtr<Font> Font::getDefaultFont() {
     return getFont(FACE_SYSTEM, STYLE_PLAIN, SIZE_MEDIUM);
 }
 
+bool Font::usesNativeText() const {
+    // A system font whose file is missing falls back to the bitmap font.
+    return _RENDER_SYSTEM_FONT_USING_NATIVE_FONT && _hasNativeFont(m_fontByte);
+}
+
 int Font::getHeight() const {
+    if (usesNativeText()) return _getNativeFontHeight(m_fontByte);
     return BitmapFontSystem::fontHeight(BitmapFontSystem::getFontIndex(m_fontByte));
 }
 
 int Font::unitsWidth(const unsigned short* units, int count) const {
+    if (usesNativeText()) return _getNativeStringWidth(units, count, m_fontByte);
     const int font = BitmapFontSystem::getFontIndex(m_fontByte);
     // Summed with wrap-around, as the language's int arithmetic does, so no length can overflow.
     uint32_t width = 0;

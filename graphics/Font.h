@@ -55,6 +55,8 @@ public:
 
     // The width of count units, without range checks: the text operations have checked them.
     int unitsWidth(const unsigned short* units, int count) const;
+    // Whether this font measures and draws with the platform's system font.
+    bool usesNativeText() const;
 
 private:
     signed char m_fontByte = 0;

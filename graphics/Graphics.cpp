@@ -5,7 +5,7 @@
 #include <cwchar>
 
 #include "graphics/Font.h"
-#include "shell/Display.h"
+#include "graphics/ScreenSize.h"
 
 // Build switch: the output is laid out in landscape (off in this build).
 #ifndef _LANDSCAPE_MODE
@@ -23,8 +23,8 @@ int32_t saturateToInt(int64_t v) {
 }  // namespace
 
 Graphics::Graphics() noexcept {
-    width = Display::screenWidth;
-    height = Display::screenHeight;
+    width = ScreenSize::width;
+    height = ScreenSize::height;
     if constexpr (_LANDSCAPE_MODE) {
         if (height > width) std::swap(width, height);
     }

@@ -1,11 +1,13 @@
 // The text operations of Graphics: strings measured with the current font and drawn glyph by glyph
 // from the bitmap font, each glyph a coverage mask blended over the target in the current colour.
 #include <algorithm>
+#include <climits>
 #include <mutex>
 
 #include "graphics/BitmapFontSystem.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
+#include "platform/NativeText.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/NullPointerException.h"
 #include "runtime/StringIndexOutOfBoundsException.h"
@@ -36,9 +38,11 @@ void Graphics::drawSubstring(const JavaPtr<java::lang::String>& str, int offset,
     const int length = str->length();
     if (offset < 0 || offset > length || len < 0 || len > length - offset)
         throw java::lang::StringIndexOutOfBoundsException();
-    if (len == 0 || !BitmapFontSystem::isLoaded()) return;
+    if (len == 0) return;
 
     const JavaPtr<Font> current = font ? font : Font::getDefaultFont();
+    const bool native = current->usesNativeText();
+    if (!native && !BitmapFontSystem::isLoaded()) return;
     const unsigned short* units = str->unitData() + offset;
     const int width = current->unitsWidth(units, len);
     const int lineHeight = current->getHeight();
@@ -51,6 +55,14 @@ void Graphics::drawSubstring(const JavaPtr<java::lang::String>& str, int offset,
         ax -= width;
     if ((anchor & VCENTER) != 0) ay -= lineHeight >> 1;
     if ((anchor & BOTTOM) != 0) ay -= lineHeight;
+    if (native) {
+        const auto clampToInt = [](int64_t v) {
+            return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+        };
+        _renderNativeString(units, len, pixels, this->width, this->height, clampToInt(ax), clampToInt(ay),
+                            color, current->fontByte(), clipX, clipY, clipWidth, clipHeight);
+        return;
+    }
     drawGlyphs(BitmapFontSystem::getFontIndex(current->fontByte()), units, len, ax, ay);
 }
 

@@ -6,11 +6,11 @@
 #include <climits>
 #include <cstring>
 
-#include "shell/Display.h"
+#include "graphics/ScreenSize.h"
 #include "tests/support/ClassRegistry.h"
 #include "tests/support/graphics/PixelCanvas.h"
 
-using javax::microedition::lcdui::Display;
+using javax::microedition::lcdui::ScreenSize;
 using javax::microedition::lcdui::Graphics;
 using testsupport::graphicsForDisplay;
 using testsupport::PixelCanvas;
@@ -26,7 +26,7 @@ TEST(Graphics, ClassIdAndCastsFollowTheDottedName) {
     EXPECT_EQ(g->castAsTypeID(0x3afc5774), static_cast<void*>(g.get()));
     EXPECT_NE(g->castAsTypeID(0x3f697993), nullptr);
     EXPECT_NE(g->castAsTypeID(static_cast<int32_t>(0xe140a4f5)), nullptr);
-    EXPECT_EQ(g->castAsTypeID(Display::TESLclassTypeID), nullptr);
+    EXPECT_EQ(g->castAsTypeID(tesl::classTypeIdOf("javax.microedition.lcdui.Display")), nullptr);
 }
 
 TEST(Graphics, NewGraphicsIsOpaqueBlackUntranslatedAndClipsToTheDisplay) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "graphics/Graphics.h"
-#include "shell/Display.h"
+#include "graphics/ScreenSize.h"
 #include "tests/graphics/FontFixtures.h"
 #include "tests/support/graphics/PixelCanvas.h"
 
@@ -28,11 +28,11 @@ void drawText(PixelCanvas& canvas, int variant) {
 TEST(TextDrawingConcurrency, ThreadsDrawingTextAtOnceGetTheSamePixelsAsAlone) {
     ASSERT_TRUE(fontfixtures::loadFont(
         fontfixtures::writeFont(fontfixtures::tinyFont(), {fonttools::FontEncoding::Coverage, 0, 8})));
-    using javax::microedition::lcdui::Display;
-    const int savedWidth = Display::screenWidth;
-    const int savedHeight = Display::screenHeight;
-    Display::screenWidth = 48;
-    Display::screenHeight = 36;
+    using javax::microedition::lcdui::ScreenSize;
+    const int savedWidth = ScreenSize::width;
+    const int savedHeight = ScreenSize::height;
+    ScreenSize::width = 48;
+    ScreenSize::height = 36;
     constexpr int kThreads = 4;
     std::vector<std::string> expected;
     for (int t = 0; t < kThreads; ++t) {
@@ -52,8 +52,8 @@ TEST(TextDrawingConcurrency, ThreadsDrawingTextAtOnceGetTheSamePixelsAsAlone) {
         });
     }
     for (std::thread& thread : threads) thread.join();
-    Display::screenWidth = savedWidth;
-    Display::screenHeight = savedHeight;
+    ScreenSize::width = savedWidth;
+    ScreenSize::height = savedHeight;
     for (int t = 0; t < kThreads; ++t) EXPECT_EQ(mismatches[t], 0) << "thread " << t;
 }
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 
 #include "runtime/Object.h"
-#include "shell/Display.h"
+#include "graphics/ScreenSize.h"
 
-using javax::microedition::lcdui::Display;
+using javax::microedition::lcdui::ScreenSize;
 using javax::microedition::lcdui::Graphics;
 
 namespace testsupport {
@@ -31,13 +31,13 @@ void PixelCanvas::clear() {
 }
 
 JavaPtr<Graphics> graphicsForDisplay(int width, int height) {
-    const int32_t savedWidth = Display::screenWidth;
-    const int32_t savedHeight = Display::screenHeight;
-    Display::screenWidth = width;
-    Display::screenHeight = height;
+    const int32_t savedWidth = ScreenSize::width;
+    const int32_t savedHeight = ScreenSize::height;
+    ScreenSize::width = width;
+    ScreenSize::height = height;
     JavaPtr<Graphics> g = jnew<Graphics>();
-    Display::screenWidth = savedWidth;
-    Display::screenHeight = savedHeight;
+    ScreenSize::width = savedWidth;
+    ScreenSize::height = savedHeight;
     return g;
 }
 
