@@ -133,8 +133,8 @@ void Graphics::drawLineWide(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
         return;
     }
     if (pixels == nullptr) return;
-    Box clip = drawableBox();
-    if (clip.empty()) return;
+    PixelBox clip = drawableBox();
+    if (clip.isEmpty()) return;
 
     // A is the upper end; the line is stepped from it down in 10-bit fixed point from pixel centres.
     int64_t ax = x1 + translateX, ay = y1 + translateY;
@@ -186,46 +186,58 @@ void Graphics::drawRect(int x, int y, int w, int h) {
     callFillRect(x64 + w64, y64, 1, h64 + 1);
 }
 
-// The arc sizes are corner radii, not the diameters other toolkits take.
+namespace {
+
+// The corners of a rounded rectangle: radii cut to half the sides (the arc sizes are corner radii,
+// not the diameters other toolkits take), and the boxes of the corner ellipses.
+struct RoundCorners {
+    int64_t rx, ry;              // radii; a rectangle without rounding when either is 0 or less
+    int64_t boxW, boxH;          // one corner ellipse's box
+    int64_t rightBox, lowerBox;  // where the right and the lower corner boxes start
+
+    RoundCorners(int x, int y, int w, int h, int arcWidth, int arcHeight)
+        : rx(std::min(arcWidth, w >> 1)),
+          ry(std::min(arcHeight, h >> 1)),
+          boxW(2 * rx),
+          boxH(2 * ry),
+          rightBox(int64_t{x} + w - boxW - 1),
+          lowerBox(int64_t{y} + h - boxH - 1) {}
+    bool rounded() const { return rx > 0 && ry > 0; }
+};
+
+}  // namespace
+
 void Graphics::drawRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight) {
-    const int64_t rx = std::min(arcWidth, w >> 1);
-    const int64_t ry = std::min(arcHeight, h >> 1);
-    if (rx <= 0 || ry <= 0) {
+    const RoundCorners c(x, y, w, h, arcWidth, arcHeight);
+    if (!c.rounded()) {
         drawRect(x, y, w, h);
         return;
     }
     const int64_t x64 = x, y64 = y, w64 = w, h64 = h;
-    const int64_t boxW = 2 * rx, boxH = 2 * ry;
-    const int64_t rightBox = x64 + w64 - boxW - 1;
-    const int64_t lowerBox = y64 + h64 - boxH - 1;
-    callDrawArc(x64, y64, boxW, boxH, 90, 90);
-    callDrawArc(rightBox, y64, boxW, boxH, 0, 90);
-    callDrawArc(x64, lowerBox, boxW, boxH, 180, 90);
-    callDrawArc(rightBox, lowerBox, boxW, boxH, 270, 90);
-    callDrawLine(x64 + rx, y64, x64 + w64 - rx, y64);
-    callDrawLine(x64 + rx, y64 + h64 - 1, x64 + w64 - rx, y64 + h64 - 1);
-    callDrawLine(x64, y64 + ry, x64, y64 + h64 - ry);
-    callDrawLine(x64 + w64 - 1, y64 + ry, x64 + w64 - 1, y64 + h64 - ry);
+    callDrawArc(x64, y64, c.boxW, c.boxH, 90, 90);
+    callDrawArc(c.rightBox, y64, c.boxW, c.boxH, 0, 90);
+    callDrawArc(x64, c.lowerBox, c.boxW, c.boxH, 180, 90);
+    callDrawArc(c.rightBox, c.lowerBox, c.boxW, c.boxH, 270, 90);
+    callDrawLine(x64 + c.rx, y64, x64 + w64 - c.rx, y64);
+    callDrawLine(x64 + c.rx, y64 + h64 - 1, x64 + w64 - c.rx, y64 + h64 - 1);
+    callDrawLine(x64, y64 + c.ry, x64, y64 + h64 - c.ry);
+    callDrawLine(x64 + w64 - 1, y64 + c.ry, x64 + w64 - 1, y64 + h64 - c.ry);
 }
 
 void Graphics::fillRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight) {
-    const int64_t rx = std::min(arcWidth, w >> 1);
-    const int64_t ry = std::min(arcHeight, h >> 1);
-    if (rx <= 0 || ry <= 0) {
+    const RoundCorners c(x, y, w, h, arcWidth, arcHeight);
+    if (!c.rounded()) {
         fillRect(x, y, w, h);
         return;
     }
     const int64_t x64 = x, y64 = y, w64 = w, h64 = h;
-    const int64_t boxW = 2 * rx, boxH = 2 * ry;
-    const int64_t rightBox = x64 + w64 - boxW - 1;
-    const int64_t lowerBox = y64 + h64 - 1 - boxH;
-    callFillArc(x64, y64, boxW, boxH, 90, 90);
-    callFillArc(rightBox, y64, boxW, boxH, 0, 90);
-    callFillArc(x64, lowerBox, boxW, boxH, 180, 90);
-    callFillArc(rightBox, lowerBox, boxW, boxH, 270, 90);
-    callFillRect(x64 + rx, y64, w64 - boxW, h64);
-    callFillRect(x64, y64 + ry, rx, h64 - boxH);
-    callFillRect(x64 + w64 - rx, y64 + ry, rx, h64 - boxH);
+    callFillArc(x64, y64, c.boxW, c.boxH, 90, 90);
+    callFillArc(c.rightBox, y64, c.boxW, c.boxH, 0, 90);
+    callFillArc(x64, c.lowerBox, c.boxW, c.boxH, 180, 90);
+    callFillArc(c.rightBox, c.lowerBox, c.boxW, c.boxH, 270, 90);
+    callFillRect(x64 + c.rx, y64, w64 - c.boxW, h64);
+    callFillRect(x64, y64 + c.ry, c.rx, h64 - c.boxH);
+    callFillRect(x64 + w64 - c.rx, y64 + c.ry, c.rx, h64 - c.boxH);
 }
 
 void Graphics::drawArc(int x, int y, int w, int h, int startAngle, int arcAngle) {
@@ -277,8 +289,8 @@ void Graphics::fillArcWide(int64_t x, int64_t y, int64_t w, int64_t h, int64_t s
     // An arc of 0 is nothing (as for drawArc), a height of 0 has no rows to divide among, and a
     // negative width would mirror the spans into stray pixels.
     if (arcAngle == 0 || w < 0 || h <= 0) return;
-    Box clip = drawableBox();
-    if (clip.empty() || pixels == nullptr) return;
+    PixelBox clip = drawableBox();
+    if (clip.isEmpty() || pixels == nullptr) return;
     const bool wholeEllipse = arcAngle >= 360;
     startAngle = withoutExtraTurns(startAngle);
 
@@ -363,8 +375,8 @@ void Graphics::fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3) {
     std::stable_sort(corners, corners + 3, [](const Point& a, const Point& b) { return a.y < b.y; });
     const Point top = corners[0], middle = corners[1], bottom = corners[2];
     if (top.y == bottom.y) return;
-    Box clip = drawableBox();
-    if (clip.empty() || pixels == nullptr) return;
+    PixelBox clip = drawableBox();
+    if (clip.isEmpty() || pixels == nullptr) return;
     // Rows (before translation) that can reach the clip; the rest are skipped, not stepped through.
     const int64_t firstRow = clip.top - translateY;
     const int64_t lastRow = clip.bottom - 1 - translateY;
