@@ -184,11 +184,21 @@ void Graphics::myRectBlit(TSRect& r) {
 
 namespace {
 
-// The C library's wide-character fill is a 32-bit word fill tuned for each processor (vector
-// stores, streaming stores for large spans): a full frame fills at memset's speed.
+// Rows go through the C library's wide-character fill, tuned for short spans. A whole frame is one
+// span of a megabyte or more, where that fill switches to streaming stores and runs at about 0.8 of
+// memset; the string store instruction (fast on every x86-64 with enhanced rep-stos) fills it at
+// memset's speed.
 static_assert(sizeof(wchar_t) == sizeof(uint32_t), "the row fill relies on 32-bit wchar_t");
 
+constexpr size_t kStringStoreWords = size_t{1} << 18;  // one megabyte
+
 void fillWords(uint32_t* first, size_t count, uint32_t word) {
+#if defined(__x86_64__)
+    if (count >= kStringStoreWords) {
+        asm volatile("rep stosl" : "+D"(first), "+c"(count) : "a"(word) : "memory");
+        return;
+    }
+#endif
     std::wmemset(reinterpret_cast<wchar_t*>(first), static_cast<wchar_t>(word), count);
 }
 
