@@ -101,12 +101,6 @@ bool BitmapFontDecoder::decode(const uint8_t* data, size_t size, BitmapFontTable
         in.signedShort(&box.y);
         in.signedShort(&box.width);
         in.signedShort(&box.height);
-        if (box.width < 0 || box.height < 0) return reject(reason, "glyph box of negative size");
-        if (box.width > kMaxGlyphWidth) return reject(reason, "glyph box wider than 32 pixels");
-        if (box.height > fontHeight) return reject(reason, "glyph box taller than the font");
-        if (box.width > 0 && box.height > 0 &&
-            (box.x < 0 || box.y < 0 || box.x + box.width > sheetWidth || box.y + box.height > sheetHeight))
-            return reject(reason, "glyph box outside the sheet");
     }
     in.skip(1);
 
@@ -149,6 +143,17 @@ bool BitmapFontDecoder::decode(const uint8_t* data, size_t size, BitmapFontTable
     if (characterCount < 0) return reject(reason, "negative character count");
     if (characterCount > cells) return reject(reason, "more characters than glyph cells");
     const int n = characterCount;
+    // Only the cells that hold a character are ever copied from the sheet or measured; the boxes of
+    // the others (a sheet padded to whole rows) may hold anything.
+    for (int i = 0; i < n; ++i) {
+        const Box& box = boxes[static_cast<size_t>(i)];
+        if (box.width < 0 || box.height < 0) return reject(reason, "glyph box of negative size");
+        if (box.width > kMaxGlyphWidth) return reject(reason, "glyph box wider than 32 pixels");
+        if (box.height > fontHeight) return reject(reason, "glyph box taller than the font");
+        if (box.width > 0 && box.height > 0 &&
+            (box.x < 0 || box.y < 0 || box.x + box.width > sheetWidth || box.y + box.height > sheetHeight))
+            return reject(reason, "glyph box outside the sheet");
+    }
     std::vector<int> codes(static_cast<size_t>(n) + 1, 0x20);
     for (int i = 0; i < n; ++i)
         if (!in.unsignedShort(&codes[static_cast<size_t>(i)]))

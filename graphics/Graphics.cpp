@@ -152,32 +152,15 @@ void Graphics::setAbsoluteClip(int64_t ax, int64_t ay, int64_t w, int64_t h) {
     clipHeight = saturateToInt(ch);
 }
 
+// A side that misses leaves a negative size, which setAbsoluteClip turns into 0.
 void Graphics::clipRect(int x, int y, int w, int h) {
-    int64_t ax = static_cast<int64_t>(x) + translateX;
-    int64_t ay = static_cast<int64_t>(y) + translateY;
-    int64_t cx = clipX;
-    int64_t cy = clipY;
-    int64_t cw = clipWidth;
-    int64_t ch = clipHeight;
-    if (ax > cx) {
-        cw -= ax - cx;
-        cx = ax;
-    }
-    if (ay > cy) {
-        ch -= ay - cy;
-        cy = ay;
-    }
-    if (ax + w < cx + cw) cw = ax + w - cx;
-    if (ay + h < cy + ch) ch = ay + h - cy;
-    setAbsoluteClip(cx, cy, cw, ch);
+    const PixelBox clip = PixelBox::fromSize(clipX, clipY, clipWidth, clipHeight)
+                              .intersected(PixelBox::fromSize(x, y, w, h).translated(translateX, translateY));
+    setAbsoluteClip(clip.left, clip.top, clip.width(), clip.height());
 }
 
-Graphics::Box Graphics::drawableBox() const {
-    // The clip as stored, cut to the buffer: a clip left over from a larger buffer must not reach past
-    // the end of this one.
-    return Box{std::max<int64_t>(clipX, 0), std::max<int64_t>(clipY, 0),
-               std::min<int64_t>(static_cast<int64_t>(clipX) + clipWidth, width),
-               std::min<int64_t>(static_cast<int64_t>(clipY) + clipHeight, height)};
+PixelBox Graphics::drawableBox() const {
+    return PixelBox::fromSize(clipX, clipY, clipWidth, clipHeight).intersected(bufferBox());
 }
 
 void Graphics::reduceClip(TSRect& r) {
@@ -185,32 +168,37 @@ void Graphics::reduceClip(TSRect& r) {
         r = TSRect{clipX, clipY, clipWidth, clipHeight};
         return;
     }
-    Box clip = drawableBox();
-    int64_t left = std::max<int64_t>(r.x, clip.left);
-    int64_t top = std::max<int64_t>(r.y, clip.top);
-    int64_t right = std::min<int64_t>(static_cast<int64_t>(r.x) + r.width, clip.right);
-    int64_t bottom = std::min<int64_t>(static_cast<int64_t>(r.y) + r.height, clip.bottom);
-    r = TSRect{saturateToInt(left), saturateToInt(top), saturateToInt(std::max<int64_t>(right - left, 0)),
-               saturateToInt(std::max<int64_t>(bottom - top, 0))};
+    const PixelBox cut = PixelBox::of(r).intersected(drawableBox());
+    r = TSRect{saturateToInt(cut.left), saturateToInt(cut.top),
+               saturateToInt(std::max<int64_t>(cut.width(), 0)),
+               saturateToInt(std::max<int64_t>(cut.height(), 0))};
 }
 
 void Graphics::myRectBlit(TSRect& r) {
     if (r.width <= 0 || r.height <= 0) return;
     // Cut to the buffer once more: rectangles also come from outside this class.
-    Box box{std::max<int64_t>(r.x, 0), std::max<int64_t>(r.y, 0),
-            std::min<int64_t>(static_cast<int64_t>(r.x) + r.width, width),
-            std::min<int64_t>(static_cast<int64_t>(r.y) + r.height, height)};
-    if (box.empty() || pixels == nullptr) return;
+    const PixelBox box = PixelBox::of(r).intersected(bufferBox());
+    if (box.isEmpty() || pixels == nullptr) return;
     fillBox(box);
 }
 
 namespace {
 
-// The C library's wide-character fill is a 32-bit word fill tuned for each processor (vector
-// stores, streaming stores for large spans): a full frame fills at memset's speed.
+// Rows go through the C library's wide-character fill, tuned for short spans. A whole frame is one
+// span of a megabyte or more, where that fill switches to streaming stores and runs at about 0.8 of
+// memset; the string store instruction (fast on every x86-64 with enhanced rep-stos) fills it at
+// memset's speed.
 static_assert(sizeof(wchar_t) == sizeof(uint32_t), "the row fill relies on 32-bit wchar_t");
 
+constexpr size_t kStringStoreWords = size_t{1} << 18;  // one megabyte
+
 void fillWords(uint32_t* first, size_t count, uint32_t word) {
+#if defined(__x86_64__)
+    if (count >= kStringStoreWords) {
+        asm volatile("rep stosl" : "+D"(first), "+c"(count) : "a"(word) : "memory");
+        return;
+    }
+#endif
     std::wmemset(reinterpret_cast<wchar_t*>(first), static_cast<wchar_t>(word), count);
 }
 
@@ -218,7 +206,7 @@ void fillWords(uint32_t* first, size_t count, uint32_t word) {
 
 // Each row is stored directly rather than copied from the first one: the same pixels, without
 // reading the buffer back.
-void Graphics::fillBox(const Box& box) {
+void Graphics::fillBox(const PixelBox& box) {
     const uint32_t word = pixelWord;
     const size_t stride = static_cast<size_t>(width);
     const size_t rowLength = static_cast<size_t>(box.right - box.left);
@@ -239,14 +227,10 @@ void Graphics::fillRect(int x, int y, int w, int h) {
 
 void Graphics::fillRectWide(int64_t x, int64_t y, int64_t w, int64_t h) {
     if (w <= 0 || h <= 0 || pixels == nullptr) return;
-    int64_t ax = x + translateX;
-    int64_t ay = y + translateY;
-    Box clip = drawableBox();
-    Box box{std::max(ax, clip.left), std::max(ay, clip.top), std::min(ax + w, clip.right),
-            std::min(ay + h, clip.bottom)};
-    if (box.empty()) return;
-    TSRect r{static_cast<int32_t>(box.left), static_cast<int32_t>(box.top),
-             static_cast<int32_t>(box.right - box.left), static_cast<int32_t>(box.bottom - box.top)};
+    const PixelBox box =
+        PixelBox::fromSize(x, y, w, h).translated(translateX, translateY).intersected(drawableBox());
+    if (box.isEmpty()) return;
+    TSRect r = box.toRect();
     myRectBlit(r);
 }
 

@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "graphics/PixelBox.h"
+#include "graphics/PixelLoops.h"
 #include "graphics/TSRect.h"
 #include "runtime/JArray.h"
 #include "runtime/Object.h"
@@ -42,9 +44,7 @@ public:
     }
 
     // 0x00RRGGBB (or 0xAARRGGBB) and the pixel word convert both ways by exchanging bytes 0 and 2.
-    static constexpr uint32_t argbToPixel(uint32_t argb) {
-        return (argb & 0xFF00FF00u) | ((argb >> 16) & 0xFFu) | ((argb & 0xFFu) << 16);
-    }
+    static constexpr uint32_t argbToPixel(uint32_t argb) { return pixels::swapRedBlue(argb); }
     static constexpr uint32_t pixelToArgb(uint32_t pixel) { return argbToPixel(pixel); }
 
     // Text (GraphicsText.cpp). A null string or array throws NullPointerException, a bad substring
@@ -135,16 +135,13 @@ public:
     JavaPtr<Image> targetImage;
 
 private:
-    // Half-open absolute box [left, right) x [top, bottom).
-    struct Box {
-        int64_t left, top, right, bottom;
-        bool empty() const { return left >= right || top >= bottom; }
-    };
-
     // Every coordinate below is 64-bit, so that sums of translation, position and size never wrap.
-    Box drawableBox() const;
+    PixelBox bufferBox() const { return PixelBox{0, 0, width, height}; }
+    // The clip as stored, cut to the buffer: a clip left over from a larger buffer must not reach
+    // past the end of this one.
+    PixelBox drawableBox() const;
     void setAbsoluteClip(int64_t ax, int64_t ay, int64_t w, int64_t h);
-    void fillBox(const Box& box);
+    void fillBox(const PixelBox& box);
     // Draws the glyphs of count characters with the text's top left corner at absolute (ax, ay).
     void drawGlyphs(int fontIndex, const unsigned short* units, int count, int64_t ax, int64_t ay);
     void fillRectWide(int64_t x, int64_t y, int64_t w, int64_t h);

@@ -68,14 +68,12 @@ void Graphics::drawImageRegion(Image* img, int xSrc, int ySrc, int regionWidth, 
 
     // The region is cut to the image; what is cut from each side of the source comes off the side
     // of the destination that the transform turns it to.
-    int64_t regionLeft = std::max<int64_t>(xSrc, 0);
-    int64_t regionTop = std::max<int64_t>(ySrc, 0);
-    int64_t regionRight = std::min<int64_t>(static_cast<int64_t>(xSrc) + regionWidth, img->m_width);
-    int64_t regionBottom = std::min<int64_t>(static_cast<int64_t>(ySrc) + regionHeight, img->m_height);
-    if (regionRight <= regionLeft || regionBottom <= regionTop) return;
-    int64_t cutLeft = regionLeft - xSrc, cutTop = regionTop - ySrc;
-    int64_t cutRight = static_cast<int64_t>(xSrc) + regionWidth - regionRight;
-    int64_t cutBottom = static_cast<int64_t>(ySrc) + regionHeight - regionBottom;
+    const PixelBox whole = PixelBox::fromSize(xSrc, ySrc, regionWidth, regionHeight);
+    const PixelBox region = whole.intersected(PixelBox{0, 0, img->m_width, img->m_height});
+    if (region.isEmpty()) return;
+    int64_t cutLeft = region.left - whole.left, cutTop = region.top - whole.top;
+    int64_t cutRight = whole.right - region.right;
+    int64_t cutBottom = whole.bottom - region.bottom;
     // Destination sides (left, top, right, bottom) that the source's left, top, right and bottom become.
     static constexpr int kSideOf[8][4] = {{0, 1, 2, 3}, {0, 3, 2, 1}, {2, 1, 0, 3}, {2, 3, 0, 1},
                                           {1, 0, 3, 2}, {1, 2, 3, 0}, {3, 0, 1, 2}, {3, 2, 1, 0}};
@@ -88,29 +86,24 @@ void Graphics::drawImageRegion(Image* img, int xSrc, int ySrc, int regionWidth, 
     int64_t drawnHeight = exchanged ? regionWidth : regionHeight;
     int64_t x = xDest, y = yDest;
     applyAnchor(anchor, drawnWidth, drawnHeight, x, y);
-    int64_t left = x + translateX + destinationCut[0];
-    int64_t top = y + translateY + destinationCut[1];
-    int64_t right = x + translateX + drawnWidth - destinationCut[2];
-    int64_t bottom = y + translateY + drawnHeight - destinationCut[3];
-
-    Box clip = drawableBox();
-    Box visible{std::max(left, clip.left), std::max(top, clip.top), std::min(right, clip.right),
-                std::min(bottom, clip.bottom)};
-    if (visible.empty()) return;
+    const PixelBox placed = PixelBox{x + destinationCut[0], y + destinationCut[1],
+                                     x + drawnWidth - destinationCut[2], y + drawnHeight - destinationCut[3]}
+                                .translated(translateX, translateY);
+    const PixelBox visible = placed.intersected(drawableBox());
+    if (visible.isEmpty()) return;
 
     // The part of the region that lands in the visible box.
-    int64_t offLeft = visible.left - left, offTop = visible.top - top;
-    int64_t offRight = right - visible.right, offBottom = bottom - visible.bottom;
-    int64_t visibleWidth = visible.right - visible.left, visibleHeight = visible.bottom - visible.top;
+    int64_t offLeft = visible.left - placed.left, offTop = visible.top - placed.top;
+    int64_t offRight = placed.right - visible.right, offBottom = placed.bottom - visible.bottom;
+    int64_t visibleWidth = visible.width(), visibleHeight = visible.height();
     // Which of those offsets (left, top, right, bottom) moves the source's x and its y.
     static constexpr int kSourceOffsets[8][2] = {{0, 1}, {0, 3}, {2, 1}, {2, 3},
                                                  {1, 0}, {1, 2}, {3, 0}, {3, 2}};
     const int64_t offsets[4] = {offLeft, offTop, offRight, offBottom};
     int64_t sourceX = offsets[kSourceOffsets[transform][0]];
     int64_t sourceY = offsets[kSourceOffsets[transform][1]];
-    TSRect destination{static_cast<int32_t>(visible.left), static_cast<int32_t>(visible.top),
-                       static_cast<int32_t>(visibleWidth), static_cast<int32_t>(visibleHeight)};
-    TSRect source{static_cast<int32_t>(regionLeft + sourceX), static_cast<int32_t>(regionTop + sourceY),
+    TSRect destination = visible.toRect();
+    TSRect source{static_cast<int32_t>(region.left + sourceX), static_cast<int32_t>(region.top + sourceY),
                   static_cast<int32_t>(exchanged ? visibleHeight : visibleWidth),
                   static_cast<int32_t>(exchanged ? visibleWidth : visibleHeight)};
     myBlitter(destination, source, img, transform);
@@ -144,14 +137,11 @@ void Graphics::drawRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scan
                        int width, int height, bool processAlpha) {
     if (!rgbData) throw java::lang::NullPointerException();
     if (width <= 0 || height <= 0 || pixels == nullptr) return;
-    int64_t ax = static_cast<int64_t>(x) + translateX;
-    int64_t ay = static_cast<int64_t>(y) + translateY;
-    Box clip = drawableBox();
-    Box box{std::max(ax, clip.left), std::max(ay, clip.top), std::min(ax + width, clip.right),
-            std::min(ay + height, clip.bottom)};
-    if (box.empty()) return;
-    int64_t first = offset + (box.top - ay) * scanlength + (box.left - ax);
-    int64_t columns = box.right - box.left, rows = box.bottom - box.top;
+    const PixelBox placed = PixelBox::fromSize(x, y, width, height).translated(translateX, translateY);
+    const PixelBox box = placed.intersected(drawableBox());
+    if (box.isEmpty()) return;
+    int64_t first = offset + (box.top - placed.top) * scanlength + (box.left - placed.left);
+    int64_t columns = box.width(), rows = box.height();
     checkArrayRange(first, scanlength, columns, rows, rgbData->length);
     for (int64_t row = 0; row < rows; ++row) {
         pixels::writeArgbRow(pixels + (box.top + row) * this->width + box.left,
@@ -164,12 +154,10 @@ void Graphics::getRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanl
                       int width, int height) {
     if (!rgbData) throw java::lang::NullPointerException();
     if (width <= 0 || height <= 0 || pixels == nullptr) return;
-    Box box{std::max<int64_t>(x, 0), std::max<int64_t>(y, 0),
-            std::min<int64_t>(static_cast<int64_t>(x) + width, this->width),
-            std::min<int64_t>(static_cast<int64_t>(y) + height, this->height)};
-    if (box.empty()) return;
+    const PixelBox box = PixelBox::fromSize(x, y, width, height).intersected(bufferBox());
+    if (box.isEmpty()) return;
     int64_t first = offset + (box.top - y) * scanlength + (box.left - x);
-    int64_t columns = box.right - box.left, rows = box.bottom - box.top;
+    int64_t columns = box.width(), rows = box.height();
     checkArrayRange(first, scanlength, columns, rows, rgbData->length);
     for (int64_t row = 0; row < rows; ++row) {
         pixels::readArgbRow(rgbData->data + first + row * scanlength,
@@ -182,14 +170,11 @@ void Graphics::copyArea(int xSrc, int ySrc, int w, int h, int xDest, int yDest, 
     int64_t destinationX = xDest, destinationY = yDest;
     applyAnchor(anchor, w, h, destinationX, destinationY);
     // Only the part of the source inside the buffer is copied, to where it would have gone.
-    Box source{std::max<int64_t>(xSrc, 0), std::max<int64_t>(ySrc, 0),
-               std::min<int64_t>(static_cast<int64_t>(xSrc) + w, width),
-               std::min<int64_t>(static_cast<int64_t>(ySrc) + h, height)};
-    if (source.empty()) return;
+    const PixelBox source = PixelBox::fromSize(xSrc, ySrc, w, h).intersected(bufferBox());
+    if (source.isEmpty()) return;
     destinationX += source.left - xSrc;
     destinationY += source.top - ySrc;
-    int columns = static_cast<int>(source.right - source.left),
-        rows = static_cast<int>(source.bottom - source.top);
+    int columns = static_cast<int>(source.width()), rows = static_cast<int>(source.height());
     // Copied out first, so overlapping source and destination give the source as it was.
     JavaPtr<JArray<int>> copy = jnew<JArray<int>>(columns * rows);
     if (copy->length != columns * rows) return;

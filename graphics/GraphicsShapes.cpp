@@ -23,18 +23,6 @@ bool allFitInt(V... values) {
     return (fitsInt(values) && ...);
 }
 
-int64_t floorDiv(int64_t a, int64_t b) {
-    int64_t q = a / b;
-    if (a % b != 0 && ((a < 0) != (b < 0))) --q;
-    return q;
-}
-
-int64_t ceilDiv(int64_t a, int64_t b) {
-    int64_t q = a / b;
-    if (a % b != 0 && ((a < 0) == (b < 0))) ++q;
-    return q;
-}
-
 // Truncation toward zero that saturates far beyond any coordinate instead of overflowing; NaN gives 0.
 int64_t truncateSaturating(double v) {
     constexpr double limit = 4611686018427387904.0;  // 2^62
@@ -57,15 +45,42 @@ struct StepRange {
     int64_t last;
 };
 
-// The steps i for which the fixed-point coordinate (start + i * step) >> 10 lies in [low, high).
+__int128 floorDiv(__int128 a, __int128 b) {
+    __int128 q = a / b;
+    if (a % b != 0 && ((a < 0) != (b < 0))) --q;
+    return q;
+}
+
+__int128 ceilDiv(__int128 a, __int128 b) {
+    __int128 q = a / b;
+    if (a % b != 0 && ((a < 0) == (b < 0))) ++q;
+    return q;
+}
+
+int64_t clampToInt64(__int128 v) {
+    return static_cast<int64_t>(std::clamp<__int128>(v, INT64_MIN, INT64_MAX));
+}
+
+// The steps i for which the fixed-point coordinate (start + i * step) >> bits lies in [low, high).
 // The coordinate moves monotonically with i, so they form one run.
-StepRange stepsInside(int64_t start, int64_t step, int64_t low, int64_t high) {
-    int64_t lowest = low * 1024 - start;
-    int64_t highest = high * 1024 - 1 - start;
-    if (step > 0) return {ceilDiv(lowest, step), floorDiv(highest, step)};
-    if (step < 0) return {ceilDiv(highest, step), floorDiv(lowest, step)};
+StepRange stepsInside(__int128 start, __int128 step, int bits, int64_t low, int64_t high) {
+    const __int128 one = static_cast<__int128>(1) << bits;
+    __int128 lowest = low * one - start;
+    __int128 highest = high * one - 1 - start;
+    if (step > 0) return {clampToInt64(ceilDiv(lowest, step)), clampToInt64(floorDiv(highest, step))};
+    if (step < 0) return {clampToInt64(ceilDiv(highest, step)), clampToInt64(floorDiv(lowest, step))};
     if (lowest <= 0 && 0 <= highest) return {INT64_MIN, INT64_MAX};
     return {0, -1};
+}
+
+// Fraction bits of a line's fixed-point step. The truncated slope loses less than one unit of the
+// last bit per step, so a line of count steps drifts by less than count / 2^bits pixels: 10 bits keep
+// every line of up to 512 steps within half a pixel of its true path (and ending on its end point);
+// longer lines get the bits that keep it so.
+int lineFractionBits(int64_t count) {
+    int bits = 10;
+    while ((static_cast<__int128>(1) << bits) < 2 * static_cast<__int128>(count)) ++bits;
+    return bits;
 }
 
 }  // namespace
@@ -118,8 +133,8 @@ void Graphics::drawLineWide(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
         return;
     }
     if (pixels == nullptr) return;
-    Box clip = drawableBox();
-    if (clip.empty()) return;
+    PixelBox clip = drawableBox();
+    if (clip.isEmpty()) return;
 
     // A is the upper end; the line is stepped from it down in 10-bit fixed point from pixel centres.
     int64_t ax = x1 + translateX, ay = y1 + translateY;
@@ -131,31 +146,32 @@ void Graphics::drawLineWide(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
     const bool rightward = ax < bx;
     const int64_t dy = by - ay;
     const int64_t dx = std::abs(bx - ax);
-    int64_t xStep, yStep, count;
+    const int64_t count = std::max(dx, dy) + 1;
+    const int bits = lineFractionBits(count);
+    const __int128 one = static_cast<__int128>(1) << bits;
+    __int128 xStep, yStep;
     if (dx < dy) {
-        xStep = ((bx - ax) * 1024) / dy;
-        yStep = 1024;
-        count = dy + 1;
+        xStep = (static_cast<__int128>(bx - ax) * one) / dy;
+        yStep = one;
     } else {
-        xStep = rightward ? 1024 : -1024;
-        yStep = (dy * 1024) / dx;
-        count = dx + 1;
+        xStep = rightward ? one : -one;
+        yStep = (static_cast<__int128>(dy) * one) / dx;
     }
-    const int64_t xStart = ax * 1024 + 512;
-    const int64_t yStart = ay * 1024 + 512;
+    const __int128 xStart = ax * one + one / 2;
+    const __int128 yStart = ay * one + one / 2;
 
     // Clipping moves no end point: the steps are those of the whole line, and only the ones whose
-    // pixel lies in the clip are drawn. Cutting the ends first and stepping from there would change
+    // pixel lies in the clip are visited. Cutting the ends first and stepping from there would change
     // the slope and stray outside the clip.
-    StepRange columns = stepsInside(xStart, xStep, clip.left, clip.right);
-    StepRange rows = stepsInside(yStart, yStep, clip.top, clip.bottom);
+    StepRange columns = stepsInside(xStart, xStep, bits, clip.left, clip.right);
+    StepRange rows = stepsInside(yStart, yStep, bits, clip.top, clip.bottom);
     const int64_t first = std::max({INT64_C(0), columns.first, rows.first});
     const int64_t last = std::min({count - 1, columns.last, rows.last});
     const uint32_t word = pixelWord;
     const int64_t stride = width;
     for (int64_t i = first; i <= last; ++i) {
-        int64_t px = (xStart + i * xStep) >> 10;
-        int64_t py = (yStart + i * yStep) >> 10;
+        const int64_t px = static_cast<int64_t>((xStart + i * xStep) >> bits);
+        const int64_t py = static_cast<int64_t>((yStart + i * yStep) >> bits);
         if (px < clip.left || px >= clip.right || py < clip.top || py >= clip.bottom) continue;
         pixels[py * stride + px] = word;
     }
@@ -170,46 +186,58 @@ void Graphics::drawRect(int x, int y, int w, int h) {
     callFillRect(x64 + w64, y64, 1, h64 + 1);
 }
 
-// The arc sizes are corner radii, not the diameters other toolkits take.
+namespace {
+
+// The corners of a rounded rectangle: radii cut to half the sides (the arc sizes are corner radii,
+// not the diameters other toolkits take), and the boxes of the corner ellipses.
+struct RoundCorners {
+    int64_t rx, ry;              // radii; a rectangle without rounding when either is 0 or less
+    int64_t boxW, boxH;          // one corner ellipse's box
+    int64_t rightBox, lowerBox;  // where the right and the lower corner boxes start
+
+    RoundCorners(int x, int y, int w, int h, int arcWidth, int arcHeight)
+        : rx(std::min(arcWidth, w >> 1)),
+          ry(std::min(arcHeight, h >> 1)),
+          boxW(2 * rx),
+          boxH(2 * ry),
+          rightBox(int64_t{x} + w - boxW - 1),
+          lowerBox(int64_t{y} + h - boxH - 1) {}
+    bool rounded() const { return rx > 0 && ry > 0; }
+};
+
+}  // namespace
+
 void Graphics::drawRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight) {
-    const int64_t rx = std::min(arcWidth, w >> 1);
-    const int64_t ry = std::min(arcHeight, h >> 1);
-    if (rx <= 0 || ry <= 0) {
+    const RoundCorners c(x, y, w, h, arcWidth, arcHeight);
+    if (!c.rounded()) {
         drawRect(x, y, w, h);
         return;
     }
     const int64_t x64 = x, y64 = y, w64 = w, h64 = h;
-    const int64_t boxW = 2 * rx, boxH = 2 * ry;
-    const int64_t rightBox = x64 + w64 - boxW - 1;
-    const int64_t lowerBox = y64 + h64 - boxH - 1;
-    callDrawArc(x64, y64, boxW, boxH, 90, 90);
-    callDrawArc(rightBox, y64, boxW, boxH, 0, 90);
-    callDrawArc(x64, lowerBox, boxW, boxH, 180, 90);
-    callDrawArc(rightBox, lowerBox, boxW, boxH, 270, 90);
-    callDrawLine(x64 + rx, y64, x64 + w64 - rx, y64);
-    callDrawLine(x64 + rx, y64 + h64 - 1, x64 + w64 - rx, y64 + h64 - 1);
-    callDrawLine(x64, y64 + ry, x64, y64 + h64 - ry);
-    callDrawLine(x64 + w64 - 1, y64 + ry, x64 + w64 - 1, y64 + h64 - ry);
+    callDrawArc(x64, y64, c.boxW, c.boxH, 90, 90);
+    callDrawArc(c.rightBox, y64, c.boxW, c.boxH, 0, 90);
+    callDrawArc(x64, c.lowerBox, c.boxW, c.boxH, 180, 90);
+    callDrawArc(c.rightBox, c.lowerBox, c.boxW, c.boxH, 270, 90);
+    callDrawLine(x64 + c.rx, y64, x64 + w64 - c.rx, y64);
+    callDrawLine(x64 + c.rx, y64 + h64 - 1, x64 + w64 - c.rx, y64 + h64 - 1);
+    callDrawLine(x64, y64 + c.ry, x64, y64 + h64 - c.ry);
+    callDrawLine(x64 + w64 - 1, y64 + c.ry, x64 + w64 - 1, y64 + h64 - c.ry);
 }
 
 void Graphics::fillRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight) {
-    const int64_t rx = std::min(arcWidth, w >> 1);
-    const int64_t ry = std::min(arcHeight, h >> 1);
-    if (rx <= 0 || ry <= 0) {
+    const RoundCorners c(x, y, w, h, arcWidth, arcHeight);
+    if (!c.rounded()) {
         fillRect(x, y, w, h);
         return;
     }
     const int64_t x64 = x, y64 = y, w64 = w, h64 = h;
-    const int64_t boxW = 2 * rx, boxH = 2 * ry;
-    const int64_t rightBox = x64 + w64 - boxW - 1;
-    const int64_t lowerBox = y64 + h64 - 1 - boxH;
-    callFillArc(x64, y64, boxW, boxH, 90, 90);
-    callFillArc(rightBox, y64, boxW, boxH, 0, 90);
-    callFillArc(x64, lowerBox, boxW, boxH, 180, 90);
-    callFillArc(rightBox, lowerBox, boxW, boxH, 270, 90);
-    callFillRect(x64 + rx, y64, w64 - boxW, h64);
-    callFillRect(x64, y64 + ry, rx, h64 - boxH);
-    callFillRect(x64 + w64 - rx, y64 + ry, rx, h64 - boxH);
+    callFillArc(x64, y64, c.boxW, c.boxH, 90, 90);
+    callFillArc(c.rightBox, y64, c.boxW, c.boxH, 0, 90);
+    callFillArc(x64, c.lowerBox, c.boxW, c.boxH, 180, 90);
+    callFillArc(c.rightBox, c.lowerBox, c.boxW, c.boxH, 270, 90);
+    callFillRect(x64 + c.rx, y64, w64 - c.boxW, h64);
+    callFillRect(x64, y64 + c.ry, c.rx, h64 - c.boxH);
+    callFillRect(x64 + w64 - c.rx, y64 + c.ry, c.rx, h64 - c.boxH);
 }
 
 void Graphics::drawArc(int x, int y, int w, int h, int startAngle, int arcAngle) {
@@ -261,8 +289,8 @@ void Graphics::fillArcWide(int64_t x, int64_t y, int64_t w, int64_t h, int64_t s
     // An arc of 0 is nothing (as for drawArc), a height of 0 has no rows to divide among, and a
     // negative width would mirror the spans into stray pixels.
     if (arcAngle == 0 || w < 0 || h <= 0) return;
-    Box clip = drawableBox();
-    if (clip.empty() || pixels == nullptr) return;
+    PixelBox clip = drawableBox();
+    if (clip.isEmpty() || pixels == nullptr) return;
     const bool wholeEllipse = arcAngle >= 360;
     startAngle = withoutExtraTurns(startAngle);
 
@@ -347,8 +375,8 @@ void Graphics::fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3) {
     std::stable_sort(corners, corners + 3, [](const Point& a, const Point& b) { return a.y < b.y; });
     const Point top = corners[0], middle = corners[1], bottom = corners[2];
     if (top.y == bottom.y) return;
-    Box clip = drawableBox();
-    if (clip.empty() || pixels == nullptr) return;
+    PixelBox clip = drawableBox();
+    if (clip.isEmpty() || pixels == nullptr) return;
     // Rows (before translation) that can reach the clip; the rest are skipped, not stepped through.
     const int64_t firstRow = clip.top - translateY;
     const int64_t lastRow = clip.bottom - 1 - translateY;

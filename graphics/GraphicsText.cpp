@@ -73,8 +73,8 @@ void Graphics::drawSubstring(const JavaPtr<java::lang::String>& str, int offset,
 void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count, int64_t ax, int64_t ay) {
     std::lock_guard<std::mutex> lock(BitmapFontSystem::scratchMutex());
     if (!BitmapFontSystem::isLoaded() || pixels == nullptr || clipWidth <= 0 || clipHeight <= 0) return;
-    const Box clip = drawableBox();
-    if (clip.empty()) return;
+    const PixelBox clip = drawableBox();
+    if (clip.isEmpty()) return;
     const int lineHeight = BitmapFontSystem::fontHeight(fontIndex);
     uint8_t* scratch = BitmapFontSystem::scratchBuffer(fontIndex);
     for (int i = 0; i < count; ++i) {
@@ -86,17 +86,14 @@ void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count,
         const int glyphWidth = BitmapFontSystem::glyphWidth(fontIndex, glyph);
         const int columns = std::clamp(glyphWidth, 0, BitmapFontSystem::kScratchColumns);
         const int64_t top = ay + BitmapFontSystem::glyphYOffset(fontIndex, glyph);
-        const int64_t left = std::max(ax, clip.left);
-        const int64_t right = std::min(ax + columns, clip.right);
-        const int64_t visibleTop = std::max(top, clip.top);
-        const int64_t bottom = std::min(top + lineHeight, clip.bottom);
-        if (left < right && visibleTop < bottom) {
-            const int visibleWidth = static_cast<int>(right - left);
-            const int visibleHeight = static_cast<int>(bottom - visibleTop);
-            BitmapFontSystem::unpackGlyph(fontIndex, glyph, static_cast<int>(left - ax),
-                                          static_cast<int>(visibleTop - top), visibleWidth, visibleHeight,
+        const PixelBox visible = PixelBox::fromSize(ax, top, columns, lineHeight).intersected(clip);
+        if (!visible.isEmpty()) {
+            const int visibleWidth = static_cast<int>(visible.width());
+            const int visibleHeight = static_cast<int>(visible.height());
+            BitmapFontSystem::unpackGlyph(fontIndex, glyph, static_cast<int>(visible.left - ax),
+                                          static_cast<int>(visible.top - top), visibleWidth, visibleHeight,
                                           scratch);
-            myBlitChar(scratch, static_cast<int>(left), static_cast<int>(visibleTop), visibleWidth,
+            myBlitChar(scratch, static_cast<int>(visible.left), static_cast<int>(visible.top), visibleWidth,
                        visibleHeight);
         }
         ax += static_cast<int64_t>(glyphWidth) + 1;

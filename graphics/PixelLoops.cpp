@@ -3,7 +3,10 @@
 // scalar form does.
 #include "graphics/PixelLoops.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -133,12 +136,30 @@ __attribute__((target("avx2"))) int writeArgbRowAvx2(uint32_t* dst, const int32_
     return i;
 }
 
-bool hasAvx2() {
-    static const bool supported = __builtin_cpu_supports("avx2");
-    return supported;
+#endif
+
+LoopPath chooseLoopPath() {
+    LoopPath best = LoopPath::Scalar;
+#if defined(__SSE2__)
+    best = LoopPath::Sse2;
+#endif
+#if defined(QUILL_AVX2_BLENDS)
+    if (__builtin_cpu_supports("avx2")) best = LoopPath::Avx2;
+#endif
+    const char* forced = std::getenv("QUILL_PIXEL_LOOPS");
+    if (forced == nullptr) return best;
+    const std::string_view name = forced;
+    const LoopPath wanted = name == "scalar" ? LoopPath::Scalar : name == "sse2" ? LoopPath::Sse2 : best;
+    return std::min(wanted, best);
 }
 
-#endif
+inline bool useAvx2() {
+    return loopPath() == LoopPath::Avx2;
+}
+
+inline bool useSse2() {
+    return loopPath() >= LoopPath::Sse2;
+}
 
 // One row with the destination running forwards (+1) or backwards (-1).
 template <BlitLoop loop, int direction>
@@ -146,11 +167,12 @@ void drawRow(uint32_t* dst, const uint32_t* src, int count) {
     int i = 0;
 #if defined(QUILL_AVX2_BLENDS)
     if constexpr (loop == BlitLoop::Translucent && direction > 0) {
-        if (hasAvx2()) i = blendRowAvx2(dst, src, count);
+        if (useAvx2()) i = blendRowAvx2(dst, src, count);
     }
 #endif
 #if defined(__SSE2__)
-    for (; i + 4 <= count; i += 4) {
+    const bool sse2 = useSse2();
+    for (; sse2 && i + 4 <= count; i += 4) {
         __m128i s = load(src + i);
         if constexpr (direction > 0) {
             uint32_t* out = dst + i;
@@ -245,13 +267,14 @@ TransformWalk transformWalk(int transform, int columns, int rows, ptrdiff_t stri
 void writeArgbRow(uint32_t* dst, const int32_t* argb, int count, bool processAlpha) {
     int i = 0;
 #if defined(QUILL_AVX2_BLENDS)
-    if (hasAvx2()) i = writeArgbRowAvx2(dst, argb, count, processAlpha);
+    if (useAvx2()) i = writeArgbRowAvx2(dst, argb, count, processAlpha);
 #endif
 #if defined(__SSE2__)
     const __m128i middle = _mm_set1_epi32(static_cast<int>(0xFF00FF00u));
     const __m128i lowByte = _mm_set1_epi32(0xFF);
     const __m128i alphaByte = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-    for (; i + 4 <= count; i += 4) {
+    const bool sse2 = useSse2();
+    for (; sse2 && i + 4 <= count; i += 4) {
         __m128i v = load(argb + i);
         __m128i swapped = _mm_or_si128(
             _mm_or_si128(_mm_and_si128(v, middle), _mm_and_si128(_mm_srli_epi32(v, 16), lowByte)),
@@ -267,6 +290,11 @@ void writeArgbRow(uint32_t* dst, const int32_t* argb, int count, bool processAlp
         uint32_t pixel = swapRedBlue(static_cast<uint32_t>(argb[i]));
         dst[i] = processAlpha ? blendPixel(dst[i], pixel) : (pixel | 0xFF000000u);
     }
+}
+
+LoopPath loopPath() {
+    static const LoopPath path = chooseLoopPath();
+    return path;
 }
 
 void readArgbRow(int32_t* argb, const uint32_t* src, int count) {

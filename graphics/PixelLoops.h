@@ -50,6 +50,12 @@ TransformWalk transformWalk(int transform, int columns, int rows, ptrdiff_t stri
 // One row of ARGB integers written as pixel words: opaque, or blended by their alpha.
 void writeArgbRow(uint32_t* dst, const int32_t* argb, int count, bool processAlpha);
 
+// The widest instruction set the loops use: the best this processor and build have, or a lower one
+// forced through the environment variable QUILL_PIXEL_LOOPS ("sse2" or "scalar"; read once), so
+// that the tests can run every path on any machine. Every path gives the same pixels.
+enum class LoopPath { Scalar, Sse2, Avx2 };
+LoopPath loopPath();
+
 // One row of pixel words read back as ARGB integers, alpha included.
 void readArgbRow(int32_t* argb, const uint32_t* src, int count);
 

@@ -39,6 +39,26 @@ void readFromMemory(png_structp png, png_bytep out, size_t count) {
     reader->position += count;
 }
 
+uint32_t bigEndianAt(const uint8_t* at) {
+    return uint32_t{at[0]} << 24 | uint32_t{at[1]} << 16 | uint32_t{at[2]} << 8 | at[3];
+}
+
+// libpng's text-chunk readers allocate and clear whatever length a chunk claims before reading it,
+// outside the chunk allocation limit: a 41-byte file claiming a 2 GB zTXt costs 2 GB. So every
+// chunk, up to IEND, must fit in the bytes that remain before libpng sees the data; then nothing it
+// buffers for a chunk can exceed the data itself.
+bool chunksFitInData(const uint8_t* data, size_t length) {
+    size_t position = 8;
+    for (;;) {
+        if (length - position < 12) return false;
+        const uint32_t chunkLength = bigEndianAt(data + position);
+        if (chunkLength > 0x7FFFFFFFu || chunkLength > length - position - 12) return false;
+        const bool last = std::memcmp(data + position + 4, "IEND", 4) == 0;
+        position += size_t{chunkLength} + 12;
+        if (last) return true;
+    }
+}
+
 [[noreturn]] void jumpOnError(png_structp png, png_const_charp) {
     png_longjmp(png, 1);
 }
@@ -101,7 +121,7 @@ bool isPngSignature(const uint8_t* data, size_t length) {
 uint32_t* decodePNG(const uint8_t* data, size_t length, int32_t* width, int32_t* height) {
     *width = 0;
     *height = 0;
-    if (!isPngSignature(data, length)) return nullptr;
+    if (!isPngSignature(data, length) || !chunksFitInData(data, length)) return nullptr;
 
     PngDecode decode;
     decode.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpOnError, ignoreWarning);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/graphics/BenchFont.h"
 #include "graphics/BitmapFontSystem.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
@@ -27,11 +28,7 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 400;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
-bool loadBenchFont(const char* name) {
-    std::ifstream in(std::string(QUILL_BENCH_FONT_DIR) + "/" + name, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return BitmapFontSystem::initFromData(bytes.data(), bytes.size());
-}
+using benchfont::loadBenchFont;
 
 // Printable ASCII and spaces from a fixed sequence, so every run draws the same text.
 std::vector<std::vector<unsigned short>> benchText() {

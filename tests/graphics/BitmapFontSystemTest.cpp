@@ -253,6 +253,32 @@ TEST(BitmapFontSystem, ValueBitsZeroAndEmptyBoxesAnywhereAreAccepted) {
     }
 }
 
+TEST(BitmapFontSystem, BoxesOfCellsWithoutACharacterAreNotChecked) {
+    // Two cells, one character: the second cell's box is never read, whatever it says; the same box
+    // in the first cell is refused.
+    auto twoCellFont = [](std::vector<int> first, std::vector<int> second) {
+        ByteBuilder file;
+        file.u8(0).s16(4).s16(3).s16(2).s16(1);
+        file.box(first[0], first[1], first[2], first[3]).box(second[0], second[1], second[2], second[3]);
+        file.u8(0).u8(0xFB);  // padding, then value 15 for all 12 pixels
+        file.s16(1).u8(0).u8(2).s16('a');
+        return file.bytes;
+    };
+    const std::vector<int> glyph = {0, 0, 2, 3};
+    const std::vector<std::vector<int>> unread = {{3, 0, 4, 3}, {-5, -5, 2, 2}, {0, 0, 33, 3},
+                                                  {0, 0, 2, 7}, {0, 0, -2, 3},  {0, 0, 2, -3}};
+    for (const std::vector<int>& box : unread) {
+        SCOPED_TRACE(testing::PrintToString(box));
+        ASSERT_TRUE(loadFont(twoCellFont(glyph, box)));
+        EXPECT_EQ(loadedGlyph('a'), std::vector<uint8_t>(6, 255));
+        EXPECT_EQ(BitmapFontSystem::glyphWidth(0, BitmapFontSystem::findGlyph(0, 'a')), 2);
+        BitmapFontTables tables;
+        const char* reason = "";
+        const std::vector<uint8_t> refused = twoCellFont(box, glyph);
+        EXPECT_FALSE(BitmapFontDecoder::decode(refused.data(), refused.size(), &tables, &reason));
+    }
+}
+
 TEST(BitmapFontSystem, StaticDestroyReleasesTheTablesForGood) {
     ASSERT_TRUE(loadFont(writeFont(tinyFont())));
     BitmapFontSystem::BitmapFontSystem_staticDestroy();

@@ -223,6 +223,112 @@ TEST(GraphicsClipProperty, LinesAndTrianglesMatchTheirModelsInsideTheClip) {
     }
 }
 
+// A line whose far end lies millions of pixels away keeps to its exact path inside the clip: every
+// pixel drawn is within a pixel of the true segment, one per step along the major axis, none outside
+// the clip, every step whose neighbourhood lies in the clip is drawn, and both end points are drawn
+// when they lie in the clip.
+TEST(GraphicsClipProperty, LongLinesKeepToTheirExactSlope) {
+    constexpr int kCanvasWidth = 64, kCanvasHeight = 48;
+    std::mt19937 random(19);
+    auto near = [&](int size) { return std::uniform_int_distribution<int>(-5, size + 5)(random); };
+    auto far = [&] {
+        const int reach = std::uniform_int_distribution<int>(0, 2)(random) == 0 ? INT_MAX / 2 : 100000;
+        return std::uniform_int_distribution<int>(-reach, reach)(random);
+    };
+    PixelCanvas canvas(kCanvasWidth, kCanvasHeight);
+    for (int round = 0; round < 3000; ++round) {
+        int x1 = near(kCanvasWidth), y1 = near(kCanvasHeight), x2 = far(), y2 = far();
+        if (round % 4 == 1) std::swap(x1, x2), std::swap(y1, y2);
+        if (round % 4 == 2) x1 = far(), y1 = far();
+        if (x1 == x2 || y1 == y2) continue;
+        canvas.clear();
+        auto g = canvas.makeGraphics();
+        g->setColor(0xFFFFFF);
+        if (round % 2 == 1) {
+            g->setClip(std::uniform_int_distribution<int>(0, 30)(random),
+                       std::uniform_int_distribution<int>(0, 20)(random),
+                       std::uniform_int_distribution<int>(1, 40)(random),
+                       std::uniform_int_distribution<int>(1, 30)(random));
+        }
+        const AbsoluteClip clip = storedClip(*g);
+        g->drawLine(x1, y1, x2, y2);
+        std::ostringstream line;
+        line << "round " << round << ": drawLine(" << x1 << ", " << y1 << ", " << x2 << ", " << y2
+             << ") clip (" << clip.left << ", " << clip.top << ")-(" << clip.right << ", " << clip.bottom
+             << ")";
+        ASSERT_TRUE(canvas.guardIntact()) << line.str();
+
+        // The exact model works along the major axis: at major coordinate m the true minor
+        // coordinate is (minorStart * d + (m - majorStart) * minorDelta) / d with d > 0.
+        const bool steep = std::abs(int64_t{x2} - x1) < std::abs(int64_t{y2} - y1);
+        const int64_t majorStart = steep ? y1 : x1, majorEnd = steep ? y2 : x2;
+        const int64_t minorStart = steep ? x1 : y1, minorEnd = steep ? x2 : y2;
+        const __int128 d = majorEnd > majorStart ? majorEnd - majorStart : majorStart - majorEnd;
+        const __int128 minorDelta = majorEnd > majorStart ? minorEnd - minorStart : minorStart - minorEnd;
+        auto trueMinorTimesD = [&](int64_t m) {
+            return static_cast<__int128>(minorStart) * d + static_cast<__int128>(m - majorStart) * minorDelta;
+        };
+        auto onSegment = [&](int64_t m) {
+            return m >= std::min(majorStart, majorEnd) && m <= std::max(majorStart, majorEnd);
+        };
+        const int majorSize = steep ? kCanvasHeight : kCanvasWidth;
+        const int minorSize = steep ? kCanvasWidth : kCanvasHeight;
+        auto inClip = [&](int64_t major, int64_t minor) {
+            const int64_t x = steep ? minor : major, y = steep ? major : minor;
+            return x >= 0 && x < kCanvasWidth && y >= 0 && y < kCanvasHeight && clip.contains(int(x), int(y));
+        };
+        for (int major = 0; major < majorSize; ++major) {
+            int drawn = 0;
+            for (int minor = 0; minor < minorSize; ++minor) {
+                const int x = steep ? minor : major, y = steep ? major : minor;
+                if (canvas.at(x, y) != kInk) continue;
+                ++drawn;
+                ASSERT_TRUE(clip.contains(x, y))
+                    << line.str() << " drew outside the clip at " << x << ", " << y;
+                ASSERT_TRUE(onSegment(major)) << line.str() << " drew past its end at " << x << ", " << y;
+                const __int128 offset = static_cast<__int128>(minor) * d - trueMinorTimesD(major);
+                ASSERT_TRUE(offset < d && -offset < d)
+                    << line.str() << " strayed from its path at " << x << ", " << y << "\n"
+                    << canvas.ascii();
+            }
+            ASSERT_LE(drawn, 1) << line.str() << " drew twice at major coordinate " << major;
+            if (!onSegment(major)) continue;
+            // The true point rounded from the pixel centre, and both neighbours, inside the clip: the
+            // drawn pixel is one of them, so this step must show.
+            const __int128 rounded = (2 * trueMinorTimesD(major) + d) / (2 * d) -
+                                     (((2 * trueMinorTimesD(major) + d) % (2 * d)) < 0 ? 1 : 0);
+            const int64_t r = static_cast<int64_t>(rounded);
+            if (inClip(major, r - 1) && inClip(major, r) && inClip(major, r + 1)) {
+                ASSERT_EQ(drawn, 1) << line.str() << " left out major coordinate " << major << "\n"
+                                    << canvas.ascii();
+            }
+        }
+        for (auto [x, y] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
+            if (x >= 0 && x < kCanvasWidth && y >= 0 && y < kCanvasHeight && clip.contains(x, y)) {
+                ASSERT_EQ(canvas.at(x, y), kInk) << line.str() << " missed its end point " << x << ", " << y;
+            }
+        }
+    }
+}
+
+TEST(GraphicsClipProperty, LongLinesOfTheReportDrawTheirEndPoints) {
+    struct Case {
+        int width, height, x1, y1, x2, y2, endX, endY;
+    };
+    const Case cases[] = {
+        {100, 100, 50, 50, 9799, -7614, 50, 50},
+        {5, 37, 3, 13, -719018958, -14098398, 3, 13},
+    };
+    for (const Case& c : cases) {
+        PixelCanvas canvas(c.width, c.height);
+        auto g = canvas.makeGraphics();
+        g->setColor(0xFFFFFF);
+        g->drawLine(c.x1, c.y1, c.x2, c.y2);
+        EXPECT_EQ(canvas.at(c.endX, c.endY), kInk)
+            << "drawLine(" << c.x1 << ", " << c.y1 << ", " << c.x2 << ", " << c.y2 << ")";
+    }
+}
+
 TEST(GraphicsClipProperty, ExtremeCoordinatesStayInsideTheBuffer) {
     constexpr int kBig = 1000000000;
     const std::vector<Shape> shapes = {

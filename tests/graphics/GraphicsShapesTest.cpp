@@ -1,8 +1,10 @@
 // The shape primitives, pixel by pixel on tiny buffers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "graphics/Graphics.h"
@@ -57,6 +59,20 @@ void expectPictures(std::initializer_list<Drawing> drawings) {
         g->setColor(0xFFFFFF);
         d.draw(*g);
         EXPECT_TRUE(showsPicture(canvas, d.picture));
+    }
+}
+
+// A fill of a whole frame (a megabyte and more in one span) takes a path of its own: every word is
+// the pixel word and nothing past either end of the buffer changes.
+TEST(GraphicsShapes, WholeFrameFillsCoverEveryWordAndNothingElse) {
+    for (auto [w, h] : {std::pair{640, 480}, std::pair{640, 960}, std::pair{321, 1000}}) {
+        PixelCanvas canvas(w, h);
+        auto g = canvas.makeGraphics();
+        g->setColor(0x336699);
+        g->fillRect(-5, -5, w + 10, h + 10);
+        const uint32_t word = Graphics::argbToPixel(0xFF336699u);
+        EXPECT_EQ(std::count(canvas.pixels(), canvas.pixels() + size_t(w) * h, word), ptrdiff_t(w) * h) << w;
+        EXPECT_TRUE(canvas.guardIntact()) << w;
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "graphics/Image.h"
@@ -8,6 +9,13 @@
 #include "runtime/NullPointerException.h"
 #include "tests/library/FileFixture.h"
 #include "tests/support/EncodedImages.h"
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define QUILL_ALLOCATION_HOOKS 1
+// From the sanitizer runtime's allocator interface (the compiler ships no header for it).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, size_t),
+                                                         void (*onFree)(const volatile void*));
+#endif
 
 using java::io::ByteArrayInputStream;
 using java::io::InputStream;
@@ -97,7 +105,65 @@ TEST(ImageStream, CutShortOrOversizedStreamsGiveNullWithoutRunningOn) {
     EXPECT_THROW(Image::createImage(JavaPtr<InputStream>()), java::lang::NullPointerException);
 }
 
+// The largest single allocation made while a watch is open, seen through the sanitizer runtime's
+// allocation hooks; builds without a sanitizer see nothing and check results only.
+class LargestAllocationWatch {
+public:
+    LargestAllocationWatch() {
+#ifdef QUILL_ALLOCATION_HOOKS
+        static const bool installed = __sanitizer_install_malloc_and_free_hooks(record, nullptr) != 0;
+        (void)installed;
+#endif
+        s_largest = 0;
+        s_watching = true;
+    }
+    ~LargestAllocationWatch() {
+        s_watching = false;
+    }
+    size_t largest() const {
+        return s_largest;
+    }
+
+private:
+    static void record(const volatile void*, size_t size) {
+        if (!s_watching) return;
+        size_t seen = s_largest.load();
+        while (size > seen && !s_largest.compare_exchange_weak(seen, size)) {
+        }
+    }
+    static inline std::atomic<bool> s_watching{false};
+    static inline std::atomic<size_t> s_largest{0};
+};
+
 class ImageFile : public testsupport::FileFixture {};
+
+// A PNG whose chunk after the header claims far more bytes than the file holds fails in every
+// factory before the decoder buffers the claimed length (a 41-byte file once cost 2 GB).
+TEST_F(ImageFile, ChunksClaimingMoreThanTheDataFailWithoutAllocatingTheClaim) {
+    testsupport::NoHangGuard guard;
+    const auto valid = solidPng(1, 1, 0x102030);
+    const std::vector<uint8_t> header(valid.begin(), valid.begin() + 33);  // signature and IHDR
+    for (const char* type : {"tEXt", "zTXt", "iTXt", "iCCP", "IDAT", "PLTE", "prVt"}) {
+        for (uint32_t claimed : {0x7FFFFFF0u, 0x0FFFFFF0u}) {
+            std::vector<uint8_t> file = header;
+            file.insert(file.end(), {uint8_t(claimed >> 24), uint8_t(claimed >> 16), uint8_t(claimed >> 8),
+                                     uint8_t(claimed)});
+            file.insert(file.end(), type, type + 4);
+            ASSERT_EQ(file.size(), 41u);
+            const std::string label = std::string(type) + " claiming " + std::to_string(claimed);
+            testsupport::writeTextFile(data() / "hostile.png", std::string(file.begin(), file.end()));
+            auto array = jnew<JArray<signed char>>(static_cast<int>(file.size()));
+            std::memcpy(array->data, file.data(), file.size());
+
+            LargestAllocationWatch watch;
+            EXPECT_EQ(Image::createImage(array, 0, array->length), nullptr) << label;
+            EXPECT_EQ(Image::createImage(streamOf(file)), nullptr) << label;
+            EXPECT_THROW(Image::createImage(jnew<java::lang::String>("hostile.png")), java::io::IOException)
+                << label;
+            EXPECT_LT(watch.largest(), size_t{1} << 20) << label;
+        }
+    }
+}
 
 TEST_F(ImageFile, FilesAreReadWholeAndDecoded) {
     auto png = solidPng(3, 3, 0x0000FF);

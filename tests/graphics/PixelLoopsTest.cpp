@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "tests/support/graphics/PixelWords.h"
@@ -108,6 +110,25 @@ TEST(PixelLoops, ArgbRowsConvertBothWaysAndBlend) {
             EXPECT_EQ(blended[i], expectedBlend);
             EXPECT_EQ(static_cast<uint32_t>(back[i]), swapRedBlue(expectedBlend));
         }
+    }
+}
+
+// The test run repeats the pixel-loop tests with each lower path forced (tests/graphics/CMakeLists.txt),
+// so every path is compared with the plain loops on any machine.
+TEST(PixelLoops, AForcedPathIsTakenAndNoPathIsAboveTheMachines) {
+    const char* forced = std::getenv("QUILL_PIXEL_LOOPS");
+    const std::string name = forced != nullptr ? forced : "";
+    if (name == "scalar") {
+        EXPECT_EQ(loopPath(), LoopPath::Scalar);
+    } else if (name == "sse2") {
+        EXPECT_LE(loopPath(), LoopPath::Sse2);
+    } else {
+#if defined(__SSE2__)
+        EXPECT_GE(loopPath(), LoopPath::Sse2);
+#endif
+#if defined(__x86_64__)
+        EXPECT_EQ(loopPath() == LoopPath::Avx2, __builtin_cpu_supports("avx2") != 0);
+#endif
     }
 }
 
