@@ -10,8 +10,8 @@
 #include "tests/support/ClassRegistry.h"
 #include "tests/support/graphics/PixelCanvas.h"
 
-using javax::microedition::lcdui::ScreenSize;
 using javax::microedition::lcdui::Graphics;
+using javax::microedition::lcdui::ScreenSize;
 using testsupport::graphicsForDisplay;
 using testsupport::PixelCanvas;
 using testsupport::showsPicture;

@@ -120,7 +120,8 @@ TEST_F(NativeTextFont, WithoutTheFontFileTextTakesTheBitmapPath) {
     const std::string messages = testing::internal::GetCapturedStderr();
     EXPECT_NE(messages.find("bitmap font"), std::string::npos) << messages;
     ASSERT_FALSE(BitmapFontSystem::isLoaded()) << "this executable loads no bitmap font";
-    EXPECT_EQ(inkBox(), (std::vector<int>{0, 0, 0, 0})) << "the bitmap path without a bitmap font draws nothing";
+    EXPECT_EQ(inkBox(), (std::vector<int>{0, 0, 0, 0}))
+        << "the bitmap path without a bitmap font draws nothing";
     platform::setNativeFontDirectory("/usr/share/fonts/truetype/dejavu");
 }
 

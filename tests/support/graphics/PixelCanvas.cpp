@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "runtime/Object.h"
 #include "graphics/ScreenSize.h"
+#include "runtime/Object.h"
 
-using javax::microedition::lcdui::ScreenSize;
 using javax::microedition::lcdui::Graphics;
+using javax::microedition::lcdui::ScreenSize;
 
 namespace testsupport {
 
