@@ -28,6 +28,7 @@ struct ConsumerLog {
     uint64_t mixedFrames = 0;
     uint64_t framesOutOfOrder = 0;
     uint64_t wrongColour = 0;
+    uint64_t changedWhileShown = 0;
 };
 
 void checkFrame(const MailboxFrame& frame, uint64_t previousSequence, bool colourFollowsSequence,
@@ -70,11 +71,21 @@ TEST(FrameMailboxConcurrency, EveryFrameTakenIsOneWholeFlushedFrame) {
         const MailboxFrame frame = mailbox.front();
         checkFrame(frame, lastSequence, true, log);
         lastSequence = frame.sequence;
+        // While it is shown, later flushes must leave it alone.
+        std::this_thread::yield();
+        const size_t count = static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height);
+        for (size_t i = 0; i < count; ++i) {
+            if (frame.pixels[i] != colourOfFrame(frame.sequence)) {
+                ++log.changedWhileShown;
+                break;
+            }
+        }
     }
     producer.join();
     EXPECT_EQ(log.mixedFrames, 0u);
     EXPECT_EQ(log.framesOutOfOrder, 0u);
     EXPECT_EQ(log.wrongColour, 0u);
+    EXPECT_EQ(log.changedWhileShown, 0u);
     EXPECT_GE(log.framesTaken, 1u);
     EXPECT_EQ(lastSequence, kFrames) << "the last frame flushed is the last one shown";
 }
