@@ -28,7 +28,8 @@ public:
     virtual void sizeChanged(int width, int height) = 0;
     virtual void paused() = 0;
     virtual void resumed() = 0;
-    // The user or the system ends the program; the loop leaves after this returns.
+    // The user or the system ends the program. No input follows; the loop goes on running the tasks
+    // posted with runOnMain (so the tear-down can still reach the main thread) until quit() ends it.
     virtual void terminating() = 0;
 };
 
@@ -52,8 +53,9 @@ public:
     // Asks the loop to end with this status; safe from any thread.
     virtual void quit(int status) = 0;
 
-    // Runs fn on the main thread. With wait, returns after it ran; a call made on the main thread
-    // runs fn inline, so waiting can never deadlock.
+    // Runs fn on the main thread. With wait, returns after it ran (or at once when the loop has
+    // ended and fn never will); a waiting call made on the main thread runs fn inline, so waiting can
+    // never deadlock. Without wait, fn is queued, even from the main thread.
     virtual void runOnMain(std::function<void()> fn, bool wait) = 0;
     virtual bool isMainThread() const = 0;
 
@@ -63,8 +65,10 @@ public:
     // words apart. Copies and returns at once from any thread; the main thread shows the latest
     // frame handed over, alpha ignored.
     virtual void presentFrame(const std::uint32_t* pixels, int width, int height, int stride) = 0;
-    // Shows the bundle's launch picture until the first frame arrives.
-    virtual void showLaunchImage() = 0;
+    // Shows the launch picture, a PNG file (the shell chooses it; a name without extension is looked
+    // for with "@2x.png", then ".png" added), until the first frame arrives. False when it cannot be
+    // read: the screen stays black.
+    virtual bool showLaunchImage(const std::string& path) = 0;
     virtual void vibrate(int milliseconds) = 0;
     // Opens a web address with the desktop's handler; false when nothing could open it.
     virtual bool openUrl(const std::string& url) = 0;

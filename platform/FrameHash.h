@@ -1,0 +1,11 @@
+// A fingerprint of what a frame shows: FNV-1a (64 bits) over the red, green and blue bytes of every
+// pixel, rows top to bottom. Alpha is left out, as the screen ignores it.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+uint64_t hashFrameRgb(const uint32_t* pixels, int width, int height, int stride);
+
+}  // namespace platform
