@@ -30,7 +30,7 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         ++framesPresented;
     }
-    void showLaunchImage() override {}
+    bool showLaunchImage(const std::string&) override { return false; }
     void vibrate(int milliseconds) override {
         std::lock_guard<std::mutex> lock(m_mutex);
         vibrations.push_back(milliseconds);
