@@ -163,6 +163,93 @@ void SensorConnection::pruneDataReceived() {
     dataBuffer = pruned;
 }
 
+void SensorConnection::storeSample(const JavaPtr<JArray<JavaPtr<ChannelInfo>>>& channelInfos,
+                                   int32_t maxBufferSize, double pitch, double roll, long long timestamp) {
+    {
+        std::lock_guard<std::mutex> lock(m_stateMutex);
+        if (!collecting) return;
+        if (!dataBuffer) {
+            if (bufferSize < 1) bufferSize = maxBufferSize;
+            const int32_t size = bufferSize;
+            JavaPtr<JArray<JavaPtr<Data>>> batch = jnew<JArray<JavaPtr<Data>>>(channelInfos->length);
+            for (int32_t k = 0; k < batch->length; ++k) {
+                batch->data[k] =
+                    jnew<DataImpl>(channelInfos->data[k], jnew<JArray<double>>(size), nullptr, nullptr,
+                                   timestampIncluded ? jnew<JArray<long long>>(size) : nullptr,
+                                   uncertaintyIncluded ? jnew<JArray<float>>(size) : nullptr,
+                                   validityIncluded ? jnew<JArray<bool>>(size) : nullptr);
+            }
+            dataBuffer = batch;
+        }
+        const int32_t index = sampleCount;
+        if (index < bufferSize) {
+            JArray<JavaPtr<Data>>& batch = *dataBuffer;
+            for (int32_t k = 0; k < batch.length; ++k) {
+                DataImpl* data =
+                    static_cast<DataImpl*>(recastObj(batch.data[k].counted(), DataImpl::TESLclassTypeID));
+                if (data == nullptr) continue;
+                // Every store is bounded by its array: an allocation that failed left a shorter one.
+                if (data->doubleValues && index < data->doubleValues->length)
+                    data->doubleValues->data[index] = k == 0 ? pitch : roll;
+                if (timestampIncluded && data->timestamps && index < data->timestamps->length)
+                    data->timestamps->data[index] = timestamp;
+                if (uncertaintyIncluded && data->uncertainties && index < data->uncertainties->length)
+                    data->uncertainties->data[index] = 0.0f;
+                if (validityIncluded && data->validities && index < data->validities->length)
+                    data->validities->data[index] = true;
+            }
+            sampleCount = index + 1;
+        } else {
+            dataLost = 1;
+        }
+    }
+    m_batchChanged.notify_all();
+}
+
+SensorConnection::Delivery SensorConnection::takeDueBatch() {
+    std::lock_guard<std::mutex> lock(m_stateMutex);
+    if (!dataListener) return {};
+    const bool full = bufferSize >= 1 && sampleCount >= bufferSize;
+    const bool periodOver =
+        !full && samplingPeriod > 0 && SensorClock::currentTimeMillis() >= nextDeliveryTime;
+    if (!full && !periodOver) return {};
+    if (!dataBuffer) {
+        nextDeliveryTime = SensorClock::currentTimeMillis() + samplingPeriod;
+        return {};
+    }
+    pruneDataReceived();
+    return {dataListener, dataBuffer, dataLost != 0};
+}
+
+void SensorConnection::finishDelivery(const JavaPtr<JArray<JavaPtr<Data>>>& delivered) {
+    // The batch replaced here is released after the lock, with the rest of the caller's references.
+    JavaPtr<JArray<JavaPtr<Data>>> finished;
+    std::lock_guard<std::mutex> lock(m_stateMutex);
+    // A listener that armed the connection again has already started a new batch.
+    if (dataBuffer.counted() == delivered.counted()) {
+        finished = std::move(dataBuffer);
+        sampleCount = 0;
+        dataLost = 0;
+    }
+    nextDeliveryTime = SensorClock::currentTimeMillis() + samplingPeriod;
+}
+
+SensorConnection::BatchState SensorConnection::batchState() {
+    std::lock_guard<std::mutex> lock(m_stateMutex);
+    return {state,
+            dataListener,
+            collecting,
+            sampleCount,
+            bufferSize,
+            samplingPeriod,
+            nextDeliveryTime,
+            dataLost,
+            timestampIncluded,
+            uncertaintyIncluded,
+            validityIncluded,
+            dataBuffer};
+}
+
 void SensorConnection::markClosed() {
     {
         std::lock_guard<std::mutex> lock(m_stateMutex);
