@@ -65,7 +65,9 @@ public:
     // the batch is handed over again at the next due point.
     void finishDelivery(const JavaPtr<JArray<JavaPtr<Data>>>& delivered);
 
-    // A copy of the batch and its settings, as one consistent reading.
+    // The batch and its settings: the connection's state, its listener, whether it collects, the
+    // samples stored, the size and period of a batch and when the period next falls due, the loss mark,
+    // which per-sample values are kept, and the current batch (null between batches).
     struct BatchState {
         int32_t state = STATE_OPENED;
         JavaPtr<DataListener> dataListener;
@@ -80,6 +82,7 @@ public:
         bool validityIncluded = false;
         JavaPtr<JArray<JavaPtr<Data>>> dataBuffer;
     };
+    // A copy, as one consistent reading.
     BatchState batchState();
 
 protected:
@@ -96,24 +99,13 @@ private:
                    bool isUncertaintyIncluded, bool isValidityIncluded);
     void checkBufferSize(int bufferSize);
 
-    // Guards every field below: the caller's thread arms, waits and closes while the ticker thread's
-    // poll stores and delivers. Never held while calling a listener.
+    // Guards m_batch: the caller's thread arms, waits and closes while the ticker thread's poll stores
+    // and delivers. Never held while calling a listener.
     std::mutex m_stateMutex;
     // Told when the poll has stored a sample or the connection has closed.
     std::condition_variable m_batchChanged;
 
-    int32_t state = STATE_OPENED;
-    JavaPtr<DataListener> dataListener;
-    bool collecting = false;
-    int32_t sampleCount = 0;
-    int32_t bufferSize = 0;
-    int32_t samplingPeriod = 0;
-    long long nextDeliveryTime = 0;
-    int32_t dataLost = 0;
-    bool timestampIncluded = false;
-    bool uncertaintyIncluded = false;
-    bool validityIncluded = false;
-    JavaPtr<JArray<JavaPtr<Data>>> dataBuffer;
+    BatchState m_batch;
 };
 
 }  // namespace javax::microedition::sensor
