@@ -52,6 +52,20 @@ int ByteArrayInputStream::read() {
     return static_cast<unsigned char>(m_buffer->data[m_position++]);
 }
 
+int32_t ByteArrayInputStream::readBigEndianInt() {
+    if (m_position >= 0 && readableEnd() - m_position >= 4) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(m_buffer->data + m_position);
+        m_position += 4;
+        return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) << 24 |
+                                    static_cast<uint32_t>(bytes[1]) << 16 |
+                                    static_cast<uint32_t>(bytes[2]) << 8 | bytes[3]);
+    }
+    uint32_t value = 0;
+    for (int i = 0; i < 4; ++i)
+        value = (value << 8) | (static_cast<uint32_t>(ByteArrayInputStream::read()) & 0xFF);
+    return static_cast<int32_t>(value);
+}
+
 int ByteArrayInputStream::read(const JavaPtr<JArray<signed char>>& b) {
     return InputStream::read(b);
 }

@@ -2,6 +2,8 @@
 // to the array are seen).
 #pragma once
 
+#include <cstdint>
+
 #include "library/InputStream.h"
 
 namespace java::io {
@@ -33,6 +35,10 @@ public:
     // Back to the mark (index 0 when mark was never called).
     void reset() override;
     long long skip(long long n) override;
+
+    // Four calls of this class's own read() in one, as the data streams read an int: the next four bytes
+    // big-endian, each byte past the end read as 0xFF.
+    int32_t readBigEndianInt();
 
 protected:
     // Where reading stops: the count, or the array's end if that comes first; 0 once closed.

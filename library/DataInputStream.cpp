@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 
+#include "library/ByteArrayInputStream.h"
 #include "runtime/Double.h"
 #include "runtime/EOFException.h"
 #include "runtime/Float.h"
@@ -17,6 +19,9 @@ using ::java::lang::String;
 DataInputStream* DataInputStream::TESLinvokeconstructor(const JavaPtr<InputStream>& in) {
     InputStream::TESLinvokeconstructor();
     m_source = in;
+    // The object is whole by now, so its type is final.
+    if (in && typeid(*this) == typeid(DataInputStream) && typeid(*in) == typeid(ByteArrayInputStream))
+        m_byteArraySource = static_cast<ByteArrayInputStream*>(in.get());
     return this;
 }
 
@@ -101,6 +106,7 @@ void DataInputStream::readFully(const JavaPtr<JArray<signed char>>& b, int off, 
 
 // A missing byte (-1) keeps its low eight bits, 0xFF.
 int DataInputStream::readInt() {
+    if (m_byteArraySource != nullptr) return m_byteArraySource->readBigEndianInt();
     uint32_t value = 0;
     for (int i = 0; i < 4; ++i) value = (value << 8) | (static_cast<uint32_t>(read()) & 0xFF);
     return static_cast<int32_t>(value);

@@ -8,6 +8,8 @@
 
 namespace java::io {
 
+class ByteArrayInputStream;
+
 class DataInputStream : public InputStream, public virtual DataInput {
     TESL_CLASS(DataInputStream, "java.io.DataInputStream", InputStream, DataInput)
 public:
@@ -57,6 +59,9 @@ private:
     InputStream& source();
 
     JavaPtr<InputStream> m_source;
+    // The source when it is a plain ByteArrayInputStream read by a plain DataInputStream: neither side's
+    // read() is overridden, so readInt may take the four bytes at once. Null otherwise.
+    ByteArrayInputStream* m_byteArraySource = nullptr;
 };
 
 }  // namespace java::io

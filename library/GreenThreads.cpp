@@ -36,7 +36,6 @@ int32_t ThreadImp::state = 4;
 std::atomic<int32_t> ThreadImp::currentlyRunningThreadIndex{-1};
 int32_t ThreadImp::lastRunThreadIndex = -1;
 long long ThreadImp::allSleepingUntilMS = -1;
-std::atomic<bool (*)()> ThreadImp::quitRequested{nullptr};
 
 namespace {
 
@@ -110,12 +109,24 @@ ThreadImp* recordAtLocked(int32_t slot) {
     makecontext(context, _threadStarter, 0);
 }
 
+std::atomic<bool> quitRequested{false};
+// Set while Thread::tidyUp runs its steps: the tear-down comes after the quit, even when the shell did
+// not say so, and must not wait out the sleepers.
+std::atomic<bool> tearingDown{false};
+
 bool quitting() {
-    bool (*query)() = ThreadImp::quitRequested.load(std::memory_order_acquire);
-    return query != nullptr && query();
+    return quitRequested.load(std::memory_order_acquire) || tearingDown.load(std::memory_order_acquire);
 }
 
 }  // namespace
+
+void ThreadImp::setQuitRequested(bool requested) {
+    quitRequested.store(requested, std::memory_order_release);
+}
+
+bool ThreadImp::isQuitRequested() {
+    return quitRequested.load(std::memory_order_acquire);
+}
 
 void ThreadImp::startUser() {
     std::lock_guard<std::mutex> lock(Thread::poolMutex);
@@ -317,10 +328,12 @@ long long ThreadImp::iterateThreads() {
 }
 
 void Thread::tidyUp() {
+    tearingDown.store(true, std::memory_order_release);
     for (;;) {
         const long long answer = ThreadImp::iterateThreads();
         if (answer == -1 || answer == -2) break;
     }
+    tearingDown.store(false, std::memory_order_release);
     tidyUpNormal();
     std::free(ThreadImp::mainThreadContext);
     ThreadImp::mainThreadContext = nullptr;

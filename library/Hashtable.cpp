@@ -1,8 +1,8 @@
 #include "library/Hashtable.h"
 
 #include <algorithm>
-#include <new>
 #include <string>
+#include <utility>
 
 #include "library/CollectionText.h"
 #include "library/EnumerationImpl.h"
@@ -18,16 +18,8 @@ using ::java::lang::String;
 namespace {
 
 constexpr int32_t kDefaultCapacity = 11;
-
-JavaPtr<Hashtable::BucketArray> freshBuckets(int capacity) {
-    JavaPtr<Hashtable::BucketArray> buckets = jnew<Hashtable::BucketArray>(capacity);
-    if (buckets->length != capacity) throw std::bad_alloc();
-    for (int32_t b = 0; b < capacity; ++b) {
-        buckets->data[b] = jnew<Hashtable::ObjectArray>(1);
-        if (buckets->data[b]->length != 1) throw std::bad_alloc();
-    }
-    return buckets;
-}
+// As many buckets as an array of references may have.
+constexpr int32_t kMaxCapacity = Hashtable::ObjectArray::maxLength;
 
 }  // namespace
 
@@ -37,56 +29,106 @@ Hashtable* Hashtable::TESLinvokeconstructor() {
 
 Hashtable* Hashtable::TESLinvokeconstructor(int initialCapacity) {
     Object::TESLinvokeconstructor();
-    if (initialCapacity < 0 || initialCapacity > BucketArray::maxLength)
-        throw ::java::lang::IllegalArgumentException();
+    if (initialCapacity < 0 || initialCapacity > kMaxCapacity) throw ::java::lang::IllegalArgumentException();
     // Zero buckets would leave every key without a bucket to go to.
-    m_capacity = std::max(initialCapacity, 1);
+    setCapacity(std::max(initialCapacity, 1));
     rehash();
     return this;
 }
 
-int Hashtable::bucketOf(int32_t hash) const {
-    return static_cast<int>(static_cast<uint32_t>(hash) % static_cast<uint32_t>(m_capacity));
+void Hashtable::setCapacity(int32_t capacity) {
+    m_capacity = capacity;
+    m_bucketMultiplier = UINT64_MAX / static_cast<uint32_t>(capacity) + 1;
 }
 
-int Hashtable::findSlot(int bucket, const JavaPtr<Object>& key) {
-    // Held here, so that an equals that changes the table cannot free the bucket under the scan.
-    JavaPtr<ObjectArray> keys = m_keyBuckets->data[bucket];
-    for (int32_t slot = 0; slot < keys->length; ++slot) {
-        if (keys->data[slot] && key->equals(keys->data[slot])) return slot;
+int32_t Hashtable::bucketOf(int32_t hash) const {
+    // The hash as unsigned, modulo the capacity, without a division: the low 64 bits of the product
+    // with ceil(2^64 / capacity) are the fraction hash / capacity, which times the capacity has the
+    // remainder in its high 64 bits, exactly for every 32-bit hash and capacity.
+    const uint64_t fraction = m_bucketMultiplier * static_cast<uint32_t>(hash);
+    return static_cast<int32_t>(
+        (static_cast<unsigned __int128>(fraction) * static_cast<uint32_t>(m_capacity)) >> 64);
+}
+
+int32_t Hashtable::findNode(int32_t hash, const JavaPtr<Object>& key) {
+    const uint32_t rebuilds = m_rebuilds;
+    const int32_t bucket = bucketOf(hash);
+    if (static_cast<size_t>(bucket) >= m_heads.size()) return -1;
+    for (int32_t node = m_heads[static_cast<size_t>(bucket)]; node != -1;
+         node = m_nodes[static_cast<size_t>(node)].next) {
+        const Node& slot = m_nodes[static_cast<size_t>(node)];
+        if (!slot.key) continue;
+        // equals gets its own reference to the stored key, which a change of the table cannot take from
+        // under it; the node is looked up again after the call, since the array may have moved.
+        const bool equal = key->equals(slot.key);
+        if (m_rebuilds != rebuilds) return -1;
+        if (equal && m_nodes[static_cast<size_t>(node)].key) return node;
     }
     return -1;
+}
+
+void Hashtable::placeNew(int32_t hash, const JavaPtr<Object>& key, const JavaPtr<Object>& value) {
+    const auto bucket = static_cast<size_t>(bucketOf(hash));
+    int32_t last = -1;
+    for (int32_t node = m_heads[bucket]; node != -1; node = m_nodes[static_cast<size_t>(node)].next) {
+        Node& slot = m_nodes[static_cast<size_t>(node)];
+        if (!slot.key) {
+            slot.key = key;
+            slot.value = value;
+            return;
+        }
+        last = node;
+    }
+    const auto added = static_cast<int32_t>(m_nodes.size());
+    m_nodes.push_back(Node{key, value, -1});
+    if (last == -1)
+        m_heads[bucket] = added;
+    else
+        m_nodes[static_cast<size_t>(last)].next = added;
+}
+
+template <class Visit>
+void Hashtable::forEachNode(Visit visit) {
+    const uint32_t rebuilds = m_rebuilds;
+    for (size_t bucket = 0; bucket < m_heads.size(); ++bucket) {
+        for (int32_t node = m_heads[bucket]; node != -1; node = m_nodes[static_cast<size_t>(node)].next) {
+            if (!visit(m_nodes[static_cast<size_t>(node)])) return;
+            if (m_rebuilds != rebuilds) return;
+        }
+    }
 }
 
 JavaPtr<String> Hashtable::toString() {
     std::u16string text = u"{";
     bool first = true;
-    for (int32_t b = 0; b < m_capacity; ++b) {
-        const ObjectArray& keys = *m_keyBuckets->data[b];
-        const ObjectArray& values = *m_valueBuckets->data[b];
-        for (int32_t slot = 0; slot < keys.length; ++slot) {
-            if (!keys.data[slot]) continue;
-            if (!first) text += u", ";
-            first = false;
-            tesl::appendObjectText(text, keys.data[slot]);
-            text += u",";
-            tesl::appendObjectText(text, values.data[slot]);
-        }
-    }
+    forEachNode([&](const Node& node) {
+        if (!node.key) return true;
+        // Copies: the texts are the objects' own toString, which may change the table.
+        const JavaPtr<Object> key = node.key;
+        const JavaPtr<Object> value = node.value;
+        if (!first) text += u", ";
+        first = false;
+        tesl::appendObjectText(text, key);
+        text += u",";
+        tesl::appendObjectText(text, value);
+        return true;
+    });
     text += u"}";
     return tesl::stringOfUnits(text);
 }
 
 void Hashtable::clear() {
     // The entries are released after the table is whole again.
-    JavaPtr<BucketArray> oldKeys = std::move(m_keyBuckets);
-    JavaPtr<BucketArray> oldValues = std::move(m_valueBuckets);
+    std::vector<int32_t> oldHeads = std::move(m_heads);
+    std::vector<Node> oldNodes = std::move(m_nodes);
+    m_heads.clear();
+    m_nodes.clear();
     const int32_t oldCount = m_count;
     try {
         rehash();
     } catch (...) {
-        m_keyBuckets = std::move(oldKeys);
-        m_valueBuckets = std::move(oldValues);
+        m_heads = std::move(oldHeads);
+        m_nodes = std::move(oldNodes);
         m_count = oldCount;
         throw;
     }
@@ -94,32 +136,32 @@ void Hashtable::clear() {
 
 bool Hashtable::contains(const JavaPtr<Object>& value) {
     if (!value) throw NullPointerException();
-    for (int32_t b = 0; b < m_capacity; ++b) {
-        JavaPtr<ObjectArray> keys = m_keyBuckets->data[b];
-        JavaPtr<ObjectArray> values = m_valueBuckets->data[b];
-        for (int32_t slot = 0; slot < keys->length; ++slot) {
-            if (keys->data[slot] && value->equals(values->data[slot])) return true;
-        }
-    }
-    return false;
+    bool found = false;
+    forEachNode([&](const Node& node) {
+        found = node.key && value->equals(node.value);
+        return !found;
+    });
+    return found;
 }
 
 bool Hashtable::containsKey(const JavaPtr<Object>& key) {
     if (!key) throw NullPointerException();
-    return findSlot(bucketOf(key->hashCode()), key) >= 0;
+    return findNode(key->hashCode(), key) >= 0;
 }
 
 JavaPtr<Enumeration> Hashtable::elements() {
-    return enumerationOf(*m_valueBuckets);
+    return enumerationOf(&Node::value);
 }
 
-JavaPtr<Enumeration> Hashtable::enumerationOf(const BucketArray& buckets) const {
+JavaPtr<Enumeration> Hashtable::enumerationOf(JavaPtr<Object> Node::*part) const {
     JavaPtr<ObjectArray> snapshot = jnew<ObjectArray>(m_count);
+    const int32_t length = snapshot->length;
     int32_t filled = 0;
-    for (int32_t b = 0; b < m_capacity && filled < m_count; ++b) {
-        const ObjectArray& bucket = *buckets.data[b];
-        for (int32_t slot = 0; slot < bucket.length && filled < m_count; ++slot) {
-            if (bucket.data[slot]) snapshot->data[filled++] = bucket.data[slot];
+    for (size_t bucket = 0; bucket < m_heads.size() && filled < length; ++bucket) {
+        for (int32_t node = m_heads[bucket]; node != -1 && filled < length;
+             node = m_nodes[static_cast<size_t>(node)].next) {
+            const JavaPtr<Object>& element = m_nodes[static_cast<size_t>(node)].*part;
+            if (element) snapshot->data[filled++] = element;
         }
     }
     return jnew<EnumerationImpl>(snapshot);
@@ -127,9 +169,8 @@ JavaPtr<Enumeration> Hashtable::enumerationOf(const BucketArray& buckets) const 
 
 JavaPtr<::java::lang::Object> Hashtable::get(const JavaPtr<Object>& key) {
     if (!key) throw NullPointerException();
-    const int bucket = bucketOf(key->hashCode());
-    const int slot = findSlot(bucket, key);
-    return slot < 0 ? nullptr : m_valueBuckets->data[bucket]->data[slot];
+    const int32_t node = findNode(key->hashCode(), key);
+    return node < 0 ? nullptr : m_nodes[static_cast<size_t>(node)].value;
 }
 
 bool Hashtable::isEmpty() {
@@ -137,19 +178,19 @@ bool Hashtable::isEmpty() {
 }
 
 JavaPtr<Enumeration> Hashtable::keys() {
-    return enumerationOf(*m_keyBuckets);
+    return enumerationOf(&Node::key);
 }
 
 JavaPtr<::java::lang::Object> Hashtable::put(const JavaPtr<Object>& key, const JavaPtr<Object>& value) {
     if (!key) throw NullPointerException();
     const int32_t hash = key->hashCode();
-    int bucket = bucketOf(hash);
     if (m_count > 0) {
-        const int slot = findSlot(bucket, key);
-        if (slot >= 0) {
-            JavaPtr<Object> previous = std::move(m_valueBuckets->data[bucket]->data[slot]);
-            m_keyBuckets->data[bucket]->data[slot] = key;
-            m_valueBuckets->data[bucket]->data[slot] = value;
+        const int32_t node = findNode(hash, key);
+        if (node >= 0) {
+            Node& slot = m_nodes[static_cast<size_t>(node)];
+            JavaPtr<Object> previous = std::move(slot.value);
+            slot.key = key;
+            slot.value = value;
             return previous;
         }
     }
@@ -158,69 +199,65 @@ JavaPtr<::java::lang::Object> Hashtable::put(const JavaPtr<Object>& key, const J
         // Four thirds alone would leave one or two buckets where they are, and every new key would then
         // rebuild the table, recursively.
         const int32_t oldCapacity = m_capacity;
-        m_capacity = static_cast<int32_t>(
-            std::min<int64_t>(std::max<int64_t>(static_cast<int64_t>(m_capacity) * 4 / 3, m_capacity + 1LL),
-                              BucketArray::maxLength));
+        setCapacity(static_cast<int32_t>(std::min<int64_t>(
+            std::max<int64_t>(static_cast<int64_t>(m_capacity) * 4 / 3, m_capacity + 1LL), kMaxCapacity)));
         try {
             rehash();
         } catch (...) {
-            m_capacity = oldCapacity;
+            setCapacity(oldCapacity);
             --m_count;
             throw;
         }
         ++m_count;
-        bucket = bucketOf(hash);
     }
-    ObjectArray& keys = *m_keyBuckets->data[bucket];
-    ObjectArray& values = *m_valueBuckets->data[bucket];
-    int32_t slot = 0;
-    while (slot < keys.length && keys.data[slot]) ++slot;
-    if (slot == keys.length) {
-        values.append(nullptr);
-        keys.append(nullptr);
-        if (keys.length == slot) {
-            --m_count;
-            throw std::bad_alloc();
-        }
+    try {
+        placeNew(hash, key, value);
+    } catch (...) {
+        --m_count;
+        throw;
     }
-    keys.data[slot] = key;
-    values.data[slot] = value;
     return nullptr;
 }
 
 void Hashtable::rehash() {
-    JavaPtr<BucketArray> oldKeys = std::move(m_keyBuckets);
-    JavaPtr<BucketArray> oldValues = std::move(m_valueBuckets);
+    std::vector<int32_t> oldHeads = std::move(m_heads);
+    std::vector<Node> oldNodes = std::move(m_nodes);
+    m_heads.clear();
+    m_nodes.clear();
+    ++m_rebuilds;
     const int32_t oldCount = m_count;
     m_count = 0;
     try {
-        m_keyBuckets = freshBuckets(m_capacity);
-        m_valueBuckets = freshBuckets(m_capacity);
-        if (!oldKeys) return;
-        for (int32_t b = 0; b < oldKeys->length; ++b) {
-            const ObjectArray& keys = *oldKeys->data[b];
-            const ObjectArray& values = *oldValues->data[b];
-            for (int32_t slot = 0; slot < keys.length; ++slot) {
-                if (keys.data[slot]) put(keys.data[slot], values.data[slot]);
+        m_heads.assign(static_cast<size_t>(m_capacity), -1);
+        // Room for every entry the table may take before it grows again: one array per rebuild.
+        m_nodes.reserve(static_cast<size_t>(
+            std::max<int64_t>(oldCount, (static_cast<int64_t>(m_capacity) * 3 >> 2) + 1)));
+        // Bucket by bucket and slot by slot, so that the entries of a new bucket keep the order in which
+        // the old ones were walked. The old nodes are this call's own: a put cannot change them.
+        for (const int32_t head : oldHeads) {
+            for (int32_t node = head; node != -1; node = oldNodes[static_cast<size_t>(node)].next) {
+                const Node& slot = oldNodes[static_cast<size_t>(node)];
+                if (slot.key) put(slot.key, slot.value);
             }
         }
     } catch (...) {
         // A hashCode or equals that throws, or exhausted memory: the table stays as it was.
-        m_keyBuckets = std::move(oldKeys);
-        m_valueBuckets = std::move(oldValues);
+        m_heads = std::move(oldHeads);
+        m_nodes = std::move(oldNodes);
         m_count = oldCount;
+        ++m_rebuilds;
         throw;
     }
 }
 
 JavaPtr<::java::lang::Object> Hashtable::remove(const JavaPtr<Object>& key) {
     if (!key) throw NullPointerException();
-    const int bucket = bucketOf(key->hashCode());
-    const int slot = findSlot(bucket, key);
-    if (slot < 0) return nullptr;
+    const int32_t node = findNode(key->hashCode(), key);
+    if (node < 0) return nullptr;
+    Node& slot = m_nodes[static_cast<size_t>(node)];
     // Released on return, once the table is consistent again.
-    JavaPtr<Object> removedKey = std::move(m_keyBuckets->data[bucket]->data[slot]);
-    JavaPtr<Object> removedValue = std::move(m_valueBuckets->data[bucket]->data[slot]);
+    JavaPtr<Object> removedKey = std::move(slot.key);
+    JavaPtr<Object> removedValue = std::move(slot.value);
     --m_count;
     return removedValue;
 }

@@ -1,10 +1,11 @@
 // java.util.Hashtable: the map from keys to values, found through the keys' hashCode and equals. Each
-// bucket is a pair of parallel key and value arrays that start with one slot and grow a slot at a time;
-// the table grows by a third once its entries pass three quarters of its buckets. No operation enters
-// a monitor: a table shared between threads is guarded by its users.
+// bucket is a run of key and value slots that starts with one slot and grows a slot at a time; the table
+// grows by a third once its entries pass three quarters of its buckets. No operation enters a monitor: a
+// table shared between threads is guarded by its users.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "library/Enumeration.h"
 #include "runtime/JArray.h"
@@ -21,7 +22,6 @@ class Hashtable : public ::java::lang::Object {
 public:
     using Object = ::java::lang::Object;
     using ObjectArray = JArray<JavaPtr<Object>>;
-    using BucketArray = JArray<JavaPtr<ObjectArray>>;
 
     Hashtable() noexcept {}
     ~Hashtable() override = default;
@@ -53,18 +53,38 @@ public:
     virtual int size();
 
 private:
-    int bucketOf(int32_t hash) const;
-    // The slot of the key in bucket b, or -1.
-    int findSlot(int bucket, const JavaPtr<Object>& key);
-    // A snapshot of the entries of the key or the value buckets, in bucket and slot order.
-    JavaPtr<Enumeration> enumerationOf(const BucketArray& buckets) const;
+    // One slot of a bucket. The slots of all buckets lie in one array, each bucket's chained in slot
+    // order; a null key marks an empty slot (its value is null too). A bucket with no node yet stands for
+    // the one empty slot a new bucket has: both take the first key put into them.
+    struct Node {
+        JavaPtr<Object> key;
+        JavaPtr<Object> value;
+        int32_t next = -1;
+    };
 
-    // Slot j of value bucket b holds the value of the key in slot j of key bucket b; a null key marks
-    // an empty slot.
-    JavaPtr<BucketArray> m_valueBuckets;
-    JavaPtr<BucketArray> m_keyBuckets;
+    void setCapacity(int32_t capacity);
+    int32_t bucketOf(int32_t hash) const;
+    // The node of the key, or -1. A key's equals may change the table: when it rebuilt the buckets, the
+    // scan answers -1 rather than go on in a chain that is gone.
+    int32_t findNode(int32_t hash, const JavaPtr<Object>& key);
+    // Stores a new key in the first empty slot of its bucket, or in a new last slot.
+    void placeNew(int32_t hash, const JavaPtr<Object>& key, const JavaPtr<Object>& value);
+    // A snapshot of the keys or the values, in bucket and slot order.
+    JavaPtr<Enumeration> enumerationOf(JavaPtr<Object> Node::*part) const;
+    // Calls visit(node) for every node in bucket and slot order, reading the layout afresh after each
+    // call, and stops early when the buckets are rebuilt meanwhile.
+    template <class Visit>
+    void forEachNode(Visit visit);
+
+    // The first node of each bucket, -1 for none; empty only while clear or a rebuild replaces it.
+    std::vector<int32_t> m_heads;
+    std::vector<Node> m_nodes;
+    // Counts the rebuilds, so that a scan can tell that the chains it walks were replaced under it.
+    uint32_t m_rebuilds = 0;
     int32_t m_count = 0;
     int32_t m_capacity = 0;
+    // ceil(2^64 / m_capacity), wrapping to 0 for a capacity of 1: turns the bucket's division into products.
+    uint64_t m_bucketMultiplier = 0;
 };
 
 }  // namespace java::util

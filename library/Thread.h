@@ -76,8 +76,8 @@ public:
     static void tidyUpNormal();
     // One step of waiting for every thread to end: gives the processor away, then reclaims.
     static void iterateThreads();
-    // Tear-down of the user-level mode, after the quit: runs every live thread in turn until none is
-    // left, then tears the pool down as tidyUpNormal does.
+    // Tear-down of the user-level mode, after the quit: runs every live thread in turn, sleepers
+    // without waiting out their time, until none is left, then tears the pool down as tidyUpNormal does.
     static void tidyUp();
 
     // Index of the thread's record in the pool; -1 until a constructor body has run.

@@ -67,9 +67,12 @@ public:
     static long long iterateThreads();
     // Gives up the processor when the running user-level thread has not for 100 ms.
     static void maybeYield();
-    // Whether the application has asked to quit: the scheduler then ignores sleep times. Set by the
-    // shell, which sits above this library; null answers no.
-    static std::atomic<bool (*)()> quitRequested;
+    // The application's quit request, as far as the scheduler is concerned: once it is set, a step
+    // resumes sleepers whatever their time. The shell, which sits above this library, sets it where it
+    // sets its own quit flag (MIDlet::notifyDestroyed); it stays set, as that flag does. Thread::tidyUp
+    // resumes sleepers whether or not it was set.
+    static void setQuitRequested(bool requested);
+    static bool isQuitRequested();
 
     // The scheduler's saved context; made by the first step.
     static void* mainThreadContext;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "library/File.h"
 #include "library/FileInputStream.h"
 #include "library/InputStream.h"
+#include "library/SlotWalk.h"
 #include "media/player_internalPF.h"
 #include "platform/AudioSession.h"
 #include "runtime/IOException.h"
@@ -31,9 +33,9 @@ namespace {
 
 using Guard = std::lock_guard<std::mutex>;
 
-// The table of players. Application threads add players while the ticker walks the table, so each
-// step of a walk reads one slot under the lock and works on the player outside it, holding its own
-// reference: a slot changed meanwhile cannot free the player under the walk.
+// The table of players. Application threads add players while the ticker walks the table, so a walk
+// works on each player outside the lock, holding its own reference: a slot changed meanwhile cannot
+// free the player under the walk.
 struct PlayerTable {
     // Guards exists and slots.
     std::mutex lock;
@@ -43,17 +45,17 @@ struct PlayerTable {
 
 constinit PlayerTable table;
 
-// The slot's player, or null at a free slot; false once the walk is past the end.
-bool readSlot(int slot, JavaPtr<PlayerImpl>& player) {
-    JavaPtr<PlayerImpl> found;
-    {
-        Guard guard(table.lock);
-        if (!table.exists || slot >= static_cast<int>(table.slots.size())) return false;
-        found = table.slots[slot];
-    }
-    // The reference this replaces is released here, after the lock: it may be the player's last.
-    player = std::move(found);
-    return true;
+// Visits every slot of the table, null at a free slot, through visit(slot, player). The length is read
+// again at every step: a player added during a walk is visited in it.
+template <class Visit>
+void forEachTableSlot(Visit&& visit) {
+    tesl::forEachSlotUnlocked(
+        table.lock,
+        [](int32_t slot) -> std::optional<JavaPtr<PlayerImpl>> {
+            if (!table.exists || slot >= static_cast<int32_t>(table.slots.size())) return std::nullopt;
+            return table.slots[slot];
+        },
+        visit);
 }
 
 // Frees the slot if it still holds the player. The reference is released by the caller, after the
@@ -169,18 +171,18 @@ void Manager::tick() {
     }
     if (_manager_tick_recursion_check.exchange(1) != 0) return;
     TickPass pass;
-    int slot = 0;
+    int current = 0;
     try {
-        // The length is read again at every step: a player added during the pass is polled in it.
-        for (JavaPtr<PlayerImpl> player; readSlot(slot, player); ++slot) {
-            if (!player) continue;
+        forEachTableSlot([&current](int32_t slot, const JavaPtr<PlayerImpl>& player) {
+            current = slot;
+            if (!player) return;
             if (player->canBeDeleted())
                 freeSlot(slot, player);
             else
                 player->tick();
-        }
+        });
     } catch (::java::lang::Throwable& failure) {
-        reportPollFailure(failure, slot);
+        reportPollFailure(failure, current);
         throw;
     }
 }
@@ -191,10 +193,9 @@ void Manager::tidyUp() {
         Guard guard(table.lock);
         if (!table.exists) return;
     }
-    JavaPtr<PlayerImpl> player;
-    for (int slot = 0; readSlot(slot, player); ++slot)
+    forEachTableSlot([](int32_t, const JavaPtr<PlayerImpl>& player) {
         if (player) player->close();
-    player = nullptr;
+    });
     if constexpr (_APP_TERMINATION_CLEANUP == 0) return;
 
     // Closed players are reaped as their platform players finish. A platform player that never
@@ -203,14 +204,13 @@ void Manager::tidyUp() {
         std::chrono::steady_clock::now() + std::chrono::milliseconds(tidyUpWaitMilliseconds.load());
     for (;;) {
         int busy = 0;
-        for (int slot = 0; readSlot(slot, player); ++slot) {
-            if (!player) continue;
+        forEachTableSlot([&busy](int32_t slot, const JavaPtr<PlayerImpl>& player) {
+            if (!player) return;
             if (player->canBeDeleted())
                 freeSlot(slot, player);
             else
                 ++busy;
-        }
-        player = nullptr;
+        });
         if (busy == 0) break;
         if (std::chrono::steady_clock::now() >= deadline) {
             std::fprintf(stderr, "media tear-down: %d players still playing after %d ms are released\n", busy,
@@ -223,9 +223,9 @@ void Manager::tidyUp() {
 }
 
 void Manager::pauseAllSounds() {
-    JavaPtr<PlayerImpl> player;
-    for (int slot = 0; readSlot(slot, player); ++slot)
+    forEachTableSlot([](int32_t, const JavaPtr<PlayerImpl>& player) {
         if (player) player->interruptPause();
+    });
 }
 
 int Manager::playerTableLength() {

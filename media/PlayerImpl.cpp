@@ -1,8 +1,10 @@
 #include "media/PlayerImpl.h"
 
+#include <optional>
 #include <utility>
 
 #include "library/InputStream.h"
+#include "library/SlotWalk.h"
 #include "media/Manager.h"
 #include "media/MediaException.h"
 #include "media/ToneControlImpl.h"
@@ -88,17 +90,17 @@ long long PlayerImpl::mediaTimeLocked() {
 void PlayerImpl::deliver(const JavaPtr<String>& event, const JavaPtr<Object>& eventData) {
     // Keeps the player alive while a listener drops the last outside reference to it.
     JavaPtr<Player> self(this);
-    for (int slot = 0;; ++slot) {
-        JavaPtr<PlayerListener> listener;
-        {
-            Guard guard(m_lock);
+    tesl::forEachSlotUnlocked(
+        m_lock,
+        [this](int32_t slot) -> std::optional<JavaPtr<PlayerListener>> {
             // Once another thread has closed the player, its listeners have been told "closed" (or
             // are being told): an event still under way here is not passed on after it.
-            if (closed || slot >= static_cast<int>(listeners.size())) return;
-            listener = listeners[slot];
-        }
-        if (listener) listener->playerUpdate(self, event, eventData);
-    }
+            if (closed || slot >= static_cast<int32_t>(listeners.size())) return std::nullopt;
+            return listeners[slot];
+        },
+        [&](int32_t, const JavaPtr<PlayerListener>& listener) {
+            if (listener) listener->playerUpdate(self, event, eventData);
+        });
 }
 
 void PlayerImpl::addPlayerListener(const JavaPtr<PlayerListener>& listener) {
@@ -137,19 +139,21 @@ void PlayerImpl::close() {
         closed = true;
         state = CLOSED;
     }
-    for (int slot = 0;; ++slot) {
-        JavaPtr<PlayerListener> listener;
-        {
+    tesl::forEachSlotUnlocked(
+        m_lock,
+        [this](int32_t slot) -> std::optional<JavaPtr<PlayerListener>> {
+            if (slot >= static_cast<int32_t>(listeners.size())) return std::nullopt;
+            return listeners[slot];
+        },
+        [&](int32_t slot, const JavaPtr<PlayerListener>& listener) {
+            if (!listener) return;
+            listener->playerUpdate(JavaPtr<Player>(self), PlayerListener::CLOSED, nullptr);
+            // Released after the lock: the walk still holds the listener, and lets it go unlocked.
+            JavaPtr<PlayerListener> unregistered;
             Guard guard(m_lock);
-            if (slot >= static_cast<int>(listeners.size())) break;
-            listener = listeners[slot];
-        }
-        if (!listener) continue;
-        listener->playerUpdate(JavaPtr<Player>(self), PlayerListener::CLOSED, nullptr);
-        JavaPtr<PlayerListener> unregistered;
-        Guard guard(m_lock);
-        if (slot < static_cast<int>(listeners.size())) unregistered = std::move(listeners[slot]);
-    }
+            if (slot < static_cast<int32_t>(listeners.size()) && listeners[slot] == listener)
+                unregistered = std::move(listeners[slot]);
+        });
     // The controls count the player: letting them go breaks the cycle.
     JavaPtr<control::ToneControlImpl> tone;
     JavaPtr<control::VolumeControlImpl> volume;

@@ -15,8 +15,6 @@
 
 namespace javax::microedition::sensor {
 
-class SensorManager;
-
 class SensorConnection : public virtual javax::microedition::io::Connection {
     TESL_INTERFACE(SensorConnection, "javax.microedition.sensor.SensorConnection",
                    javax::microedition::io::Connection)
@@ -44,34 +42,55 @@ public:
                                  long long samplingPeriod, bool isTimestampIncluded,
                                  bool isUncertaintyIncluded, bool isValidityIncluded);
 
-    // The fields below are shared between the caller's thread and the ticker thread's poll, and are read
-    // and written under m_stateMutex only.
-    int32_t state = STATE_OPENED;
-    JavaPtr<DataListener> dataListener;
-    bool collecting = false;
-    int32_t sampleCount = 0;
-    int32_t bufferSize = 0;
-    int32_t samplingPeriod = 0;
-    long long nextDeliveryTime = 0;
-    int32_t dataLost = 0;
-    bool timestampIncluded = false;
-    bool uncertaintyIncluded = false;
-    bool validityIncluded = false;
-    JavaPtr<JArray<JavaPtr<Data>>> dataBuffer;
+    // The sensor poll's side, on the ticker thread. Each takes the connection's lock for itself, and
+    // none calls out while holding it.
+
+    // Stores one sample (pitch in the batch's first channel, roll in the others) when the connection
+    // collects: builds the batch at its first sample, with a size below 1 replaced by the sensor's
+    // maximum; a full batch drops the sample and marks the loss. Wakes a getData that waits.
+    void storeSample(const JavaPtr<JArray<JavaPtr<ChannelInfo>>>& channelInfos, int32_t maxBufferSize,
+                     double pitch, double roll, long long timestamp);
+    // A batch handed over to a listener.
+    struct Delivery {
+        JavaPtr<DataListener> listener;
+        JavaPtr<JArray<JavaPtr<Data>>> batch;
+        bool dataLost = false;
+    };
+    // When a listener is installed and the batch is due (full, or its period over): the batch cut to its
+    // samples, to be handed over without the lock. A due time that finds no batch only renews the period,
+    // and answers no delivery, as does a batch that is not due.
+    Delivery takeDueBatch();
+    // After the listener has had the batch: a new batch begins (unless the listener armed the connection
+    // again, which began one already) and the period starts over. A listener that threw skips this, so
+    // the batch is handed over again at the next due point.
+    void finishDelivery(const JavaPtr<JArray<JavaPtr<Data>>>& delivered);
+
+    // The batch and its settings: the connection's state, its listener, whether it collects, the
+    // samples stored, the size and period of a batch and when the period next falls due, the loss mark,
+    // which per-sample values are kept, and the current batch (null between batches).
+    struct BatchState {
+        int32_t state = STATE_OPENED;
+        JavaPtr<DataListener> dataListener;
+        bool collecting = false;
+        int32_t sampleCount = 0;
+        int32_t bufferSize = 0;
+        int32_t samplingPeriod = 0;
+        long long nextDeliveryTime = 0;
+        int32_t dataLost = 0;
+        bool timestampIncluded = false;
+        bool uncertaintyIncluded = false;
+        bool validityIncluded = false;
+        JavaPtr<JArray<JavaPtr<Data>>> dataBuffer;
+    };
+    // A copy, as one consistent reading.
+    BatchState batchState();
 
 protected:
-    friend class SensorManager;
-
-    // Cuts the batch to the samples stored in it. Called with m_stateMutex held.
+    // Cuts the batch to the samples stored in it. Called with the connection's lock held.
     virtual void pruneDataReceived();
 
     // Marks the connection closed and wakes a getData that waits on it.
     void markClosed();
-
-    // Guards the fields above; never held while calling a listener.
-    std::mutex m_stateMutex;
-    // Told when the poll has stored a sample or the connection has closed.
-    std::condition_variable m_batchChanged;
 
 private:
     // The settings of a new batch; a batch left from an earlier one is dropped, since its arrays were
@@ -79,6 +98,14 @@ private:
     void armLocked(int bufferSize, int32_t samplingPeriod, bool isTimestampIncluded,
                    bool isUncertaintyIncluded, bool isValidityIncluded);
     void checkBufferSize(int bufferSize);
+
+    // Guards m_batch: the caller's thread arms, waits and closes while the ticker thread's poll stores
+    // and delivers. Never held while calling a listener.
+    std::mutex m_stateMutex;
+    // Told when the poll has stored a sample or the connection has closed.
+    std::condition_variable m_batchChanged;
+
+    BatchState m_batch;
 };
 
 }  // namespace javax::microedition::sensor

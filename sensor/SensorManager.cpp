@@ -1,12 +1,13 @@
 #include "sensor/SensorManager.h"
 
+#include <optional>
 #include <vector>
 
 #include "library/Connector.h"
+#include "library/SlotWalk.h"
 #include "runtime/NullPointerException.h"
 #include "sensor/ChannelImpl.h"
 #include "sensor/DataImpl.h"
-#include "sensor/SensorClock.h"
 #include "sensor/TiltFeed.h"
 #include "sensor/sensorconnection_internal.h"
 #include "sensor/sensorinfo_plane_tilt_internal.h"
@@ -27,6 +28,20 @@ constinit JavaPtr<JArray<JavaPtr<Connection>>> SensorManager::allConnections;
 namespace {
 
 constexpr int kWriteOnly = 2;
+
+// Calls visit(sensor) for each sensor of the list, skipping null elements, without the lists' lock.
+template <class Visit>
+void forEachSensor(std::mutex& listsMutex, const JavaPtr<JArray<JavaPtr<SensorInfo>>>& sensors, Visit visit) {
+    tesl::forEachSlotUnlocked(
+        listsMutex,
+        [&sensors](int32_t i) -> std::optional<JavaPtr<SensorInfo>> {
+            if (i >= sensors->length) return std::nullopt;
+            return sensors->data[i];
+        },
+        [&visit](int32_t, const JavaPtr<SensorInfo>& sensor) {
+            if (sensor) visit(sensor);
+        });
+}
 
 bool sameQuantity(const JavaPtr<String>& a, const JavaPtr<String>& b) {
     if (!a || !b) return !a && !b;
@@ -95,20 +110,13 @@ JavaPtr<JArray<JavaPtr<SensorInfo>>> SensorManager::findSensors(const JavaPtr<St
     JavaPtr<JArray<JavaPtr<SensorInfo>>> sensors = findAllSensors();
     if (!quantity && !contextType) return sensors;
     JavaPtr<JArray<JavaPtr<SensorInfo>>> found = jnew<JArray<JavaPtr<SensorInfo>>>();
-    for (int32_t i = 0;; ++i) {
-        JavaPtr<SensorInfo> sensor;
-        {
-            std::lock_guard<std::mutex> lock(listsMutex());
-            if (i >= sensors->length) break;
-            sensor = sensors->data[i];
-        }
-        if (!sensor) continue;
+    forEachSensor(listsMutex(), sensors, [&](const JavaPtr<SensorInfo>& sensor) {
         // Either criterion is enough.
         const bool quantityMatches = quantity && quantity->equals(sensor->getQuantity());
         const bool contextMatches =
             !quantityMatches && contextType && contextType->equals(sensor->getContextType());
         if (quantityMatches || contextMatches) found->append(sensor);
-    }
+    });
     return found;
 }
 
@@ -116,15 +124,9 @@ JavaPtr<JArray<JavaPtr<SensorInfo>>> SensorManager::findSensors(const JavaPtr<St
     JavaPtr<JArray<JavaPtr<SensorInfo>>> sensors = findAllSensors();
     JavaPtr<JArray<JavaPtr<SensorInfo>>> found = jnew<JArray<JavaPtr<SensorInfo>>>();
     if (!url) return found;
-    for (int32_t i = 0;; ++i) {
-        JavaPtr<SensorInfo> sensor;
-        {
-            std::lock_guard<std::mutex> lock(listsMutex());
-            if (i >= sensors->length) break;
-            sensor = sensors->data[i];
-        }
-        if (sensor && url->equals(sensor->getUrl())) found->append(sensor);
-    }
+    forEachSensor(listsMutex(), sensors, [&](const JavaPtr<SensorInfo>& sensor) {
+        if (url->equals(sensor->getUrl())) found->append(sensor);
+    });
     return found;
 }
 
@@ -240,31 +242,35 @@ void SensorManager::tellSensorListeners() {
     }
     JavaPtr<SensorInfo> sensor = sensorAt(findAllSensors(), 0);
     if (!sensor) return;
-    // The arrays are read afresh at every step: a callback may add or remove registrations.
-    for (int32_t i = 0;; ++i) {
+    struct Registration {
         JavaPtr<SensorListener> listener;
         JavaPtr<SensorInfo> info;
         JavaPtr<String> quantity;
-        {
+    };
+    // The arrays are read afresh at every step: a callback may add or remove registrations.
+    tesl::forEachSlotUnlocked(
+        listsMutex(),
+        [](int32_t i) -> std::optional<Registration> {
+            if (!allSensorListeners || i >= allSensorListeners->length) return std::nullopt;
+            // A registration already told is passed over.
+            if (allSensorListenerAvailabilities->data[i]) return Registration{};
+            return Registration{allSensorListeners->data[i], allSensorListenerInfos->data[i],
+                                allSensorListenerQuantities->data[i]};
+        },
+        [&sensor](int32_t i, const Registration& registration) {
+            if (!registration.listener) return;
+            bool matches = registration.info.counted() == sensor.counted();
+            if (!matches) matches = sameQuantity(registration.quantity, sensor->getQuantity());
+            if (!matches) return;
+            registration.listener->sensorAvailable(sensor);
             std::lock_guard<std::mutex> lock(listsMutex());
-            if (!allSensorListeners || i >= allSensorListeners->length) break;
-            if (allSensorListenerAvailabilities->data[i]) continue;
-            listener = allSensorListeners->data[i];
-            info = allSensorListenerInfos->data[i];
-            quantity = allSensorListenerQuantities->data[i];
-        }
-        bool matches = info.counted() == sensor.counted();
-        if (!matches) matches = sameQuantity(quantity, sensor->getQuantity());
-        if (!matches) continue;
-        listener->sensorAvailable(sensor);
-        std::lock_guard<std::mutex> lock(listsMutex());
-        // Marked only if the callback left this registration where it was.
-        if (allSensorListeners && i < allSensorListeners->length &&
-            allSensorListeners->data[i].counted() == listener.counted() &&
-            allSensorListenerInfos->data[i].counted() == info.counted() &&
-            allSensorListenerQuantities->data[i].counted() == quantity.counted())
-            allSensorListenerAvailabilities->data[i] = true;
-    }
+            // Marked only if the callback left this registration where it was.
+            if (allSensorListeners && i < allSensorListeners->length &&
+                allSensorListeners->data[i].counted() == registration.listener.counted() &&
+                allSensorListenerInfos->data[i].counted() == registration.info.counted() &&
+                allSensorListenerQuantities->data[i].counted() == registration.quantity.counted())
+                allSensorListenerAvailabilities->data[i] = true;
+        });
 }
 
 void SensorManager::pollConnections() {
@@ -276,76 +282,31 @@ void SensorManager::pollConnections() {
     const bool samplePending = TiltFeed::samplePending();
     const TiltSample sample = samplePending ? TiltFeed::read() : TiltSample{};
     bool consumed = false;
-    for (int32_t j = 0;; ++j) {
-        JavaPtr<Connection> element;
-        {
-            std::lock_guard<std::mutex> lock(listsMutex());
-            if (!allConnections || j >= allConnections->length) break;
-            element = allConnections->data[j];
-        }
-        // Held for the whole step, so that a callback that closes the connection cannot free it here.
-        JavaPtr<sensorconnection_internal> connection = jcast<sensorconnection_internal>(element);
-        if (!connection) continue;
-        JavaPtr<SensorInfo> sensor = connection->getSensorInfo();
-        if (!sensor) continue;
-        JavaPtr<JArray<JavaPtr<ChannelInfo>>> channelInfos = sensor->getChannelInfos();
-        if (connection->sensorIndex != 0 || !channelInfos) continue;
-        if (samplePending) {
-            storeSample(*connection, *sensor, channelInfos, sample);
-            testConditions(connection, channelInfos, sample);
-            if (!consumed) {
-                TiltFeed::consume(sample);
-                consumed = true;
+    tesl::forEachSlotUnlocked(
+        listsMutex(),
+        [](int32_t j) -> std::optional<JavaPtr<Connection>> {
+            if (!allConnections || j >= allConnections->length) return std::nullopt;
+            return allConnections->data[j];
+        },
+        [&](int32_t, const JavaPtr<Connection>& element) {
+            // Held for the whole step, so that a callback that closes the connection cannot free it here.
+            JavaPtr<sensorconnection_internal> connection = jcast<sensorconnection_internal>(element);
+            if (!connection) return;
+            JavaPtr<SensorInfo> sensor = connection->getSensorInfo();
+            if (!sensor) return;
+            JavaPtr<JArray<JavaPtr<ChannelInfo>>> channelInfos = sensor->getChannelInfos();
+            if (connection->sensorIndex != 0 || !channelInfos) return;
+            if (samplePending) {
+                connection->storeSample(channelInfos, sensor->getMaxBufferSize(), sample.pitch, sample.roll,
+                                        sample.timestamp);
+                testConditions(connection, channelInfos, sample);
+                if (!consumed) {
+                    TiltFeed::consume(sample);
+                    consumed = true;
+                }
             }
-        }
-        deliverBatch(connection);
-    }
-}
-
-void SensorManager::storeSample(sensorconnection_internal& connection, SensorInfo& sensor,
-                                const JavaPtr<JArray<JavaPtr<ChannelInfo>>>& channelInfos,
-                                const TiltSample& sample) {
-    const int32_t maxBufferSize = sensor.getMaxBufferSize();
-    {
-        std::lock_guard<std::mutex> lock(connection.m_stateMutex);
-        if (!connection.collecting) return;
-        if (!connection.dataBuffer) {
-            if (connection.bufferSize < 1) connection.bufferSize = maxBufferSize;
-            const int32_t size = connection.bufferSize;
-            JavaPtr<JArray<JavaPtr<Data>>> batch = jnew<JArray<JavaPtr<Data>>>(channelInfos->length);
-            for (int32_t k = 0; k < batch->length; ++k) {
-                batch->data[k] =
-                    jnew<DataImpl>(channelInfos->data[k], jnew<JArray<double>>(size), nullptr, nullptr,
-                                   connection.timestampIncluded ? jnew<JArray<long long>>(size) : nullptr,
-                                   connection.uncertaintyIncluded ? jnew<JArray<float>>(size) : nullptr,
-                                   connection.validityIncluded ? jnew<JArray<bool>>(size) : nullptr);
-            }
-            connection.dataBuffer = batch;
-        }
-        const int32_t index = connection.sampleCount;
-        if (index < connection.bufferSize) {
-            JArray<JavaPtr<Data>>& batch = *connection.dataBuffer;
-            for (int32_t k = 0; k < batch.length; ++k) {
-                DataImpl* data =
-                    static_cast<DataImpl*>(recastObj(batch.data[k].counted(), DataImpl::TESLclassTypeID));
-                if (data == nullptr) continue;
-                // Every store is bounded by its array: an allocation that failed left a shorter one.
-                if (data->doubleValues && index < data->doubleValues->length)
-                    data->doubleValues->data[index] = k == 0 ? sample.pitch : sample.roll;
-                if (connection.timestampIncluded && data->timestamps && index < data->timestamps->length)
-                    data->timestamps->data[index] = sample.timestamp;
-                if (connection.uncertaintyIncluded && data->uncertainties &&
-                    index < data->uncertainties->length)
-                    data->uncertainties->data[index] = 0.0f;
-                if (connection.validityIncluded && data->validities && index < data->validities->length)
-                    data->validities->data[index] = true;
-            }
-            connection.sampleCount = index + 1;
-        } else {
-            connection.dataLost = 1;
-        }
-    }
-    connection.m_batchChanged.notify_all();
+            deliverBatch(connection);
+        });
 }
 
 void SensorManager::testConditions(const JavaPtr<sensorconnection_internal>& connection,
@@ -380,35 +341,11 @@ void SensorManager::testConditions(const JavaPtr<sensorconnection_internal>& con
 }
 
 void SensorManager::deliverBatch(const JavaPtr<sensorconnection_internal>& connection) {
-    JavaPtr<DataListener> listener;
-    JavaPtr<JArray<JavaPtr<Data>>> batch;
-    bool dataLost = false;
-    {
-        std::lock_guard<std::mutex> lock(connection->m_stateMutex);
-        if (!connection->dataListener) return;
-        const bool full = connection->bufferSize >= 1 && connection->sampleCount >= connection->bufferSize;
-        const bool periodOver = !full && connection->samplingPeriod > 0 &&
-                                SensorClock::currentTimeMillis() >= connection->nextDeliveryTime;
-        if (!full && !periodOver) return;
-        if (!connection->dataBuffer) {
-            connection->nextDeliveryTime = SensorClock::currentTimeMillis() + connection->samplingPeriod;
-            return;
-        }
-        connection->pruneDataReceived();
-        listener = connection->dataListener;
-        batch = connection->dataBuffer;
-        dataLost = connection->dataLost != 0;
-    }
+    SensorConnection::Delivery delivery = connection->takeDueBatch();
+    if (!delivery.listener) return;
     // When the listener throws, the batch stays and is handed over again at the next due point.
-    listener->dataReceived(connection, batch, dataLost);
-    std::lock_guard<std::mutex> lock(connection->m_stateMutex);
-    // A listener that armed the connection again has already started a new batch.
-    if (connection->dataBuffer.counted() == batch.counted()) {
-        connection->dataBuffer = nullptr;
-        connection->sampleCount = 0;
-        connection->dataLost = 0;
-    }
-    connection->nextDeliveryTime = SensorClock::currentTimeMillis() + connection->samplingPeriod;
+    delivery.listener->dataReceived(connection, delivery.batch, delivery.dataLost);
+    connection->finishDelivery(delivery.batch);
 }
 
 }  // namespace javax::microedition::sensor

@@ -69,9 +69,6 @@ private:
                                       const JavaPtr<java::lang::String>& quantity, SameTarget sameTarget);
     static void tellSensorListeners();
     static void pollConnections();
-    static void storeSample(sensorconnection_internal& connection, SensorInfo& sensor,
-                            const JavaPtr<JArray<JavaPtr<ChannelInfo>>>& channelInfos,
-                            const TiltSample& sample);
     static void testConditions(const JavaPtr<sensorconnection_internal>& connection,
                                const JavaPtr<JArray<JavaPtr<ChannelInfo>>>& channelInfos,
                                const TiltSample& sample);

@@ -12,14 +12,13 @@ sensorconnection_internal* sensorconnection_internal::TESLinvokeconstructor(int 
     JavaPtr<SensorInfo> sensor = getSensorInfo();
     JavaPtr<JArray<JavaPtr<ChannelInfo>>> infos = sensor ? sensor->getChannelInfos() : nullptr;
     channels = jnew<JArray<JavaPtr<Channel>>>(infos ? infos->length : 0);
-    state = STATE_OPENED;
     return this;
 }
 
 sensorconnection_internal::~sensorconnection_internal() {
     // Only the manager's list could still hold a connection being destroyed, and it does not: there is
     // nothing to remove, only the state to mark.
-    state = STATE_CLOSED;
+    markClosed();
 }
 
 void sensorconnection_internal::close() {
@@ -40,7 +39,7 @@ JavaPtr<Channel> sensorconnection_internal::getChannel(const JavaPtr<ChannelInfo
         }
     }
     if (slot >= 0) {
-        std::lock_guard<std::mutex> lock(m_stateMutex);
+        std::lock_guard<std::mutex> lock(m_channelsMutex);
         if (channels && slot < channels->length) {
             if (!channels->data[slot]) {
                 JavaPtr<ChannelImpl> channel = jnew<ChannelImpl>();

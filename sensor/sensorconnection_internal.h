@@ -26,8 +26,11 @@ public:
 
     int32_t sensorIndex = 0;
     // One slot per channel of the sensor, filled on the first getChannel for that channel; guarded by
-    // m_stateMutex.
+    // m_channelsMutex.
     JavaPtr<JArray<JavaPtr<Channel>>> channels;
+
+private:
+    std::mutex m_channelsMutex;
 };
 
 }  // namespace javax::microedition::sensor

@@ -13,10 +13,10 @@
 #include <random>
 #include <thread>
 
+#include "bench/media/Sdl2QueuePlayer.h"
 #include "media/player_internalPF.h"
 #include "platform/AudioSession.h"
 #include "platform/OpenALOutput.h"
-#include "platform/Sdl2QueuePlayer.h"
 #include "platform/SoundDecoder.h"
 #include "platform/SoundEncoder.h"
 
@@ -71,7 +71,7 @@ void BM_DecodeMp3(benchmark::State& state) {
 void BM_BaselineSdlLoadWav(benchmark::State& state) {
     auto clip = platform::encodeSound(tone(state.range(0)), SoundFileType::WavPcm16);
     for (auto _ : state) {
-        auto sound = platform::Sdl2QueuePlayer::loadWav(*clip);
+        auto sound = mediabench::Sdl2QueuePlayer::loadWav(*clip);
         if (!sound) state.SkipWithError("SDL cannot read the clip");
         benchmark::DoNotOptimize(sound);
     }
@@ -142,7 +142,7 @@ void BM_StartLatencyLoopback(benchmark::State& state) {
 
 void BM_BaselineStartLatencySdl2Queue(benchmark::State& state) {
     platform::DecodedSound pcm = tone(200);
-    auto sdl = platform::Sdl2QueuePlayer::open(pcm.format);
+    auto sdl = mediabench::Sdl2QueuePlayer::open(pcm.format);
     if (!sdl) {
         state.SkipWithError("SDL opens no audio device");
         return;

@@ -213,6 +213,56 @@ TEST(DataStreams, EveryWriterRoundTripsThroughItsReader) {
     EXPECT_EQ(in->read(), -1);
 }
 
+// A byte-array stream whose read() answers each byte inverted.
+class InvertingByteArrayInputStream : public ByteArrayInputStream {
+    TESL_CLASS(InvertingByteArrayInputStream, "test.InvertingByteArrayInputStream", ByteArrayInputStream)
+public:
+    int read() override {
+        const int c = ByteArrayInputStream::read();
+        return c < 0 ? c : c ^ 0xFF;
+    }
+    using ByteArrayInputStream::read;
+};
+
+// A data stream whose own read() answers each byte plus one.
+class IncrementingDataInputStream : public DataInputStream {
+    TESL_CLASS(IncrementingDataInputStream, "test.IncrementingDataInputStream", DataInputStream)
+public:
+    int read() override {
+        const int c = DataInputStream::read();
+        return c < 0 ? c : (c + 1) & 0xFF;
+    }
+    using DataInputStream::read;
+};
+
+TEST(DataInputStream, ReadIntTakesFourBytesAtOnceOnlyWhereNoReadIsOverridden) {
+    const std::vector<int> bytes = {0x12, 0x34, 0x56, 0x78, 0x01, 0x9A, 0xBC, 0xDE, 0xF0, 0x7F};
+    // Plain streams: ints, a byte between them that moves the position, and the end read as 0xFF.
+    JavaPtr<ByteArrayInputStream> source = jnew<ByteArrayInputStream>(bytesOf(bytes));
+    JavaPtr<DataInputStream> plain = jnew<DataInputStream>(source);
+    EXPECT_EQ(plain->readInt(), 0x12345678);
+    EXPECT_EQ(plain->read(), 0x01);
+    EXPECT_EQ(plain->readInt(), static_cast<int>(0x9ABCDEF0));
+    EXPECT_EQ(plain->readInt(), static_cast<int>(0x7FFFFFFF));
+    EXPECT_EQ(plain->readInt(), -1);
+    source->reset();
+    EXPECT_EQ(plain->readLong(), static_cast<long long>(0x12345678019ABCDEULL));
+    plain->close();
+    EXPECT_EQ(plain->readInt(), -1) << "a closed source reads as its end";
+
+    const struct {
+        const char* what;
+        JavaPtr<DataInputStream> in;
+        int expected;
+    } overridden[] = {
+        {"the source's read", jnew<DataInputStream>(jnew<InvertingByteArrayInputStream>(bytesOf(bytes))),
+         static_cast<int>(0xEDCBA987)},
+        {"the data stream's read",
+         jnew<IncrementingDataInputStream>(jnew<ByteArrayInputStream>(bytesOf(bytes))), 0x13355779},
+    };
+    for (const auto& row : overridden) EXPECT_EQ(row.in->readInt(), row.expected) << row.what;
+}
+
 // Logs the calls a data stream passes on.
 class RecordingTarget : public OutputStream {
     TESL_CLASS(RecordingTarget, "test.DataRecordingTarget", OutputStream)

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <random>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -249,6 +251,130 @@ TEST(Hashtable, StringKeysAreFoundByEqualText) {
     for (int i = 0; i < 100; ++i)
         EXPECT_EQ(jcast<java::lang::Integer>(table->get(jnew<java::lang::String>(i)))->intValue(), i);
     EXPECT_FALSE(table->get(jstr("100")));
+}
+
+// The table's slot layout kept by its own rules, independently of the table: ids by bucket and slot,
+// -1 in an empty slot.
+class SlotLayoutModel {
+public:
+    SlotLayoutModel(int64_t capacity, std::function<int32_t(int)> hashOf)
+        : m_capacity(capacity), m_hashOf(std::move(hashOf)) {
+        rebuild();
+    }
+
+    void put(int id) {
+        size_t bucket = bucketOf(id);
+        if (m_count > 0) {
+            for (int slot : m_buckets[bucket])
+                if (slot == id) return;
+        }
+        ++m_count;
+        if (m_count > (m_capacity * 3 >> 2)) {
+            m_capacity = std::max(m_capacity * 4 / 3, m_capacity + 1);
+            rebuild();
+            ++m_count;
+            bucket = bucketOf(id);
+        }
+        std::vector<int>& slots = m_buckets[bucket];
+        auto free = std::find(slots.begin(), slots.end(), -1);
+        if (free == slots.end())
+            slots.push_back(id);
+        else
+            *free = id;
+    }
+    void remove(int id) {
+        std::vector<int>& slots = m_buckets[bucketOf(id)];
+        auto found = std::find(slots.begin(), slots.end(), id);
+        if (found == slots.end()) return;
+        *found = -1;
+        --m_count;
+    }
+    std::vector<int> order() const {
+        std::vector<int> ids;
+        for (const auto& slots : m_buckets)
+            for (int slot : slots)
+                if (slot >= 0) ids.push_back(slot);
+        return ids;
+    }
+
+private:
+    size_t bucketOf(int id) const {
+        return static_cast<uint32_t>(m_hashOf(id)) % static_cast<uint64_t>(m_capacity);
+    }
+    // Every bucket starts with one empty slot; the old entries go back in bucket and slot order.
+    void rebuild() {
+        std::vector<std::vector<int>> old = std::move(m_buckets);
+        m_count = 0;
+        m_buckets.assign(static_cast<size_t>(m_capacity), std::vector<int>{-1});
+        for (const auto& slots : old)
+            for (int slot : slots)
+                if (slot >= 0) put(slot);
+    }
+
+    int64_t m_capacity;
+    int64_t m_count = 0;
+    std::function<int32_t(int)> m_hashOf;
+    std::vector<std::vector<int>> m_buckets;
+};
+
+TEST(Hashtable, SlotOrderOfKeysValuesAndTextFollowsTheBucketRulesThroughGrowth) {
+    // Few distinct hashes: buckets hold several slots, removals leave holes that later keys fill, and
+    // every growth re-inserts them in the old walk order.
+    auto hashOf = [](int id) { return static_cast<int32_t>((id % 23) * 0x9E3779B1u); };
+    std::mt19937 random(46);
+    for (int initial : {11, 1, 2, 5}) {
+        JavaPtr<Hashtable> table = jnew<Hashtable>(initial);
+        SlotLayoutModel model(initial, hashOf);
+        for (int op = 0; op < 600; ++op) {
+            const int id = static_cast<int>(random() % 300);
+            if (random() % 4 == 0) {
+                table->remove(key(id, hashOf(id)));
+                model.remove(id);
+            } else {
+                table->put(key(id, hashOf(id)), jnew<java::lang::Integer>(id));
+                model.put(id);
+            }
+            ASSERT_EQ(keyIds(table), model.order()) << "initial " << initial << ", operation " << op;
+        }
+        std::string text = "{";
+        std::vector<int> values;
+        for (int id : model.order()) {
+            text += (text.size() > 1 ? ", " : "") + std::to_string(id) + "," + std::to_string(id);
+        }
+        for (const auto& value : drain(table->elements()))
+            values.push_back(jcast<java::lang::Integer>(value)->intValue());
+        EXPECT_EQ(values, model.order());
+        EXPECT_EQ(narrow(table->toString()), text + "}");
+    }
+}
+
+// A key whose equals empties the table it is looked up in: the scan must not go on in buckets that are gone.
+class ClearingKey : public ProbeKey {
+public:
+    ClearingKey(int id, Hashtable* table) : ProbeKey(id, id), table(table) {}
+    bool equals(JavaPtr<Object> other) override {
+        if (table != nullptr) {
+            Hashtable* clearing = table;
+            table = nullptr;
+            clearing->clear();
+        }
+        return ProbeKey::equals(other);
+    }
+    Hashtable* table;
+};
+
+TEST(Hashtable, AnEqualsThatClearsTheTableLeavesItEmptyAndWhole) {
+    JavaPtr<Hashtable> table = jnew<Hashtable>();
+    for (int id = 0; id < 4; ++id) {
+        table->put(key(id), jnew<java::lang::Integer>(id));
+        table->put(key(id + 11), jnew<java::lang::Integer>(id + 11));
+    }
+    EXPECT_FALSE(table->get(jnew<ClearingKey>(11, table.get())));
+    EXPECT_EQ(table->size(), 0);
+    EXPECT_FALSE(table->remove(jnew<ClearingKey>(2, table.get())));
+    table->put(jnew<ClearingKey>(3, table.get()), jnew<java::lang::Integer>(3));
+    table->put(key(14), nullptr);
+    EXPECT_EQ(keyIds(table), (std::vector<int>{3, 14}));
 }
 
 TEST(Hashtable, RandomOperationsAgreeWithAnUnorderedMapModel) {

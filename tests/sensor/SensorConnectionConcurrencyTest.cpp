@@ -13,6 +13,7 @@
 #include "runtime/IndexOutOfBoundsException.h"
 #include "sensor/ChannelImpl.h"
 #include "tests/sensor/SensorTestSupport.h"
+#include "tests/support/Eventually.h"
 #include "tests/support/StringText.h"
 #include "tests/support/Watchdog.h"
 
@@ -51,8 +52,8 @@ TEST_F(SensorConnectionConcurrencyTest, GetDataReturnsAFullBatchPerChannel) {
         EXPECT_THROW(data->getTimestamp(0), java::lang::IllegalStateException);
         EXPECT_THROW(data->isValid(0), java::lang::IllegalStateException);
     }
-    EXPECT_FALSE(connection->collecting);
-    EXPECT_FALSE(connection->dataBuffer);
+    EXPECT_FALSE(connection->batchState().collecting);
+    EXPECT_FALSE(connection->batchState().dataBuffer);
 }
 
 TEST_F(SensorConnectionConcurrencyTest, GetDataWithEveryPerSampleValue) {
@@ -87,7 +88,7 @@ TEST_F(SensorConnectionConcurrencyTest, GetDataByPeriodCutsTheBatchToTheSamplesT
     EXPECT_LT(count, 256);
     EXPECT_EQ(batch->data[0]->getDoubleValues()->length, count);
     for (int32_t i = 1; i < count; ++i) EXPECT_LT(roll->data[i - 1], roll->data[i]);
-    EXPECT_EQ(connection->bufferSize, 256);
+    EXPECT_EQ(connection->batchState().bufferSize, 256);
 }
 
 TEST_F(SensorConnectionConcurrencyTest, GetDataByPeriodWithoutSamplesIsEmpty) {
@@ -103,9 +104,11 @@ TEST_F(SensorConnectionConcurrencyTest, CloseEndsAWaitingGetData) {
     testsupport::Watchdog watchdog(60);
     JavaPtr<SensorConnection> connection = openTiltConnection();
     std::future<void> waiting = std::async(std::launch::async, [&] { connection->getData(5); });
-    // No sample ever comes; the wait can only end with the close. The pause lets the call reach its wait
-    // first, so that the close finds it waiting rather than refuses it at the start.
-    EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    // No sample ever comes; the wait can only end with the close. The close must find the call waiting
+    // rather than refuse it at the start: it waits for the call to have armed its batch, however long
+    // the machine takes to get there.
+    ASSERT_TRUE(testsupport::eventually([&] { return connection->batchState().collecting; }));
+    EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(0)), std::future_status::timeout);
     connection->close();
     EXPECT_THROW(waiting.get(), java::io::IOException);
 }

@@ -25,13 +25,13 @@ TEST_F(SensorConnectionTest, StatesFollowListenerAndClose) {
     EXPECT_EQ(connection->getState(), SensorConnection::STATE_OPENED);
     connection->setDataListener(listener, 10);
     EXPECT_EQ(connection->getState(), SensorConnection::STATE_LISTENING);
-    EXPECT_TRUE(connection->collecting);
+    EXPECT_TRUE(connection->batchState().collecting);
     connection->setDataListener(listener, 5);  // re-arming a listening connection is allowed
-    EXPECT_EQ(connection->bufferSize, 5);
+    EXPECT_EQ(connection->batchState().bufferSize, 5);
     connection->removeDataListener();
     EXPECT_EQ(connection->getState(), SensorConnection::STATE_OPENED);
-    EXPECT_FALSE(connection->dataListener);
-    EXPECT_FALSE(connection->collecting);
+    EXPECT_FALSE(connection->batchState().dataListener);
+    EXPECT_FALSE(connection->batchState().collecting);
     connection->close();
     EXPECT_EQ(connection->getState(), SensorConnection::STATE_CLOSED);
 }
@@ -44,8 +44,8 @@ TEST_F(SensorConnectionTest, RefusedCallsChangeNothing) {
     EXPECT_THROW(connection->getData(0), java::lang::IllegalArgumentException);
     EXPECT_THROW(connection->getData(0, -5, false, false, false), java::lang::IllegalArgumentException);
     EXPECT_EQ(connection->getState(), SensorConnection::STATE_OPENED);
-    EXPECT_FALSE(connection->collecting);
-    EXPECT_FALSE(connection->dataListener);
+    EXPECT_FALSE(connection->batchState().collecting);
+    EXPECT_FALSE(connection->batchState().dataListener);
 
     connection->setDataListener(listener, 256);
     EXPECT_THROW(connection->getData(5), java::lang::IllegalStateException);
@@ -67,20 +67,20 @@ TEST_F(SensorConnectionTest, ClosedConnectionStaysClosed) {
 
 TEST_F(SensorConnectionTest, LongPeriodsAreClampedNotCut) {
     connection->setDataListener(listener, 1, (1LL << 32) + 5, false, false, false);
-    EXPECT_EQ(connection->samplingPeriod, INT32_MAX);
-    EXPECT_EQ(connection->nextDeliveryTime, clock.time() + INT32_MAX);
+    EXPECT_EQ(connection->batchState().samplingPeriod, INT32_MAX);
+    EXPECT_EQ(connection->batchState().nextDeliveryTime, clock.time() + INT32_MAX);
     connection->setDataListener(listener, 1, -(1LL << 32) + 5, false, false, false);
-    EXPECT_EQ(connection->samplingPeriod, INT32_MIN);
+    EXPECT_EQ(connection->batchState().samplingPeriod, INT32_MIN);
 }
 
 TEST_F(SensorConnectionTest, ArmingDropsABatchLeftFromEarlierSettings) {
     connection->setDataListener(listener, 0, 1000, false, false, false);
     _setTilt(0.1f, 0.0f, -1.0f);
     SensorManager::checkListeners();  // a 256-sample batch without timestamps now holds one sample
-    ASSERT_TRUE(connection->dataBuffer);
+    ASSERT_TRUE(connection->batchState().dataBuffer);
     connection->removeDataListener();
     connection->setDataListener(listener, 2, 0, true, true, true);
-    EXPECT_FALSE(connection->dataBuffer);
+    EXPECT_FALSE(connection->batchState().dataBuffer);
     for (float x : {0.2f, 0.3f}) {
         _setTilt(x, 0.0f, -1.0f);
         SensorManager::checkListeners();
@@ -101,7 +101,7 @@ TEST_F(SensorConnectionTest, FullBatchIsHandedOverUncut) {
     for (int i = 0; i < 4; ++i) {
         _setTilt(0.1f * i, 0.0f, -1.0f);
         SensorManager::checkListeners();
-        if (connection->dataBuffer) built = connection->dataBuffer;
+        if (connection->batchState().dataBuffer) built = connection->batchState().dataBuffer;
     }
     // The batch the poll built is the one handed over: a full batch is not copied.
     const std::vector<Delivery> received = listener->received();

@@ -251,8 +251,8 @@ TEST_F(SensorManagerTest, BufferedBatchesCarrySamplesInOrder) {
         EXPECT_THROW(delivery.data[0]->getUncertainty(i), java::lang::IllegalStateException);
     }
     EXPECT_GT(times[0], 1LL << 32);
-    EXPECT_FALSE(connection->dataBuffer);
-    EXPECT_EQ(connection->sampleCount, 0);
+    EXPECT_FALSE(connection->batchState().dataBuffer);
+    EXPECT_EQ(connection->batchState().sampleCount, 0);
 }
 
 TEST_F(SensorManagerTest, PeriodDeliversWhatCameSinceTheLastHandOver) {
@@ -272,7 +272,7 @@ TEST_F(SensorManagerTest, PeriodDeliversWhatCameSinceTheLastHandOver) {
             handOvers.emplace_back(clock.time() - armed, listener->received().back().values[0].size());
     }
     EXPECT_EQ(handOvers, (std::vector<std::pair<long long, size_t>>{{60, 3}, {120, 3}, {180, 3}}));
-    EXPECT_EQ(connection->bufferSize, 256);
+    EXPECT_EQ(connection->batchState().bufferSize, 256);
     // Cut to the samples stored, in order.
     const Delivery second = listener->received()[1];
     EXPECT_EQ(second.values[1],
@@ -287,7 +287,7 @@ TEST_F(SensorManagerTest, DueTimeWithoutSampleOnlyRenewsTheDueTime) {
     clock.advance(70);
     SensorManager::checkListeners();
     EXPECT_TRUE(listener->received().empty());
-    EXPECT_EQ(connection->nextDeliveryTime, clock.time() + 50);
+    EXPECT_EQ(connection->batchState().nextDeliveryTime, clock.time() + 50);
 }
 
 TEST_F(SensorManagerTest, SampleWaitsForTheFirstConnection) {

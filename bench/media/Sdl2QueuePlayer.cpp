@@ -1,10 +1,14 @@
-#include "platform/Sdl2QueuePlayer.h"
+#include "bench/media/Sdl2QueuePlayer.h"
 
 #include <SDL.h>
 
 #include <cstring>
 
-namespace platform {
+namespace mediabench {
+
+using platform::DecodedSound;
+using platform::PcmFormat;
+
 namespace {
 
 // Blocks of about 10 ms, as the paced loopback renders.
@@ -71,4 +75,4 @@ std::optional<DecodedSound> Sdl2QueuePlayer::loadWav(std::span<const uint8_t> cl
     return sound;
 }
 
-}  // namespace platform
+}  // namespace mediabench

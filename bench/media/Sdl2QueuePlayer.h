@@ -1,6 +1,6 @@
 // A minimal SDL2 queue player: the baseline the audio benchmarks measure the platform player
-// against. It plays one buffer of 16-bit PCM on SDL's default audio device, or on its dummy device
-// (paced in real time, silent) where the machine has no sound.
+// against, and nothing else links SDL2. It plays one buffer of 16-bit PCM on SDL's default audio device, or
+// on its dummy device (paced in real time, silent) where the machine has no sound.
 #pragma once
 
 #include <cstdint>
@@ -10,12 +10,12 @@
 
 #include "platform/SoundDecoder.h"
 
-namespace platform {
+namespace mediabench {
 
 class Sdl2QueuePlayer {
 public:
     // Null when SDL opens no audio device for the format.
-    static std::unique_ptr<Sdl2QueuePlayer> open(const PcmFormat& format);
+    static std::unique_ptr<Sdl2QueuePlayer> open(const platform::PcmFormat& format);
     ~Sdl2QueuePlayer();
     Sdl2QueuePlayer(const Sdl2QueuePlayer&) = delete;
     Sdl2QueuePlayer& operator=(const Sdl2QueuePlayer&) = delete;
@@ -27,11 +27,11 @@ public:
     uint32_t queuedBytes() const;
 
     // SDL's own WAV reader over a clip in memory, 16-bit PCM only: the decoder's baseline.
-    static std::optional<DecodedSound> loadWav(std::span<const uint8_t> clip);
+    static std::optional<platform::DecodedSound> loadWav(std::span<const uint8_t> clip);
 
 private:
     explicit Sdl2QueuePlayer(uint32_t device) : m_device(device) {}
     uint32_t m_device;
 };
 
-}  // namespace platform
+}  // namespace mediabench
