@@ -139,6 +139,9 @@ void Coordinates::setLongitude(double longitude) {
 
 float Coordinates::distance(const JavaPtr<Coordinates>& to) {
     if (!to) throw java::lang::NullPointerException();
+    // The same point is 0 m apart: rounding would leave the cosine a hair below 1, and the bisection's
+    // last step would then be some 0.3 m.
+    if (getLatitude() == to->getLatitude() && getLongitude() == to->getLongitude()) return 0.0f;
     const EarthPoint a = onEllipsoid(getLatitude(), getLongitude());
     const EarthPoint b = onEllipsoid(to->getLatitude(), to->getLongitude());
     const double c = (a.x * b.x + a.y * b.y + a.z * b.z) / (a.radius * b.radius);

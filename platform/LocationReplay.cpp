@@ -117,6 +117,11 @@ size_t LocationReplay::delivered() {
     return m_next;
 }
 
+long long LocationReplay::scriptTime() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return scriptTimeLocked();
+}
+
 void LocationReplay::replayLoop() {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_quitting) {

@@ -42,8 +42,9 @@ public:
     // A null clock is the steady clock. After stepping its own clock a test calls wake().
     void setClock(Clock clock);
     void wake();
-    // Fixes handed on so far.
+    // Fixes handed on so far, and the script's clock: milliseconds run while started.
     size_t delivered();
+    long long scriptTime();
 
 private:
     long long now() const;
