@@ -44,19 +44,27 @@ TEST_F(LocationFeedConcurrencyTest, FeedPollAndApplicationCallsRunTogether) {
         LocationProvider::removeProximityListener(watcher);
     }
     JavaPtr<Location> waited;
-    auto waiting = std::async(std::launch::async, [provider] { return provider->getLocation(-1); });
+    // The ticker steps the clock much faster than fixes may come: the longest timeout there is (which
+    // only 64-bit deadlines hold) keeps the wait from ending before a fix.
+    auto waiting = std::async(std::launch::async, [provider] { return provider->getLocation(INT32_MAX); });
     platformThread.join();
     tickerThread.join();
-    // The waiter may have started after the last promotion: one more fix serves it either way.
-    feed(45.0, 45.0);
+    // The waiter may have taken the last promoted fix as its known one: new fixes keep coming until it
+    // is served, as a moving device's would.
+    double latest = 45.0;
+    feed(latest, 45.0);
     poll();
-    while (waiting.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) poll();
+    while (waiting.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
+        latest += 0.001;
+        feed(latest, 45.0);
+        poll();
+    }
     waited = waiting.get();
     EXPECT_TRUE(waited->isValid());
 
     JavaPtr<Location> last = LocationProvider::getLastKnownLocation();
     ASSERT_TRUE(last);
-    EXPECT_EQ(last->getQualifiedCoordinates()->getLatitude(), 45.0);
+    EXPECT_EQ(last->getQualifiedCoordinates()->getLatitude(), latest);
     const std::vector<Update> updates = listener->received();
     ASSERT_FALSE(updates.empty());
     // Every real delivery is a whole fix, in the order fed.
