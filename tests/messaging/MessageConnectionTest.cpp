@@ -16,6 +16,7 @@
 #include "runtime/NullPointerException.h"
 #include "tests/messaging/MessagingTestSupport.h"
 #include "tests/support/ClassRegistry.h"
+#include "tests/support/FileOperationFaults.h"
 #include "tests/support/StringText.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/Throws.h"
@@ -238,6 +239,23 @@ TEST_F(OutboxTest, AnUnwritableOutboxIsNotSent) {
     outbox.setDirectory((directory.path() / "missing").string());
     JavaPtr<MessageConnection> connection = openSms("sms://+123");
     EXPECT_TRUE(throws<java::io::IOException>([&] { connection->send(textTo("sms://+123", "hi")); }));
+}
+
+TEST_F(OutboxTest, AMessageThatCannotBeWrittenWholeIsNotSentAndLeavesNoFile) {
+    using Kind = testsupport::FileOperationFaults::Kind;
+    outbox.setDirectory(directory.path().string());
+    JavaPtr<MessageConnection> connection = openSms("sms://+123");
+    for (Kind kind : {Kind::Open, Kind::Write, Kind::Fsync, Kind::Close}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        testsupport::FileOperationFaults faults;
+        faults.failEvery(kind, EIO);
+        EXPECT_TRUE(throws<java::io::IOException>([&] { connection->send(textTo("sms://+123", "hi")); }));
+        EXPECT_GT(faults.failures(), 0);
+    }
+    EXPECT_TRUE(files().empty());
+    connection->send(textTo("sms://+123", "hi"));
+    EXPECT_EQ(_smsDelegateValue.load(), platform::kMessageSent);
+    EXPECT_EQ(files(), std::set<std::string>{"sms-000001.txt"});
 }
 
 }  // namespace
