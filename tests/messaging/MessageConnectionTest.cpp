@@ -9,6 +9,7 @@
 #include "messaging/BinaryMessageImpl.h"
 #include "messaging/MessageConnectionImpl.h"
 #include "messaging/TextMessageImpl.h"
+#include "platform/Host.h"
 #include "platform/SmsOutbox.h"
 #include "runtime/ConnectionNotFoundException.h"
 #include "runtime/IOException.h"
@@ -182,6 +183,41 @@ TEST_F(MessageConnectionTest, ABinaryMessageGoesToTheComposerAndItsVerdictCounts
     EXPECT_EQ(shown[0].recipient, "+123");
     EXPECT_EQ(shown[0].port, 5000);
     EXPECT_EQ(shown[0].body, std::string("\0\x01\xFF", 3));
+}
+
+// A host on whose main thread every call is made.
+class MainThreadHost : public platform::Host {
+public:
+    MainThreadHost() { platform::setCurrentHost(this); }
+    ~MainThreadHost() override { platform::setCurrentHost(nullptr); }
+    int run(platform::HostEvents&) override { return 0; }
+    void quit(int) override {}
+    void runOnMain(std::function<void()> fn, bool) override { fn(); }
+    bool isMainThread() const override { return true; }
+    platform::HostScreen screen() const override { return {}; }
+    void presentFrame(const std::uint32_t*, int, int, int) override {}
+    void showLaunchImage() override {}
+    void vibrate(int) override {}
+    bool openUrl(const std::string&) override { return false; }
+};
+
+// A composer that shows the message and leaves the answer to the user, on the main thread.
+class SilentComposer : public platform::MessageComposer {
+public:
+    void composeText(const char*, const char*) override { ++shown; }
+    void composeBinary(const char*, int, const unsigned char*, int) override { ++shown; }
+    int shown = 0;
+};
+
+TEST_F(MessageConnectionTest, ASendOnTheMainThreadThatTheComposerLeavesOpenIsNotSent) {
+    MainThreadHost host;
+    SilentComposer silent;
+    platform::setMessageComposer(&silent);
+    JavaPtr<MessageConnection> connection = openSms("sms://+123");
+    // Waiting here would hang: the answer needs this very thread.
+    EXPECT_TRUE(throws<java::io::IOException>([&] { connection->send(textTo("sms://+123", "hi")); }));
+    EXPECT_EQ(silent.shown, 1);
+    platform::setMessageComposer(&composer);
 }
 
 TEST_F(MessageConnectionTest, ReceivingIsNeverPossible) {
