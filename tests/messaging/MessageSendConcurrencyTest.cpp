@@ -27,7 +27,7 @@ TEST_F(MessageSendConcurrencyTest, ConcurrentSendsEachGetTheirOwnVerdict) {
     composer.rule = [](const messagingtest::Composed& shown) {
         return shown.recipient == "+1" ? platform::kMessageSent : platform::kMessageNotSent;
     };
-    constexpr int kSends = 100;
+    constexpr int kSends = 40;
     std::atomic<int> wrongVerdicts{0};
     auto sender = [&](const char* url, bool expectSent) {
         JavaPtr<MessageConnection> connection =
