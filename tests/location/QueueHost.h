@@ -52,7 +52,7 @@ public:
     bool isMainThread() const override { return std::this_thread::get_id() == m_thread.get_id(); }
     platform::HostScreen screen() const override { return {}; }
     void presentFrame(const std::uint32_t*, int, int, int) override {}
-    void showLaunchImage() override {}
+    bool showLaunchImage(const std::string&) override { return false; }
     void vibrate(int) override {}
     bool openUrl(const std::string&) override { return false; }
 
