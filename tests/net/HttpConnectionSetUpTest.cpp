@@ -1,13 +1,13 @@
 // The connection before any exchange: the factory, the URL's parts, request set-up and the interfaces.
 #include <optional>
 
-#include "tests/net/HttpFixture.h"
 #include "net/HttpsConnection.h"
 #include "runtime/ConnectionNotFoundException.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"
 #include "runtime/NumberFormatException.h"
 #include "runtime/String.h"
+#include "tests/net/HttpFixture.h"
 
 namespace nettest {
 namespace {
@@ -67,8 +67,8 @@ TEST_F(SetUpTest, UrlSplitsIntoItsParts) {
 }
 
 TEST_F(SetUpTest, PortBeyondThirtyTwoBitsOrTenDigitsIsRefused) {
-    for (const char* url : {"http://host:99999999999/x", "http://host:00000000080/x",
-                            "http://host:18446744073709551696/x"}) {
+    for (const char* url :
+         {"http://host:99999999999/x", "http://host:00000000080/x", "http://host:18446744073709551696/x"}) {
         SCOPED_TRACE(url);
         EXPECT_THROW(HttpConnectionImpl::openConnection(jstr(url), Connector::READ_WRITE, false),
                      java::lang::NumberFormatException);
@@ -136,7 +136,8 @@ TEST_F(SetUpTest, HeaderInjectionIsRefusedAndNothingIsStored) {
     };
     for (const Case& c : refused) {
         SCOPED_TRACE(std::string(c.key) + " / " + c.value);
-        EXPECT_THROW(connection->setRequestProperty(jstr(c.key), jstr(c.value)), java::lang::IllegalArgumentException);
+        EXPECT_THROW(connection->setRequestProperty(jstr(c.key), jstr(c.value)),
+                     java::lang::IllegalArgumentException);
         EXPECT_EQ(connection->getRequestProperty(jstr(c.key)), nullptr);
     }
     EXPECT_THROW(connection->setRequestProperty(nullptr, jstr("1")), java::lang::NullPointerException);

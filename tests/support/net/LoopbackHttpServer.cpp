@@ -13,9 +13,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -27,7 +27,8 @@ namespace {
 // Proxies from the environment would take loopback requests elsewhere. Cleared before any thread
 // starts, since the transport reads the environment on its own thread.
 const bool kProxiesCleared = [] {
-    for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
+    for (const char* name :
+         {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
         unsetenv(name);
     return true;
 }();
@@ -69,8 +70,8 @@ X509* makeCertificate(EVP_PKEY* key, const char* commonName, long serial, X509* 
     X509_gmtime_adj(X509_getm_notAfter(certificate), 7 * 24 * 3600);
     X509_set_pubkey(certificate, key);
     X509_NAME* name = X509_get_subject_name(certificate);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(commonName), -1,
-                               -1, 0);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(commonName),
+                               -1, -1, 0);
     X509* signer = issuer != nullptr ? issuer : certificate;
     X509_set_issuer_name(certificate, X509_get_subject_name(signer));
     if (issuer == nullptr) {
@@ -194,14 +195,13 @@ LoopbackHttpServer::LoopbackHttpServer(bool tls) : m_tls(tls) {
     unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD;
     if (tls) {
         const TestCertificates& certificates = TestCertificates::shared();
-        m_daemon = MHD_start_daemon(flags | MHD_USE_TLS, 0, nullptr, nullptr,
-                                    &accessHandler, this, MHD_OPTION_SOCK_ADDR,
-                                    &address, MHD_OPTION_HTTPS_MEM_KEY, certificates.serverKeyPem.c_str(),
-                                    MHD_OPTION_HTTPS_MEM_CERT, certificates.serverCertificatePem.c_str(),
-                                    MHD_OPTION_END);
+        m_daemon = MHD_start_daemon(flags | MHD_USE_TLS, 0, nullptr, nullptr, &accessHandler, this,
+                                    MHD_OPTION_SOCK_ADDR, &address, MHD_OPTION_HTTPS_MEM_KEY,
+                                    certificates.serverKeyPem.c_str(), MHD_OPTION_HTTPS_MEM_CERT,
+                                    certificates.serverCertificatePem.c_str(), MHD_OPTION_END);
     } else {
-        m_daemon = MHD_start_daemon(flags, 0, nullptr, nullptr, &accessHandler,
-                                    this, MHD_OPTION_SOCK_ADDR, &address, MHD_OPTION_END);
+        m_daemon = MHD_start_daemon(flags, 0, nullptr, nullptr, &accessHandler, this, MHD_OPTION_SOCK_ADDR,
+                                    &address, MHD_OPTION_END);
     }
     if (m_daemon == nullptr) throw std::runtime_error("the loopback server did not start");
     m_port = MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_BIND_PORT)->port;
@@ -236,9 +236,10 @@ void LoopbackHttpServer::releaseSilence() {
 
 namespace {
 
-MHD_Result accessHandler(void* self, MHD_Connection* connection, const char* url, const char* method, const char*,
-                         const char* uploadData, size_t* uploadSize, void** state) {
-    return static_cast<LoopbackHttpServer*>(self)->handle(connection, url, method, uploadData, uploadSize, state)
+MHD_Result accessHandler(void* self, MHD_Connection* connection, const char* url, const char* method,
+                         const char*, const char* uploadData, size_t* uploadSize, void** state) {
+    return static_cast<LoopbackHttpServer*>(self)->handle(connection, url, method, uploadData, uploadSize,
+                                                          state)
                ? MHD_YES
                : MHD_NO;
 }
@@ -284,13 +285,15 @@ int LoopbackHttpServer::reply(MHD_Connection* connection, const SeenRequest& req
             scripted = it->second;
         }
     }
-    const uint64_t size = scripted.delivery == ScriptedReply::Delivery::Chunked ? MHD_SIZE_UNKNOWN
-                                                                                  : scripted.body.size();
+    const uint64_t size =
+        scripted.delivery == ScriptedReply::Delivery::Chunked ? MHD_SIZE_UNKNOWN : scripted.body.size();
     auto* body = new ReplyBody{this, scripted};
-    MHD_Response* response = MHD_create_response_from_callback(size, 4096, &ReplyBody::read, body,
-                                                               &ReplyBody::release);
-    for (const auto& [name, value] : scripted.headers) MHD_add_response_header(response, name.c_str(), value.c_str());
-    const bool queued = MHD_queue_response(connection, static_cast<unsigned>(scripted.status), response) == MHD_YES;
+    MHD_Response* response =
+        MHD_create_response_from_callback(size, 4096, &ReplyBody::read, body, &ReplyBody::release);
+    for (const auto& [name, value] : scripted.headers)
+        MHD_add_response_header(response, name.c_str(), value.c_str());
+    const bool queued =
+        MHD_queue_response(connection, static_cast<unsigned>(scripted.status), response) == MHD_YES;
     MHD_destroy_response(response);
     return queued ? 1 : 0;
 }
