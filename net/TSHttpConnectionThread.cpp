@@ -218,6 +218,19 @@ void TSHttpConnectionThread::storeChunk(const JavaPtr<JArray<signed char>>& chun
 }
 
 void TSHttpConnectionThread::run() {
+    try {
+        download();
+    } catch (...) {
+        // Whatever escapes, the worker lets go of its thread and connection.
+        killThread();
+        finished.store(true);
+        throw;
+    }
+    killThread();
+    finished.store(true);
+}
+
+void TSHttpConnectionThread::download() {
     openConnection();
     JavaPtr<HttpConnection> http;
     {
@@ -264,7 +277,6 @@ void TSHttpConnectionThread::run() {
             // The download ends with what has arrived.
         }
     }
-    killThread();
 }
 
 void TSHttpConnectionThread_globalStaticDestroy() {

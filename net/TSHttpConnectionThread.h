@@ -48,6 +48,8 @@ public:
     int32_t getResponseCode() const { return responseCode.load(); }
     bool isDownloading() const { return downloading.load(); }
     bool isClosing() const { return closing.load(); }
+    // Whether run has returned: the results no longer change.
+    bool hasFinished() const { return finished.load(); }
     bool hasThread();
     bool hasConnection();
     JavaPtr<java::lang::String> getURL();
@@ -56,6 +58,8 @@ public:
     int32_t getBytesReceived(JavaPtr<JArray<signed char>>* data);
 
 protected:
+    // The body of run, before the worker lets go of its thread.
+    void download();
     // Connects with the URL, headers and body set up, and reads the status; the connection is left open
     // for the download. A failure closes it.
     JavaPtr<javax::microedition::io::HttpConnection> requestOnce();
@@ -68,6 +72,7 @@ protected:
     JavaPtr<javax::microedition::io::HttpConnection> connection;
 
     std::atomic<bool> closing{false};
+    std::atomic<bool> finished{false};
     // Set before the thread starts; the worker's redirect rule may replace url, under m_handOverLock.
     JavaPtr<java::lang::String> url;
     int32_t encoding = 0;
