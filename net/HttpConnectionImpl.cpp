@@ -339,7 +339,7 @@ bool HttpConnectionImpl::initiateConnection() {
     {
         std::lock_guard<std::mutex> lock(m_lock);
         if (complete && m_failure.empty() && !closing) return true;
-        if (m_failure.empty()) failLocked("the connection was closed");
+        if (m_failure.empty()) failLocked("the connection is closed");
         // A failed connection is shut for good; the gate answers with the cause from now on.
         closing = true;
         droppedInput = std::move(inputStream);
