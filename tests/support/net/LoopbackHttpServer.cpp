@@ -151,13 +151,13 @@ int SeenRequest::headerCount(const std::string& name) const {
 // What a reply's body callback reads from.
 struct ReplyBody {
     LoopbackHttpServer* server;
-    ScriptedReply reply;
+    std::shared_ptr<const ScriptedReply> reply;
 
     static ssize_t read(void* self, uint64_t position, char* buffer, size_t room) {
         auto* body = static_cast<ReplyBody*>(self);
-        const std::string& text = body->reply.body;
+        const std::string& text = body->reply->body;
         using Delivery = ScriptedReply::Delivery;
-        switch (body->reply.delivery) {
+        switch (body->reply->delivery) {
             case Delivery::HeadThenSilence: {
                 std::unique_lock<std::mutex> lock(body->server->m_mutex);
                 body->server->m_silenceReleased.wait(lock, [&] { return body->server->m_silenceOver; });
@@ -168,11 +168,11 @@ struct ReplyBody {
                 room = std::min(room, text.size() / 2 - position);
                 break;
             case Delivery::Trickle:
-                std::this_thread::sleep_for(std::chrono::milliseconds(body->reply.tricklePauseMs));
-                room = std::min(room, static_cast<size_t>(body->reply.trickleBytes));
+                std::this_thread::sleep_for(std::chrono::milliseconds(body->reply->tricklePauseMs));
+                room = std::min(room, static_cast<size_t>(body->reply->trickleBytes));
                 break;
             case Delivery::Chunked:
-                room = std::min<size_t>(room, 1000);
+                room = std::min<size_t>(room, 16000);
                 break;
             case Delivery::Whole:
                 break;
@@ -214,7 +214,7 @@ LoopbackHttpServer::~LoopbackHttpServer() {
 
 void LoopbackHttpServer::on(const std::string& path, ScriptedReply reply) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_replies[path] = std::move(reply);
+    m_replies[path] = std::make_shared<const ScriptedReply>(std::move(reply));
 }
 
 std::string LoopbackHttpServer::url(const std::string& path) const {
@@ -274,22 +274,24 @@ int LoopbackHttpServer::handle(MHD_Connection* connection, const char* url, cons
 }
 
 int LoopbackHttpServer::reply(MHD_Connection* connection, const SeenRequest& request) {
-    ScriptedReply scripted;
+    std::shared_ptr<const ScriptedReply> found;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto it = m_replies.find(request.path);
-        if (it == m_replies.end()) {
-            scripted.status = 404;
-            scripted.body = "not here";
-        } else {
-            scripted = it->second;
-        }
+        if (it != m_replies.end()) found = it->second;
     }
+    if (!found) {
+        ScriptedReply missing;
+        missing.status = 404;
+        missing.body = "not here";
+        found = std::make_shared<const ScriptedReply>(std::move(missing));
+    }
+    const ScriptedReply& scripted = *found;
     const uint64_t size =
         scripted.delivery == ScriptedReply::Delivery::Chunked ? MHD_SIZE_UNKNOWN : scripted.body.size();
-    auto* body = new ReplyBody{this, scripted};
+    auto* body = new ReplyBody{this, found};
     MHD_Response* response =
-        MHD_create_response_from_callback(size, 4096, &ReplyBody::read, body, &ReplyBody::release);
+        MHD_create_response_from_callback(size, 65536, &ReplyBody::read, body, &ReplyBody::release);
     for (const auto& [name, value] : scripted.headers)
         MHD_add_response_header(response, name.c_str(), value.c_str());
     const bool queued =

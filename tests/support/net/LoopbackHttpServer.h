@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -31,7 +32,7 @@ struct SeenRequest {
 struct ScriptedReply {
     enum class Delivery {
         Whole,            // the body with its length
-        Chunked,          // the body without a length, in chunks
+        Chunked,          // the body without a length, in chunks of at most 16,000 bytes
         Trickle,          // the body with its length, a few bytes at a time with pauses
         HeadThenSilence,  // the head, then nothing until the server stops or silence is released
         CloseMidBody,     // the head with the full length, half the body, then the connection drops
@@ -85,7 +86,8 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_silenceReleased;
     bool m_silenceOver = false;
-    std::map<std::string, ScriptedReply> m_replies;
+    // Shared with the replies in flight, so a large body is not copied per request.
+    std::map<std::string, std::shared_ptr<const ScriptedReply>> m_replies;
     std::vector<SeenRequest> m_seen;
 
     friend struct ReplyBody;
