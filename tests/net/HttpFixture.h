@@ -8,11 +8,13 @@
 
 #include "library/Connector.h"
 #include "library/InputStream.h"
+#include "library/Thread.h"
 #include "net/HttpConnection.h"
 #include "net/HttpConnectionImpl.h"
 #include "platform/HttpTransport.h"
 #include "runtime/IOException.h"
 #include "runtime/JArray.h"
+#include "tests/support/Eventually.h"
 #include "tests/support/StringText.h"
 
 namespace nettest {
@@ -25,10 +27,19 @@ class HttpTest : public ::testing::Test {
 protected:
     void SetUp() override { HttpConnection_staticInit(); }
     void TearDown() override {
+        reclaimFinishedThreads();
         HttpConnection_staticDestroy();
         HttpConnectionImpl::setInactivityLimitForTesting(0);
         HttpConnectionImpl::setBodyLimitForTesting(0);
         platform::HttpTransport::setCertificateAuthorityFileForTesting("");
+    }
+
+    // Workers' runtime threads are reclaimed once they have ended, so none outlives its test.
+    static void reclaimFinishedThreads() {
+        EXPECT_TRUE(testsupport::eventually([] {
+            java::lang::Thread::iterateThreads();
+            return java::lang::Thread::activeCount() == 0;
+        }));
     }
 
     static JavaPtr<HttpConnection> openHttp(const std::string& url) {

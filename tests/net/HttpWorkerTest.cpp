@@ -153,15 +153,14 @@ TEST_F(WorkerTest, RefusedConnectionEndsWithoutBody) {
 }
 
 // The worker against a scripted connection in the connector's HTTP place.
-class WorkerDownloadTest : public ::testing::Test {
+class WorkerDownloadTest : public HttpTest {
 protected:
     void SetUp() override {
-        HttpConnection_staticInit();
+        HttpTest::SetUp();
         Connector::registerConnectionFactory(Connector::FACTORY_HTTP, &fakeFactory);
     }
     void TearDown() override {
-        Connector::registerConnectionFactory(Connector::FACTORY_HTTP, nullptr);
-        HttpConnection_staticDestroy();
+        HttpTest::TearDown();
         std::lock_guard<std::mutex> lock(s_mutex);
         s_last = nullptr;
         s_other = nullptr;
