@@ -20,7 +20,7 @@ std::mutex TSHttpConnectionThread::s_parentLock;
 
 namespace {
 
-constexpr int kChunk = 16384;
+constexpr int kChunk = 65536;
 constexpr int kGrowthStep = 1024;
 
 // A body of unknown length is kept in whole steps of 1,024 bytes, at least one.
@@ -205,16 +205,55 @@ void TSHttpConnectionThread::openConnection() {
     }
 }
 
-void TSHttpConnectionThread::storeChunk(const JavaPtr<JArray<signed char>>& chunk, int n, bool growing) {
-    std::lock_guard<std::mutex> lock(m_dataLock);
-    if (growing && static_cast<long long>(bytesReceived) + n > data->length) {
-        auto grown = jnew<JArray<signed char>>(roundedCapacity(static_cast<long long>(bytesReceived) + n));
-        if (grown->length < bytesReceived + n) throw java::io::IOException();
-        std::memcpy(grown->data, data->data, static_cast<size_t>(bytesReceived));
-        data = grown;
+void TSHttpConnectionThread::readBody(bool known) {
+    for (;;) {
+        // A kill closes the stream under the worker: it must not read again.
+        if (closing.load()) break;
+        bool full;
+        {
+            std::lock_guard<std::mutex> lock(m_dataLock);
+            full = !known && bytesReceived == data->length;
+        }
+        if (full) {
+            // Grow only for what the stream still holds; when it cannot tell, by one byte read ahead,
+            // geometrically, with the spare room trimmed at the end.
+            const int more = inputStream->available();
+            const int ahead = more > 0 ? -1 : inputStream->read();
+            if (more <= 0 && ahead < 0) break;
+            std::lock_guard<std::mutex> lock(m_dataLock);
+            replaceData(roundedCapacity(more > 0 ? 1LL * bytesReceived + more
+                                                 : std::max(2LL * data->length, 1LL * bytesReceived + 1)));
+            if (ahead >= 0) data->data[bytesReceived++] = static_cast<signed char>(ahead);
+            continue;
+        }
+        JavaPtr<JArray<signed char>> target;
+        int at;
+        int room;
+        {
+            std::lock_guard<std::mutex> lock(m_dataLock);
+            target = data;
+            at = bytesReceived;
+            room = (known ? contentLength.load() : data->length) - at;
+        }
+        if (room <= 0) break;
+        // Straight into data beyond what was received; readers of the results look only below that.
+        const int n = inputStream->read(target, at, std::min(room, kChunk));
+        if (n < 1) {
+            if (known) closing.store(true);
+            break;
+        }
+        std::lock_guard<std::mutex> lock(m_dataLock);
+        bytesReceived += n;
     }
-    std::memcpy(data->data + bytesReceived, chunk->data, static_cast<size_t>(n));
-    bytesReceived += n;
+    std::lock_guard<std::mutex> lock(m_dataLock);
+    if (!known && data->length > roundedCapacity(bytesReceived)) replaceData(roundedCapacity(bytesReceived));
+}
+
+void TSHttpConnectionThread::replaceData(int capacity) {
+    auto replaced = jnew<JArray<signed char>>(capacity);
+    if (replaced->length < bytesReceived || replaced->length == 0) throw java::io::IOException();
+    std::memcpy(replaced->data, data->data, static_cast<size_t>(bytesReceived));
+    data = replaced;
 }
 
 void TSHttpConnectionThread::run() {
@@ -244,7 +283,6 @@ void TSHttpConnectionThread::download() {
                 const long long reported = http->getLength();
                 contentLength.store(reported > INT32_MAX ? INT32_MAX : static_cast<int32_t>(reported));
                 const bool known = contentLength.load() >= 1;
-                auto chunk = jnew<JArray<signed char>>(kChunk);
                 {
                     std::lock_guard<std::mutex> lock(m_dataLock);
                     // The body is in memory by now, so what is available is all of it: one allocation.
@@ -253,25 +291,7 @@ void TSHttpConnectionThread::download() {
                     if (data->length == 0) throw java::io::IOException();
                 }
                 downloading.store(true);
-                for (;;) {
-                    // A kill closes the stream under the worker: it must not read again.
-                    if (closing.load()) break;
-                    int want = kChunk;
-                    if (known) {
-                        std::lock_guard<std::mutex> lock(m_dataLock);
-                        want = std::min(kChunk, contentLength.load() - bytesReceived);
-                    }
-                    const int n = inputStream->read(chunk, 0, want);
-                    if (n < 1) {
-                        if (known) closing.store(true);
-                        break;
-                    }
-                    storeChunk(chunk, n, !known);
-                    if (known) {
-                        std::lock_guard<std::mutex> lock(m_dataLock);
-                        if (bytesReceived >= contentLength.load()) break;
-                    }
-                }
+                readBody(known);
             }
         } catch (java::io::IOException&) {
             // The download ends with what has arrived.

@@ -63,8 +63,10 @@ protected:
     // Connects with the URL, headers and body set up, and reads the status; the connection is left open
     // for the download. A failure closes it.
     JavaPtr<javax::microedition::io::HttpConnection> requestOnce();
-    // Stores n bytes of chunk after the ones received, growing data for a body of unknown length.
-    void storeChunk(const JavaPtr<JArray<signed char>>& chunk, int n, bool growing);
+    // Reads the body into data in chunks, checking closing before each read.
+    void readBody(bool known);
+    // Puts data's received bytes into a new array of capacity bytes. Called with m_dataLock held.
+    void replaceData(int capacity);
 
     // Guards the hand-over of thread and connection between the worker and a killer.
     std::mutex m_handOverLock;

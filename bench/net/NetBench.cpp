@@ -28,6 +28,7 @@ constexpr size_t kLarge = 64u << 20;
 constexpr size_t kMedium = 16u << 20;
 constexpr int kSmallRequests = 200;
 
+// Made before the first timed loop: the bodies are large.
 testsupport::LoopbackHttpServer& server() {
     static testsupport::LoopbackHttpServer* instance = [] {
         HttpConnection_staticInit();
@@ -81,6 +82,7 @@ size_t curlRead(const std::string& path) {
 }
 
 void BM_Connection64MiB(benchmark::State& state) {
+    server();
     for (auto _ : state) {
         if (connectionRead("/large") != kLarge) state.SkipWithError("short body");
     }
@@ -89,6 +91,7 @@ void BM_Connection64MiB(benchmark::State& state) {
 BENCHMARK(BM_Connection64MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_CurlEasy64MiB(benchmark::State& state) {
+    server();
     for (auto _ : state) {
         if (curlRead("/large") != kLarge) state.SkipWithError("short body");
     }
@@ -97,6 +100,7 @@ void BM_CurlEasy64MiB(benchmark::State& state) {
 BENCHMARK(BM_CurlEasy64MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Connection200SmallGets(benchmark::State& state) {
+    server();
     for (auto _ : state) {
         for (int i = 0; i < kSmallRequests; ++i) benchmark::DoNotOptimize(connectionRead("/small"));
     }
@@ -104,6 +108,7 @@ void BM_Connection200SmallGets(benchmark::State& state) {
 BENCHMARK(BM_Connection200SmallGets)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_CurlEasy200SmallGets(benchmark::State& state) {
+    server();
     for (auto _ : state) {
         for (int i = 0; i < kSmallRequests; ++i) benchmark::DoNotOptimize(curlRead("/small"));
     }
@@ -111,6 +116,7 @@ void BM_CurlEasy200SmallGets(benchmark::State& state) {
 BENCHMARK(BM_CurlEasy200SmallGets)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Worker16MiBUnknownLength(benchmark::State& state) {
+    server();
     for (auto _ : state) {
         JavaPtr<TSHttpConnectionThread> slot;
         net::startHttpWorker(slot, nullptr, jurl("/medium"), 0, nullptr);
@@ -124,6 +130,7 @@ void BM_Worker16MiBUnknownLength(benchmark::State& state) {
 BENCHMARK(BM_Worker16MiBUnknownLength)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Connection16MiBUnknownLength(benchmark::State& state) {
+    server();
     for (auto _ : state) {
         if (connectionRead("/medium") != kMedium) state.SkipWithError("short body");
     }
