@@ -10,7 +10,8 @@ flags="-O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DQUILL_BUILD_FUZZERS=ON -DQUILL_BUILD_TESTS=OFF -DQUILL_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target bitmap_font_fuzzer image_decode_fuzzer record_store_fuzzer fontmaker
+cmake --build "$build" -j "$(nproc)" --target bitmap_font_fuzzer image_decode_fuzzer record_store_fuzzer http_readers_fuzzer \
+    fontmaker
 
 # Seeds: small fonts in each encoding the loader reads.
 seeds="$build/seeds/bitmap_font"
@@ -41,3 +42,10 @@ mkdir -p "$corpus"
 echo "=== fuzz: record_store_fuzzer for ${seconds}s"
 "$build/fuzz/record_store_fuzzer" -max_total_time="$seconds" -max_len=2048 -rss_limit_mb=2560 -timeout=10 \
     -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
+
+# Seeds: a URL, a status line and a date of each form, kept in the tree.
+corpus="$build/corpus/http_readers"
+mkdir -p "$corpus"
+echo "=== fuzz: http_readers_fuzzer for ${seconds}s"
+"$build/fuzz/http_readers_fuzzer" -max_total_time="$seconds" -max_len=512 -rss_limit_mb=2048 -timeout=10 \
+    -print_final_stats=1 "$corpus" fuzz/corpus/http_readers 2>&1 | tail -n 12
