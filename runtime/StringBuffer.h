@@ -1,7 +1,8 @@
-// java.lang.StringBuffer: mutable UTF-16 text in one malloc'd block with room for capacity + 1 units.
-// Each kind of change has its own growth rule, and the rules show through capacity(): only
+// java.lang.StringBuffer: mutable UTF-16 text in one malloc'd block with room for at least capacity + 1
+// units. Each kind of change has its own growth rule, and the rules show through capacity(): only
 // ensureCapacity grows geometrically, appends and inserts that do not fit take exactly what they need.
-// A buffer is used by one thread at a time; it takes no monitor.
+// The block itself may be larger than the reported capacity, so that a buffer grown by appends does not
+// copy itself on every one. A buffer is used by one thread at a time; it takes no monitor.
 #pragma once
 
 #include <cstdint>
@@ -97,13 +98,17 @@ private:
     void appendText(const JavaPtr<String>& text);
     void insertUnits(int offset, const unsigned short* units, int32_t count);
     void insertText(int offset, const JavaPtr<String>& text);
-    // A new block with room for newCapacity units holding the current text.
-    void moveToBlock(int64_t newCapacity);
+    // Makes capacity() report newCapacity, moving the text to a block with room for at least
+    // `room` units when the present block is too small for newCapacity.
+    void setCapacity(int64_t newCapacity, int64_t room);
     void terminate();
     void textChanged();
 
     unsigned short* m_units = nullptr;
+    // The capacity the growth rules give and capacity() reports; the block holds m_room + 1 units, and
+    // m_capacity <= m_room always.
     int32_t m_capacity = 0;
+    int32_t m_room = 0;
     int32_t m_count = 0;
     // Made by val(), dropped at the next change.
     char* m_eightBit = nullptr;
