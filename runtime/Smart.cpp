@@ -83,8 +83,7 @@ LockObject* Smart::startSync() {
     if (!taken) {
         ObjectMonitor* block = monitor();
         pthread_mutex_lock(&block->mutex);
-        enterMonitorLocked(me);
-        pthread_mutex_unlock(&block->mutex);
+        if (enterMonitorLocked(me, false)) pthread_mutex_unlock(&block->mutex);
     }
     token->m_lockedObject = JavaPtr<Smart>(this);
     return token;
@@ -147,12 +146,12 @@ int32_t Smart::takeTicketLocked() {
     return ticket;
 }
 
-void Smart::enterMonitorLocked(uint64_t me) {
+bool Smart::enterMonitorLocked(uint64_t me, bool keepLocked) {
     ObjectMonitor* block = monitor();
     uint64_t expected = kMonitorFree;
     if (m_nextTicket.load(std::memory_order_relaxed) == 0 &&
         m_monitorOwner.compare_exchange_strong(expected, me, std::memory_order_acquire)) {
-        return;
+        return true;
     }
     const int32_t ticket = takeTicketLocked();
     // The owner may have left without the mutex before it could see this ticket.
@@ -167,6 +166,11 @@ void Smart::enterMonitorLocked(uint64_t me) {
             if (m_nowServing.load(std::memory_order_acquire) == ticket) break;
             sched_yield();
         }
+        // Served: the owner is "handed over", which only the holder of the served ticket changes.
+        if (!keepLocked && m_nowServing.load(std::memory_order_acquire) == ticket) {
+            m_monitorOwner.store(me, std::memory_order_release);
+            return false;
+        }
         pthread_mutex_lock(&block->mutex);
         if (m_nowServing.load(std::memory_order_relaxed) != ticket) {
             MonitorWaiter waiter;
@@ -179,6 +183,7 @@ void Smart::enterMonitorLocked(uint64_t me) {
         }
     }
     m_monitorOwner.store(me, std::memory_order_release);
+    return true;
 }
 
 }  // namespace java::lang

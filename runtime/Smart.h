@@ -80,7 +80,9 @@ private:
     // when threads are queued; entering takes it at once when it is free, else queues on a ticket and
     // blocks (the mutex released meanwhile) until that ticket is served.
     void leaveMonitorLocked();
-    void enterMonitorLocked(uint64_t me);
+    // With keepLocked false, a thread served while it spins takes the monitor without locking the mutex
+    // again, and the answer tells whether the mutex is still held.
+    bool enterMonitorLocked(uint64_t me, bool keepLocked = true);
     // With the object mutex held: hands out the next ticket.
     int32_t takeTicketLocked();
     // Leaves the monitor that the calling thread (me) holds: without the mutex when no ticket is out.

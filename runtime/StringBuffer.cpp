@@ -72,12 +72,6 @@ StringBuffer* StringBuffer::TESLinvokeconstructor(const JavaPtr<String>& text) {
     return this;
 }
 
-JavaPtr<StringBuffer> StringBuffer::self() {
-    assert(m_referenceCount.load(std::memory_order_relaxed) > 0 &&
-           "a buffer hands out references to itself: create it with jnew");
-    return JavaPtr<StringBuffer>(this);
-}
-
 void StringBuffer::textChanged() {
     if (m_eightBit == nullptr) return;
     std::free(m_eightBit);
@@ -234,7 +228,7 @@ JavaPtr<StringBuffer> StringBuffer::append(const JavaPtr<JArray<unsigned short>>
     return self();
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(unsigned short unit) {
+JavaPtr<StringBuffer> StringBuffer::appendUnit(unsigned short unit) {
     appendUnits(&unit, 1);
     return self();
 }

@@ -5,6 +5,7 @@
 // copy itself on every one. A buffer is used by one thread at a time; it takes no monitor.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 
 #include "runtime/JArray.h"
@@ -49,7 +50,14 @@ public:
     JavaPtr<StringBuffer> append(const JavaPtr<Object>& object);
     JavaPtr<StringBuffer> append(const JavaPtr<JArray<unsigned short>>& units);
     JavaPtr<StringBuffer> append(const JavaPtr<JArray<unsigned short>>& units, int offset, int count);
-    JavaPtr<StringBuffer> append(unsigned short unit);
+    // Inline while the block has room: text built unit by unit is this class's busiest use.
+    JavaPtr<StringBuffer> append(unsigned short unit) {
+        if (m_count >= m_room || m_eightBit != nullptr) return appendUnit(unit);
+        m_units[m_count++] = unit;
+        // Growth rule 2 as capacity() shows it: an append that does not fit leaves no room.
+        if (m_count > m_capacity) m_capacity = m_count;
+        return self();
+    }
     // So that u'x' appends the character rather than its code in decimal.
     JavaPtr<StringBuffer> append(char16_t unit) { return append(static_cast<unsigned short>(unit)); }
     // One unit: the byte read as unsigned (0xC4 gives U+00C4).
@@ -93,7 +101,12 @@ public:
     const unsigned short* unitData() const { return m_units; }
 
 private:
-    JavaPtr<StringBuffer> self();
+    JavaPtr<StringBuffer> self() {
+        assert(m_referenceCount.load(std::memory_order_relaxed) > 0 &&
+               "a buffer hands out references to itself: create it with jnew");
+        return JavaPtr<StringBuffer>(this);
+    }
+    JavaPtr<StringBuffer> appendUnit(unsigned short unit);
     void appendUnits(const unsigned short* units, int32_t count);
     void appendText(const JavaPtr<String>& text);
     void insertUnits(int offset, const unsigned short* units, int32_t count);
