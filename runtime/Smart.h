@@ -58,8 +58,8 @@ public:
     // frees an object sees every write made through other references.
     std::atomic<int32_t> m_referenceCount{0};
     int32_t m_dimensionCount = 0;
-    // Monitor state, written under the object mutex; atomic because the owner test of wait/notify and
-    // a thread waiting for its ticket read them without it.
+    // Monitor state. Tickets are written under the object mutex; the owner too, except that a free
+    // monitor with no ticket out is taken and left by compare-and-swap without it (Smart::startSync).
     std::atomic<uint64_t> m_monitorOwner{kMonitorFree};
     std::atomic<int32_t> m_nowServing{0};
     std::atomic<int32_t> m_nextTicket{0};
