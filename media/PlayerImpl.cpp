@@ -41,7 +41,7 @@ bool named(const JavaPtr<String>& name, const char* text) {
 
 PlayerImpl::PlayerImpl(const JavaPtr<::java::io::InputStream>& stream) {
     if (!stream) throw ::java::lang::NullPointerException();
-    data = jnew<JArray<signed char>>(stream->available());
+    data = jnewArray<signed char>(stream->available());
     stream->read(data);
     init();
 }

@@ -18,13 +18,22 @@ inline void* notAnswered() {
     return reinterpret_cast<void*>(~uintptr_t{0});
 }
 
+// What a base answers as part of a class: an interface only its own list, any other base its probe.
+template <class Base>
+inline void* probeBase(Base* p, int id) {
+    if constexpr (requires { Base::castListedTypeIDS(p, id); })
+        return Base::castListedTypeIDS(p, id);
+    else
+        return Base::castAsTypeIDS(p, id);
+}
+
 // Asks each base in turn. For a non-null p a non-null answer wins; for a null p an answer of null
 // means "the class answers this id".
 template <class Self, class... Bases>
 inline void* probeBases(Self* p, int id) {
     void* answer = p ? nullptr : notAnswered();
     (void)(([&] {
-        void* r = Bases::castAsTypeIDS(static_cast<Bases*>(p), id);
+        void* r = probeBase<Bases>(static_cast<Bases*>(p), id);
         if (p ? r != nullptr : r == nullptr) {
             answer = r;
             return true;
@@ -59,15 +68,24 @@ public:                                                          \
                                                                  \
 private:
 
-// Members of an interface: its own id and Object's are answered with p itself, the interfaces it
-// extends by their own probes, Smart's with the Smart part.
-#define TESL_INTERFACE(Self, dottedName, ...)                                                       \
-public:                                                                                             \
-    static constexpr int32_t TESLclassTypeID = ::tesl::classTypeIdOf(dottedName);                   \
-    static constexpr const char* TESLclassName = dottedName;                                        \
-    static void* castAsTypeIDS(Self* p, int typeId) {                                               \
-        if (typeId == TESLclassTypeID || typeId == ::java::lang::Object::TESLclassTypeID) return p; \
-        return ::tesl::probeBases<Self, __VA_ARGS__>(p, typeId);                                    \
-    }                                                                                               \
-                                                                                                    \
+// Members of an interface. Its own list: its own id with p itself, the interfaces it extends by their own
+// lists, Smart's with the Smart part, and for a null p Object's (every object is one). The probe of a
+// non-null p answers any other id, Object's among them, by the object's own cast: the interface's part
+// is not the Object part. Classes ask their interfaces' lists only, which keeps the two from asking
+// each other in a circle.
+#define TESL_INTERFACE(Self, dottedName, ...)                                     \
+public:                                                                           \
+    static constexpr int32_t TESLclassTypeID = ::tesl::classTypeIdOf(dottedName); \
+    static constexpr const char* TESLclassName = dottedName;                      \
+    static void* castListedTypeIDS(Self* p, int typeId) {                         \
+        if (typeId == TESLclassTypeID) return p;                                  \
+        if (typeId == ::java::lang::Object::TESLclassTypeID) return nullptr;      \
+        return ::tesl::probeBases<Self, __VA_ARGS__>(p, typeId);                  \
+    }                                                                             \
+    static void* castAsTypeIDS(Self* p, int typeId) {                             \
+        void* listed = castListedTypeIDS(p, typeId);                              \
+        if (p == nullptr || listed != nullptr) return listed;                     \
+        return p->castAsTypeID(typeId);                                           \
+    }                                                                             \
+                                                                                  \
 private:

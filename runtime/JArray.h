@@ -174,7 +174,9 @@ public:
     static constexpr int32_t maxLength = static_cast<int32_t>(INT32_MAX / sizeof(E));
 
     JArray() noexcept {}
-    // n zeroed (or null) elements; empty when n is not above 0 or the block cannot be had.
+    // n zeroed (or null) elements; empty when n is not above 0 or the block cannot be had. This quiet
+    // form is for callers to whom an empty array is a valid answer; a caller that needs all n elements
+    // makes the array with jnewArray, which throws instead.
     explicit JArray(int n) noexcept {
         if (n <= 0 || n > maxLength) return;
         data = allocateBlock(n);
@@ -279,3 +281,14 @@ private:
             return static_cast<E*>(std::calloc(static_cast<size_t>(n), sizeof(E)));
     }
 };
+
+// An array of exactly n zeroed (or null) elements, for callers that cannot go on without them: a
+// negative or too large n throws std::bad_array_new_length, a block that cannot be had std::bad_alloc,
+// as the allocation of any object does.
+template <class E>
+JavaPtr<JArray<E>> jnewArray(int n) {
+    if (n < 0 || n > JArray<E>::maxLength) throw std::bad_array_new_length();
+    JavaPtr<JArray<E>> array = jnew<JArray<E>>(n);
+    if (array->length != n) throw std::bad_alloc();
+    return array;
+}

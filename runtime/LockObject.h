@@ -6,6 +6,8 @@
 //     JavaPtr<LockObject> lock(held->startSync());   // null when this thread already holds it
 #pragma once
 
+#include <cstddef>
+
 #include "runtime/JavaPtr.h"
 #include "runtime/Smart.h"
 
@@ -16,6 +18,10 @@ public:
 
     LockObject() noexcept {}
     ~LockObject() override;
+
+    // From a small per-thread pool: a token is made and freed for every synchronized block.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* storage, std::size_t size) noexcept;
 
     JavaPtr<java::lang::Smart> m_lockedObject;
 };

@@ -1,5 +1,9 @@
 #include "runtime/Long.h"
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
 #include "runtime/Character.h"
 #include "runtime/NumberFormatException.h"
 #include "runtime/String.h"
@@ -48,8 +52,45 @@ long long Long::parseLong(const JavaPtr<String>& text, int radix) {
     return static_cast<long long>(value);
 }
 
+namespace {
+
+// "00" to "99": decimal text is written two digits per division by a constant, which the compiler turns
+// into a multiplication; a division by a radix known only at run time is many times slower.
+constexpr auto kDigitPairs = [] {
+    std::array<unsigned short, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<unsigned short>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<unsigned short>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+JavaPtr<String> decimalText(long long value) {
+    const bool negative = value < 0;
+    uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    unsigned short text[20];
+    int start = 20;
+    while (magnitude >= 100) {
+        const auto pair = static_cast<size_t>(magnitude % 100) * 2;
+        magnitude /= 100;
+        text[--start] = kDigitPairs[pair + 1];
+        text[--start] = kDigitPairs[pair];
+    }
+    if (magnitude >= 10) {
+        const auto pair = static_cast<size_t>(magnitude) * 2;
+        text[--start] = kDigitPairs[pair + 1];
+        text[--start] = kDigitPairs[pair];
+    } else {
+        text[--start] = static_cast<unsigned short>('0' + magnitude);
+    }
+    if (negative) text[--start] = '-';
+    return jnew<String>(text + start, 20 - start);
+}
+
+}  // namespace
+
 JavaPtr<String> Long::toString(long long value, int radix) {
-    if (radix < 2 || radix > 36) radix = 10;
+    if (radix < 2 || radix > 36 || radix == 10) return decimalText(value);
     const bool negative = value < 0;
     // MIN_VALUE's magnitude, 2^63, only fits unsigned.
     uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);

@@ -69,20 +69,21 @@ concept HasConstructorBody = requires(T* t, A&&... args) {
 // Classes whose plain constructors take the arguments (String, File, ...) are built by them directly.
 template <class T, class... A>
 JavaPtr<T> jnew(A&&... args) {
-    constexpr bool startsPinned = requires { T::TESLstoragePinned; };
+    constexpr bool startsPinned = requires {
+        T::TESLstoragePinned;
+    };
     if constexpr (tesl::HasConstructorBody<T, A...>) {
         T* object = new T();
         java::lang::Smart* smart = object;
         // Exception classes start with a pin (meant for their throw storage): it serves as the
-        // constructor pin here.
-        if constexpr (!startsPinned) smart->m_referenceCount.fetch_add(1, std::memory_order_relaxed);
+        // constructor pin here. Any other new object has count 0 and no thread but this one knows it
+        // yet, so the pin is a plain store.
+        if constexpr (!startsPinned) smart->m_referenceCount.store(1, std::memory_order_relaxed);
         try {
             object->TESLinvokeconstructor(std::forward<A>(args)...);
         } catch (...) {
-            if (smart->m_referenceCount.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-                smart->m_referenceCount.store(java::lang::Smart::kDyingCount, std::memory_order_relaxed);
-                delete object;
-            }
+            // The body may have handed `this` to another thread: from here on the count is shared.
+            if (smart->m_referenceCount.fetch_sub(1, std::memory_order_acq_rel) == 1) destroyObject(smart);
             throw;
         }
         // The pin becomes the new reference's count.

@@ -45,7 +45,8 @@ public:
     MonitorWaiter* takeOldestWaiter();
     void removeWaiter(MonitorWaiter* waiter);
 
-    // Guards the owner and tickets of its object, the object's wait counters and the two queues.
+    // Guards the tickets of its object, the owner (but for the compare-and-swap fast path), the object's
+    // wait counters and the two queues.
     pthread_mutex_t mutex;
 
 private:

@@ -1,12 +1,27 @@
 #include "runtime/Reference.h"
 
+#include <mutex>
+
 namespace java::lang::ref {
+
+namespace {
+
+// Guards every referent and weak-reference list: a get() on one thread and the death of the referent
+// on another must not interleave, or get() could count an object that is already being freed.
+std::mutex weakReferences;
+
+}  // namespace
 
 Reference::~Reference() {
     clear();
 }
 
 void Reference::clear() {
+    std::lock_guard<std::mutex> lock(weakReferences);
+    clearLocked();
+}
+
+void Reference::clearLocked() {
     if (m_referent == nullptr) return;
     Smart* owner = m_referent;
     if (owner->m_weakHead == this) owner->m_weakHead = m_next;
@@ -18,13 +33,35 @@ void Reference::clear() {
 }
 
 JavaPtr<Object> Reference::get() {
-    return JavaPtr<Object>(m_referent);
+    std::lock_guard<std::mutex> lock(weakReferences);
+    if (m_referent == nullptr) return nullptr;
+    // A count of 0 or below is a death under way: taking a reference then would revive nothing and
+    // leave the caller holding an object about to be freed.
+    std::atomic<int32_t>& count = static_cast<Smart*>(m_referent)->m_referenceCount;
+    int32_t seen = count.load(std::memory_order_relaxed);
+    while (seen > 0) {
+        if (count.compare_exchange_weak(seen, seen + 1, std::memory_order_relaxed)) {
+            return JavaPtr<Object>::adopt(m_referent);
+        }
+    }
+    return nullptr;
 }
 
 void Reference::clearAll(Reference* head) {
+    std::lock_guard<std::mutex> lock(weakReferences);
     while (head != nullptr) {
         Reference* next = head->m_next;
-        head->clear();
+        head->clearLocked();
+        head = next;
+    }
+}
+
+void Reference::clearAllOf(Smart* owner) {
+    std::lock_guard<std::mutex> lock(weakReferences);
+    Reference* head = owner->m_weakHead;
+    while (head != nullptr) {
+        Reference* next = head->m_next;
+        head->clearLocked();
         head = next;
     }
 }

@@ -18,14 +18,22 @@ public:
     }
 
     virtual void clear();
+    // The referent while something still holds it, else null: a referent whose last reference is
+    // being released on another thread is not handed out again.
     virtual JavaPtr<Object> get();
 
     // Clears every reference of a dying object's list, starting at its head.
     static void clearAll(Reference* head);
+    // The same for the list of a dying object, its head read under the lock.
+    static void clearAllOf(Smart* owner);
 
+    // Read and written under the process-wide weak-reference mutex once the reference is shared.
     Object* m_referent = nullptr;
     Reference* m_previous = nullptr;
     Reference* m_next = nullptr;
+
+private:
+    void clearLocked();
 };
 
 }  // namespace java::lang::ref

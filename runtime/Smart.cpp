@@ -14,9 +14,20 @@ namespace java::lang {
 
 namespace {
 
-// A thread whose ticket is about to be served gives the processor away a few times before it blocks:
-// hand-overs of short critical sections then cost no sleep and wake-up.
+// Monitors guard short sections. A thread that finds one held first spins a little with the processor
+// told it is spinning, then gives the processor away a few times, and only then blocks: a hand-over of
+// a short section then costs neither a ticket nor a sleep and wake-up.
+constexpr int kSpinsBeforeQueueing = 64;
+constexpr int kSpinsBeforeYielding = 128;
 constexpr int kYieldsBeforeBlocking = 16;
+
+inline void spinPause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
 
 int32_t nextTicketAfter(int32_t ticket) {
     return static_cast<int32_t>(static_cast<uint32_t>(ticket) + 1u);
@@ -42,6 +53,12 @@ pthread_mutex_t* Smart::objectMutex() const {
     return block != nullptr ? &block->mutex : nullptr;
 }
 
+// The fast path: a free monitor with no ticket out is taken by one compare-and-swap, and left by
+// another (leaveMonitor). Tickets are handed out and served under the object mutex as before, so the
+// queue stays first come, first served. The one race, a ticket taken while the owner leaves without the
+// mutex, is closed from both sides: the ticket taker stores its ticket and then reads the owner, the
+// leaver frees the owner and then reads the tickets, both sequentially consistent, so at least one of
+// them sees the other and serves the queue (serveQueuedIfFreeLocked).
 LockObject* Smart::startSync() {
     const uint64_t me = ObjectMonitor::currentThreadToken();
     // Only this thread makes the owner its own token or moves it away from it, so the re-entry test
@@ -50,20 +67,70 @@ LockObject* Smart::startSync() {
     // Made before the monitor is taken: a failed allocation must not leave the monitor held.
     auto* token = new LockObject();
     createMutex();
-    ObjectMonitor* block = monitor();
-    pthread_mutex_lock(&block->mutex);
-    enterMonitorLocked(me);
-    pthread_mutex_unlock(&block->mutex);
+    bool taken = false;
+    for (int spin = 0; spin < kSpinsBeforeQueueing; ++spin) {
+        uint64_t expected = kMonitorFree;
+        if (m_nextTicket.load(std::memory_order_relaxed) == 0 &&
+            m_monitorOwner.compare_exchange_weak(expected, me, std::memory_order_acquire,
+                                                 std::memory_order_relaxed)) {
+            taken = true;
+            break;
+        }
+        // Threads are queued: spinning on could only take the monitor out of their turn.
+        if (m_nextTicket.load(std::memory_order_relaxed) != 0) break;
+        spinPause();
+    }
+    if (!taken) {
+        ObjectMonitor* block = monitor();
+        pthread_mutex_lock(&block->mutex);
+        if (enterMonitorLocked(me, false)) pthread_mutex_unlock(&block->mutex);
+    }
     token->m_lockedObject = JavaPtr<Smart>(this);
     return token;
 }
 
+void Smart::leaveMonitor(uint64_t me) {
+    if (m_nextTicket.load(std::memory_order_seq_cst) == 0) {
+        uint64_t expected = me;
+        if (m_monitorOwner.compare_exchange_strong(expected, kMonitorFree, std::memory_order_seq_cst)) {
+            if (m_nextTicket.load(std::memory_order_seq_cst) == 0) return;
+            // A ticket was taken meanwhile: its holder may have seen the monitor still held.
+            ObjectMonitor* block = monitor();
+            pthread_mutex_lock(&block->mutex);
+            serveQueuedIfFreeLocked();
+            pthread_mutex_unlock(&block->mutex);
+            return;
+        }
+    }
+    createMutex();
+    ObjectMonitor* block = monitor();
+    pthread_mutex_lock(&block->mutex);
+    leaveMonitorLocked();
+    pthread_mutex_unlock(&block->mutex);
+}
+
+void Smart::serveQueuedIfFreeLocked() {
+    const int32_t serving = m_nowServing.load(std::memory_order_relaxed);
+    if (serving == m_nextTicket.load(std::memory_order_relaxed)) return;
+    uint64_t expected = kMonitorFree;
+    // A newcomer may have taken the free monitor meanwhile: it serves the queue when it leaves.
+    if (!m_monitorOwner.compare_exchange_strong(expected, kMonitorHandedOver, std::memory_order_seq_cst))
+        return;
+    const int32_t served = nextTicketAfter(serving);
+    m_nowServing.store(served, std::memory_order_release);
+    monitor()->wakeTicketHolder(served);
+}
+
 void Smart::leaveMonitorLocked() {
+    handOverOrFreeLocked();
+}
+
+void Smart::handOverOrFreeLocked() {
     const int32_t serving = m_nowServing.load(std::memory_order_relaxed);
     if (serving == m_nextTicket.load(std::memory_order_relaxed)) {
-        m_monitorOwner.store(kMonitorFree, std::memory_order_release);
         m_nowServing.store(0, std::memory_order_relaxed);
         m_nextTicket.store(0, std::memory_order_relaxed);
+        m_monitorOwner.store(kMonitorFree, std::memory_order_release);
         return;
     }
     // Newcomers find the owner set and queue behind the served ticket, which keeps the order fair.
@@ -75,18 +142,34 @@ void Smart::leaveMonitorLocked() {
 
 int32_t Smart::takeTicketLocked() {
     const int32_t ticket = nextTicketAfter(m_nextTicket.load(std::memory_order_relaxed));
-    m_nextTicket.store(ticket, std::memory_order_relaxed);
+    m_nextTicket.store(ticket, std::memory_order_seq_cst);
     return ticket;
 }
 
-void Smart::enterMonitorLocked(uint64_t me) {
+bool Smart::enterMonitorLocked(uint64_t me, bool keepLocked) {
     ObjectMonitor* block = monitor();
-    if (m_monitorOwner.load(std::memory_order_relaxed) != kMonitorFree) {
-        const int32_t ticket = takeTicketLocked();
+    uint64_t expected = kMonitorFree;
+    if (m_nextTicket.load(std::memory_order_relaxed) == 0 &&
+        m_monitorOwner.compare_exchange_strong(expected, me, std::memory_order_acquire)) {
+        return true;
+    }
+    const int32_t ticket = takeTicketLocked();
+    // The owner may have left without the mutex before it could see this ticket.
+    if (m_monitorOwner.load(std::memory_order_seq_cst) == kMonitorFree) serveQueuedIfFreeLocked();
+    if (m_nowServing.load(std::memory_order_relaxed) != ticket) {
         pthread_mutex_unlock(&block->mutex);
+        for (int i = 0; i < kSpinsBeforeYielding; ++i) {
+            if (m_nowServing.load(std::memory_order_acquire) == ticket) break;
+            spinPause();
+        }
         for (int i = 0; i < kYieldsBeforeBlocking; ++i) {
             if (m_nowServing.load(std::memory_order_acquire) == ticket) break;
             sched_yield();
+        }
+        // Served: the owner is "handed over", which only the holder of the served ticket changes.
+        if (!keepLocked && m_nowServing.load(std::memory_order_acquire) == ticket) {
+            m_monitorOwner.store(me, std::memory_order_release);
+            return false;
         }
         pthread_mutex_lock(&block->mutex);
         if (m_nowServing.load(std::memory_order_relaxed) != ticket) {
@@ -100,6 +183,7 @@ void Smart::enterMonitorLocked(uint64_t me) {
         }
     }
     m_monitorOwner.store(me, std::memory_order_release);
+    return true;
 }
 
 }  // namespace java::lang
@@ -121,10 +205,39 @@ void m_RtypeRelease(Smart** slot, bool) {
     releaseCounted(object);
 }
 
-void destroyObject(Smart* object) {
+namespace {
+
+// The objects of this thread whose count has reached zero while another object was being destroyed, in
+// the order their counts fell; destroyed by the outermost death on the thread. Trivial thread-locals:
+// nothing to construct or destroy at thread start and exit.
+thread_local bool destroying = false;
+thread_local Smart* dyingHead = nullptr;
+thread_local Smart* dyingTail = nullptr;
+
+}  // namespace
+
+void destroyObject(Smart* object) noexcept {
     object->m_referenceCount.store(Smart::kDyingCount, std::memory_order_relaxed);
-    if (object->m_weakHead != nullptr) java::lang::ref::Reference::clearAll(object->m_weakHead);
+    if (object->m_weakHead != nullptr) java::lang::ref::Reference::clearAllOf(object);
+    object->m_nextDying = nullptr;
+    if (destroying) {
+        if (dyingTail != nullptr) {
+            dyingTail->m_nextDying = object;
+        } else {
+            dyingHead = object;
+        }
+        dyingTail = object;
+        return;
+    }
+    destroying = true;
     delete object;
+    while (dyingHead != nullptr) {
+        Smart* next = dyingHead;
+        dyingHead = next->m_nextDying;
+        if (dyingHead == nullptr) dyingTail = nullptr;
+        delete next;
+    }
+    destroying = false;
 }
 
 void assign(void* target, void* source, Smart** slot, Smart* counted) {

@@ -5,6 +5,7 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <cassert>
 #include <cstdint>
 
 #include "runtime/ClassDeclaration.h"
@@ -57,13 +58,18 @@ public:
     // frees an object sees every write made through other references.
     std::atomic<int32_t> m_referenceCount{0};
     int32_t m_dimensionCount = 0;
-    // Monitor state, written under the object mutex; atomic because the owner test of wait/notify and
-    // a thread waiting for its ticket read them without it.
+    // Monitor state. Tickets are written under the object mutex; the owner too, except that a free
+    // monitor with no ticket out is taken and left by compare-and-swap without it (Smart::startSync).
     std::atomic<uint64_t> m_monitorOwner{kMonitorFree};
     std::atomic<int32_t> m_nowServing{0};
     std::atomic<int32_t> m_nextTicket{0};
     std::atomic<ObjectMonitor*> m_objectMonitor{nullptr};
-    ref::Reference* m_weakHead = nullptr;
+    union {
+        ref::Reference* m_weakHead = nullptr;
+        // Once the object is dying its weak references are cleared and the head is free: it then links
+        // the object into its thread's queue of objects waiting to be destroyed.
+        Smart* m_nextDying;
+    };
 
 private:
     friend class Object;
@@ -74,9 +80,17 @@ private:
     // when threads are queued; entering takes it at once when it is free, else queues on a ticket and
     // blocks (the mutex released meanwhile) until that ticket is served.
     void leaveMonitorLocked();
-    void enterMonitorLocked(uint64_t me);
+    // With keepLocked false, a thread served while it spins takes the monitor without locking the mutex
+    // again, and the answer tells whether the mutex is still held.
+    bool enterMonitorLocked(uint64_t me, bool keepLocked = true);
     // With the object mutex held: hands out the next ticket.
     int32_t takeTicketLocked();
+    // Leaves the monitor that the calling thread (me) holds: without the mutex when no ticket is out.
+    void leaveMonitor(uint64_t me);
+    // With the object mutex held: a monitor found free while tickets are out goes to the next ticket.
+    void serveQueuedIfFreeLocked();
+    // The owner was me; the monitor is taken by the first ticket still queued, or freed.
+    void handOverOrFreeLocked();
 };
 
 }  // namespace java::lang
@@ -98,12 +112,20 @@ inline void acquireCounted(java::lang::Smart* counted) noexcept {
         counted->m_referenceCount.fetch_sub(1, std::memory_order_relaxed);
 }
 
-// The death of an object whose count has just fallen from 1 to 0.
-void destroyObject(java::lang::Smart* object);
+// The death of an object whose count has just fallen from 1 to 0. Deaths caused by another death on the
+// same thread (a field releasing the last reference to the next node of a list) are queued and run one
+// after another by the outermost one, so a chain of any length is freed on any stack.
+void destroyObject(java::lang::Smart* object) noexcept;
 
 inline void releaseCounted(java::lang::Smart* object) noexcept {
     if (object == nullptr) return;
-    if (object->m_referenceCount.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+    const int32_t before = object->m_referenceCount.fetch_sub(1, std::memory_order_acq_rel);
+    // Live objects count from 1 up, dying ones from kDyingCount down; anything between means a reference
+    // was released twice (or an object never held by a reference was released).
+    assert((before > 0 || before <= java::lang::Smart::kDyingCount) &&
+           "a reference was released twice: an object's count was already zero; look for a raw pointer "
+           "wrapped into a second JavaPtr or a manual release");
+    if (before != 1) return;
     destroyObject(object);
 }
 

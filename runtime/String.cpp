@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include "runtime/Character.h"
@@ -388,7 +389,7 @@ JavaPtr<String> String::trim() const {
 }
 
 JavaPtr<JArray<unsigned short>> String::toCharArray() const {
-    JavaPtr<JArray<unsigned short>> array = jnew<JArray<unsigned short>>(length());
+    JavaPtr<JArray<unsigned short>> array = jnewArray<unsigned short>(length());
     if (length() > 0) std::memcpy(array->data, m_units.data(), sizeof(char16_t) * m_units.size());
     return array;
 }
@@ -411,14 +412,16 @@ JavaPtr<JArray<signed char>> String::getBytes() const {
 // The bytes a byte stream would collect unit by unit, written straight into the array.
 JavaPtr<JArray<signed char>> String::getBytes(const JavaPtr<String>& encoding) const {
     if (!isUtf8Name(encoding)) {
-        JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(length());
+        JavaPtr<JArray<signed char>> bytes = jnewArray<signed char>(length());
         for (int i = 0; i < length(); ++i)
             bytes->data[i] = static_cast<signed char>(m_units[static_cast<size_t>(i)]);
         return bytes;
     }
-    int size = 0;
+    // Up to three bytes a unit: the sum may pass the int range, which no array can hold.
+    int64_t size = 0;
     for (const char16_t unit : m_units) size += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
-    JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(size);
+    if (size > JArray<signed char>::maxLength) throw std::bad_array_new_length();
+    JavaPtr<JArray<signed char>> bytes = jnewArray<signed char>(static_cast<int>(size));
     auto* out = reinterpret_cast<unsigned char*>(bytes->data);
     for (const unsigned unit : m_units) {
         if (unit < 0x80) {

@@ -26,6 +26,8 @@ public:
     // One unit: the byte sign-extended.
     String(char byte);
     String(unsigned short unit);
+    // u'x' is a character, not the number its code would promote to.
+    String(char16_t unit) : String(static_cast<unsigned short>(unit)) {}
     // No units for null units or a negative count.
     String(const unsigned short* units, int count);
     // A copy; null gives "null", a string without units gives one without units.
@@ -114,6 +116,7 @@ public:
     JavaPtr<String> operator+(long long right) const { return appendInteger(right); }
     JavaPtr<String> operator+(char right) const;
     JavaPtr<String> operator+(unsigned short right) const;
+    JavaPtr<String> operator+(char16_t right) const { return *this + static_cast<unsigned short>(right); }
     JavaPtr<String> operator+(float right) const { return appendDouble(right); }
     JavaPtr<String> operator+(double right) const { return appendDouble(right); }
     // There is no text form of a bool here; without this a bool would append "1" or "0" as an int.
@@ -124,6 +127,7 @@ public:
     // A C string would convert to bool and give "true".
     static JavaPtr<String> valueOf(const char* text) = delete;
     static JavaPtr<String> valueOf(unsigned short unit);
+    static JavaPtr<String> valueOf(char16_t unit) { return valueOf(static_cast<unsigned short>(unit)); }
     static JavaPtr<String> valueOf(int value);
     static JavaPtr<String> valueOf(long long value);
     static JavaPtr<String> valueOf(float value);

@@ -55,6 +55,7 @@ StringBuffer* StringBuffer::TESLinvokeconstructor(int capacity) {
     m_units = allocateBlock(capacity);
     m_units[0] = 0;
     m_capacity = capacity;
+    m_room = capacity;
     return this;
 }
 
@@ -66,14 +67,9 @@ StringBuffer* StringBuffer::TESLinvokeconstructor(const JavaPtr<String>& text) {
     copyUnits(m_units, text->unitData(), count);
     m_units[count] = 0;
     m_capacity = count + 16;
+    m_room = m_capacity;
     m_count = count;
     return this;
-}
-
-JavaPtr<StringBuffer> StringBuffer::self() {
-    assert(m_referenceCount.load(std::memory_order_relaxed) > 0 &&
-           "a buffer hands out references to itself: create it with jnew");
-    return JavaPtr<StringBuffer>(this);
 }
 
 void StringBuffer::textChanged() {
@@ -86,13 +82,27 @@ void StringBuffer::terminate() {
     if (m_units != nullptr) m_units[m_count] = 0;
 }
 
-void StringBuffer::moveToBlock(int64_t newCapacity) {
-    unsigned short* block = allocateBlock(newCapacity);
-    copyUnits(block, m_units, m_count);
-    std::free(m_units);
-    m_units = block;
+void StringBuffer::setCapacity(int64_t newCapacity, int64_t room) {
+    if (newCapacity > m_room) {
+        room = std::max(room, newCapacity);
+        unsigned short* block = allocateBlock(room);
+        copyUnits(block, m_units, m_count);
+        std::free(m_units);
+        m_units = block;
+        m_room = static_cast<int32_t>(room);
+    }
     m_capacity = static_cast<int32_t>(newCapacity);
 }
+
+namespace {
+
+// The room a block grown by an append or insert gets: half as much again, so that a buffer built unit by
+// unit copies its text a logarithmic number of times, not once per unit.
+int64_t spareRoomFor(int64_t needed) {
+    return std::max(needed, std::min(needed + needed / 2 + 16, kMaxCapacity));
+}
+
+}  // namespace
 
 unsigned short StringBuffer::charAt(int index) const {
     if (index < 0 || index >= m_count) throw StringIndexOutOfBoundsException();
@@ -118,14 +128,15 @@ void StringBuffer::getChars(int srcBegin, int srcEnd, const JavaPtr<JArray<unsig
 void StringBuffer::ensureCapacity(int minimumCapacity) {
     if (m_capacity >= minimumCapacity) return;
     const int64_t doubled = std::min((int64_t{m_capacity} + 1) * 2, kMaxCapacity);
-    moveToBlock(std::max<int64_t>(minimumCapacity, doubled));
+    const int64_t grown = std::max<int64_t>(minimumCapacity, doubled);
+    setCapacity(grown, grown);
     terminate();
 }
 
 void StringBuffer::setLength(int newLength) {
     if (newLength < 0) throw StringIndexOutOfBoundsException();
     if (newLength > m_count) {
-        if (newLength > m_capacity) moveToBlock(newLength);
+        if (newLength > m_capacity) setCapacity(newLength, newLength);
         std::memset(m_units + m_count, 0, sizeof(unsigned short) * static_cast<size_t>(newLength - m_count));
     }
     m_count = newLength;
@@ -136,13 +147,9 @@ void StringBuffer::setLength(int newLength) {
 void StringBuffer::appendUnits(const unsigned short* units, int32_t count) {
     const int64_t grown = int64_t{m_count} + count;
     if (grown > m_capacity) {
-        unsigned short* block = allocateBlock(grown);
-        copyUnits(block, m_units, m_count);
-        copyUnits(block + m_count, units, count);
-        block[grown] = 0;
-        std::free(m_units);
-        m_units = block;
-        m_capacity = static_cast<int32_t>(grown);
+        setCapacity(grown, spareRoomFor(grown));
+        copyUnits(m_units + m_count, units, count);
+        m_units[grown] = 0;
     } else {
         copyUnits(m_units + m_count, units, count);
     }
@@ -165,13 +172,23 @@ void StringBuffer::insertUnits(int offset, const unsigned short* units, int32_t 
     if (count == 0) return;
     const int64_t grown = int64_t{m_count} + count;
     if (int64_t{offset} + grown > m_capacity) {
-        unsigned short* block = allocateBlock(grown);
-        copyUnits(block, m_units, offset);
-        copyUnits(block + offset, units, count);
-        copyUnits(block + offset + count, m_units + offset, m_count - offset);
-        block[grown] = 0;
-        std::free(m_units);
-        m_units = block;
+        // The reported capacity becomes exactly the new length, smaller than before perhaps; the block
+        // is replaced only when it lacks the room.
+        if (grown > m_room) {
+            const int64_t room = spareRoomFor(grown);
+            unsigned short* block = allocateBlock(room);
+            copyUnits(block, m_units, offset);
+            copyUnits(block + offset, units, count);
+            copyUnits(block + offset + count, m_units + offset, m_count - offset);
+            std::free(m_units);
+            m_units = block;
+            m_room = static_cast<int32_t>(room);
+        } else {
+            std::memmove(m_units + offset + count, m_units + offset,
+                         sizeof(unsigned short) * static_cast<size_t>(m_count - offset));
+            copyUnits(m_units + offset, units, count);
+        }
+        m_units[grown] = 0;
         m_capacity = static_cast<int32_t>(grown);
     } else {
         std::memmove(m_units + offset + count, m_units + offset,
@@ -211,7 +228,7 @@ JavaPtr<StringBuffer> StringBuffer::append(const JavaPtr<JArray<unsigned short>>
     return self();
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(unsigned short unit) {
+JavaPtr<StringBuffer> StringBuffer::appendUnit(unsigned short unit) {
     appendUnits(&unit, 1);
     return self();
 }

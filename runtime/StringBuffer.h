@@ -1,9 +1,11 @@
-// java.lang.StringBuffer: mutable UTF-16 text in one malloc'd block with room for capacity + 1 units.
-// Each kind of change has its own growth rule, and the rules show through capacity(): only
+// java.lang.StringBuffer: mutable UTF-16 text in one malloc'd block with room for at least capacity + 1
+// units. Each kind of change has its own growth rule, and the rules show through capacity(): only
 // ensureCapacity grows geometrically, appends and inserts that do not fit take exactly what they need.
-// A buffer is used by one thread at a time; it takes no monitor.
+// The block itself may be larger than the reported capacity, so that a buffer grown by appends does not
+// copy itself on every one. A buffer is used by one thread at a time; it takes no monitor.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 
 #include "runtime/JArray.h"
@@ -48,7 +50,14 @@ public:
     JavaPtr<StringBuffer> append(const JavaPtr<Object>& object);
     JavaPtr<StringBuffer> append(const JavaPtr<JArray<unsigned short>>& units);
     JavaPtr<StringBuffer> append(const JavaPtr<JArray<unsigned short>>& units, int offset, int count);
-    JavaPtr<StringBuffer> append(unsigned short unit);
+    // Inline while the block has room: text built unit by unit is this class's busiest use.
+    JavaPtr<StringBuffer> append(unsigned short unit) {
+        if (m_count >= m_room || m_eightBit != nullptr) return appendUnit(unit);
+        m_units[m_count++] = unit;
+        // Growth rule 2 as capacity() shows it: an append that does not fit leaves no room.
+        if (m_count > m_capacity) m_capacity = m_count;
+        return self();
+    }
     // So that u'x' appends the character rather than its code in decimal.
     JavaPtr<StringBuffer> append(char16_t unit) { return append(static_cast<unsigned short>(unit)); }
     // One unit: the byte read as unsigned (0xC4 gives U+00C4).
@@ -92,18 +101,27 @@ public:
     const unsigned short* unitData() const { return m_units; }
 
 private:
-    JavaPtr<StringBuffer> self();
+    JavaPtr<StringBuffer> self() {
+        assert(m_referenceCount.load(std::memory_order_relaxed) > 0 &&
+               "a buffer hands out references to itself: create it with jnew");
+        return JavaPtr<StringBuffer>(this);
+    }
+    JavaPtr<StringBuffer> appendUnit(unsigned short unit);
     void appendUnits(const unsigned short* units, int32_t count);
     void appendText(const JavaPtr<String>& text);
     void insertUnits(int offset, const unsigned short* units, int32_t count);
     void insertText(int offset, const JavaPtr<String>& text);
-    // A new block with room for newCapacity units holding the current text.
-    void moveToBlock(int64_t newCapacity);
+    // Makes capacity() report newCapacity, moving the text to a block with room for at least
+    // `room` units when the present block is too small for newCapacity.
+    void setCapacity(int64_t newCapacity, int64_t room);
     void terminate();
     void textChanged();
 
     unsigned short* m_units = nullptr;
+    // The capacity the growth rules give and capacity() reports; the block holds m_room + 1 units, and
+    // m_capacity <= m_room always.
     int32_t m_capacity = 0;
+    int32_t m_room = 0;
     int32_t m_count = 0;
     // Made by val(), dropped at the next change.
     char* m_eightBit = nullptr;

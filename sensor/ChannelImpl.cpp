@@ -1,5 +1,7 @@
 #include "sensor/ChannelImpl.h"
 
+#include <utility>
+
 namespace javax::microedition::sensor {
 
 using java::lang::String;
@@ -67,10 +69,11 @@ void ChannelImpl::keepPairsExcept(Drop drop) {
     for (int32_t i = 0; i < count; ++i) {
         if (!drop(conditionListeners->data[i], conditions->data[i])) ++kept;
     }
-    oldListeners = std::move(conditionListeners);
-    oldConditions = std::move(conditions);
-    conditionListeners = jnew<JArray<JavaPtr<ConditionListener>>>(kept);
-    conditions = jnew<JArray<JavaPtr<Condition>>>(kept);
+    // Both made before either list changes: a failed allocation leaves every pair in place.
+    JavaPtr<JArray<JavaPtr<ConditionListener>>> listeners = jnewArray<JavaPtr<ConditionListener>>(kept);
+    JavaPtr<JArray<JavaPtr<Condition>>> keptConditions = jnewArray<JavaPtr<Condition>>(kept);
+    oldListeners = std::exchange(conditionListeners, std::move(listeners));
+    oldConditions = std::exchange(conditions, std::move(keptConditions));
     for (int32_t i = 0, k = 0; i < count && k < kept; ++i) {
         if (drop(oldListeners->data[i], oldConditions->data[i])) continue;
         conditionListeners->data[k] = oldListeners->data[i];

@@ -30,8 +30,8 @@ template <class E>
 JavaPtr<JArray<E>> firstElements(const JavaPtr<JArray<E>>& array, int32_t count) {
     if (!array) return nullptr;
     count = std::clamp(count, 0, array->length);
-    JavaPtr<JArray<E>> cut = jnew<JArray<E>>(count);
-    for (int32_t i = 0; i < count && i < cut->length; ++i) cut->data[i] = array->data[i];
+    JavaPtr<JArray<E>> cut = jnewArray<E>(count);
+    for (int32_t i = 0; i < count; ++i) cut->data[i] = array->data[i];
     return cut;
 }
 
@@ -147,8 +147,8 @@ void SensorConnection::setDataListener(const JavaPtr<DataListener>& listener, in
 
 void SensorConnection::pruneDataReceived() {
     if (!m_batch.dataBuffer || m_batch.sampleCount == m_batch.bufferSize) return;
-    JavaPtr<JArray<JavaPtr<Data>>> pruned = jnew<JArray<JavaPtr<Data>>>(m_batch.dataBuffer->length);
-    for (int32_t i = 0; i < m_batch.dataBuffer->length && i < pruned->length; ++i) {
+    JavaPtr<JArray<JavaPtr<Data>>> pruned = jnewArray<JavaPtr<Data>>(m_batch.dataBuffer->length);
+    for (int32_t i = 0; i < m_batch.dataBuffer->length; ++i) {
         JavaPtr<DataImpl> data = jcast<DataImpl>(m_batch.dataBuffer->data[i]);
         if (!data) {
             pruned->data[i] = m_batch.dataBuffer->data[i];

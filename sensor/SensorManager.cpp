@@ -1,6 +1,7 @@
 #include "sensor/SensorManager.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "library/Connector.h"
@@ -91,7 +92,7 @@ void SensorManager::SensorManager_staticDestroy() {
 JavaPtr<JArray<JavaPtr<SensorInfo>>> SensorManager::findAllSensors() {
     std::lock_guard<std::mutex> lock(listsMutex());
     if (!allSensors) {
-        JavaPtr<JArray<JavaPtr<SensorInfo>>> sensors = jnew<JArray<JavaPtr<SensorInfo>>>(1);
+        JavaPtr<JArray<JavaPtr<SensorInfo>>> sensors = jnewArray<JavaPtr<SensorInfo>>(1);
         sensors->data[0] = jnew<sensorinfo_plane_tilt_internal>();
         allSensors = sensors;
     }
@@ -183,14 +184,15 @@ void SensorManager::removeSensorListener(const JavaPtr<SensorListener>& listener
     for (int32_t i = 0; i < count; ++i) {
         if (allSensorListeners->data[i].counted() != listener.counted()) ++kept;
     }
-    oldListeners = std::move(allSensorListeners);
-    oldInfos = std::move(allSensorListenerInfos);
-    oldQuantities = std::move(allSensorListenerQuantities);
-    oldAvailabilities = std::move(allSensorListenerAvailabilities);
-    allSensorListeners = jnew<JArray<JavaPtr<SensorListener>>>(kept);
-    allSensorListenerInfos = jnew<JArray<JavaPtr<SensorInfo>>>(kept);
-    allSensorListenerQuantities = jnew<JArray<JavaPtr<String>>>(kept);
-    allSensorListenerAvailabilities = jnew<JArray<bool>>(kept);
+    // Made before the lists are touched: a failed allocation leaves every registration in place.
+    JavaPtr<JArray<JavaPtr<SensorListener>>> listeners = jnewArray<JavaPtr<SensorListener>>(kept);
+    JavaPtr<JArray<JavaPtr<SensorInfo>>> infos = jnewArray<JavaPtr<SensorInfo>>(kept);
+    JavaPtr<JArray<JavaPtr<String>>> quantities = jnewArray<JavaPtr<String>>(kept);
+    JavaPtr<JArray<bool>> availabilities = jnewArray<bool>(kept);
+    oldListeners = std::exchange(allSensorListeners, std::move(listeners));
+    oldInfos = std::exchange(allSensorListenerInfos, std::move(infos));
+    oldQuantities = std::exchange(allSensorListenerQuantities, std::move(quantities));
+    oldAvailabilities = std::exchange(allSensorListenerAvailabilities, std::move(availabilities));
     for (int32_t i = 0, k = 0; i < count && k < kept; ++i) {
         if (oldListeners->data[i].counted() == listener.counted()) continue;
         allSensorListeners->data[k] = oldListeners->data[i];
@@ -222,8 +224,7 @@ void SensorManager::removeConnection(const JavaPtr<Connection>& connection) {
     for (int32_t i = 0; i < count; ++i) {
         if (allConnections->data[i].counted() != connection.counted()) ++kept;
     }
-    old = std::move(allConnections);
-    allConnections = jnew<JArray<JavaPtr<Connection>>>(kept);
+    old = std::exchange(allConnections, jnewArray<JavaPtr<Connection>>(kept));
     for (int32_t i = 0, k = 0; i < count && k < kept; ++i) {
         if (old->data[i].counted() == connection.counted()) continue;
         allConnections->data[k++] = old->data[i];

@@ -22,7 +22,7 @@ channelinfo_internal* channelinfo_internal::TESLinvokeconstructor(int index) {
 }
 
 JavaPtr<JArray<JavaPtr<MeasurementRange>>> channelinfo_internal::getMeasurementRanges() {
-    JavaPtr<JArray<JavaPtr<MeasurementRange>>> ranges = jnew<JArray<JavaPtr<MeasurementRange>>>(1);
+    JavaPtr<JArray<JavaPtr<MeasurementRange>>> ranges = jnewArray<JavaPtr<MeasurementRange>>(1);
     if (index == 1)
         ranges->data[0] = jnew<MeasurementRange>(-Math::PI, Math::PI, kResolution);
     else

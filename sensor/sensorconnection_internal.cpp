@@ -11,7 +11,7 @@ sensorconnection_internal* sensorconnection_internal::TESLinvokeconstructor(int 
     this->sensorIndex = sensorIndex;
     JavaPtr<SensorInfo> sensor = getSensorInfo();
     JavaPtr<JArray<JavaPtr<ChannelInfo>>> infos = sensor ? sensor->getChannelInfos() : nullptr;
-    channels = jnew<JArray<JavaPtr<Channel>>>(infos ? infos->length : 0);
+    channels = jnewArray<JavaPtr<Channel>>(infos ? infos->length : 0);
     return this;
 }
 

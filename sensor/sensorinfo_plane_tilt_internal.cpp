@@ -10,7 +10,7 @@ using java::lang::String;
 JavaPtr<JArray<JavaPtr<ChannelInfo>>> sensorinfo_plane_tilt_internal::getChannelInfos() {
     std::lock_guard<std::mutex> lock(m_channelInfosMutex);
     if (!channelInfos) {
-        JavaPtr<JArray<JavaPtr<ChannelInfo>>> infos = jnew<JArray<JavaPtr<ChannelInfo>>>(2);
+        JavaPtr<JArray<JavaPtr<ChannelInfo>>> infos = jnewArray<JavaPtr<ChannelInfo>>(2);
         infos->data[0] = jnew<channelinfo_internal>(0);
         infos->data[1] = jnew<channelinfo_internal>(1);
         channelInfos = infos;

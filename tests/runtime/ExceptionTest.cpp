@@ -22,10 +22,11 @@ using java::io::IOException;
 using javax::microedition::io::ConnectionNotFoundException;
 
 QUILL_REGISTER_CLASSES(Throwable, Exception, RuntimeException, ClassNotFoundException, InstantiationException,
-                       IOException, EOFException, java::io::UTFDataFormatException, ConnectionNotFoundException,
-                       ClassCastException, IllegalArgumentException, NumberFormatException,
-                       IllegalMonitorStateException, IllegalStateException, IndexOutOfBoundsException,
-                       ArrayIndexOutOfBoundsException, StringIndexOutOfBoundsException, NullPointerException,
+                       IOException, EOFException, java::io::UTFDataFormatException,
+                       ConnectionNotFoundException, ClassCastException, IllegalArgumentException,
+                       NumberFormatException, IllegalMonitorStateException, IllegalStateException,
+                       IndexOutOfBoundsException, ArrayIndexOutOfBoundsException,
+                       StringIndexOutOfBoundsException, NullPointerException,
                        java::util::NoSuchElementException);
 
 namespace {
@@ -87,7 +88,8 @@ TEST(Exceptions, MessagesAndText) {
     nullText.TESLinvokeconstructor(JavaPtr<String>());
     EXPECT_FALSE(nullText.getMessage());
 
-    const std::vector<std::pair<int, const char*>> indexes = {{0, "Index = 0"}, {-5, "Index = -5"}, {2147483647, "Index = 2147483647"}};
+    const std::vector<std::pair<int, const char*>> indexes = {
+        {0, "Index = 0"}, {-5, "Index = -5"}, {2147483647, "Index = 2147483647"}};
     for (auto [index, expected] : indexes) {
         ArrayIndexOutOfBoundsException a;
         a.TESLinvokeconstructor(index);
@@ -131,7 +133,8 @@ TEST(Exceptions, ConnectionNotFoundReachesItsVirtualBase) {
     EXPECT_EQ(self, e.get());
     EXPECT_EQ(io, static_cast<IOException*>(e.get()));
     EXPECT_NE(io, self);
-    EXPECT_EQ(static_cast<IOException*>(io)->castAsTypeID(ConnectionNotFoundException::TESLclassTypeID), self);
+    EXPECT_EQ(static_cast<IOException*>(io)->castAsTypeID(ConnectionNotFoundException::TESLclassTypeID),
+              self);
     for (int32_t id : {Exception::TESLclassTypeID, Throwable::TESLclassTypeID, Object::TESLclassTypeID})
         EXPECT_EQ(e->castAsTypeID(id), io);
     e->TESLinvokeconstructor(jnew<String>("url"));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -166,3 +167,14 @@ TEST(JArrayDeathTest, IndexOutsideTheArrayAssertsInDebugBuilds) {
 #endif
 
 }  // namespace
+
+// The checked form gives all n elements or throws; it never hands out a shorter array.
+TEST(JArray, CheckedFormGivesExactlyNElementsOrThrows) {
+    JavaPtr<JArray<int>> three = jnewArray<int>(3);
+    ASSERT_EQ(three->length, 3);
+    for (int element : *three) EXPECT_EQ(element, 0);
+    EXPECT_EQ(jnewArray<JavaPtr<java::lang::Object>>(2)->length, 2);
+    EXPECT_EQ(jnewArray<double>(0)->length, 0);
+    EXPECT_THROW(jnewArray<int>(-1), std::bad_array_new_length);
+    EXPECT_THROW(jnewArray<int>(JArray<int>::maxLength + 1), std::bad_array_new_length);
+}

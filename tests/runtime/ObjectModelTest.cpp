@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <pthread.h>
 
+#include <functional>
 #include <vector>
 
-#include "runtime/Object.h"
 #include "runtime/IllegalStateException.h"
+#include "runtime/Object.h"
 #include "runtime/Reference.h"
 #include "runtime/Runnable.h"
 #include "runtime/RuntimeUtilities.h"
@@ -96,12 +98,14 @@ public:
 
 using namespace fixtures;
 
-QUILL_REGISTER_CLASSES(Object, String, java::lang::ref::Reference, Runnable, Displayable, Screen, Form, Controllable,
-                       Player, PlayerImpl, Ticker);
+QUILL_REGISTER_CLASSES(Object, String, java::lang::ref::Reference, Runnable, Displayable, Screen, Form,
+                       Controllable, Player, PlayerImpl, Ticker);
 
 namespace {
 
-int count(const Smart* s) { return s->m_referenceCount.load(); }
+int count(const Smart* s) {
+    return s->m_referenceCount.load();
+}
 
 TEST(ObjectModel, CountsFollowCopiesMovesAndDestruction) {
     destroyed = 0;
@@ -230,6 +234,74 @@ TEST(ObjectModel, CastsThroughAnInterfaceThatExtendsAnInterface) {
     EXPECT_EQ(Player::castAsTypeIDS(nullptr, PlayerImpl::TESLclassTypeID), tesl::notAnswered());
 }
 
+// The static probe of an interface with an object answers as the object's own cast does, for ids outside
+// the interface's own list too: Object's id gives the Object part, not the interface's.
+TEST(ObjectModel, AnInterfaceProbeWithAnObjectAnswersLikeTheObject) {
+    JavaPtr<PlayerImpl> impl = jnew<PlayerImpl>();
+    Player* player = impl.get();
+    Smart* smart = impl.get();
+    for (int32_t id : {Player::TESLclassTypeID, Controllable::TESLclassTypeID, Object::TESLclassTypeID,
+                       Smart::TESLclassTypeID, PlayerImpl::TESLclassTypeID, Runnable::TESLclassTypeID,
+                       String::TESLclassTypeID}) {
+        EXPECT_EQ(Player::castAsTypeIDS(player, id), smart->castAsTypeID(id)) << std::hex << id;
+    }
+    EXPECT_EQ(Player::castAsTypeIDS(player, Object::TESLclassTypeID), static_cast<Object*>(impl.get()));
+}
+
+// A chain of a million nodes dropped on a thread with a runtime thread's 512 KB stack: every node is
+// destroyed, none by a recursion as deep as the chain.
+TEST(ObjectModel, ALongChainIsFreedOnASmallStack) {
+    constexpr int kNodes = 1000000;
+    destroyed = 0;
+    JavaPtr<Displayable> head = jnew<Displayable>();
+    Displayable* tail = head.get();
+    for (int i = 1; i < kNodes; ++i) {
+        tail->next = jnew<Displayable>();
+        tail = tail->next.get();
+    }
+    std::function<void()> drop = [&] { head = nullptr; };
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    ASSERT_EQ(pthread_attr_setstacksize(&attributes, 512 * 1024), 0);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(
+                  &thread, &attributes,
+                  [](void* work) -> void* {
+                      (*static_cast<std::function<void()>*>(work))();
+                      return nullptr;
+                  },
+                  &drop),
+              0);
+    pthread_attr_destroy(&attributes);
+    pthread_join(thread, nullptr);
+    EXPECT_EQ(destroyed, kNodes);
+}
+
+// A field's death, queued behind its owner's, still runs before the release that started it returns, and
+// an object something else holds survives.
+TEST(ObjectModel, DeathsQueuedBehindAnotherRunBeforeTheOuterReleaseReturns) {
+    destroyed = 0;
+    JavaPtr<Displayable> outer = jnew<Displayable>();
+    outer->next = jnew<Displayable>();
+    outer->next->next = jnew<Displayable>();
+    JavaPtr<Displayable> survivor = outer->next->next;
+    outer = nullptr;
+    EXPECT_EQ(destroyed, 2);
+    EXPECT_EQ(count(survivor.get()), 1);
+}
+
+#ifndef NDEBUG
+TEST(ObjectModelDeathTest, ReleasingAReferenceTwiceIsCaught) {
+    // An object no reference holds has count 0, as one released twice has.
+    EXPECT_DEATH(
+        {
+            Object unreferenced;
+            releaseCounted(&unreferenced);
+        },
+        "released twice");
+}
+#endif
+
 TEST(ObjectModel, CastsToANonVirtuallyImplementedInterface) {
     JavaPtr<Ticker> ticker = jnew<Ticker>();
     JavaPtr<Runnable> runnable = jcast<Runnable>(JavaPtr<Object>(ticker));
@@ -243,8 +315,10 @@ TEST(ObjectModel, CastsToANonVirtuallyImplementedInterface) {
 
 TEST(ObjectModel, QuotedTypeIds) {
     const std::vector<std::pair<int32_t, uint32_t>> ids = {
-        {Object::TESLclassTypeID, 0x3f697993u},   {Smart::TESLclassTypeID, 0xe140a4f5u},
-        {Runnable::TESLclassTypeID, 0x36fc6471u}, {String::TESLclassTypeID, 0x473e3665u},
+        {Object::TESLclassTypeID, 0x3f697993u},
+        {Smart::TESLclassTypeID, 0xe140a4f5u},
+        {Runnable::TESLclassTypeID, 0x36fc6471u},
+        {String::TESLclassTypeID, 0x473e3665u},
         {java::lang::ref::Reference::TESLclassTypeID, 0x186c02dcu},
         {tesl::classTypeIdOf("java.lang.Class"), 0xe05eb8a4u},
     };
@@ -291,6 +365,24 @@ TEST(ObjectModel, WeakReferencesAreClearedWhenTheReferentDies) {
     referent = nullptr;
     EXPECT_FALSE(first->get());
     EXPECT_FALSE(second->get());
+}
+
+// get() counts the referent only while something holds it: a referent whose count has fallen to zero
+// (its death under way on another thread) or is dying gives null, and the count is left alone.
+TEST(ObjectModel, AWeakGetNeverRevivesAReferentWhoseCountIsGone) {
+    JavaPtr<Object> referent = jnew<Object>();
+    JavaPtr<java::lang::ref::Reference> weak = jnew<java::lang::ref::Reference>();
+    weak->m_referent = referent.get();
+    referent->m_weakHead = weak.get();
+    for (int32_t gone : {0, Smart::kDyingCount, Smart::kDyingCount - 3}) {
+        referent->m_referenceCount.store(gone);
+        EXPECT_FALSE(weak->get()) << gone;
+        EXPECT_EQ(count(referent.get()), gone);
+    }
+    referent->m_referenceCount.store(1);
+    EXPECT_EQ(weak->get().get(), referent.get());
+    EXPECT_EQ(count(referent.get()), 1);
+    weak->clear();
 }
 
 TEST(ObjectModel, AlignedBlocks) {

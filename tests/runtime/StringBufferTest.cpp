@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <string>
@@ -402,6 +403,65 @@ TEST(StringBuffer, RandomEditsMatchAPlainStringModel) {
         }
         ASSERT_EQ(b->length(), static_cast<int>(model.size())) << "step " << step;
         ASSERT_LE(b->length(), b->capacity()) << "step " << step;
+        ASSERT_EQ(std::u16string(reinterpret_cast<const char16_t*>(b->unitData()), model.size()), model)
+            << "step " << step;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The block may hold spare room beyond capacity(), but the reported capacity follows the growth rules
+// exactly: a model that knows only the rules predicts it after every edit.
+TEST(StringBuffer, CapacityFollowsTheGrowthRulesWhateverRoomTheBlockHas) {
+    std::mt19937 random(46);
+    JavaPtr<StringBuffer> b = buffer();
+    std::u16string model;
+    int capacity = 16;
+    auto pick = [&](int upTo) { return static_cast<int>(random() % static_cast<unsigned>(upTo + 1)); };
+    for (int step = 0; step < 4000; ++step) {
+        const int count = static_cast<int>(model.size());
+        switch (random() % 6) {
+            case 0:
+            case 1: {
+                // Runs of single units: past the capacity each one regrows by exactly one.
+                for (int i = pick(40); i > 0; --i) {
+                    b->append(u'a');
+                    model.push_back(u'a');
+                    capacity = std::max(capacity, static_cast<int>(model.size()));
+                }
+                break;
+            }
+            case 2: {
+                const int offset = pick(count);
+                b->insert(offset, jstr("XYZ"));
+                model.insert(static_cast<size_t>(offset), u"XYZ");
+                if (offset + count + 3 > capacity) capacity = count + 3;
+                break;
+            }
+            case 3: {
+                const int start = pick(count);
+                const int end = start + pick(30);
+                b->deleteJ(start, end);
+                model.erase(static_cast<size_t>(start), static_cast<size_t>(end - start));
+                break;
+            }
+            case 4: {
+                const int length = pick(capacity + 8);
+                b->setLength(length);
+                if (length > count && length > capacity) capacity = length;
+                model.resize(static_cast<size_t>(length), u'\0');
+                break;
+            }
+            default: {
+                const int minimum = pick(capacity + 10);
+                b->ensureCapacity(minimum);
+                if (capacity < minimum) capacity = std::max(minimum, (capacity + 1) * 2);
+                break;
+            }
+        }
+        ASSERT_EQ(b->capacity(), capacity) << "step " << step;
         ASSERT_EQ(std::u16string(reinterpret_cast<const char16_t*>(b->unitData()), model.size()), model)
             << "step " << step;
     }
