@@ -1,13 +1,16 @@
 // javax.microedition.rms.RecordStore: named stores of numbered byte records, one file per store in the
 // data directory. A file ("rs_" + number) holds a checksummed header with the store's name, then the
 // records in the order they were added; every change rewrites the whole file into a new one that
-// replaces the old in one rename. Every operation runs under one process-wide recursive lock, and the
-// data directory is locked against a second process at the first open.
+// replaces the old in one rename. Every operation runs under one process-wide lock, never held while
+// application code (listeners, filters) runs, and the data directory is locked against a second
+// process at the first open. The file work lives in RecordStoreFile.cpp, the registry of open stores
+// in RecordStoreRegistry.cpp.
 #pragma once
 
 #include <mutex>
 #include <vector>
 
+#include "rms/StoreFileHeader.h"
 #include "runtime/JArray.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
@@ -25,10 +28,6 @@ class RecordFilter;
 class RecordListener;
 class RecordStore;
 
-// The header checksum: version + 31 lo + 31^2 hi + 31^3 nextRecordID + 31^4 name.hashCode(), wrapping
-// in 32 bits, with lo and hi the halves of lastModified.
-int getHeaderChunkCRC(int version, long long lastModified, int nextRecordID,
-                      const JavaPtr<::java::lang::String>& name);
 // The record checksum: recordID + d[0] 31 + d[1] 31^2 + ... over the signed bytes, wrapping in 32 bits.
 int getRecordChunkCRC(int recordID, const JavaPtr<JArray<signed char>>& data);
 int getRecordChunkCRC(int recordID, const signed char* bytes, int count);
@@ -153,8 +152,10 @@ public:
                                       const JavaPtr<JArray<signed char>>& chunk);
     void destroy();
 
-    // The lock every public operation of the store and its enumerations takes.
-    static std::recursive_mutex& storeLock();
+    // The lock every public operation of the store and its enumerations takes, once: it guards the
+    // registry, every store's fields and files, and the enumerations' fields. Not recursive: what runs
+    // under it calls the ...Locked helpers, and it is let go before any application code is called.
+    static std::mutex& storeLock();
 
     JavaPtr<::java::lang::String> name;
     bool isOpen = false;
@@ -169,6 +170,20 @@ public:
     JavaPtr<JArray<JavaPtr<RecordListener>>> listeners;
 
 private:
+    friend class RecordEnumerationImpl;
+
+    JavaPtr<JArray<signed char>> getRecordLocked(int recordId);
+    JavaPtr<JArray<int>> getRecordIDsLocked();
+    void addRecordListenerLocked(const JavaPtr<RecordListener>& listener);
+    // The list the listener left, for the caller to drop once the lock is let go.
+    JavaPtr<JArray<JavaPtr<RecordListener>>> removeRecordListenerLocked(
+        const JavaPtr<RecordListener>& listener);
+    static Rewrite replaceRSFileChunkLocked(RecordStore& store, int offset, int length,
+                                            const JavaPtr<JArray<signed char>>& chunk);
+    static JavaPtr<RecordStore> openRecordStoreLocked(const JavaPtr<::java::lang::String>& recordStoreName,
+                                                      bool createIfNecessary);
+    static int recordStoreIsReferencedLocked(const JavaPtr<::java::lang::String>& recordStoreName);
+
     void createStoreFile();
     void loadHeader();
     // Reads an id and a length; false unless the whole chunk they announce lies in the file and (from
@@ -186,9 +201,9 @@ private:
     static JavaPtr<::java::lang::String> rewriteTarget(RecordStore& store);
     // RecordStoreNotOpenException for a closed store, RecordStoreException for a deleted one.
     void checkOpen() const;
-    int headerSize() const { return formatVersion >= 1 ? 26 : 22; }
+    int headerSize() const { return StoreFileHeader::sizeFor(formatVersion); }
     int checksumSize() const { return formatVersion >= 1 ? 4 : 0; }
-    bool formatIsWritable() const { return static_cast<unsigned>(formatVersion) < 2; }
+    bool formatIsWritable() const { return StoreFileHeader::isKnownFormat(formatVersion); }
 
     static void lockDataDirectory();
     // Every store file and its name: shadowed temporary files too when includeShadowed.

@@ -1,0 +1,311 @@
+// RecordStore's work on its file: the record checksums, creating a store file and reading its header,
+// the walk over the record chunks, and the whole-file rewrite every change goes through.
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "library/DataInputStream.h"
+#include "library/DataOutputStream.h"
+#include "library/File.h"
+#include "library/FileInputStream.h"
+#include "library/FileOutputStream.h"
+#include "library/FileSystem.h"
+#include "library/System.h"
+#include "rms/RecordStore.h"
+#include "rms/RecordStoreFullException.h"
+#include "rms/StoreFileNames.h"
+#include "runtime/ArrayIndexOutOfBoundsException.h"
+#include "runtime/NullPointerException.h"
+
+namespace javax::microedition::rms {
+
+using ::java::io::DataInputStream;
+using ::java::io::DataOutputStream;
+using ::java::io::File;
+using ::java::io::FileInputStream;
+using ::java::io::FileOutputStream;
+using ::java::io::FileSystem;
+using ::java::lang::String;
+
+namespace {
+
+JavaPtr<DataInputStream> dataInputOver(const JavaPtr<FileInputStream>& file) {
+    return jnew<DataInputStream>(JavaPtr<::java::io::InputStream>(file));
+}
+
+void putInt(signed char* at, int value) {
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<signed char>(static_cast<uint32_t>(value) >> (24 - 8 * i));
+}
+
+}  // namespace
+
+int getRecordChunkCRC(int recordID, const signed char* bytes, int count) {
+    uint32_t crc = static_cast<uint32_t>(recordID);
+    uint32_t multiplier = 1;
+    for (int i = 0; i < count; ++i) {
+        multiplier *= 31u;
+        crc += static_cast<uint32_t>(static_cast<int32_t>(bytes[i])) * multiplier;
+    }
+    return static_cast<int>(crc);
+}
+
+int getRecordChunkCRC(int recordID, const JavaPtr<JArray<signed char>>& data) {
+    if (!data) return recordID;
+    return getRecordChunkCRC(recordID, data->data, data->length);
+}
+
+int getRecordInternal(const JavaPtr<FileInputStream>& file, int recordID, JavaPtr<JArray<signed char>>& data,
+                      RecordStore& store) {
+    RecordStore::FoundRecord found;
+    if (!store.findRecord(file, recordID, found) || !found.checksumHolds) return -1;
+    data = found.data;
+    return found.offset;
+}
+
+// ---- Creating a store file and reading its header ------------------------------------------------
+
+void RecordStore::createStoreFile() {
+    FileSystem* files = FileSystem::getFileSystem();
+    // The number is claimed by creating its file exclusively, so that nothing already there (a file
+    // that does not open for reading, a directory) is ever emptied or deleted.
+    JavaPtr<String> candidate;
+    JavaPtr<FileOutputStream> file = claimNumberedFile(kStoreFilePrefix, 1, candidate);
+    if (!file) return;
+    fileName = candidate;
+    formatVersion = RS_FORMAT_VERSION;
+    version = 0;
+    lastModified = ::java::lang::System::currentTimeMillis();
+    nextRecordID = 1;
+    StoreFileHeader header;
+    header.formatVersion = formatVersion;
+    header.version = version;
+    header.lastModified = lastModified;
+    header.nextRecordID = nextRecordID;
+    JavaPtr<DataOutputStream> out = jnew<DataOutputStream>(JavaPtr<::java::io::OutputStream>(file));
+    header.write(*out, name);
+    for (int i = 0; i < name->length(); ++i) out->writeChar(name->charAt(i));
+    out->writeChar(0);
+    out->close();
+    // The new name must survive a power loss as well as the bytes.
+    if (file->writeErrorOccurred() || !files->syncDirectory()) {
+        files->deleteFile(candidate);
+        return;
+    }
+    isValid = true;
+}
+
+void RecordStore::loadHeader() {
+    JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
+    JavaPtr<DataInputStream> in = dataInputOver(file);
+    StoreFileHeader header;
+    const bool known = header.read(*in);
+    formatVersion = header.formatVersion;
+    if (!known) {
+        file->close();
+        return;
+    }
+    version = header.version;
+    lastModified = header.lastModified;
+    nextRecordID = header.nextRecordID;
+    const bool valid = file->opened && header.checksumHolds(name);
+    file->close();
+    isValid = valid;
+}
+
+// ---- Reading records -----------------------------------------------------------------------------
+
+void RecordStore::seekToFirstRecord(const JavaPtr<DataInputStream>& in) {
+    in->reset();
+    in->skip(StoreFileHeader::kVersionOffset);
+    if (!formatIsWritable()) return;
+    in->skip(headerSize() - StoreFileHeader::kVersionOffset);
+    while (true) {
+        const int high = in->read();
+        const int low = in->read();
+        if (high <= 0 && low <= 0) break;
+    }
+}
+
+bool RecordStore::readChunkHead(DataInputStream& in, int& recordID, int& length) {
+    if (in.available() < 8) return false;
+    recordID = in.readInt();
+    length = in.readInt();
+    // Ids come from nextRecordID, which the checksummed header guards: one outside 1 to nextRecordID - 1
+    // means the walk has lost the chunk boundaries (a damaged length before it), and what follows is
+    // not records, even where an empty chunk's checksum happens to match.
+    if (formatVersion >= 1 && (recordID < 1 || recordID >= nextRecordID)) return false;
+    // A damaged length never sizes an allocation or a skip beyond what the file holds.
+    return length >= 0 && static_cast<long long>(length) + checksumSize() <= in.available();
+}
+
+bool RecordStore::getNextRecord(const JavaPtr<DataInputStream>& in, JavaPtr<JArray<signed char>>* data,
+                                int* recordID) {
+    if (in->available() <= 0 || !formatIsWritable()) return false;
+    int id = 0, length = 0;
+    const bool whole = readChunkHead(*in, id, length);
+    if (recordID != nullptr) *recordID = id;
+    if (!whole) return false;
+    if (data != nullptr) {
+        *data = jnew<JArray<signed char>>(length);
+        if ((*data)->length != length) return false;
+        if (length > 0 && in->read(*data) != length) return false;
+    } else if (in->skip(length) < length) {
+        return false;
+    }
+    if (formatVersion < 1) return true;
+    const int stored = in->readInt();
+    return data == nullptr || getRecordChunkCRC(id, *data) == stored;
+}
+
+bool RecordStore::findRecord(const JavaPtr<FileInputStream>& file, int recordID, FoundRecord& found) {
+    if (!file || !file->opened || !formatIsWritable()) return false;
+    JavaPtr<DataInputStream> in = dataInputOver(file);
+    seekToFirstRecord(in);
+    while (true) {
+        const long long position = file->getReadPos();
+        int id = 0, length = 0;
+        if (!readChunkHead(*in, id, length)) return false;
+        if (id != recordID) {
+            if (in->skip(length + checksumSize()) < length + checksumSize()) return false;
+            continue;
+        }
+        JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(length);
+        if (bytes->length != length || (length > 0 && in->read(bytes) != length)) return false;
+        found.offset = static_cast<int>(position);
+        found.data = bytes;
+        found.checksumHolds = formatVersion < 1 || in->readInt() == getRecordChunkCRC(id, bytes);
+        return true;
+    }
+}
+
+// ---- Rewriting the file --------------------------------------------------------------------------
+
+JavaPtr<JArray<signed char>> RecordStore::buildChunk(int recordID, const JavaPtr<JArray<signed char>>& data,
+                                                     int offset, int numBytes) const {
+    if (!data && numBytes != 0) throw ::java::lang::NullPointerException();
+    if (numBytes < 0 || offset < 0 || (data && static_cast<long long>(offset) + numBytes > data->length))
+        throw ::java::lang::ArrayIndexOutOfBoundsException();
+    const long long size = 8LL + numBytes + checksumSize();
+    if (size > JArray<signed char>::maxLength) throw RecordStoreFullException();
+    JavaPtr<JArray<signed char>> chunk = jnew<JArray<signed char>>(static_cast<int>(size));
+    if (chunk->length != size) throw RecordStoreFullException();
+    const signed char* slice = numBytes > 0 ? data->data + offset : nullptr;
+    putInt(chunk->data, recordID);
+    putInt(chunk->data + 4, numBytes);
+    if (numBytes > 0) std::copy(slice, slice + numBytes, chunk->data + 8);
+    if (formatVersion >= 1) putInt(chunk->data + 8 + numBytes, getRecordChunkCRC(recordID, slice, numBytes));
+    return chunk;
+}
+
+long long RecordStore::readableEnd() {
+    JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
+    if (!file->opened) return -1;
+    JavaPtr<DataInputStream> in = dataInputOver(file);
+    if (in->skip(headerSize()) != headerSize()) return -1;
+    bool named = false;
+    while (!named && in->available() >= 2) named = in->readChar() == 0;
+    if (!named) return -1;
+    long long end = file->getReadPos();
+    int id = 0, length = 0;
+    while (formatIsWritable() && readChunkHead(*in, id, length)) {
+        if (in->skip(length + checksumSize()) != length + checksumSize()) break;
+        end = file->getReadPos();
+    }
+    file->close();
+    return end;
+}
+
+JavaPtr<String> RecordStore::rewriteTarget(RecordStore& store) {
+    if (!isNumberedName(store.fileName, kTemporaryFilePrefix)) return store.fileName;
+    // A store found only in a temporary file (left by an interrupted rewrite of an earlier version)
+    // takes a regular name: temporary files are listed by name, so a later leftover could otherwise
+    // stand before it. The name is claimed with an empty file that the rename then replaces.
+    JavaPtr<String> regular;
+    JavaPtr<FileOutputStream> claim = claimNumberedFile(kStoreFilePrefix, 1, regular);
+    if (!claim) return nullptr;
+    claim->close();
+    return claim->writeErrorOccurred() ? nullptr : regular;
+}
+
+RecordStore::Rewrite RecordStore::replaceRSFileChunk(const JavaPtr<RecordStore>& store, int offset,
+                                                     int length, const JavaPtr<JArray<signed char>>& chunk) {
+    std::lock_guard<std::mutex> guard(storeLock());
+    return replaceRSFileChunkLocked(*store, offset, length, chunk);
+}
+
+RecordStore::Rewrite RecordStore::replaceRSFileChunkLocked(RecordStore& s, int offset, int length,
+                                                           const JavaPtr<JArray<signed char>>& chunk) {
+    FileSystem* files = FileSystem::getFileSystem();
+    const int header = s.headerSize();
+    // Only a whole store file is rewritten; what follows its last whole record cannot be read and
+    // is left behind, so that an appended record is never stranded after it.
+    if (jnew<File>(s.fileName)->length() < header) return Rewrite::Failed;
+    const long long total = s.readableEnd();
+    if (total < header) return Rewrite::Failed;
+    const long long position = offset >= 0 && offset <= total ? offset : total;
+    if (position < header) return Rewrite::Failed;
+    const long long replaced = std::clamp<long long>(length, 0, total - position);
+    const int chunkLength = chunk ? chunk->length : 0;
+    const long long newLength = total + chunkLength - replaced;
+    StoreFileHeader patched;
+    patched.formatVersion = s.formatVersion;
+    patched.version = static_cast<int>(static_cast<uint32_t>(s.version) + 1u);
+    patched.lastModified = ::java::lang::System::currentTimeMillis();
+    patched.nextRecordID = s.nextRecordID;
+
+    JavaPtr<String> temporary;
+    JavaPtr<FileOutputStream> out = claimNumberedFile(kTemporaryFilePrefix, 0, temporary);
+    if (!out) return Rewrite::Failed;
+    JavaPtr<FileInputStream> in = jnew<FileInputStream>(jnew<File>(s.fileName));
+    JavaPtr<JArray<signed char>> buffer = jnew<JArray<signed char>>(1000);
+    long long consumed = 0, written = 0;
+    bool chunkWritten = false;
+    bool copied = in->opened && buffer->length == 1000;
+    while (copied && written < newLength) {
+        int got = 0;
+        if (consumed < position) {
+            got = in->read(buffer, 0, static_cast<int>(std::min<long long>(position - consumed, 1000)));
+        } else if (!chunkWritten) {
+            if (chunkLength > 0) out->write(chunk, 0, chunkLength);
+            written += chunkLength;
+            chunkWritten = true;
+            continue;
+        } else {
+            const long long resume = position + replaced;
+            if (consumed < resume && in->skip(resume - consumed) != resume - consumed) break;
+            consumed = std::max(consumed, resume);
+            got = in->read(buffer, 0, static_cast<int>(std::min<long long>(newLength - written, 1000)));
+        }
+        if (got <= 0) break;
+        consumed += got;
+        if (written == 0) {
+            // The first block carries the header, patched to the new values.
+            if (got < header) break;
+            patched.patch(buffer->data, s.name);
+        }
+        out->write(buffer, 0, got);
+        written += got;
+    }
+    copied = copied && written == newLength;
+    in->close();
+    out->close();
+    JavaPtr<String> target = copied && !out->writeErrorOccurred() ? rewriteTarget(s) : nullptr;
+    const FileSystem::Change renamed =
+        target ? files->renameFileDurably(temporary, target) : FileSystem::Change::Failed;
+    if (renamed == FileSystem::Change::Failed) {
+        files->deleteFile(temporary);
+        if (target && !target->equals(s.fileName)) files->deleteFile(target);
+        return Rewrite::Failed;
+    }
+    s.version = patched.version;
+    s.lastModified = patched.lastModified;
+    if (!target->equals(s.fileName)) {
+        // The regular file now shadows the temporary one; a removal that fails leaves it harmless.
+        files->deleteFile(s.fileName);
+        s.fileName = target;
+    }
+    return renamed == FileSystem::Change::Done ? Rewrite::Done : Rewrite::NotDurable;
+}
+
+}  // namespace javax::microedition::rms
