@@ -197,6 +197,10 @@ private:
     // The offset just past the last record chunk that lies whole in the file; -1 when the name does
     // not end inside it.
     long long readableEnd();
+    // Removes the temporary files that carry this store's name or no readable name at all (left by a
+    // process killed mid-rewrite), never the file the store lives in nor its replacement, which is
+    // whole on the device. False when one could not be removed.
+    bool removeLeftoverTemporaries(const JavaPtr<::java::lang::String>& replacement);
     // A store living in a temporary file moves to a regular name with its next rewrite.
     static JavaPtr<::java::lang::String> rewriteTarget(RecordStore& store);
     // RecordStoreNotOpenException for a closed store, RecordStoreException for a deleted one.
@@ -204,6 +208,10 @@ private:
     int headerSize() const { return StoreFileHeader::sizeFor(formatVersion); }
     int checksumSize() const { return formatVersion >= 1 ? 4 : 0; }
     bool formatIsWritable() const { return StoreFileHeader::isKnownFormat(formatVersion); }
+
+    // Leftovers only come from earlier processes and from removals that failed: one look per store and
+    // run suffices otherwise.
+    bool leftoversMayExist = true;
 
     static void lockDataDirectory();
     // Every store file and its name: shadowed temporary files too when includeShadowed.

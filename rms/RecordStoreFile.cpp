@@ -291,10 +291,14 @@ RecordStore::Rewrite RecordStore::replaceRSFileChunkLocked(RecordStore& s, int o
     in->close();
     out->close();
     JavaPtr<String> target = copied && !out->writeErrorOccurred() ? rewriteTarget(s) : nullptr;
+    // Older copies go once the new file is whole on the device, before the rename: the directory sync
+    // that makes the rename durable then makes their removal durable too, and whatever happens
+    // between, the store is found as it was or as it becomes.
+    if (target && s.leftoversMayExist) s.leftoversMayExist = !s.removeLeftoverTemporaries(temporary);
     const FileSystem::Change renamed =
         target ? files->renameFileDurably(temporary, target) : FileSystem::Change::Failed;
     if (renamed == FileSystem::Change::Failed) {
-        files->deleteFile(temporary);
+        if (!files->deleteFile(temporary)) s.leftoversMayExist = true;
         if (target && !target->equals(s.fileName)) files->deleteFile(target);
         return Rewrite::Failed;
     }
@@ -306,6 +310,25 @@ RecordStore::Rewrite RecordStore::replaceRSFileChunkLocked(RecordStore& s, int o
         s.fileName = target;
     }
     return renamed == FileSystem::Change::Done ? Rewrite::Done : Rewrite::NotDurable;
+}
+
+bool RecordStore::removeLeftoverTemporaries(const JavaPtr<String>& replacement) {
+    FileSystem* files = FileSystem::getFileSystem();
+    JavaPtr<StringArray> names;
+    bool removedAll = files->listFilenames(names);
+    for (const JavaPtr<String>& candidate : *names) {
+        if (!isNumberedName(candidate, kTemporaryFilePrefix) || candidate->equals(fileName) ||
+            candidate->equals(replacement))
+            continue;
+        bool unreadable = false;
+        JavaPtr<String> carried = readStoreName(candidate, unreadable);
+        // A file that cannot be read could be any store's; one with another name is that store's.
+        if (unreadable) continue;
+        if (carried->length() != 0 && !carried->equals(name)) continue;
+        if (carried->length() == 0 && !files->isRegularFile(candidate)) continue;
+        if (!files->deleteFile(candidate)) removedAll = false;
+    }
+    return removedAll;
 }
 
 }  // namespace javax::microedition::rms
