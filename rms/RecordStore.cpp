@@ -92,14 +92,23 @@ void RecordStore::setMode(int, bool) {}
 
 // ---- Records ---------------------------------------------------------------------------------------
 
-RecordStore::FoundRecord RecordStore::locateRecord(int recordID) {
+RecordStore::FoundRecord RecordStore::locateRecord(int recordID, JavaPtr<JArray<signed char>>* image) {
     FoundRecord found;
-    JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
+    bool opened = false;
+    JavaPtr<JArray<signed char>> bytes = readImage(opened);
     // A store file that cannot be read says nothing about the record.
-    if (!file->opened) throw RecordStoreException();
-    const bool present = findRecord(file, recordID, found);
-    file->close();
+    if (!opened) throw RecordStoreException();
+    bool present = false;
+    if (bytes) {
+        present = findRecordIn(*bytes, recordID, found);
+    } else {
+        JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
+        if (!file->opened) throw RecordStoreException();
+        present = findRecord(file, recordID, found);
+        file->close();
+    }
     if (!present) throw InvalidRecordIDException();
+    if (image != nullptr) *image = bytes;
     return found;
 }
 
@@ -140,6 +149,20 @@ JavaPtr<JArray<int>> RecordStore::getRecordIDs() {
 
 JavaPtr<JArray<int>> RecordStore::getRecordIDsLocked() {
     JavaPtr<JArray<int>> ids = jnew<JArray<int>>();
+    bool opened = false;
+    JavaPtr<JArray<signed char>> image = readImage(opened);
+    // Not an empty store: a store whose file cannot be read has no answer.
+    if (!opened) throw RecordStoreException();
+    if (image) {
+        if (!formatIsWritable()) return ids;
+        long long at = firstRecordOffset(*image);
+        int id = 0, length = 0;
+        while (chunkHeadAt(*image, at, id, length)) {
+            ids->append(id);
+            at += length + checksumSize();
+        }
+        return ids;
+    }
     JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
     // Not an empty store: a store whose file cannot be read has no answer.
     if (!file->opened) throw RecordStoreException();
@@ -187,11 +210,12 @@ void RecordStore::setRecord(int recordId, const JavaPtr<JArray<signed char>>& ne
         Guard guard(storeLock());
         checkOpen();
         // A record whose checksum fails can still be replaced: refusing would leave it in the way for good.
-        FoundRecord found = locateRecord(recordId);
+        JavaPtr<JArray<signed char>> image;
+        FoundRecord found = locateRecord(recordId, &image);
         if (!formatIsWritable()) return;
         JavaPtr<JArray<signed char>> chunk = buildChunk(recordId, newData, offset, numBytes);
-        outcome =
-            replaceRSFileChunkLocked(*this, found.offset, found.data->length + 8 + checksumSize(), chunk);
+        outcome = replaceRSFileChunkLocked(*this, found.offset, found.data->length + 8 + checksumSize(),
+                                           chunk, image);
         if (outcome == Rewrite::Failed) throw RecordStoreFullException();
     }
     recordChanged(1, recordId);
@@ -203,10 +227,11 @@ void RecordStore::deleteRecord(int recordId) {
     {
         Guard guard(storeLock());
         checkOpen();
-        FoundRecord found = locateRecord(recordId);
+        JavaPtr<JArray<signed char>> image;
+        FoundRecord found = locateRecord(recordId, &image);
         if (!formatIsWritable()) return;
         outcome = replaceRSFileChunkLocked(*this, found.offset, found.data->length + 8 + checksumSize(),
-                                           jnew<JArray<signed char>>());
+                                           jnew<JArray<signed char>>(), image);
         if (outcome == Rewrite::Failed) throw RecordStoreException();
     }
     recordChanged(2, recordId);

@@ -178,8 +178,10 @@ private:
     // The list the listener left, for the caller to drop once the lock is let go.
     JavaPtr<JArray<JavaPtr<RecordListener>>> removeRecordListenerLocked(
         const JavaPtr<RecordListener>& listener);
+    // image: the store file as just read, when the caller has it.
     static Rewrite replaceRSFileChunkLocked(RecordStore& store, int offset, int length,
-                                            const JavaPtr<JArray<signed char>>& chunk);
+                                            const JavaPtr<JArray<signed char>>& chunk,
+                                            JavaPtr<JArray<signed char>> image = nullptr);
     static JavaPtr<RecordStore> openRecordStoreLocked(const JavaPtr<::java::lang::String>& recordStoreName,
                                                       bool createIfNecessary);
     static int recordStoreIsReferencedLocked(const JavaPtr<::java::lang::String>& recordStoreName);
@@ -190,7 +192,17 @@ private:
     // format version 1 on) the id is one the store can have given out.
     bool readChunkHead(::java::io::DataInputStream& in, int& recordID, int& length);
     // The record of that id, checksum failing or not; InvalidRecordIDException when there is none.
-    FoundRecord locateRecord(int recordID);
+    // With image, the file as read for that, so that a change reads it only once.
+    FoundRecord locateRecord(int recordID, JavaPtr<JArray<signed char>>* image = nullptr);
+
+    // A change reads the store file once, whole, with one read: the walks below answer on those bytes
+    // exactly as the stream walks do on the file. Null when the file cannot be opened (opened false)
+    // or is too large to hold at once (opened true: the stream walks then serve).
+    JavaPtr<JArray<signed char>> readImage(bool& opened) const;
+    long long firstRecordOffset(const JArray<signed char>& image) const;
+    bool chunkHeadAt(const JArray<signed char>& image, long long& at, int& recordID, int& length) const;
+    bool findRecordIn(const JArray<signed char>& image, int recordID, FoundRecord& found) const;
+    long long readableEndOf(const JArray<signed char>& image) const;
     // The chunk for this id and slice, checksummed as the format wants.
     JavaPtr<JArray<signed char>> buildChunk(int recordID, const JavaPtr<JArray<signed char>>& data,
                                             int offset, int numBytes) const;

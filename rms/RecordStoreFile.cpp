@@ -38,6 +38,17 @@ void putInt(signed char* at, int value) {
         at[i] = static_cast<signed char>(static_cast<uint32_t>(value) >> (24 - 8 * i));
 }
 
+int intAt(const JArray<signed char>& bytes, long long at) {
+    uint32_t value = 0;
+    for (long long i = at; i < at + 4; ++i) value = (value << 8) | static_cast<uint8_t>(bytes.data[i]);
+    return static_cast<int>(value);
+}
+
+// Larger store files are walked through the streams, so that no change needs more memory than this.
+constexpr long long kLargestImage = 64LL * 1024 * 1024;
+// The streamed copy of a file larger than kLargestImage.
+constexpr int kCopyBlock = 64 * 1024;
+
 }  // namespace
 
 int getRecordChunkCRC(int recordID, const signed char* bytes, int count) {
@@ -179,6 +190,96 @@ bool RecordStore::findRecord(const JavaPtr<FileInputStream>& file, int recordID,
     }
 }
 
+// ---- The same walks over the file read whole -----------------------------------------------------
+
+JavaPtr<JArray<signed char>> RecordStore::readImage(bool& opened) const {
+    JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
+    opened = file->opened;
+    if (!opened) return nullptr;
+    const long long length = file->available();
+    if (length < 0 || length > kLargestImage) return nullptr;
+    JavaPtr<JArray<signed char>> image = jnew<JArray<signed char>>(static_cast<int>(length));
+    if (image->length != length) return nullptr;
+    int got = 0;
+    while (got < length) {
+        const int n = file->read(image, got, static_cast<int>(length) - got);
+        if (n <= 0) break;
+        got += n;
+    }
+    file->close();
+    // A file that shrank meanwhile is taken as it was read.
+    if (got < length) {
+        JavaPtr<JArray<signed char>> shorter = jnew<JArray<signed char>>(got);
+        if (shorter->length != got) return nullptr;
+        std::copy(image->data, image->data + got, shorter->data);
+        image = shorter;
+    }
+    return image;
+}
+
+long long RecordStore::firstRecordOffset(const JArray<signed char>& image) const {
+    const long long length = image.length;
+    long long at = std::min<long long>(StoreFileHeader::kVersionOffset, length);
+    if (!formatIsWritable()) return at;
+    at = std::min<long long>(headerSize(), length);
+    // The name's units up to U+0000, as seekToFirstRecord reads them.
+    while (true) {
+        const int high = at < length ? static_cast<uint8_t>(image.data[at++]) : -1;
+        const int low = at < length ? static_cast<uint8_t>(image.data[at++]) : -1;
+        if (high <= 0 && low <= 0) return at;
+    }
+}
+
+bool RecordStore::chunkHeadAt(const JArray<signed char>& image, long long& at, int& recordID,
+                              int& length) const {
+    if (image.length - at < 8) return false;
+    recordID = intAt(image, at);
+    length = intAt(image, at + 4);
+    at += 8;
+    if (formatVersion >= 1 && (recordID < 1 || recordID >= nextRecordID)) return false;
+    return length >= 0 && static_cast<long long>(length) + checksumSize() <= image.length - at;
+}
+
+bool RecordStore::findRecordIn(const JArray<signed char>& image, int recordID, FoundRecord& found) const {
+    if (!formatIsWritable()) return false;
+    long long at = firstRecordOffset(image);
+    while (true) {
+        const long long position = at;
+        int id = 0, length = 0;
+        if (!chunkHeadAt(image, at, id, length)) return false;
+        if (id != recordID) {
+            at += length + checksumSize();
+            continue;
+        }
+        JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(length);
+        if (bytes->length != length) return false;
+        std::copy(image.data + at, image.data + at + length, bytes->data);
+        found.offset = static_cast<int>(position);
+        found.data = bytes;
+        found.checksumHolds = formatVersion < 1 || intAt(image, at + length) == getRecordChunkCRC(id, bytes);
+        return true;
+    }
+}
+
+long long RecordStore::readableEndOf(const JArray<signed char>& image) const {
+    const long long length = image.length;
+    if (length < headerSize()) return -1;
+    long long at = headerSize();
+    bool named = false;
+    while (!named && length - at >= 2) {
+        named = image.data[at] == 0 && image.data[at + 1] == 0;
+        at += 2;
+    }
+    if (!named) return -1;
+    long long end = at;
+    int id = 0, size = 0;
+    while (formatIsWritable() && chunkHeadAt(image, at, id, size)) {
+        at += size + checksumSize();
+        end = at;
+    }
+    return end;
+}
+
 // ---- Rewriting the file --------------------------------------------------------------------------
 
 JavaPtr<JArray<signed char>> RecordStore::buildChunk(int recordID, const JavaPtr<JArray<signed char>>& data,
@@ -235,13 +336,17 @@ RecordStore::Rewrite RecordStore::replaceRSFileChunk(const JavaPtr<RecordStore>&
 }
 
 RecordStore::Rewrite RecordStore::replaceRSFileChunkLocked(RecordStore& s, int offset, int length,
-                                                           const JavaPtr<JArray<signed char>>& chunk) {
+                                                           const JavaPtr<JArray<signed char>>& chunk,
+                                                           JavaPtr<JArray<signed char>> image) {
     FileSystem* files = FileSystem::getFileSystem();
     const int header = s.headerSize();
+    bool opened = true;
+    if (!image) image = s.readImage(opened);
+    if (!opened) return Rewrite::Failed;
     // Only a whole store file is rewritten; what follows its last whole record cannot be read and
     // is left behind, so that an appended record is never stranded after it.
-    if (jnew<File>(s.fileName)->length() < header) return Rewrite::Failed;
-    const long long total = s.readableEnd();
+    if (image ? image->length < header : jnew<File>(s.fileName)->length() < header) return Rewrite::Failed;
+    const long long total = image ? s.readableEndOf(*image) : s.readableEnd();
     if (total < header) return Rewrite::Failed;
     const long long position = offset >= 0 && offset <= total ? offset : total;
     if (position < header) return Rewrite::Failed;
@@ -257,38 +362,52 @@ RecordStore::Rewrite RecordStore::replaceRSFileChunkLocked(RecordStore& s, int o
     JavaPtr<String> temporary;
     JavaPtr<FileOutputStream> out = claimNumberedFile(kTemporaryFilePrefix, 0, temporary);
     if (!out) return Rewrite::Failed;
-    JavaPtr<FileInputStream> in = jnew<FileInputStream>(jnew<File>(s.fileName));
-    JavaPtr<JArray<signed char>> buffer = jnew<JArray<signed char>>(1000);
-    long long consumed = 0, written = 0;
-    bool chunkWritten = false;
-    bool copied = in->opened && buffer->length == 1000;
-    while (copied && written < newLength) {
-        int got = 0;
-        if (consumed < position) {
-            got = in->read(buffer, 0, static_cast<int>(std::min<long long>(position - consumed, 1000)));
-        } else if (!chunkWritten) {
-            if (chunkLength > 0) out->write(chunk, 0, chunkLength);
-            written += chunkLength;
-            chunkWritten = true;
-            continue;
-        } else {
-            const long long resume = position + replaced;
-            if (consumed < resume && in->skip(resume - consumed) != resume - consumed) break;
-            consumed = std::max(consumed, resume);
-            got = in->read(buffer, 0, static_cast<int>(std::min<long long>(newLength - written, 1000)));
+    bool copied = false;
+    if (image) {
+        // The image is this change's own copy: the header is patched in place and the new file goes
+        // out in three writes.
+        patched.patch(image->data, s.name);
+        const long long resume = position + replaced;
+        out->write(image, 0, static_cast<int>(position));
+        if (chunkLength > 0) out->write(chunk, 0, chunkLength);
+        if (total > resume) out->write(image, static_cast<int>(resume), static_cast<int>(total - resume));
+        copied = true;
+    } else {
+        JavaPtr<FileInputStream> in = jnew<FileInputStream>(jnew<File>(s.fileName));
+        JavaPtr<JArray<signed char>> buffer = jnew<JArray<signed char>>(kCopyBlock);
+        long long consumed = 0, written = 0;
+        bool chunkWritten = false;
+        copied = in->opened && buffer->length == kCopyBlock;
+        while (copied && written < newLength) {
+            int got = 0;
+            if (consumed < position) {
+                got = in->read(buffer, 0,
+                               static_cast<int>(std::min<long long>(position - consumed, kCopyBlock)));
+            } else if (!chunkWritten) {
+                if (chunkLength > 0) out->write(chunk, 0, chunkLength);
+                written += chunkLength;
+                chunkWritten = true;
+                continue;
+            } else {
+                const long long resume = position + replaced;
+                if (consumed < resume && in->skip(resume - consumed) != resume - consumed) break;
+                consumed = std::max(consumed, resume);
+                got = in->read(buffer, 0,
+                               static_cast<int>(std::min<long long>(newLength - written, kCopyBlock)));
+            }
+            if (got <= 0) break;
+            consumed += got;
+            if (written == 0) {
+                // The first block carries the header, patched to the new values.
+                if (got < header) break;
+                patched.patch(buffer->data, s.name);
+            }
+            out->write(buffer, 0, got);
+            written += got;
         }
-        if (got <= 0) break;
-        consumed += got;
-        if (written == 0) {
-            // The first block carries the header, patched to the new values.
-            if (got < header) break;
-            patched.patch(buffer->data, s.name);
-        }
-        out->write(buffer, 0, got);
-        written += got;
+        copied = copied && written == newLength;
+        in->close();
     }
-    copied = copied && written == newLength;
-    in->close();
     out->close();
     JavaPtr<String> target = copied && !out->writeErrorOccurred() ? rewriteTarget(s) : nullptr;
     // Older copies go once the new file is whole on the device, before the rename: the directory sync
