@@ -145,6 +145,8 @@ void RecordEnumerationImpl::collectLocked(Candidates& candidates) {
 }
 
 JavaPtr<JArray<int>> RecordEnumerationImpl::choose(const Candidates& candidates) {
+    // Without a filter every id is chosen, and the list read for this rebuild is nobody else's.
+    if (!candidates.filter) return candidates.ids;
     JavaPtr<JArray<int>> chosen = jnew<JArray<int>>();
     for (int i = 0; i < candidates.ids->length; ++i) {
         if (candidates.filter) {

@@ -155,11 +155,20 @@ JavaPtr<JArray<int>> RecordStore::getRecordIDsLocked() {
     if (!opened) throw RecordStoreException();
     if (image) {
         if (!formatIsWritable()) return ids;
-        long long at = firstRecordOffset(*image);
-        int id = 0, length = 0;
-        while (chunkHeadAt(*image, at, id, length)) {
-            ids->append(id);
-            at += length + checksumSize();
+        // Counted first, so that the list is made in one block rather than grown one id at a time.
+        const long long first = firstRecordOffset(*image);
+        int count = 0, id = 0, length = 0;
+        for (long long at = first; chunkHeadAt(*image, at, id, length); at += length + checksumSize())
+            ++count;
+        JavaPtr<JArray<int>> counted = jnew<JArray<int>>(count);
+        if (counted->length == count) ids = counted;
+        int i = 0;
+        for (long long at = first; chunkHeadAt(*image, at, id, length); at += length + checksumSize()) {
+            if (ids == counted) {
+                ids->data[i++] = id;
+            } else {
+                ids->append(id);
+            }
         }
         return ids;
     }
