@@ -3,6 +3,9 @@
 // consulted) and rebuilds itself through a listener of its own after every change of the store.
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include "rms/RecordEnumeration.h"
 #include "runtime/JArray.h"
 #include "runtime/Object.h"
@@ -40,8 +43,12 @@ public:
     // stands under the cursor.
     int previousRecordId() override;
     // A record that cannot be read is left out when there is a filter. IllegalStateException after
-    // destroy.
+    // destroy. The filter runs without the store lock, on what the store held when the rebuild began;
+    // should the store change meanwhile, the rebuild starts again.
     void rebuild() override;
+    // The rebuild of whichever enumeration find answers under the store lock, each time it is asked;
+    // nothing when it answers null.
+    static void rebuildFound(const std::function<RecordEnumerationImpl*()>& find);
     void reset() override;
 
     JavaPtr<RecordEnumerationListenerImpl> listener;
@@ -52,6 +59,25 @@ public:
     // The position of the id the next forward step answers: -1 to the length of recordIds.
     int currentIndex = -1;
     bool keptUpdated = false;
+
+private:
+    // What a rebuild reads under the lock and filters without it.
+    struct Candidates {
+        JavaPtr<RecordStore> store;
+        JavaPtr<RecordFilter> filter;
+        int storeVersion = 0;
+        JavaPtr<JArray<int>> ids;
+        // With a filter: each id's bytes, null for a record that cannot be read.
+        std::vector<JavaPtr<JArray<signed char>>> records;
+    };
+    void collectLocked(Candidates& candidates);
+    static JavaPtr<JArray<int>> choose(const Candidates& candidates);
+    // False when the store or the enumeration changed since the candidates were collected.
+    bool installLocked(const Candidates& candidates, const JavaPtr<JArray<int>>& chosen);
+    bool hasNextElementLocked() const;
+    int nextRecordIdLocked();
+    int previousRecordIdLocked();
+    void resetLocked();
 };
 
 }  // namespace javax::microedition::rms

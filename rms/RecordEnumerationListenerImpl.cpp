@@ -1,16 +1,13 @@
 #include "rms/RecordEnumerationListenerImpl.h"
 
-#include <mutex>
-
-#include "rms/RecordEnumeration.h"
-#include "rms/RecordStore.h"
+#include "rms/RecordEnumerationImpl.h"
 
 namespace javax::microedition::rms {
 
 void RecordEnumerationListenerImpl::rebuildEnumeration() {
-    // The enumeration cannot leave the store (and be freed) while the lock is held.
-    std::lock_guard<std::recursive_mutex> guard(RecordStore::storeLock());
-    if (enumeration != nullptr) enumeration->rebuild();
+    // The pointer is read afresh under the store lock at every step: the enumeration cannot leave the
+    // store (and be freed) while the lock is held, and may have left it by the next step.
+    RecordEnumerationImpl::rebuildFound([this] { return enumeration; });
 }
 
 void RecordEnumerationListenerImpl::recordAdded(const JavaPtr<RecordStore>&, int) {

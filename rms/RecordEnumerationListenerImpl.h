@@ -8,14 +8,14 @@
 
 namespace javax::microedition::rms {
 
-class RecordEnumeration;
+class RecordEnumerationImpl;
 
 class RecordEnumerationListenerImpl : public ::java::lang::Object, public virtual RecordListener {
     TESL_CLASS_WITH_ID(RecordEnumerationListenerImpl, "javax.microedition.rms.RecordEnumerationListenerImpl",
                        1020402140, ::java::lang::Object, RecordListener)
 public:
     RecordEnumerationListenerImpl() noexcept {}
-    explicit RecordEnumerationListenerImpl(RecordEnumeration* enumeration) noexcept
+    explicit RecordEnumerationListenerImpl(RecordEnumerationImpl* enumeration) noexcept
         : enumeration(enumeration) {}
     ~RecordEnumerationListenerImpl() override = default;
 
@@ -24,7 +24,7 @@ public:
     void recordDeleted(const JavaPtr<RecordStore>& recordStore, int recordId) override;
 
     // Guarded by the store lock.
-    RecordEnumeration* enumeration = nullptr;
+    RecordEnumerationImpl* enumeration = nullptr;
 
 private:
     void rebuildEnumeration();

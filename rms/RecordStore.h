@@ -1,13 +1,16 @@
 // javax.microedition.rms.RecordStore: named stores of numbered byte records, one file per store in the
 // data directory. A file ("rs_" + number) holds a checksummed header with the store's name, then the
 // records in the order they were added; every change rewrites the whole file into a new one that
-// replaces the old in one rename. Every operation runs under one process-wide recursive lock, and the
-// data directory is locked against a second process at the first open.
+// replaces the old in one rename. Every operation runs under one process-wide lock, never held while
+// application code (listeners, filters) runs, and the data directory is locked against a second
+// process at the first open. The file work lives in RecordStoreFile.cpp, the registry of open stores
+// in RecordStoreRegistry.cpp.
 #pragma once
 
 #include <mutex>
 #include <vector>
 
+#include "rms/StoreFileHeader.h"
 #include "runtime/JArray.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
@@ -25,10 +28,6 @@ class RecordFilter;
 class RecordListener;
 class RecordStore;
 
-// The header checksum: version + 31 lo + 31^2 hi + 31^3 nextRecordID + 31^4 name.hashCode(), wrapping
-// in 32 bits, with lo and hi the halves of lastModified.
-int getHeaderChunkCRC(int version, long long lastModified, int nextRecordID,
-                      const JavaPtr<::java::lang::String>& name);
 // The record checksum: recordID + d[0] 31 + d[1] 31^2 + ... over the signed bytes, wrapping in 32 bits.
 int getRecordChunkCRC(int recordID, const JavaPtr<JArray<signed char>>& data);
 int getRecordChunkCRC(int recordID, const signed char* bytes, int count);
@@ -153,8 +152,10 @@ public:
                                       const JavaPtr<JArray<signed char>>& chunk);
     void destroy();
 
-    // The lock every public operation of the store and its enumerations takes.
-    static std::recursive_mutex& storeLock();
+    // The lock every public operation of the store and its enumerations takes, once: it guards the
+    // registry, every store's fields and files, and the enumerations' fields. Not recursive: what runs
+    // under it calls the ...Locked helpers, and it is let go before any application code is called.
+    static std::mutex& storeLock();
 
     JavaPtr<::java::lang::String> name;
     bool isOpen = false;
@@ -169,26 +170,60 @@ public:
     JavaPtr<JArray<JavaPtr<RecordListener>>> listeners;
 
 private:
+    friend class RecordEnumerationImpl;
+
+    JavaPtr<JArray<signed char>> getRecordLocked(int recordId);
+    JavaPtr<JArray<int>> getRecordIDsLocked();
+    void addRecordListenerLocked(const JavaPtr<RecordListener>& listener);
+    // The list the listener left, for the caller to drop once the lock is let go.
+    JavaPtr<JArray<JavaPtr<RecordListener>>> removeRecordListenerLocked(
+        const JavaPtr<RecordListener>& listener);
+    // image: the store file as just read, when the caller has it.
+    static Rewrite replaceRSFileChunkLocked(RecordStore& store, int offset, int length,
+                                            const JavaPtr<JArray<signed char>>& chunk,
+                                            JavaPtr<JArray<signed char>> image = nullptr);
+    static JavaPtr<RecordStore> openRecordStoreLocked(const JavaPtr<::java::lang::String>& recordStoreName,
+                                                      bool createIfNecessary);
+    static int recordStoreIsReferencedLocked(const JavaPtr<::java::lang::String>& recordStoreName);
+
     void createStoreFile();
     void loadHeader();
     // Reads an id and a length; false unless the whole chunk they announce lies in the file and (from
     // format version 1 on) the id is one the store can have given out.
     bool readChunkHead(::java::io::DataInputStream& in, int& recordID, int& length);
     // The record of that id, checksum failing or not; InvalidRecordIDException when there is none.
-    FoundRecord locateRecord(int recordID);
+    // With image, the file as read for that, so that a change reads it only once.
+    FoundRecord locateRecord(int recordID, JavaPtr<JArray<signed char>>* image = nullptr);
+
+    // A change reads the store file once, whole, with one read: the walks below answer on those bytes
+    // exactly as the stream walks do on the file. Null when the file cannot be opened (opened false)
+    // or is too large to hold at once (opened true: the stream walks then serve).
+    JavaPtr<JArray<signed char>> readImage(bool& opened) const;
+    long long firstRecordOffset(const JArray<signed char>& image) const;
+    bool chunkHeadAt(const JArray<signed char>& image, long long& at, int& recordID, int& length) const;
+    bool findRecordIn(const JArray<signed char>& image, int recordID, FoundRecord& found) const;
+    long long readableEndOf(const JArray<signed char>& image) const;
     // The chunk for this id and slice, checksummed as the format wants.
     JavaPtr<JArray<signed char>> buildChunk(int recordID, const JavaPtr<JArray<signed char>>& data,
                                             int offset, int numBytes) const;
     // The offset just past the last record chunk that lies whole in the file; -1 when the name does
     // not end inside it.
     long long readableEnd();
+    // Removes the temporary files that carry this store's name or no readable name at all (left by a
+    // process killed mid-rewrite), never the file the store lives in nor its replacement, which is
+    // whole on the device. False when one could not be removed.
+    bool removeLeftoverTemporaries(const JavaPtr<::java::lang::String>& replacement);
     // A store living in a temporary file moves to a regular name with its next rewrite.
     static JavaPtr<::java::lang::String> rewriteTarget(RecordStore& store);
     // RecordStoreNotOpenException for a closed store, RecordStoreException for a deleted one.
     void checkOpen() const;
-    int headerSize() const { return formatVersion >= 1 ? 26 : 22; }
+    int headerSize() const { return StoreFileHeader::sizeFor(formatVersion); }
     int checksumSize() const { return formatVersion >= 1 ? 4 : 0; }
-    bool formatIsWritable() const { return static_cast<unsigned>(formatVersion) < 2; }
+    bool formatIsWritable() const { return StoreFileHeader::isKnownFormat(formatVersion); }
+
+    // Leftovers only come from earlier processes and from removals that failed: one look per store and
+    // run suffices otherwise.
+    bool leftoversMayExist = true;
 
     static void lockDataDirectory();
     // Every store file and its name: shadowed temporary files too when includeShadowed.
