@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 namespace tesl {
 
@@ -18,10 +19,18 @@ inline void* notAnswered() {
     return reinterpret_cast<void*>(~uintptr_t{0});
 }
 
+// Whether Base is itself an interface. A class inherits its interfaces' members, so the test is that
+// the interface named is Base, not that the members can be found.
+template <class Base>
+inline constexpr bool isInterface = false;
+template <class Base>
+requires std::is_same_v<typename Base::TESLinterfaceSelf, Base>
+inline constexpr bool isInterface<Base> = true;
+
 // What a base answers as part of a class: an interface only its own list, any other base its probe.
 template <class Base>
 inline void* probeBase(Base* p, int id) {
-    if constexpr (requires { Base::castListedTypeIDS(p, id); })
+    if constexpr (isInterface<Base>)
         return Base::castListedTypeIDS(p, id);
     else
         return Base::castAsTypeIDS(p, id);
@@ -77,6 +86,7 @@ private:
 public:                                                                           \
     static constexpr int32_t TESLclassTypeID = ::tesl::classTypeIdOf(dottedName); \
     static constexpr const char* TESLclassName = dottedName;                      \
+    using TESLinterfaceSelf = Self;                                               \
     static void* castListedTypeIDS(Self* p, int typeId) {                         \
         if (typeId == TESLclassTypeID) return p;                                  \
         if (typeId == ::java::lang::Object::TESLclassTypeID) return nullptr;      \

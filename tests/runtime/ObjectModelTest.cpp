@@ -58,6 +58,11 @@ public:
     int state() override { return 2; }
 };
 
+// A subclass of a class with one interface: it inherits the interface's members, yet its base is a class.
+class LoopingPlayer : public PlayerImpl {
+    TESL_CLASS(LoopingPlayer, "fixtures.LoopingPlayer", PlayerImpl)
+};
+
 // A class implementing an interface non-virtually, like StubTicker.
 class Ticker : public Object, public Runnable {
     TESL_CLASS(Ticker, "fixtures.Ticker", Object, Runnable)
@@ -246,6 +251,16 @@ TEST(ObjectModel, AnInterfaceProbeWithAnObjectAnswersLikeTheObject) {
         EXPECT_EQ(Player::castAsTypeIDS(player, id), smart->castAsTypeID(id)) << std::hex << id;
     }
     EXPECT_EQ(Player::castAsTypeIDS(player, Object::TESLclassTypeID), static_cast<Object*>(impl.get()));
+}
+
+// Reached through its interface, a subclass still answers its base class's id with the base's part.
+TEST(ObjectModel, ASubclassOfAClassWithOneInterfaceCastsToThatClass) {
+    JavaPtr<Player> player = jnew<LoopingPlayer>();
+    JavaPtr<PlayerImpl> impl = jcast<PlayerImpl>(player);
+    ASSERT_TRUE(impl);
+    EXPECT_EQ(impl->state(), 2);
+    EXPECT_TRUE(jcast<LoopingPlayer>(player));
+    EXPECT_TRUE(jcast<Controllable>(impl));
 }
 
 // A chain of a million nodes dropped on a thread with a runtime thread's 512 KB stack: every node is
