@@ -20,7 +20,8 @@
 #ifndef _USES_3D_GRAPHICS
 #define _USES_3D_GRAPHICS 0
 #endif
-static_assert(!_USES_THREADED_REPAINT, "the threaded repaint is not built: repaints paint on the caller's thread");
+static_assert(!_USES_THREADED_REPAINT,
+              "the threaded repaint is not built: repaints paint on the caller's thread");
 static_assert(!_ATTEMPTS_2D_OVER_3D || _USES_3D_GRAPHICS,
               "the 2D-over-3D flush is not built: frames go to the host as software frames");
 
@@ -68,8 +69,8 @@ int Canvas::getGameActionInternal(int keyCode) {
         int keyNumber;
         int action;
     };
-    for (const KeyAction& k : {KeyAction{18, UP}, KeyAction{19, DOWN}, KeyAction{16, LEFT}, KeyAction{17, RIGHT},
-                               KeyAction{20, FIRE}}) {
+    for (const KeyAction& k : {KeyAction{18, UP}, KeyAction{19, DOWN}, KeyAction{16, LEFT},
+                               KeyAction{17, RIGHT}, KeyAction{20, FIRE}}) {
         if (keyCode == expectedKeypressID(k.keyNumber)) return k.action;
     }
     return 0;

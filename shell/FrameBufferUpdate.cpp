@@ -16,8 +16,9 @@ void _frameBufferUpdate() {
     platform::Host* host = platform::currentHost();
     // The output size and the buffer are read without a lock against a rotation: a size that would
     // reach past the buffer is dropped, and the next flush carries the whole new size.
-    const bool fits = width > 0 && height > 0 &&
-                      static_cast<size_t>(width) * static_cast<size_t>(height) <= _frameBufferPixelCount.load();
+    const bool fits =
+        width > 0 && height > 0 &&
+        static_cast<size_t>(width) * static_cast<size_t>(height) <= _frameBufferPixelCount.load();
     if (host == nullptr || pixels == nullptr || !fits) {
         _frameBufferUpdatesDropped.fetch_add(1);
         return;
