@@ -11,6 +11,7 @@
 #include "runtime/NullPointerException.h"
 #include "shell/DeviceKeyCodes.h"
 #include "shell/LCDUIHooks.h"
+#include "shell/LCDUILock.h"
 #include "shell/ShellGlobals.h"
 
 // Build constants of the display queries.
@@ -210,6 +211,8 @@ void Display::fulfilSetCurrentRequest() {
 void Display::tickLCDUI(long long ms) {
     if (!needToTickLCDUI.load() && !setCurrentRequested.load()) return;
     if (lcdUIEventInProgress.load()) return;
+    std::unique_lock<std::recursive_mutex> screensLock(LCDUILock::mutex(), std::try_to_lock);
+    if (!screensLock.owns_lock()) return;
     bool idle = false;
     if (!lcdUITickInProgress.compare_exchange_strong(idle, true)) return;
     TickInProgressScope scope;

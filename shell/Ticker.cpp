@@ -1,6 +1,7 @@
 #include "shell/Ticker.h"
 
 #include "shell/LCDUIHooks.h"
+#include "shell/LCDUILock.h"
 
 namespace javax::microedition::lcdui {
 
@@ -21,6 +22,7 @@ JavaPtr<java::lang::String> Ticker::getString() {
 
 void Ticker::setString(const JavaPtr<java::lang::String>& str) {
     JavaPtr<java::lang::String> drawable = str ? str->replace(u'\n', u' ') : nullptr;
+    LCDUIGuard screensLock(LCDUILock::mutex());
     std::lock_guard<std::mutex> lock(m_stringMutex);
     m_string = str;
     m_drawableString = std::move(drawable);

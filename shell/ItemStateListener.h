@@ -1,0 +1,18 @@
+// javax.microedition.lcdui.ItemStateListener: told when the user changed an interactive item's value,
+// under the screens' lock on the thread that delivered the change.
+#pragma once
+
+#include "runtime/Object.h"
+
+namespace javax::microedition::lcdui {
+
+class Item;
+
+class ItemStateListener : public virtual java::lang::Smart {
+    TESL_INTERFACE(ItemStateListener, "javax.microedition.lcdui.ItemStateListener", java::lang::Smart)
+public:
+    virtual void itemStateChanged(const JavaPtr<Item>& item) = 0;
+    ~ItemStateListener() override = default;
+};
+
+}  // namespace javax::microedition::lcdui

@@ -1,0 +1,10 @@
+#include "shell/LCDUILock.h"
+
+namespace javax::microedition::lcdui {
+
+std::recursive_mutex& LCDUILock::mutex() {
+    static std::recursive_mutex lock;
+    return lock;
+}
+
+}  // namespace javax::microedition::lcdui
