@@ -69,5 +69,6 @@ void _xyzResumeApp() {
 
 void _xyzDestroy() {
     Displayable::isInterrupted.store(true);
-    if (JavaPtr<ProxyMIDlet> midlet = _myMidlet()) midlet->destroyApp(false);
+    _destroyRequested.store(true);
+    _deliverDestroyOnce(_myMidlet());
 }

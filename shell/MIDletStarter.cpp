@@ -5,5 +5,9 @@
 void MIDletStarter::run() {
     JavaPtr<ProxyMIDlet> proxy = jnew<ProxyMIDlet>();
     _setMyMidlet(proxy);
+    if (_destroyRequested.load()) {
+        _deliverDestroyOnce(proxy);
+        return;
+    }
     proxy->startApp();
 }

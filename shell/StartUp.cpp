@@ -76,6 +76,15 @@ void _setMyMidlet(const JavaPtr<ProxyMIDlet>& midlet) {
     // The old proxy (and with it the application's MIDlet) goes here, outside the lock.
 }
 
+namespace {
+std::atomic<bool> destroyDelivered{false};
+}  // namespace
+
+void _deliverDestroyOnce(const JavaPtr<ProxyMIDlet>& midlet) {
+    if (!midlet || destroyDelivered.exchange(true)) return;
+    midlet->destroyApp(false);
+}
+
 void _hookStartUp() {}
 
 bool allocateFrameBuffers(int width, int height) {
@@ -211,5 +220,7 @@ void resetStartUpForTests() {
     MIDlet::quitInvoked.store(false);
     javax::microedition::lcdui::Displayable::isInterrupted.store(false);
     _sendInputsPlease.store(false);
+    _destroyRequested.store(false);
+    destroyDelivered.store(false);
     _setMyMidlet(nullptr);
 }

@@ -25,6 +25,13 @@ inline std::atomic<uint32_t*> _frameBufferPixelsCopy{nullptr};
 JavaPtr<ProxyMIDlet> _myMidlet();
 void _setMyMidlet(const JavaPtr<ProxyMIDlet>& midlet);
 
+// Destroy requested by the platform. A destroy that comes before the MIDlet thread has made the
+// MIDlet would otherwise be lost and the program never quit: whichever of the two comes second
+// delivers it, once.
+inline std::atomic<bool> _destroyRequested{false};
+// Calls destroyApp(false) on the proxy unless it was delivered already.
+void _deliverDestroyOnce(const JavaPtr<ProxyMIDlet>& midlet);
+
 // Empty in this build: the place for a build's own start-up code.
 void _hookStartUp();
 // Allocates both frame buffers, every word 0xFF000000; false (and nothing kept) when memory runs out.

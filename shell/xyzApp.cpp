@@ -138,8 +138,12 @@ void xyzApp::terminating() {
     if (m_watchdog.joinable()) return;
     // The loop keeps serving main-thread tasks (the tear-down may need them) while this waits.
     m_watchdog = std::thread([this] {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        if (!m_finishedSignal.wait_for(lock, kTearDownWait, [this] { return m_finished; })) {
+        bool finished;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            finished = m_finishedSignal.wait_for(lock, kTearDownWait, [this] { return m_finished; });
+        }
+        if (!finished) {
             std::fprintf(stderr, "quill: the application did not finish within %lld ms\n",
                          static_cast<long long>(kTearDownWait.count()));
             m_host.quit(kExitTearDownTimedOut);
