@@ -38,6 +38,9 @@ std::mutex midletMutex;
 JavaPtr<ProxyMIDlet> myMidlet;
 std::atomic<TickerPhase> phase{TickerPhase::notStarted};
 std::atomic<void (*)()> finishedCallback{nullptr};
+std::mutex threadsMutex;
+JavaPtr<java::lang::Thread> tickerThread;
+JavaPtr<java::lang::Thread> midletThread;
 
 bool quitRequested() {
     return MIDlet::quitInvoked.load();
@@ -123,8 +126,15 @@ void _xyzLauncher() {
     java::lang::ThreadImp::quitRequested.store(quitRequested);
     preStartMIDletSetup();
     phase.store(TickerPhase::running);
-    jnew<java::lang::Thread>(jnew<StubTicker>())->start();
-    jnew<java::lang::Thread>(jnew<MIDletStarter>())->start();
+    JavaPtr<java::lang::Thread> ticker = jnew<java::lang::Thread>(jnew<StubTicker>());
+    JavaPtr<java::lang::Thread> starter = jnew<java::lang::Thread>(jnew<MIDletStarter>());
+    {
+        std::lock_guard<std::mutex> lock(threadsMutex);
+        tickerThread = ticker;
+        midletThread = starter;
+    }
+    ticker->start();
+    starter->start();
 }
 
 void preStartMIDletSetup() {
@@ -223,4 +233,28 @@ void resetStartUpForTests() {
     _destroyRequested.store(false);
     destroyDelivered.store(false);
     _setMyMidlet(nullptr);
+}
+
+void joinRuntimeThreads() {
+    JavaPtr<java::lang::Thread> ticker;
+    JavaPtr<java::lang::Thread> starter;
+    {
+        std::lock_guard<std::mutex> lock(threadsMutex);
+        ticker = tickerThread;
+        starter = midletThread;
+    }
+    if (ticker && phase.load() == TickerPhase::finished) {
+        ticker->join();
+        std::lock_guard<std::mutex> lock(threadsMutex);
+        tickerThread = nullptr;
+    }
+    if (starter && !starter->isAlive()) {
+        starter->join();
+        std::lock_guard<std::mutex> lock(threadsMutex);
+        midletThread = nullptr;
+    }
+    ticker = nullptr;
+    starter = nullptr;
+    // Reclaims the finished threads' records, which lets go of their POSIX threads.
+    java::lang::Thread::iterateThreads();
 }

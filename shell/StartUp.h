@@ -57,5 +57,9 @@ inline constexpr int kTickerPassWaitMilliseconds = 1;
 inline constexpr long long kLongestTickMilliseconds = 100;
 // Milliseconds since the previous pass, capped for the LCDUI tick.
 long long cappedTickMilliseconds(long long elapsed);
+// Waits until the runtime threads the launch started have ended, so the host and the process's
+// globals can go. The ticker thread is waited for once it has finished its tear-down; the MIDlet
+// thread only when it has already ended (an application stuck in startApp must not hold up the exit).
+void joinRuntimeThreads();
 // Puts the start-up state back for another launch in the same process (tests).
 void resetStartUpForTests();

@@ -27,6 +27,7 @@ xyzApp::~xyzApp() {
     xyzApp* self = this;
     _xyzAppHolder.compare_exchange_strong(self, nullptr);
     setTickerFinishedCallback(nullptr);
+    if (m_launched) joinRuntimeThreads();
     cleanup();
 }
 
@@ -71,6 +72,7 @@ void xyzApp::tickerFinished() {
     m_finishedSignal.notify_all();
     m_host.runOnMain(
         [this] {
+            joinRuntimeThreads();
             cleanup();
             m_host.quit(kExitClean);
         },
