@@ -141,6 +141,7 @@ TEST(ShellLaunchTest, OutputSizeScaleLaunchImageAndFreshBufferPerMode) {
 TEST(ShellLaunchTest, HooksRunInOrderAndTheTearDownOnce) {
     RunningShell shell(screenOf(320, 480, 1));
     ASSERT_TRUE(shell.canvasShown());
+    ASSERT_TRUE(shell.tickerPasses(1));
     const std::vector<std::string> log = calls();
     ASSERT_GE(log.size(), 11u);
     const std::vector<std::string> startUp(log.begin(), log.begin() + 11);
