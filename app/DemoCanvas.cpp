@@ -1,25 +1,13 @@
 #include "app/DemoCanvas.h"
 
 #include "graphics/Graphics.h"
-#include "platform/Host.h"
 #include "shell/Display.h"
+#include "shell/FrameBufferUpdate.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StartUp.h"
 
 using javax::microedition::lcdui::Display;
 using javax::microedition::lcdui::Graphics;
-
-namespace {
-
-// The frame hand-over; becomes _frameBufferUpdate() once the canvas's flush has it.
-void handOverFrame() {
-    if (platform::Host* host = platform::currentHost()) {
-        const int width = _outputWidth.load();
-        host->presentFrame(_frameBufferPixels.load(), width, _outputHeight.load(), width);
-    }
-}
-
-}  // namespace
 
 void DemoCanvas::pointerPressed(int x, int y) {
     {
@@ -43,5 +31,5 @@ void DemoCanvas::draw() {
         g->setColor(kMarker);
         g->fillRect(m_tapX - kMarkerSize / 2, m_tapY - kMarkerSize / 2, kMarkerSize, kMarkerSize);
     }
-    handOverFrame();
+    _frameBufferUpdate();
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "library/ThreadImp.h"
 #include "platform/Host.h"
 #include "runtime/NullPointerException.h"
 
@@ -43,6 +44,8 @@ void MIDlet::startApp() {}
 
 void MIDlet::notifyDestroyed() {
     quitInvoked.store(true);
+    // Green threads asleep at tear-down are resumed, not waited out, once the application has quit.
+    java::lang::ThreadImp::setQuitRequested(true);
 }
 
 void MIDlet::notifyPaused() {}

@@ -42,10 +42,6 @@ std::mutex threadsMutex;
 JavaPtr<java::lang::Thread> tickerThread;
 JavaPtr<java::lang::Thread> midletThread;
 
-bool quitRequested() {
-    return MIDlet::quitInvoked.load();
-}
-
 void logThrown(const char* where, java::lang::Throwable& e) {
     JavaPtr<java::lang::String> message = e.getMessage();
     std::fprintf(stderr, "quill: %s threw %s: %s\n", where, e.getClassTypeName(),
@@ -104,10 +100,12 @@ bool allocateFrameBuffers(int width, int height) {
     std::fill(copy, copy + words, 0xFF000000u);
     _frameBufferPixels.store(pixels);
     _frameBufferPixelsCopy.store(copy);
+    _frameBufferPixelCount.store(words);
     return true;
 }
 
 void freeFrameBuffers() {
+    _frameBufferPixelCount.store(0);
     delete[] _frameBufferPixels.exchange(nullptr);
     delete[] _frameBufferPixelsCopy.exchange(nullptr);
 }
@@ -123,7 +121,6 @@ void _xyzLauncher() {
     master->height = _outputHeight.load();
     master->setClip(0, 0, master->width, master->height);
     Display::setMasterGraphics(master);
-    java::lang::ThreadImp::quitRequested.store(quitRequested);
     preStartMIDletSetup();
     phase.store(TickerPhase::running);
     JavaPtr<java::lang::Thread> ticker = jnew<java::lang::Thread>(jnew<StubTicker>());

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "shell/FrameBufferUpdate.h"
 #include "shell/ProxyMIDlet.h"
 
 // 1 on a high-resolution screen: points are shifted left by it to give output pixels.
@@ -14,10 +15,9 @@ inline std::atomic<int> _shiftScale{0};
 inline std::atomic<int> _landscapeModeOrientationCache{3};
 // The input gate: touches and tilt samples are delivered only while it is set.
 inline std::atomic<bool> _sendInputsPlease{false};
-// The screen buffer the master Graphics draws into and the copy frames are handed over from, both
-// _outputWidth x _outputHeight words. Allocated at launch and kept until the runtime threads have
-// finished, so no thread can draw into freed memory.
-inline std::atomic<uint32_t*> _frameBufferPixels{nullptr};
+// The copy of the screen buffer (_frameBufferPixels, with the frame hand-over), _outputWidth x
+// _outputHeight words. Both are allocated at launch and kept until the runtime threads have finished,
+// so no thread can draw into freed memory.
 inline std::atomic<uint32_t*> _frameBufferPixelsCopy{nullptr};
 
 // The running MIDlet proxy: set by the MIDlet thread, cleared by the ticker thread at the end, read by
