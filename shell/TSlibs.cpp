@@ -5,9 +5,13 @@
 #include <exception>
 
 #include "library/System.h"
+#include "location/LocationProvider.h"
 #include "media/Manager.h"
 #include "media/MetaDataControl.h"
 #include "media/PlayerListener.h"
+#include "messaging/MessageConnection.h"
+#include "net/HttpConnection.h"
+#include "net/TSHttpConnectionThread.h"
 #include "runtime/String.h"
 #include "runtime/Throwable.h"
 #include "sensor/Condition.h"
@@ -15,12 +19,14 @@
 #include "sensor/SensorManager.h"
 #include "shell/Display.h"
 
+using javax::microedition::location::LocationProvider;
 using javax::microedition::media::Manager;
 using javax::microedition::media::PlayerListener;
 using javax::microedition::media::control::MetaDataControl;
 using javax::microedition::sensor::Condition;
 using javax::microedition::sensor::SensorInfo;
 using javax::microedition::sensor::SensorManager;
+using javax::wireless::messaging::MessageConnection;
 
 namespace {
 
@@ -58,20 +64,21 @@ void TSlibs_logCall(const char* hook) {
 
 void TSlibs_staticInit() {
     call("System", System_staticInit);
-    // HttpConnection_staticInit() comes here when net/ lands.
+    call("HttpConnection", HttpConnection_staticInit);
     call("Manager", Manager::Manager_staticInit);
     call("PlayerListener", PlayerListener::PlayerListener_staticInit);
     call("MetaDataControl", MetaDataControl::MetaDataControl_staticInit);
     call("Condition", Condition::Condition_staticInit);
     call("SensorInfo", SensorInfo::SensorInfo_staticInit);
     call("SensorManager", SensorManager::SensorManager_staticInit);
-    // LocationProvider_staticInit() comes here when location/ lands.
-    // MessageConnection_staticInit() comes here when messaging/ lands.
+    call("LocationProvider", LocationProvider::LocationProvider_staticInit);
+    call("MessageConnection", MessageConnection::MessageConnection_staticInit);
 }
 
 void TSlibs_staticDestroy() {
     call("System", System_staticDestroy);
-    // HttpConnection_staticDestroy() comes here when net/ lands.
+    call("HttpConnection", HttpConnection_staticDestroy);
+    call("TSHttpConnectionThread", TSHttpConnectionThread_globalStaticDestroy);
     call("Display", javax::microedition::lcdui::Display::Display_staticDestroy);
     call("Manager", Manager::Manager_staticDestroy);
     call("PlayerListener", PlayerListener::PlayerListener_staticDestroy);
@@ -79,12 +86,12 @@ void TSlibs_staticDestroy() {
     call("Condition", Condition::Condition_staticDestroy);
     call("SensorInfo", SensorInfo::SensorInfo_staticDestroy);
     call("SensorManager", SensorManager::SensorManager_staticDestroy);
-    // LocationProvider_staticDestroy() comes here when location/ lands.
-    // MessageConnection_staticDestroy() comes here when messaging/ lands.
+    call("LocationProvider", LocationProvider::LocationProvider_staticDestroy);
+    call("MessageConnection", MessageConnection::MessageConnection_staticDestroy);
 }
 
 void TSlibs_tickPolling() {
     poll("Manager.tick", Manager::tick);
     poll("SensorManager.checkListeners", SensorManager::checkListeners);
-    // poll("LocationProvider.checkListeners", LocationProvider::checkListeners) when location/ lands.
+    poll("LocationProvider.checkListeners", LocationProvider::checkListeners);
 }

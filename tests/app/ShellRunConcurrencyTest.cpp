@@ -143,27 +143,32 @@ TEST(ShellLaunchTest, HooksRunInOrderAndTheTearDownOnce) {
     ASSERT_TRUE(shell.canvasShown());
     ASSERT_TRUE(shell.tickerPasses(1));
     const std::vector<std::string> log = calls();
-    ASSERT_GE(log.size(), 11u);
-    const std::vector<std::string> startUp(log.begin(), log.begin() + 11);
-    EXPECT_EQ(startUp, (std::vector<std::string>{"System", "Manager", "PlayerListener", "MetaDataControl",
-                                                 "Condition", "SensorInfo", "SensorManager", "LCDUI",
-                                                 "StaticProxy", "BitmapFontSystem", "Manager.tick"}));
+    ASSERT_GE(log.size(), 14u);
+    const std::vector<std::string> startUp(log.begin(), log.begin() + 14);
+    EXPECT_EQ(startUp, (std::vector<std::string>{
+                           "System", "HttpConnection", "Manager", "PlayerListener", "MetaDataControl",
+                           "Condition", "SensorInfo", "SensorManager", "LocationProvider",
+                           "MessageConnection", "LCDUI", "StaticProxy", "BitmapFontSystem", "Manager.tick"}));
     EXPECT_EQ(shell.finish(), xyzApp::kExitClean);
     EXPECT_EQ(ScriptedRecord::get().destroyApps.load(), 1);
 
     std::vector<std::string> all = calls();
     all.erase(std::remove_if(all.begin(), all.end(),
                              [](const std::string& s) {
-                                 return s == "Manager.tick" || s == "SensorManager.checkListeners";
+                                 return s == "Manager.tick" || s == "SensorManager.checkListeners" ||
+                                        s == "LocationProvider.checkListeners";
                              }),
               all.end());
-    ASSERT_GE(all.size(), 10u);
-    const std::vector<std::string> tearDown(all.begin() + 10, all.end());
-    EXPECT_EQ(tearDown, (std::vector<std::string>{"Manager.tidyUp", "Display.tidyUp", "StaticProxy.destroy",
-                                                  "RecordStore.tidyUp", "System.gc", "Thread.tidyUpNormal",
-                                                  "FileSystem.destroy", "BitmapFontSystem.destroy", "System",
-                                                  "Display", "Manager", "PlayerListener", "MetaDataControl",
-                                                  "Condition", "SensorInfo", "SensorManager"}));
+    ASSERT_GE(all.size(), 13u);
+    const std::vector<std::string> tearDown(all.begin() + 13, all.end());
+    EXPECT_EQ(
+        tearDown,
+        (std::vector<std::string>{
+            "Manager.tidyUp", "Display.tidyUp",      "StaticProxy.destroy",    "RecordStore.tidyUp",
+            "System.gc",      "Thread.tidyUpNormal", "FileSystem.destroy",     "BitmapFontSystem.destroy",
+            "System",         "HttpConnection",      "TSHttpConnectionThread", "Display",
+            "Manager",        "PlayerListener",      "MetaDataControl",        "Condition",
+            "SensorInfo",     "SensorManager",       "LocationProvider",       "MessageConnection"}));
     EXPECT_EQ(tickerPhase(), TickerPhase::finished);
 }
 
