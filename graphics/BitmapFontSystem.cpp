@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "graphics/BitmapFontDecoder.h"
@@ -25,8 +26,7 @@ namespace {
 
 template <class E, class Source>
 JavaPtr<JArray<E>> arrayOf(const Source& values) {
-    JavaPtr<JArray<E>> array = jnew<JArray<E>>(static_cast<int>(values.size()));
-    if (array->length != static_cast<int>(values.size())) return nullptr;
+    JavaPtr<JArray<E>> array = jnewArray<E>(static_cast<int>(values.size()));
     if (!values.empty()) std::memcpy(array->data, values.data(), values.size() * sizeof(E));
     return array;
 }
@@ -34,10 +34,7 @@ JavaPtr<JArray<E>> arrayOf(const Source& values) {
 // A per-font array holding the one font's table.
 template <class E>
 JavaPtr<JArray<JavaPtr<JArray<E>>>> perFont(const JavaPtr<JArray<E>>& table) {
-    if (!table) return nullptr;
-    JavaPtr<JArray<JavaPtr<JArray<E>>>> fonts =
-        jnew<JArray<JavaPtr<JArray<E>>>>(BitmapFontSystem::kFontCount);
-    if (fonts->length != BitmapFontSystem::kFontCount) return nullptr;
+    JavaPtr<JArray<JavaPtr<JArray<E>>>> fonts = jnewArray<JavaPtr<JArray<E>>>(BitmapFontSystem::kFontCount);
     fonts->data[0] = table;
     return fonts;
 }
@@ -56,8 +53,10 @@ bool BitmapFontSystem::init() {
         stream->close();
         return false;
     }
-    JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(size);
-    if (bytes->length != size) {
+    JavaPtr<JArray<signed char>> bytes;
+    try {
+        bytes = jnewArray<signed char>(size);
+    } catch (const std::bad_alloc&) {
         std::printf("BitmapFontSystem: no memory for the %d bytes of font \"/%s\"\n", size, name.c_str());
         std::fflush(stdout);
         return false;
@@ -78,9 +77,14 @@ bool BitmapFontSystem::initFromData(const uint8_t* data, size_t size) {
     const char* reason = nullptr;
     bool loaded = BitmapFontDecoder::decode(data, size, &tables, &reason);
     if (!loaded) reason = reason != nullptr ? reason : "unreadable";
-    if (loaded && !install(tables)) {
-        loaded = false;
-        reason = "out of memory";
+    if (loaded) {
+        try {
+            install(tables);
+        } catch (const std::bad_alloc&) {
+            // As for a font that cannot be read: start-up goes on without text.
+            loaded = false;
+            reason = "out of memory";
+        }
     }
     if (!loaded) {
         std::lock_guard<std::mutex> lock(m_scratchMutex);
@@ -92,20 +96,14 @@ bool BitmapFontSystem::initFromData(const uint8_t* data, size_t size) {
     return loaded;
 }
 
-bool BitmapFontSystem::install(const BitmapFontTables& tables) {
-    JavaPtr<JArray<int>> bpp = jnew<JArray<int>>(kFontCount);
-    JavaPtr<JArray<int>> height = jnew<JArray<int>>(kFontCount);
-    JavaPtr<JArray<unsigned char>> scratchTable =
-        jnew<JArray<unsigned char>>(kScratchColumns * tables.fontHeight);
-    if (scratchTable->length != kScratchColumns * tables.fontHeight) return false;
+void BitmapFontSystem::install(const BitmapFontTables& tables) {
+    JavaPtr<JArray<int>> bpp = jnewArray<int>(kFontCount);
+    JavaPtr<JArray<int>> height = jnewArray<int>(kFontCount);
     auto widths = perFont(arrayOf<int>(tables.charWidths));
     auto offsets = perFont(arrayOf<int>(tables.charYOffset));
     auto characters = perFont(arrayOf<int>(tables.charToIndex));
     auto packed = perFont(arrayOf<unsigned int>(tables.packedPixelData));
-    auto scratch = perFont(scratchTable);
-    if (bpp->length != kFontCount || height->length != kFontCount || !widths || !offsets || !characters ||
-        !packed || !scratch)
-        return false;
+    auto scratch = perFont(jnewArray<unsigned char>(kScratchColumns * tables.fontHeight));
     bpp->data[0] = tables.bpp;
     height->data[0] = tables.fontHeight;
 
@@ -118,7 +116,6 @@ bool BitmapFontSystem::install(const BitmapFontTables& tables) {
     m_packedPixelData = packed;
     m_charPixels = scratch;
     m_initialised = true;
-    return true;
 }
 
 void BitmapFontSystem::releaseTables() {

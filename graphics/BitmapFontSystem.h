@@ -64,7 +64,8 @@ public:
     static bool m_initialised;
 
 private:
-    static bool install(const BitmapFontTables& tables);
+    // Throws std::bad_alloc, installing nothing, when the tables cannot be had.
+    static void install(const BitmapFontTables& tables);
     static void releaseTables();
 
     // Guards m_charPixels: glyphs are unpacked into it and blended from it, one string at a time.

@@ -176,8 +176,7 @@ void Graphics::copyArea(int xSrc, int ySrc, int w, int h, int xDest, int yDest, 
     destinationY += source.top - ySrc;
     int columns = static_cast<int>(source.width()), rows = static_cast<int>(source.height());
     // Copied out first, so overlapping source and destination give the source as it was.
-    JavaPtr<JArray<int>> copy = jnew<JArray<int>>(columns * rows);
-    if (copy->length != columns * rows) return;
+    JavaPtr<JArray<int>> copy = jnewArray<int>(columns * rows);
     getRGB(copy, 0, columns, static_cast<int>(source.left), static_cast<int>(source.top), columns, rows);
     if (destinationX < INT_MIN || destinationX > INT_MAX || destinationY < INT_MIN || destinationY > INT_MAX)
         return;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "graphics/Graphics.h"
@@ -197,8 +198,13 @@ JavaPtr<Image> Image::createImage(const JavaPtr<java::lang::String>& name) {
     JavaPtr<java::io::FileInputStream> stream = jnew<java::io::FileInputStream>(file);
     long long length = file->length();
     if (length <= 0 || length > INT32_MAX) throw java::io::IOException();
-    JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(static_cast<int>(length));
-    if (bytes->length != length) throw java::io::IOException();
+    JavaPtr<JArray<signed char>> bytes;
+    try {
+        bytes = jnewArray<signed char>(static_cast<int>(length));
+    } catch (const std::bad_alloc&) {
+        // A file too large to hold fails as an unreadable one does.
+        throw java::io::IOException();
+    }
     int read = stream->read(bytes, 0, bytes->length);
     stream->close();
     JavaPtr<Image> image = read > 0 ? createImage(bytes, 0, read) : nullptr;
@@ -211,8 +217,13 @@ JavaPtr<Image> Image::createImage(const JavaPtr<java::io::InputStream>& stream) 
     if (!stream) throw java::lang::NullPointerException();
     std::vector<uint8_t> collected;
     if (!takeOneImage(*stream, collected)) return nullptr;
-    JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(static_cast<int>(collected.size()));
-    if (bytes->length != static_cast<int>(collected.size())) return nullptr;
+    JavaPtr<JArray<signed char>> bytes;
+    try {
+        bytes = jnewArray<signed char>(static_cast<int>(collected.size()));
+    } catch (const std::bad_alloc&) {
+        // This factory answers null for any image it cannot make.
+        return nullptr;
+    }
     std::memcpy(bytes->data, collected.data(), collected.size());
     return createImage(bytes, 0, bytes->length);
 }

@@ -56,8 +56,7 @@ int ByteArrayOutputStream::size() {
 }
 
 JavaPtr<JArray<signed char>> ByteArrayOutputStream::toByteArray() {
-    JavaPtr<JArray<signed char>> copy = jnew<JArray<signed char>>(m_count);
-    if (copy->length != m_count) throw IOException();
+    JavaPtr<JArray<signed char>> copy = jnewArray<signed char>(m_count);
     if (m_count > 0) std::memcpy(copy->data, m_buffer->data, static_cast<size_t>(m_count));
     return copy;
 }

@@ -154,7 +154,7 @@ JavaPtr<Enumeration> Hashtable::elements() {
 }
 
 JavaPtr<Enumeration> Hashtable::enumerationOf(JavaPtr<Object> Node::*part) const {
-    JavaPtr<ObjectArray> snapshot = jnew<ObjectArray>(m_count);
+    JavaPtr<ObjectArray> snapshot = jnewArray<JavaPtr<Object>>(m_count);
     const int32_t length = snapshot->length;
     int32_t filled = 0;
     for (size_t bucket = 0; bucket < m_heads.size() && filled < length; ++bucket) {

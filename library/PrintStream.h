@@ -33,6 +33,8 @@ public:
     virtual void print(bool b);
     // The low byte of c; nothing when that byte is 0.
     virtual void print(unsigned short c);
+    // A char16_t is a character too, not the number print(int) would make of it.
+    void print(char16_t c) { print(static_cast<unsigned short>(c)); }
     // Throws NullPointerException for a null array.
     virtual void print(const JavaPtr<JArray<unsigned short>>& a);
     virtual void print(double d);
@@ -46,6 +48,7 @@ public:
     virtual void println();
     virtual void println(bool b);
     virtual void println(unsigned short c);
+    void println(char16_t c) { println(static_cast<unsigned short>(c)); }
     virtual void println(const JavaPtr<JArray<unsigned short>>& a);
     virtual void println(double d);
     virtual void println(float f);

@@ -1,7 +1,6 @@
 #include "library/Vector.h"
 
 #include <algorithm>
-#include <new>
 #include <string>
 
 #include "library/CollectionText.h"
@@ -30,15 +29,13 @@ Vector* Vector::TESLinvokeconstructor(int initialCapacity, int increment) {
     if (initialCapacity > ObjectArray::maxLength) throw ::java::lang::IllegalArgumentException();
     capacityIncrement = increment;
     elementCount = 0;
-    elementData = jnew<ObjectArray>(std::max(initialCapacity, 0));
-    if (elementData->length != std::max(initialCapacity, 0)) throw std::bad_alloc();
+    elementData = jnewArray<JavaPtr<Object>>(std::max(initialCapacity, 0));
     return this;
 }
 
 void Vector::reallocate(int newCapacity) {
     if (newCapacity > ObjectArray::maxLength) throw ::java::lang::IllegalArgumentException();
-    JavaPtr<ObjectArray> grown = jnew<ObjectArray>(newCapacity);
-    if (grown->length != newCapacity) throw std::bad_alloc();
+    JavaPtr<ObjectArray> grown = jnewArray<JavaPtr<Object>>(newCapacity);
     for (int32_t i = 0; i < elementCount; ++i) grown->data[i] = std::move(elementData->data[i]);
     elementData = std::move(grown);
 }

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 #include "library/DataInputStream.h"
 #include "library/File.h"
 #include "library/FileInputStream.h"
+#include "library/SlotWalk.h"
 #include "rms/InvalidRecordIDException.h"
 #include "rms/RecordEnumerationImpl.h"
 #include "rms/RecordListener.h"
@@ -160,16 +162,10 @@ JavaPtr<JArray<int>> RecordStore::getRecordIDsLocked() {
         int count = 0, id = 0, length = 0;
         for (long long at = first; chunkHeadAt(*image, at, id, length); at += length + checksumSize())
             ++count;
-        JavaPtr<JArray<int>> counted = jnew<JArray<int>>(count);
-        if (counted->length == count) ids = counted;
+        ids = jnewArray<int>(count);
         int i = 0;
-        for (long long at = first; chunkHeadAt(*image, at, id, length); at += length + checksumSize()) {
-            if (ids == counted) {
-                ids->data[i++] = id;
-            } else {
-                ids->append(id);
-            }
-        }
+        for (long long at = first; chunkHeadAt(*image, at, id, length); at += length + checksumSize())
+            ids->data[i++] = id;
         return ids;
     }
     JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
@@ -255,14 +251,13 @@ void RecordStore::addRecordListener(const JavaPtr<RecordListener>& listener) {
 }
 
 void RecordStore::addRecordListenerLocked(const JavaPtr<RecordListener>& listener) {
-    JavaPtr<JArray<JavaPtr<RecordListener>>> grown = jnew<JArray<JavaPtr<RecordListener>>>(0);
-    if (listeners) {
-        for (const JavaPtr<RecordListener>& each : *listeners) {
-            if (each == listener) return;
-            grown->append(each);
-        }
+    const int32_t count = listeners ? listeners->length : 0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (listeners->data[i] == listener) return;
     }
-    grown->append(listener);
+    JavaPtr<JArray<JavaPtr<RecordListener>>> grown = jnewArray<JavaPtr<RecordListener>>(count + 1);
+    for (int32_t i = 0; i < count; ++i) grown->data[i] = listeners->data[i];
+    grown->data[count] = listener;
     listeners = grown;
 }
 
@@ -288,22 +283,22 @@ JavaPtr<JArray<JavaPtr<RecordListener>>> RecordStore::removeRecordListenerLocked
 
 void RecordStore::recordChanged(int kind, int recordID) {
     JavaPtr<RecordStore> self(this);
-    for (size_t i = 0;; ++i) {
-        JavaPtr<RecordListener> listener;
-        {
-            Guard guard(storeLock());
-            if (!listeners || static_cast<int>(i) >= listeners->length) return;
-            listener = listeners->data[i];
-        }
-        if (!listener) continue;
-        if (kind == 0) {
-            listener->recordAdded(self, recordID);
-        } else if (kind == 1) {
-            listener->recordChanged(self, recordID);
-        } else if (kind == 2) {
-            listener->recordDeleted(self, recordID);
-        }
-    }
+    tesl::forEachSlotUnlocked(
+        storeLock(),
+        [this](int32_t slot) -> std::optional<JavaPtr<RecordListener>> {
+            if (!listeners || slot >= listeners->length) return std::nullopt;
+            return listeners->data[slot];
+        },
+        [&](int32_t, const JavaPtr<RecordListener>& listener) {
+            if (!listener) return;
+            if (kind == 0) {
+                listener->recordAdded(self, recordID);
+            } else if (kind == 1) {
+                listener->recordChanged(self, recordID);
+            } else if (kind == 2) {
+                listener->recordDeleted(self, recordID);
+            }
+        });
 }
 
 JavaPtr<RecordEnumeration> RecordStore::enumerateRecords(const JavaPtr<RecordFilter>& filter,

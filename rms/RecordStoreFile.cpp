@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <new>
 
 #include "library/DataInputStream.h"
 #include "library/DataOutputStream.h"
@@ -158,8 +159,7 @@ bool RecordStore::getNextRecord(const JavaPtr<DataInputStream>& in, JavaPtr<JArr
     if (recordID != nullptr) *recordID = id;
     if (!whole) return false;
     if (data != nullptr) {
-        *data = jnew<JArray<signed char>>(length);
-        if ((*data)->length != length) return false;
+        *data = jnewArray<signed char>(length);
         if (length > 0 && in->read(*data) != length) return false;
     } else if (in->skip(length) < length) {
         return false;
@@ -181,8 +181,8 @@ bool RecordStore::findRecord(const JavaPtr<FileInputStream>& file, int recordID,
             if (in->skip(length + checksumSize()) < length + checksumSize()) return false;
             continue;
         }
-        JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(length);
-        if (bytes->length != length || (length > 0 && in->read(bytes) != length)) return false;
+        JavaPtr<JArray<signed char>> bytes = jnewArray<signed char>(length);
+        if (length > 0 && in->read(bytes) != length) return false;
         found.offset = static_cast<int>(position);
         found.data = bytes;
         found.checksumHolds = formatVersion < 1 || in->readInt() == getRecordChunkCRC(id, bytes);
@@ -198,6 +198,8 @@ JavaPtr<JArray<signed char>> RecordStore::readImage(bool& opened) const {
     if (!opened) return nullptr;
     const long long length = file->available();
     if (length < 0 || length > kLargestImage) return nullptr;
+    // The quiet form: without the memory for the whole file, the callers walk it as a stream, as they
+    // do a file above kLargestImage.
     JavaPtr<JArray<signed char>> image = jnew<JArray<signed char>>(static_cast<int>(length));
     if (image->length != length) return nullptr;
     int got = 0;
@@ -251,8 +253,7 @@ bool RecordStore::findRecordIn(const JArray<signed char>& image, int recordID, F
             at += length + checksumSize();
             continue;
         }
-        JavaPtr<JArray<signed char>> bytes = jnew<JArray<signed char>>(length);
-        if (bytes->length != length) return false;
+        JavaPtr<JArray<signed char>> bytes = jnewArray<signed char>(length);
         std::copy(image.data + at, image.data + at + length, bytes->data);
         found.offset = static_cast<int>(position);
         found.data = bytes;
@@ -289,8 +290,13 @@ JavaPtr<JArray<signed char>> RecordStore::buildChunk(int recordID, const JavaPtr
         throw ::java::lang::ArrayIndexOutOfBoundsException();
     const long long size = 8LL + numBytes + checksumSize();
     if (size > JArray<signed char>::maxLength) throw RecordStoreFullException();
-    JavaPtr<JArray<signed char>> chunk = jnew<JArray<signed char>>(static_cast<int>(size));
-    if (chunk->length != size) throw RecordStoreFullException();
+    JavaPtr<JArray<signed char>> chunk;
+    try {
+        chunk = jnewArray<signed char>(static_cast<int>(size));
+    } catch (const std::bad_alloc&) {
+        // A record the store cannot take, as one too large for any array.
+        throw RecordStoreFullException();
+    }
     const signed char* slice = numBytes > 0 ? data->data + offset : nullptr;
     putInt(chunk->data, recordID);
     putInt(chunk->data + 4, numBytes);

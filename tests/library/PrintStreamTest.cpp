@@ -74,6 +74,12 @@ TEST(PrintStream, WritesTheEightBitTextToStandardOutput) {
         {"print(float)", [](PrintStream& p) { p.print(0.5f); }, "0.5"},
         {"print(char) keeps the low byte",
          [](PrintStream& p) { p.print(static_cast<unsigned short>(0x141)); }, "A"},
+        {"a char16_t prints as the character",
+         [](PrintStream& p) {
+             p.print(u'A');
+             p.println(u'\u0142');
+         },
+         "AB\n"},
         {"print(char) of a zero low byte",
          [](PrintStream& p) {
              p.print(static_cast<unsigned short>(0));
