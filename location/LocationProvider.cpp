@@ -8,7 +8,7 @@
 #include <cstring>
 #include <thread>
 
-#include "location/LocationClock.h"
+#include "library/DeviceClock.h"
 #include "location/LocationException.h"
 #include "platform/LocationService.h"
 #include "runtime/IllegalArgumentException.h"
@@ -169,7 +169,7 @@ JavaPtr<Location> LocationProvider::createFixLocation(double latitude, double lo
     JavaPtr<Location> fix = jnew<Location>();
     fix->m_valid = true;
     fix->m_locationMethod = Location::MTE_SATELLITE;
-    fix->m_timestamp = LocationClock::currentTimeMillis();
+    fix->m_timestamp = java::lang::DeviceClock::currentTimeMillis();
     fix->m_qualifiedCoordinates = jnew<QualifiedCoordinates>(
         latitude, longitude, static_cast<float>(altitude), static_cast<float>(horizontalAccuracy),
         static_cast<float>(verticalAccuracy));
@@ -312,7 +312,7 @@ void LocationProvider::deliverToListeners() {
         std::lock_guard<std::mutex> lock(stateMutex());
         if (!allLocationProviders || allLocationProvidersSize == 0) return;
         providers = allLocationProviders;
-        now = LocationClock::currentTimeMillis();
+        now = java::lang::DeviceClock::currentTimeMillis();
     }
     // The listeners run without any lock, so that one may ask for a provider or change its registration.
     for (int32_t i = 0; i < providers->length; ++i) {
@@ -363,7 +363,7 @@ JavaPtr<Location> LocationProvider::getLocation(int timeoutSeconds) {
     // The poll that would promote a fix runs on this thread: waiting would only freeze it.
     if (pollThread.load(std::memory_order_relaxed) == std::this_thread::get_id()) throw LocationException();
     const long long waitMs = timeoutSeconds == -1 ? kDefaultTimeoutMs : timeoutSeconds * 1000LL;
-    const long long deadline = LocationClock::currentTimeMillis() + waitMs;
+    const long long deadline = java::lang::DeviceClock::currentTimeMillis() + waitMs;
     JavaPtr<Location> known = getLastKnownLocation();
     increaseLocationMechanismUsageCount();
     struct UsageUnit {
@@ -377,7 +377,7 @@ JavaPtr<Location> LocationProvider::getLocation(int timeoutSeconds) {
                 result = lastKnownLocation;
                 break;
             }
-            const long long now = LocationClock::currentTimeMillis();
+            const long long now = java::lang::DeviceClock::currentTimeMillis();
             if (now >= deadline) break;
             fixPromoted.wait_for(lock, std::chrono::milliseconds(std::min(deadline - now, kLongestWaitMs)));
         }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "location/LocationClock.h"
+#include "library/DeviceClock.h"
 #include "location/LocationProvider.h"
 #include "platform/LocationService.h"
 #include "tests/support/StringText.h"
@@ -24,9 +24,9 @@ class FakeLocationClock {
 public:
     explicit FakeLocationClock(long long start = 1'000'000'000LL) {
         now().store(start);
-        LocationClock::setSource(&read);
+        java::lang::DeviceClock::setSource(&read);
     }
-    ~FakeLocationClock() { LocationClock::setSource(nullptr); }
+    ~FakeLocationClock() { java::lang::DeviceClock::setSource(nullptr); }
     FakeLocationClock(const FakeLocationClock&) = delete;
     FakeLocationClock& operator=(const FakeLocationClock&) = delete;
 
