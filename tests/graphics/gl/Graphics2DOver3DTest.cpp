@@ -10,6 +10,7 @@
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "graphics/ScreenSize.h"
+#include "graphics/Texture2DOver3D.h"
 #include "platform/gl/EglOutput.h"
 #include "platform/gl/Gles1.h"
 #include "tests/support/RecordingHost.h"
@@ -17,6 +18,7 @@
 using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Image;
 using javax::microedition::lcdui::ScreenSize;
+using javax::microedition::lcdui::Texture2DOver3D;
 
 namespace {
 
@@ -231,6 +233,11 @@ TEST_F(Graphics2DOver3D, BatchesHoldAtMost256EntriesAndFlushOnAKindChange) {
 }
 
 TEST_F(Graphics2DOver3D, TexturesOfDeadImagesAreSweptByTheNextFrame) {
+    EXPECT_EQ(static_cast<uint32_t>(Texture2DOver3D::TESLclassTypeID), 0x776d0049u);
+    // Power-of-two sides of at least 2 that hold the image.
+    JavaPtr<Texture2DOver3D> odd = jnew<Texture2DOver3D>(5, 1);
+    EXPECT_EQ(odd->width, 8);
+    EXPECT_EQ(odd->height, 2);
     screen->fillRect(0, 0, 1, 1);
     const int live = Graphics::liveTextures2DOver3D();
     {
