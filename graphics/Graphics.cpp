@@ -6,6 +6,7 @@
 
 #include "graphics/Font.h"
 #include "graphics/ScreenSize.h"
+#include "graphics/Texture2DOver3D.h"
 
 // Build switch: the output is laid out in landscape (off in this build).
 #ifndef _LANDSCAPE_MODE
@@ -38,6 +39,9 @@ Graphics::~Graphics() = default;
 void Graphics::setColor(int c) {
     color = c;
     pixelWord = 0xFF000000u | argbToPixel(static_cast<uint32_t>(c) & 0x00FFFFFFu);
+#if _ATTEMPTS_2D_OVER_3D
+    setColor2DOver3D(c);
+#endif
 }
 
 void Graphics::setColor(int r, int g, int b) {
@@ -179,6 +183,13 @@ void Graphics::myRectBlit(TSRect& r) {
     // Cut to the buffer once more: rectangles also come from outside this class.
     const PixelBox box = PixelBox::of(r).intersected(bufferBox());
     if (box.isEmpty() || pixels == nullptr) return;
+#if _ATTEMPTS_2D_OVER_3D
+    if (drawsThroughGL()) {
+        myRectBlit2DOver3D(box.toRect());
+        return;
+    }
+    markTextureDirty();
+#endif
     fillBox(box);
 }
 

@@ -7,6 +7,7 @@
 
 #include "graphics/PixelBox.h"
 #include "graphics/PixelLoops.h"
+#include "graphics/Switch2DOver3D.h"
 #include "graphics/TSRect.h"
 #include "runtime/JArray.h"
 #include "runtime/Object.h"
@@ -19,6 +20,7 @@ namespace javax::microedition::lcdui {
 
 class Font;
 class Image;
+class Texture2DOver3D;
 
 class Graphics : public java::lang::Object {
     TESL_CLASS(Graphics, "javax.microedition.lcdui.Graphics", java::lang::Object)
@@ -134,9 +136,53 @@ public:
     // The image whose pixels this graphics draws into, kept alive as long as the graphics is.
     JavaPtr<Image> targetImage;
 
+#if _ATTEMPTS_2D_OVER_3D
+    // The current colour as fractions for GL.
+    float glRed = 0.0f;
+    float glGreen = 0.0f;
+    float glBlue = 0.0f;
+    // Set on an image's graphics: its drawing marks the image's texture for upload.
+    JavaPtr<Texture2DOver3D> renderTexture;
+    int32_t textureOffsetX = 0;
+    int32_t textureOffsetY = 0;
+
+    static inline bool initialised_3d = false;
+    static inline bool ready_for_2d_over_3d = false;
+    static inline int last_bound_texture = -1;
+
+    // Starts the GL context through the shell; false when there is none.
+    static bool initialise2DOver3D();
+    // Prepares the frame (and the GL state the first time); false when GL could not be started.
+    static bool getReadyFor2DOver3D();
+    // Draws the pending batch, makes newKind (-1 keeps the kind) the pending kind and binds texture
+    // (null: texturing off). False when the texture could not be given a name.
+    static bool flushPendingBuffer2DOver3D(int newKind, Texture2DOver3D* texture);
+    // Entries pending and the pending kind (-1 none, 0 lines, 1 coloured, 2 textured).
+    static int pendingEntries2DOver3D();
+    static int pendingKind2DOver3D();
+    // Live textures (those not yet swept).
+    static int liveTextures2DOver3D();
+
+    void setColor2DOver3D(int c);
+    void myRectBlit2DOver3D(const TSRect& r);
+    void drawLine2DOver3D(int x1, int y1, int x2, int y2, bool rightward);
+    void myBlitter2DOver3D(const TSRect& dst, const TSRect& src, Image* img, int transform);
+    void drawRGB2DOver3D(const int* rgbData, int scanlength, int x, int y, int width, int height,
+                         bool processAlpha);
+    void myBlitChar2DOver3D() {}
+    // The screen draws through GL: only its graphics (no render texture) takes the GL twins.
+    bool drawsThroughGL() const {
+        return isScreen && !renderTexture;
+    }
+    // An image's graphics marks the texture to be uploaded again before its next use.
+    void markTextureDirty();
+#endif
+
 private:
     // Every coordinate below is 64-bit, so that sums of translation, position and size never wrap.
-    PixelBox bufferBox() const { return PixelBox{0, 0, width, height}; }
+    PixelBox bufferBox() const {
+        return PixelBox{0, 0, width, height};
+    }
     // The clip as stored, cut to the buffer: a clip left over from a larger buffer must not reach
     // past the end of this one.
     PixelBox drawableBox() const;
@@ -159,3 +205,9 @@ private:
 };
 
 }  // namespace javax::microedition::lcdui
+
+#if _ATTEMPTS_2D_OVER_3D
+// The flush of the 2D-over-3D configuration: draws the last batch and presents the frame. The
+// argument is not used.
+void flushGraphics2DOver3D(void*);
+#endif

@@ -111,6 +111,13 @@ void Graphics::drawImageRegion(Image* img, int xSrc, int ySrc, int regionWidth, 
 
 void Graphics::myBlitter(TSRect& dst, TSRect& src, Image* img, int transform) {
     if (src.width <= 0 || src.height <= 0 || img->m_pixels == nullptr || pixels == nullptr) return;
+#if _ATTEMPTS_2D_OVER_3D
+    if (drawsThroughGL()) {
+        myBlitter2DOver3D(dst, src, img, transform);
+        return;
+    }
+    markTextureDirty();
+#endif
     const uint32_t* source = img->m_pixels + static_cast<ptrdiff_t>(src.y) * img->m_width + src.x;
     ptrdiff_t sourceStride = img->m_width;
     // An image drawn onto its own graphics: the source is copied out first, so that no row is read
@@ -143,6 +150,15 @@ void Graphics::drawRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scan
     int64_t first = offset + (box.top - placed.top) * scanlength + (box.left - placed.left);
     int64_t columns = box.width(), rows = box.height();
     checkArrayRange(first, scanlength, columns, rows, rgbData->length);
+#if _ATTEMPTS_2D_OVER_3D
+    if (drawsThroughGL()) {
+        drawRGB2DOver3D(rgbData->data + first, scanlength, static_cast<int>(box.left),
+                        static_cast<int>(box.top), static_cast<int>(columns), static_cast<int>(rows),
+                        processAlpha);
+        return;
+    }
+    markTextureDirty();
+#endif
     for (int64_t row = 0; row < rows; ++row) {
         pixels::writeArgbRow(pixels + (box.top + row) * this->width + box.left,
                              rgbData->data + first + row * scanlength, static_cast<int>(columns),
@@ -159,6 +175,10 @@ void Graphics::getRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanl
     int64_t first = offset + (box.top - y) * scanlength + (box.left - x);
     int64_t columns = box.width(), rows = box.height();
     checkArrayRange(first, scanlength, columns, rows, rgbData->length);
+#if _ATTEMPTS_2D_OVER_3D
+    // Nothing is read back from the GL screen.
+    if (drawsThroughGL()) return;
+#endif
     for (int64_t row = 0; row < rows; ++row) {
         pixels::readArgbRow(rgbData->data + first + row * scanlength,
                             pixels + (box.top + row) * this->width + box.left, static_cast<int>(columns));

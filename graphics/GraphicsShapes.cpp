@@ -167,6 +167,19 @@ void Graphics::drawLineWide(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
     StepRange rows = stepsInside(yStart, yStep, bits, clip.top, clip.bottom);
     const int64_t first = std::max({INT64_C(0), columns.first, rows.first});
     const int64_t last = std::min({count - 1, columns.last, rows.last});
+#if _ATTEMPTS_2D_OVER_3D
+    if (drawsThroughGL()) {
+        // The visible steps' end pixels make the clipped line.
+        if (first <= last) {
+            drawLine2DOver3D(static_cast<int>((xStart + first * xStep) >> bits),
+                             static_cast<int>((yStart + first * yStep) >> bits),
+                             static_cast<int>((xStart + last * xStep) >> bits),
+                             static_cast<int>((yStart + last * yStep) >> bits), rightward);
+        }
+        return;
+    }
+    markTextureDirty();
+#endif
     const uint32_t word = pixelWord;
     const int64_t stride = width;
     for (int64_t i = first; i <= last; ++i) {

@@ -101,6 +101,14 @@ void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count,
 }
 
 void Graphics::myBlitChar(const uint8_t* coverage, int x, int y, int w, int h) {
+#if _ATTEMPTS_2D_OVER_3D
+    // Bitmap-font text does not appear on the GL screen.
+    if (drawsThroughGL()) {
+        myBlitChar2DOver3D();
+        return;
+    }
+    markTextureDirty();
+#endif
     const uint32_t source = pixelWord;
     uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
     for (int r = 0; r < h; ++r, row += width, coverage += w) {

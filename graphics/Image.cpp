@@ -9,6 +9,7 @@
 
 #include "graphics/Graphics.h"
 #include "graphics/PixelLoops.h"
+#include "graphics/Texture2DOver3D.h"
 #include "library/File.h"
 #include "library/FileInputStream.h"
 #include "library/InputStream.h"
@@ -107,6 +108,9 @@ bool takeOneImage(java::io::InputStream& stream, std::vector<uint8_t>& bytes) {
 }  // namespace
 
 Image::~Image() {
+#if _ATTEMPTS_2D_OVER_3D
+    removeTexture2DOver3D();
+#endif
     std::free(m_pixels);
 }
 
@@ -271,6 +275,10 @@ JavaPtr<Graphics> Image::getGraphics() {
     graphics->clipWidth = m_width;
     graphics->clipHeight = m_height;
     graphics->targetImage = JavaPtr<Image>(this);
+#if _ATTEMPTS_2D_OVER_3D
+    prepareTextureFor2DOver3D();
+    graphics->renderTexture = m_texture;
+#endif
     return graphics;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "graphics/Switch2DOver3D.h"
 #include "runtime/JArray.h"
 #include "runtime/Object.h"
 
@@ -17,6 +18,7 @@ class InputStream;
 namespace javax::microedition::lcdui {
 
 class Graphics;
+class Texture2DOver3D;
 
 class Image : public java::lang::Object {
     TESL_CLASS(Image, "javax.microedition.lcdui.Image", java::lang::Object)
@@ -68,6 +70,16 @@ public:
     uint32_t* m_pixels = nullptr;
     bool m_binaryAlpha = false;
     bool m_translucent = false;
+
+#if _ATTEMPTS_2D_OVER_3D
+    // The image's texture, made when it is first drawn on the screen or given a graphics. The image
+    // keeps its own pixels: copies, getRGB and drawing into it work on them as in software, and the
+    // texture's padded copy is refreshed from them before an upload.
+    JavaPtr<Texture2DOver3D> m_texture;
+    void prepareTextureFor2DOver3D();
+    // Called by the destructor: the next frame's sweep reclaims the texture.
+    void removeTexture2DOver3D();
+#endif
 
 private:
     // An image of the given size with uninitialised pixels; the caller has checked the sizes.
