@@ -1,14 +1,122 @@
 #include "shell/Canvas.h"
 
+#include "graphics/Graphics.h"
+#include "library/System.h"
+#include "runtime/RuntimeUtilities.h"
+#include "shell/DeviceKeyCodes.h"
+#include "shell/Display.h"
+#include "shell/FrameBufferUpdate.h"
+#include "shell/KeypressIDs.h"
+#include "shell/MIDlet.h"
+
+// Build switches read here (all off in this build): repaints queued for a repaint thread instead of
+// painted on the caller's, and the 2D-over-3D flush.
+#ifndef _USES_THREADED_REPAINT
+#define _USES_THREADED_REPAINT 0
+#endif
+#ifndef _ATTEMPTS_2D_OVER_3D
+#define _ATTEMPTS_2D_OVER_3D 0
+#endif
+#ifndef _USES_3D_GRAPHICS
+#define _USES_3D_GRAPHICS 0
+#endif
+static_assert(!_USES_THREADED_REPAINT,
+              "the threaded repaint is not built: repaints paint on the caller's thread");
+static_assert(!_ATTEMPTS_2D_OVER_3D || _USES_3D_GRAPHICS,
+              "the 2D-over-3D flush is not built: frames go to the host as software frames");
+
 namespace javax::microedition::lcdui {
+
+namespace {
+
+// How deep the calling thread is inside repaints of its own: serviceRepaints must not wait for them.
+thread_local int repaintDepth = 0;
+
+// Counts a repaint from its start to its end, however it ends: a paint that throws must not leave
+// serviceRepaints waiting for ever.
+class RepaintScope {
+public:
+    RepaintScope() {
+        ++repaintDepth;
+        Canvas::midRepaint.fetch_add(1);
+    }
+    ~RepaintScope() {
+        --repaintDepth;
+        Canvas::midRepaint.fetch_sub(1);
+        Canvas::midRepaint.notify_all();
+    }
+    RepaintScope(const RepaintScope&) = delete;
+    RepaintScope& operator=(const RepaintScope&) = delete;
+};
+
+bool quitInvoked() {
+    return midlet::MIDlet::quitInvoked.load();
+}
+
+}  // namespace
 
 Canvas::~Canvas() = default;
 
+void Canvas::sizeChanged(int, int) {}
+
+int Canvas::getGameAction(int keyCode) {
+    return getGameActionInternal(keyCode);
+}
+
+int Canvas::getGameActionInternal(int keyCode) {
+    // Key numbers of up, down, left, right and fire, tried in this order.
+    struct KeyAction {
+        int keyNumber;
+        int action;
+    };
+    for (const KeyAction& k : {KeyAction{18, UP}, KeyAction{19, DOWN}, KeyAction{16, LEFT},
+                               KeyAction{17, RIGHT}, KeyAction{20, FIRE}}) {
+        if (keyCode == expectedKeypressID(k.keyNumber)) return k.action;
+    }
+    return 0;
+}
+
+int Canvas::getKeyCode(int gameAction) {
+    switch (gameAction) {
+        case UP:
+            return DeviceKeyCodes::KEY_UP.load();
+        case LEFT:
+            return DeviceKeyCodes::KEY_LEFT.load();
+        case RIGHT:
+            return DeviceKeyCodes::KEY_RIGHT.load();
+        case DOWN:
+            return DeviceKeyCodes::KEY_DOWN.load();
+        case FIRE:
+            return DeviceKeyCodes::KEY_FIRE.load();
+        default:
+            return 0;
+    }
+}
+
+JavaPtr<java::lang::String> Canvas::getKeyName(int keyCode) {
+    if (keyCode == KEY_POUND) return jnew<java::lang::String>("#");
+    if (keyCode == KEY_STAR) return jnew<java::lang::String>("*");
+    if (keyCode >= KEY_NUM0 && keyCode <= KEY_NUM9) return jnew<java::lang::String>(keyCode - KEY_NUM0);
+    return jnew<java::lang::String>();
+}
+
+bool Canvas::hasPointerEvents() {
+    return true;
+}
+
+bool Canvas::hasPointerMotionEvents() {
+    return true;
+}
+
+bool Canvas::hasRepeatEvents() {
+    return false;
+}
+
 void Canvas::hideNotify() {}
 
-void Canvas::showNotify() {}
-
-void Canvas::sizeChanged(int, int) {}
+bool Canvas::isDoubleBuffered() {
+    return true;
+}
 
 void Canvas::keyPressed(int) {}
 
@@ -16,11 +124,21 @@ void Canvas::keyReleased(int) {}
 
 void Canvas::keyRepeated(int) {}
 
+void Canvas::paint(const JavaPtr<Graphics>&) {}
+
 void Canvas::pointerDragged(int, int) {}
 
 void Canvas::pointerPressed(int, int) {}
 
 void Canvas::pointerReleased(int, int) {}
+
+void Canvas::setFullScreenMode(bool) {}
+
+void Canvas::showNotify() {}
+
+JavaPtr<Graphics> Canvas::getGraphics() {
+    return getGraphicsReference();
+}
 
 bool Canvas::needsRepaint() {
     return false;
@@ -29,5 +147,60 @@ bool Canvas::needsRepaint() {
 void Canvas::repaintScreen() {}
 
 void Canvas::replayBufferedEvents() {}
+
+void Canvas::repaint() {
+    repaint(0, 0, getWidth(), getHeight());
+}
+
+void Canvas::repaint(int x, int y, int w, int h) {
+    if (quitInvoked()) return;
+    repaintReal(x, y, w, h);
+    // Each slot is cleared before its runnable runs, so one queued from inside a run() waits for the
+    // next repaint; a throw leaves the later slots for that repaint too.
+    for (int i = 0; i < Display::_CALL_SERIALLY_STACK_SIZE; ++i) {
+        if (JavaPtr<java::lang::Runnable> call = Display::takeSeriallyCall(i)) call->run();
+    }
+}
+
+void Canvas::repaintReal(int x, int y, int w, int h) {
+    RepaintScope running;
+    if (quitInvoked()) return;
+    JavaPtr<Graphics> g = getGraphics();
+    if (!g) return;
+    std::lock_guard<std::recursive_mutex> painting(paintMutex);
+    // The clip stays set afterwards; the whole frame is flushed whatever was repainted.
+    g->setClip(x, y, w, h);
+    paint(g);
+    flushGraphics();
+}
+
+void Canvas::serviceRepaints() {
+    if (repaintDepth > 0) return;
+    for (;;) {
+        const int running = midRepaint.load();
+        if (running == 0) return;
+        midRepaint.wait(running);
+    }
+}
+
+void Canvas::flushGraphics() {
+    flushGraphics(0, 0, Display::screenWidth, Display::screenHeight);
+}
+
+void Canvas::flushGraphics(int, int, int, int) {
+    JavaPtr<Graphics> g = getGraphicsReference();
+    if (!g) {
+        if (JavaPtr<java::io::PrintStream> out = java::lang::System::out) {
+            out->println(jnew<java::lang::String>(": NULL"));
+        } else {
+            print_native(": NULL\n");
+        }
+        return;
+    }
+    if (!isShown()) return;
+    // A frame another thread is painting is not copied half done.
+    std::lock_guard<std::recursive_mutex> painting(paintMutex);
+    _frameBufferUpdate();
+}
 
 }  // namespace javax::microedition::lcdui

@@ -1,15 +1,46 @@
-// javax.microedition.lcdui.Canvas: the low-level screen that receives input and draws with the
-// display's master Graphics. This is the part the display and the platform entries call; the key
-// tables and the repaint pipeline come with the canvas itself.
+// javax.microedition.lcdui.Canvas: the low-level screen. It maps device key codes to game actions and
+// key names, receives the input the platform entries deliver, and repaints synchronously: a repaint
+// paints on the calling thread into the display's master Graphics, hands the whole frame to the host,
+// then runs the display's serial calls.
 #pragma once
 
+#include <atomic>
+#include <mutex>
+
+#include "runtime/String.h"
 #include "shell/Displayable.h"
 
 namespace javax::microedition::lcdui {
 
+class Graphics;
+
 class Canvas : public Displayable {
     TESL_CLASS(Canvas, "javax.microedition.lcdui.Canvas", Displayable)
 public:
+    // Game actions.
+    static constexpr int UP = 1;
+    static constexpr int LEFT = 2;
+    static constexpr int RIGHT = 5;
+    static constexpr int DOWN = 6;
+    static constexpr int FIRE = 8;
+    static constexpr int GAME_A = 9;
+    static constexpr int GAME_B = 10;
+    static constexpr int GAME_C = 11;
+    static constexpr int GAME_D = 12;
+    // Key codes of the keypad.
+    static constexpr int KEY_NUM0 = 48;
+    static constexpr int KEY_NUM1 = 49;
+    static constexpr int KEY_NUM2 = 50;
+    static constexpr int KEY_NUM3 = 51;
+    static constexpr int KEY_NUM4 = 52;
+    static constexpr int KEY_NUM5 = 53;
+    static constexpr int KEY_NUM6 = 54;
+    static constexpr int KEY_NUM7 = 55;
+    static constexpr int KEY_NUM8 = 56;
+    static constexpr int KEY_NUM9 = 57;
+    static constexpr int KEY_STAR = 42;
+    static constexpr int KEY_POUND = 35;
+
     Canvas() noexcept {}
     ~Canvas() override;
 
@@ -21,16 +52,36 @@ public:
         return this;
     }
 
-    // Input and notifications do nothing here; subclasses override them.
-    void hideNotify() override;
-    void showNotify() override;
     void sizeChanged(int w, int h) override;
+    virtual int getGameAction(int keyCode);
+    // The device code of UP, LEFT, RIGHT, DOWN or FIRE (0 until the display exists); 0 for any other.
+    virtual int getKeyCode(int gameAction);
+    // "#", "*", the digit of a number key; "" for any other code. A new String each time.
+    virtual JavaPtr<java::lang::String> getKeyName(int keyCode);
+    virtual bool hasPointerEvents();
+    virtual bool hasPointerMotionEvents();
+    virtual bool hasRepeatEvents();
+    void hideNotify() override;
+    virtual bool isDoubleBuffered();
+    // Input and notifications do nothing here; subclasses override them.
     virtual void keyPressed(int keyCode);
     virtual void keyReleased(int keyCode);
     virtual void keyRepeated(int keyCode);
+    virtual void paint(const JavaPtr<Graphics>& g);
     virtual void pointerDragged(int x, int y);
     virtual void pointerPressed(int x, int y);
     virtual void pointerReleased(int x, int y);
+    // The paint itself: clip, paint, then the whole frame flushed. Nothing once the MIDlet has quit or
+    // while the canvas has no graphics.
+    virtual void repaintReal(int x, int y, int w, int h);
+    virtual void setFullScreenMode(bool mode);
+    void showNotify() override;
+    // Hands the whole frame to the host when the canvas is shown; the rectangle is not used. Without
+    // graphics it prints ": NULL" and hands nothing over.
+    virtual void flushGraphics();
+    virtual void flushGraphics(int x, int y, int w, int h);
+    // The master Graphics once the canvas has been current; null before.
+    virtual JavaPtr<Graphics> getGraphics();
 
     // What the display's tick asks of the core canvas of the high-level screens
     // (DisplayableCoreCanvas), which overrides all three: whether it wants a repaint, the repaint that
@@ -39,6 +90,27 @@ public:
     virtual bool needsRepaint();
     virtual void repaintScreen();
     virtual void replayBufferedEvents();
+
+    void repaint();
+    // Paints now on the calling thread, then runs the display's serial calls (after the paint has let
+    // go of the master Graphics). Nothing at all once the MIDlet has quit.
+    void repaint(int x, int y, int w, int h);
+    // Waits until no repaint runs on another thread. From inside a paint it returns at once: it would
+    // otherwise wait for itself, or for a painter queued behind it.
+    void serviceRepaints();
+
+    static int getGameActionInternal(int keyCode);
+
+    // The number of repaints running, or waiting for the master Graphics, on all threads. A count, not
+    // a flag: with one flag, the first of two painters to finish would clear it under the second.
+    static inline std::atomic<int> midRepaint{0};
+
+private:
+    // Guards drawing into the master Graphics and copying its frame out: the ticker thread paints the
+    // high-level screens while the application paints its canvas, and both share one clip, one colour
+    // and one screen buffer. Held only around the paint and the flush, never around serial calls.
+    // Recursive, as a paint may flush or repaint another canvas itself.
+    static inline std::recursive_mutex paintMutex;
 };
 
 }  // namespace javax::microedition::lcdui

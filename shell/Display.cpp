@@ -9,6 +9,7 @@
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/IllegalStateException.h"
 #include "runtime/NullPointerException.h"
+#include "shell/DeviceKeyCodes.h"
 #include "shell/LCDUIHooks.h"
 #include "shell/ShellGlobals.h"
 
@@ -74,6 +75,8 @@ JavaPtr<Display> Display::getDisplay(const JavaPtr<midlet::MIDlet>&) {
 }
 
 void Display::initCanvasCore() {
+    // The canvas's key codes do not wait for the high-level screens, which may not be there.
+    DeviceKeyCodes::fill();
     if (auto init = lcduiHighLevelHooks().initCanvasCore) init();
 }
 
