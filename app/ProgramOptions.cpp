@@ -1,0 +1,108 @@
+#include "app/ProgramOptions.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+bool parseInt(const std::string& text, int low, int high, int& value) {
+    int parsed = 0;
+    const char* end = text.data() + text.size();
+    auto [rest, error] = std::from_chars(text.data(), end, parsed);
+    if (error != std::errc() || rest != end || parsed < low || parsed > high) return false;
+    value = parsed;
+    return true;
+}
+
+bool parseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    return parseInt(text.substr(0, x), 1, 4096, width) && parseInt(text.substr(x + 1), 1, 4096, height);
+}
+
+}  // namespace
+
+std::string ProgramOptions::usage() {
+    return "Usage: quill [OPTION]...\n"
+           "Runs the quiz.\n"
+           "\n"
+           "  --bundle DIR         read resources from DIR\n"
+           "  --data DIR           keep saved data in DIR\n"
+           "  --points WxH         screen size in points (default 320x480)\n"
+           "  --scale 1|2          pixels per point (default 2, the high-resolution layout)\n"
+           "  --device iphone|ipod|ipad|unknown   the device the program reports (default iphone)\n"
+           "  --zoom Z             window magnification, 1 to 8 (default 1)\n"
+           "  --headless           run without a window\n"
+           "  --script FILE        run the steps of FILE (see README)\n"
+           "  --timeout-ms N       longest wait of a script step (default 10000)\n"
+           "  --midp-keys          keys go to the application instead of tilting\n"
+           "  --help               show this help and exit\n"
+           "\n"
+           "Exit status: 0 clean exit, 1 failed script expectation, 2 timeout, 3 launch failed,\n"
+           "64 bad command line.\n";
+}
+
+bool ProgramOptions::parse(int argc, const char* const* argv, ProgramOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string flag = argv[i];
+        std::string value;
+        bool hasInlineValue = false;
+        if (const size_t eq = flag.find('='); flag.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = flag.substr(eq + 1);
+            flag = flag.substr(0, eq);
+            hasInlineValue = true;
+        }
+        auto takeValue = [&]() -> bool {
+            if (hasInlineValue) return true;
+            if (i + 1 >= argc) {
+                error = "quill: option '" + flag + "' needs a value";
+                return false;
+            }
+            value = argv[++i];
+            return true;
+        };
+        auto bad = [&]() {
+            error = "quill: invalid value '" + value + "' for option '" + flag + "'";
+            return false;
+        };
+        if (flag == "--help") {
+            options.help = true;
+        } else if (flag == "--headless") {
+            options.headless = true;
+        } else if (flag == "--midp-keys") {
+            options.midpKeys = true;
+        } else if (flag == "--bundle") {
+            if (!takeValue()) return false;
+            if (value.empty()) return bad();
+            options.bundleDirectory = value;
+        } else if (flag == "--data") {
+            if (!takeValue()) return false;
+            if (value.empty()) return bad();
+            options.dataDirectory = value;
+        } else if (flag == "--points") {
+            if (!takeValue()) return false;
+            if (!parseSize(value, options.widthPoints, options.heightPoints)) return bad();
+        } else if (flag == "--scale") {
+            if (!takeValue()) return false;
+            if (!parseInt(value, 1, 2, options.scale)) return bad();
+        } else if (flag == "--device") {
+            if (!takeValue()) return false;
+            if (value != "iphone" && value != "ipod" && value != "ipad" && value != "unknown") return bad();
+            options.device = value;
+        } else if (flag == "--zoom") {
+            if (!takeValue()) return false;
+            if (!parseInt(value, 1, 8, options.zoom)) return bad();
+        } else if (flag == "--script") {
+            if (!takeValue()) return false;
+            if (value.empty()) return bad();
+            options.scriptPath = value;
+        } else if (flag == "--timeout-ms") {
+            if (!takeValue()) return false;
+            if (!parseInt(value, 1, 3600000, options.timeoutMilliseconds)) return bad();
+        } else {
+            error = "quill: unrecognized option '" + std::string(argv[i]) + "'; try 'quill --help'";
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,152 @@
+#include "app/ScriptRunner.h"
+
+#include <charconv>
+#include <cstdio>
+#include <map>
+#include <sstream>
+
+namespace {
+
+// Command -> number of numeric arguments (-1: one file name; -2: x y #RRGGBB).
+const std::map<std::string, int>& commands() {
+    static const std::map<std::string, int> table = {
+        {"wait-frames", 1}, {"wait-stable", 1}, {"tap", 2},         {"down", 2},          {"drag", 2},
+        {"up", 2},          {"key-press", 1},   {"key-release", 1}, {"tilt", 3},          {"pause", 0},
+        {"resume", 0},      {"size", 2},        {"snapshot", -1},   {"expect-pixel", -2}, {"quit", 0},
+    };
+    return table;
+}
+
+bool parseNumber(const std::string& word, double& value) {
+    const char* end = word.data() + word.size();
+    auto [rest, error] = std::from_chars(word.data(), end, value);
+    return error == std::errc() && rest == end;
+}
+
+bool parseColour(const std::string& word, double& value) {
+    if (word.size() != 7 || word[0] != '#') return false;
+    unsigned colour = 0;
+    const char* end = word.data() + word.size();
+    auto [rest, error] = std::from_chars(word.data() + 1, end, colour, 16);
+    if (error != std::errc() || rest != end) return false;
+    value = colour;
+    return true;
+}
+
+}  // namespace
+
+bool ScriptRunner::parse(const std::string& script, std::string& error) {
+    m_steps.clear();
+    std::istringstream lines(script);
+    std::string text;
+    int number = 0;
+    while (std::getline(lines, text)) {
+        ++number;
+        if (const size_t hash = text.find('#'); hash != std::string::npos) {
+            // '#' in an expected colour is not a comment.
+            if (text.compare(0, 12, "expect-pixel") != 0) text.erase(hash);
+        }
+        std::istringstream words(text);
+        std::vector<std::string> parts;
+        for (std::string word; words >> word;) parts.push_back(word);
+        if (parts.empty()) continue;
+        auto fail = [&](const std::string& why) {
+            error = "script:" + std::to_string(number) + ": " + why + ": " + text;
+            return false;
+        };
+        auto found = commands().find(parts[0]);
+        if (found == commands().end()) return fail("unknown step");
+        Step step;
+        step.line = number;
+        step.command = parts[0];
+        const int arity = found->second;
+        if (arity == -1) {
+            if (parts.size() != 2) return fail("expected one file name");
+            step.text = parts[1];
+        } else if (arity == -2) {
+            double x = 0, y = 0, colour = 0;
+            if (parts.size() != 4 || !parseNumber(parts[1], x) || !parseNumber(parts[2], y) ||
+                !parseColour(parts[3], colour))
+                return fail("expected X Y #RRGGBB");
+            step.numbers = {x, y, colour};
+        } else {
+            if (static_cast<int>(parts.size()) != arity + 1) return fail("wrong number of arguments");
+            for (int i = 1; i <= arity; ++i) {
+                double value = 0;
+                if (!parseNumber(parts[i], value)) return fail("not a number '" + parts[i] + "'");
+                step.numbers.push_back(value);
+            }
+        }
+        m_steps.push_back(std::move(step));
+    }
+    return true;
+}
+
+int ScriptRunner::run(platform::HeadlessHost& host, std::chrono::milliseconds timeout) const {
+    if (!host.waitUntilRunning(timeout)) return kTimedOut;
+    for (const Step& step : m_steps) {
+        const auto& n = step.numbers;
+        auto integer = [&](size_t i) { return static_cast<int>(n[i]); };
+        bool ok = true;
+        if (step.command == "wait-frames") {
+            if (!host.waitForFrames(static_cast<uint64_t>(n[0]), timeout)) {
+                std::fprintf(stderr, "script:%d: timed out waiting for frames\n", step.line);
+                return kTimedOut;
+            }
+        } else if (step.command == "wait-stable") {
+            if (!host.waitForStableFrames(integer(0), timeout)) {
+                std::fprintf(stderr, "script:%d: timed out waiting for a stable screen\n", step.line);
+                return kTimedOut;
+            }
+        } else if (step.command == "tap") {
+            ok = host.tap(integer(0), integer(1));
+        } else if (step.command == "down") {
+            ok = host.touchDown(integer(0), integer(1));
+        } else if (step.command == "drag") {
+            ok = host.touchDrag(integer(0), integer(1));
+        } else if (step.command == "up") {
+            ok = host.touchUp(integer(0), integer(1));
+        } else if (step.command == "key-press") {
+            ok = host.keyPress(integer(0));
+        } else if (step.command == "key-release") {
+            ok = host.keyRelease(integer(0));
+        } else if (step.command == "tilt") {
+            ok = host.tilt(n[0], n[1], n[2]);
+        } else if (step.command == "pause") {
+            ok = host.pause();
+        } else if (step.command == "resume") {
+            ok = host.resume();
+        } else if (step.command == "size") {
+            ok = host.changeSize(integer(0), integer(1));
+        } else if (step.command == "snapshot") {
+            std::string error;
+            if (!host.writeSnapshot(step.text, error)) {
+                std::fprintf(stderr, "script:%d: %s\n", step.line, error.c_str());
+                return kFailed;
+            }
+        } else if (step.command == "expect-pixel") {
+            const auto pixel = host.pixel(integer(0), integer(1));
+            const auto expected = static_cast<uint32_t>(n[2]);
+            if (!pixel || *pixel != expected) {
+                std::fprintf(stderr, "script:%d: expected #%06X at (%d, %d), found %s\n", step.line, expected,
+                             integer(0), integer(1),
+                             pixel ? ("#" +
+                                      [&] {
+                                          char hex[8];
+                                          std::snprintf(hex, sizeof hex, "%06X", *pixel);
+                                          return std::string(hex);
+                                      }())
+                                         .c_str()
+                                   : "no pixel");
+                return kFailed;
+            }
+        } else if (step.command == "quit") {
+            break;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "script:%d: the program no longer takes input\n", step.line);
+            return kFailed;
+        }
+    }
+    return kPassed;
+}

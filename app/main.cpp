@@ -1,0 +1,169 @@
+// quill: the program a person runs. It sets up the file layer and the device, picks a host (a window,
+// or none with --headless) and hands the loop to the shell's delegate; a script, when given, drives
+// the headless host from a thread of its own.
+#include <signal.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "app/DemoMIDlet.h"
+#include "app/ProgramOptions.h"
+#include "app/ScriptRunner.h"
+#include "platform/DeviceProfile.h"
+#include "platform/FileSystemPaths.h"
+#include "platform/HeadlessHost.h"
+#include "platform/Sdl2Host.h"
+#include "shell/ProxyMIDlet.h"
+#include "shell/xyzApp.h"
+
+namespace {
+
+// The application's MIDlet; the quiz's own replaces the demo here.
+constexpr ProxyMIDlet::MIDletFactory kMIDletFactory = &DemoMIDlet::create;
+
+platform::DeviceProfile profileFor(const std::string& device, int scale) {
+    platform::DeviceProfile profile = platform::defaultDeviceProfile();
+    if (device == "iphone") {
+        profile.modelName = "iPhone";
+        profile.machineName = scale == 2 ? "iPhone3,1" : "iPhone2,1";
+    } else if (device == "ipod") {
+        profile.modelName = "iPod touch";
+        profile.machineName = scale == 2 ? "iPod4,1" : "iPod3,1";
+    } else if (device == "ipad") {
+        profile.modelName = "iPad";
+        profile.machineName = "iPad1,1";
+    } else {
+        profile.modelName = "Unknown";
+        profile.machineName = "unknown";
+    }
+    return profile;
+}
+
+// Turns SIGINT and SIGTERM into the host's termination, on a thread of its own.
+class SignalWatcher {
+public:
+    explicit SignalWatcher(platform::HeadlessHost& host) {
+        sigset_t set;
+        sigemptyset(&set);
+        sigaddset(&set, SIGINT);
+        sigaddset(&set, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &set, nullptr);
+        m_thread = std::thread([this, &host, set] {
+            const timespec step{0, 100'000'000};
+            while (!m_stop.load()) {
+                if (sigtimedwait(&set, nullptr, &step) > 0) host.terminate();
+            }
+        });
+    }
+    ~SignalWatcher() {
+        m_stop.store(true);
+        m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+int runHeadless(const platform::HostScreen& screen, const ScriptRunner* script,
+                std::chrono::milliseconds timeout) {
+    platform::HeadlessHost host(screen);
+    platform::setCurrentHost(&host);
+    SignalWatcher signals(host);
+    int scriptResult = ScriptRunner::kPassed;
+    std::thread runner;
+    if (script != nullptr) {
+        runner = std::thread([&] {
+            scriptResult = script->run(host, timeout);
+            host.terminate();
+        });
+    }
+    int status;
+    {
+        xyzApp app(host);
+        status = host.run(app);
+    }
+    if (runner.joinable()) runner.join();
+    platform::setCurrentHost(nullptr);
+    if (status == xyzApp::kExitLaunchFailed) return status;
+    return scriptResult != ScriptRunner::kPassed ? scriptResult : status;
+}
+
+int runWindowed(const platform::HostScreen& screen, const ProgramOptions& options) {
+    platform::Sdl2HostOptions hostOptions;
+    hostOptions.screen = screen;
+    hostOptions.zoom = options.zoom;
+    hostOptions.title = "Quill";
+    hostOptions.midpKeys = options.midpKeys;
+    std::string error;
+    std::unique_ptr<platform::Sdl2Host> host = platform::Sdl2Host::open(hostOptions, error);
+    if (!host) {
+        std::fprintf(stderr, "quill: %s\n", error.c_str());
+        return xyzApp::kExitLaunchFailed;
+    }
+    platform::setCurrentHost(host.get());
+    int status;
+    {
+        xyzApp app(*host);
+        status = host->run(app);
+    }
+    platform::setCurrentHost(nullptr);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ProgramOptions options;
+    std::string error;
+    if (!ProgramOptions::parse(argc, argv, options, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return ProgramOptions::kUsageError;
+    }
+    if (options.help) {
+        std::fputs(ProgramOptions::usage().c_str(), stdout);
+        return 0;
+    }
+    if (!options.scriptPath.empty() && !options.headless) {
+        std::fprintf(stderr, "quill: --script needs --headless\n");
+        return ProgramOptions::kUsageError;
+    }
+    ScriptRunner script;
+    if (!options.scriptPath.empty()) {
+        std::ifstream file(options.scriptPath);
+        if (!file) {
+            std::fprintf(stderr, "quill: cannot read the script '%s'\n", options.scriptPath.c_str());
+            return ProgramOptions::kUsageError;
+        }
+        std::stringstream text;
+        text << file.rdbuf();
+        if (!script.parse(text.str(), error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return ScriptRunner::kFailed;
+        }
+    }
+    if (!platform::setUpFileSystemPaths(
+            options.bundleDirectory.empty() ? nullptr : options.bundleDirectory.c_str(),
+            options.dataDirectory.empty() ? nullptr : options.dataDirectory.c_str(), error)) {
+        std::fprintf(stderr, "quill: %s\n", error.c_str());
+        return xyzApp::kExitLaunchFailed;
+    }
+    platform::DeviceProfile profile = profileFor(options.device, options.scale);
+    profile.screenModeWidth = options.widthPoints * options.scale;
+    platform::setDeviceProfile(profile);
+    ProxyMIDlet::setMIDletFactory(kMIDletFactory);
+
+    platform::HostScreen screen;
+    screen.widthPoints = options.widthPoints;
+    screen.heightPoints = options.heightPoints;
+    screen.scale = options.scale;
+    screen.modelName = profile.modelName;
+    screen.machineName = profile.machineName;
+    const std::chrono::milliseconds timeout(options.timeoutMilliseconds);
+    if (options.headless) return runHeadless(screen, options.scriptPath.empty() ? nullptr : &script, timeout);
+    return runWindowed(screen, options);
+}

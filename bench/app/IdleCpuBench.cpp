@@ -1,0 +1,77 @@
+// The program's cost while nothing happens: the demo's still screen shown, no input, for a window of
+// wall time (10 s, or QUILL_IDLE_SECONDS). Beside it the same window with the process only sleeping,
+// the floor any idle program sits on. Reported as CPU time in percent of one core.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "app/DemoMIDlet.h"
+#include "platform/FileSystemPaths.h"
+#include "platform/HeadlessHost.h"
+#include "shell/ProxyMIDlet.h"
+#include "shell/StartUp.h"
+#include "shell/xyzApp.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+std::chrono::milliseconds idleWindow() {
+    const char* text = std::getenv("QUILL_IDLE_SECONDS");
+    const double seconds = text != nullptr ? std::atof(text) : 10.0;
+    return std::chrono::milliseconds(static_cast<long long>((seconds > 0 ? seconds : 10.0) * 1000));
+}
+
+// Measures CPU and wall time across idle(); reports CPU in percent of one core.
+template <class Idle>
+void measure(benchmark::State& state, Idle idle) {
+    for (auto _ : state) {
+        const double cpuBefore = processCpuSeconds();
+        const auto wallBefore = Clock::now();
+        idle();
+        const double wall = std::chrono::duration<double>(Clock::now() - wallBefore).count();
+        const double cpu = processCpuSeconds() - cpuBefore;
+        state.SetIterationTime(wall);
+        state.counters["cpu_percent"] = 100.0 * cpu / wall;
+        state.counters["wall_s"] = wall;
+    }
+}
+
+void SleepingProcess(benchmark::State& state) {
+    measure(state, [] { std::this_thread::sleep_for(idleWindow()); });
+}
+
+void IdleProgram(benchmark::State& state) {
+    platform::setFileSystemPaths("/nonexistent-bundle", "/tmp");
+    platform::HostScreen screen;
+    screen.widthPoints = 320;
+    screen.heightPoints = 480;
+    screen.scale = 2;
+    platform::HeadlessHost host(screen);
+    platform::setCurrentHost(&host);
+    ProxyMIDlet::setMIDletFactory(&DemoMIDlet::create);
+    resetStartUpForTests();
+    xyzApp app(host);
+    std::thread loop([&] { host.run(app); });
+    if (!host.waitForFrames(1, std::chrono::seconds(10))) state.SkipWithError("no first frame");
+    measure(state, [] { std::this_thread::sleep_for(idleWindow()); });
+    host.terminate();
+    host.waitUntilFinished(std::chrono::seconds(10));
+    loop.join();
+    platform::setCurrentHost(nullptr);
+}
+
+}  // namespace
+
+BENCHMARK(SleepingProcess)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(IdleProgram)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

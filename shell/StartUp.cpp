@@ -1,0 +1,260 @@
+#include "shell/StartUp.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <mutex>
+#include <new>
+#include <thread>
+
+#include "graphics/BitmapFontSystem.h"
+#include "graphics/Graphics.h"
+#include "library/FileSystem.h"
+#include "library/System.h"
+#include "library/Thread.h"
+#include "library/ThreadImp.h"
+#include "media/Manager.h"
+#include "rms/RecordStore.h"
+#include "runtime/String.h"
+#include "runtime/Throwable.h"
+#include "shell/Display.h"
+#include "shell/EntryFunctions.h"
+#include "shell/LCDUIHooks.h"
+#include "shell/MIDlet.h"
+#include "shell/MIDletStarter.h"
+#include "shell/ShellGlobals.h"
+#include "shell/StaticProxy.h"
+#include "shell/StubTicker.h"
+#include "shell/TSlibs.h"
+
+using javax::microedition::lcdui::Display;
+using javax::microedition::lcdui::Graphics;
+using javax::microedition::midlet::MIDlet;
+
+namespace {
+
+std::mutex midletMutex;
+JavaPtr<ProxyMIDlet> myMidlet;
+std::atomic<TickerPhase> phase{TickerPhase::notStarted};
+std::atomic<void (*)()> finishedCallback{nullptr};
+std::mutex threadsMutex;
+JavaPtr<java::lang::Thread> tickerThread;
+JavaPtr<java::lang::Thread> midletThread;
+
+bool quitRequested() {
+    return MIDlet::quitInvoked.load();
+}
+
+void logThrown(const char* where, java::lang::Throwable& e) {
+    JavaPtr<java::lang::String> message = e.getMessage();
+    std::fprintf(stderr, "quill: %s threw %s: %s\n", where, e.getClassTypeName(),
+                 message ? toUtf8(message).c_str() : "(no message)");
+}
+
+// One LCDUI tick; a screen that throws is logged so the ticker thread (and the tear-down) goes on.
+void tickLCDUI(long long ms) {
+    try {
+        LCDUI_tickLCDUI(ms);
+    } catch (java::lang::Throwable& e) {
+        logThrown("LCDUI tick", e);
+    } catch (std::exception& e) {
+        std::fprintf(stderr, "quill: LCDUI tick threw %s\n", e.what());
+    }
+}
+
+}  // namespace
+
+JavaPtr<ProxyMIDlet> _myMidlet() {
+    std::lock_guard<std::mutex> lock(midletMutex);
+    return myMidlet;
+}
+
+void _setMyMidlet(const JavaPtr<ProxyMIDlet>& midlet) {
+    JavaPtr<ProxyMIDlet> old;
+    {
+        std::lock_guard<std::mutex> lock(midletMutex);
+        old = std::exchange(myMidlet, midlet);
+    }
+    // The old proxy (and with it the application's MIDlet) goes here, outside the lock.
+}
+
+namespace {
+std::atomic<bool> destroyDelivered{false};
+}  // namespace
+
+void _deliverDestroyOnce(const JavaPtr<ProxyMIDlet>& midlet) {
+    if (!midlet || destroyDelivered.exchange(true)) return;
+    midlet->destroyApp(false);
+}
+
+void _hookStartUp() {}
+
+bool allocateFrameBuffers(int width, int height) {
+    if (width <= 0 || height <= 0) return false;
+    const size_t words = static_cast<size_t>(width) * static_cast<size_t>(height);
+    auto* pixels = new (std::nothrow) uint32_t[words];
+    auto* copy = new (std::nothrow) uint32_t[words];
+    if (pixels == nullptr || copy == nullptr) {
+        delete[] pixels;
+        delete[] copy;
+        return false;
+    }
+    std::fill(pixels, pixels + words, 0xFF000000u);
+    std::fill(copy, copy + words, 0xFF000000u);
+    _frameBufferPixels.store(pixels);
+    _frameBufferPixelsCopy.store(copy);
+    return true;
+}
+
+void freeFrameBuffers() {
+    delete[] _frameBufferPixels.exchange(nullptr);
+    delete[] _frameBufferPixelsCopy.exchange(nullptr);
+}
+
+void _xyzLauncher() {
+    // _global_mutex is initialised statically by the runtime, before any thread can take it.
+    TouchRing::shared().reset();
+    Display::getDisplay(nullptr);
+    JavaPtr<Graphics> master = jnew<Graphics>();
+    master->isScreen = true;
+    master->pixels = _frameBufferPixels.load();
+    master->width = _outputWidth.load();
+    master->height = _outputHeight.load();
+    master->setClip(0, 0, master->width, master->height);
+    Display::setMasterGraphics(master);
+    java::lang::ThreadImp::quitRequested.store(quitRequested);
+    preStartMIDletSetup();
+    phase.store(TickerPhase::running);
+    JavaPtr<java::lang::Thread> ticker = jnew<java::lang::Thread>(jnew<StubTicker>());
+    JavaPtr<java::lang::Thread> starter = jnew<java::lang::Thread>(jnew<MIDletStarter>());
+    {
+        std::lock_guard<std::mutex> lock(threadsMutex);
+        tickerThread = ticker;
+        midletThread = starter;
+    }
+    ticker->start();
+    starter->start();
+}
+
+void preStartMIDletSetup() {
+    TSlibs_staticInit();
+    TSlibs_logCall("LCDUI");
+    LCDUI_staticInit();
+    TSlibs_logCall("StaticProxy");
+    StaticProxy::initialiseAllStatics();
+    TSlibs_logCall("BitmapFontSystem");
+    javax::microedition::lcdui::BitmapFontSystem::init();
+}
+
+void preStopMIDletTearDown() {
+    TSlibs_logCall("Manager.tidyUp");
+    javax::microedition::media::Manager::tidyUp();
+}
+
+void postStopMIDletTearDown() {
+    TSlibs_logCall("Display.tidyUp");
+    Display::tidyUp();
+    TSlibs_logCall("StaticProxy.destroy");
+    StaticProxy::destroyAllStatics();
+    TSlibs_logCall("RecordStore.tidyUp");
+    javax::microedition::rms::RecordStore::tidyUp();
+    TSlibs_logCall("System.gc");
+    java::lang::System::gc();
+    TSlibs_logCall("Thread.tidyUpNormal");
+    java::lang::Thread::tidyUpNormal();
+    TSlibs_logCall("FileSystem.destroy");
+    java::io::FileSystem::destroyFileSystem();
+    TSlibs_logCall("BitmapFontSystem.destroy");
+    javax::microedition::lcdui::BitmapFontSystem::BitmapFontSystem_staticDestroy();
+    // OnScreenKeyboard::OnScreenKeyboard_staticDestroy() comes here when screens/ lands.
+    TSlibs_staticDestroy();
+    _mainThread = nullptr;
+}
+
+long long cappedTickMilliseconds(long long elapsed) {
+    if (elapsed < 0) return 0;
+    return elapsed > kLongestTickMilliseconds ? kLongestTickMilliseconds : elapsed;
+}
+
+void* startapp_thread(void*) {
+    bool canvasShown = false;
+    bool graphicsHandedOver = false;
+    auto previous = std::chrono::steady_clock::now();
+    for (;;) {
+        if (!canvasShown) {
+            if (auto canvas = Display::currentCanvas()) {
+                canvas->showNotify();
+                canvasShown = true;
+            }
+        }
+        // A short wait instead of a bare yield: a loop that only yields keeps a core busy.
+        std::this_thread::sleep_for(std::chrono::milliseconds(kTickerPassWaitMilliseconds));
+        if (kThreadedInputs) TouchRing::shared().drain();
+        if (!graphicsHandedOver) {
+            if (auto displayable = Display::currentDisplayable()) {
+                displayable->setGraphicsReference(Display::getMasterGraphics());
+                graphicsHandedOver = true;
+            }
+        }
+        const auto now = std::chrono::steady_clock::now();
+        const long long elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(now - previous).count();
+        if (elapsed > 0) {
+            // Whole milliseconds only; the rest carries over to the next pass.
+            previous += std::chrono::milliseconds(elapsed);
+            tickLCDUI(cappedTickMilliseconds(elapsed));
+        }
+        TSlibs_tickPolling();
+        if (MIDlet::quitInvoked.load()) break;
+    }
+    phase.store(TickerPhase::tearingDown);
+    preStopMIDletTearDown();
+    _setMyMidlet(nullptr);
+    postStopMIDletTearDown();
+    phase.store(TickerPhase::finished);
+    if (auto callback = finishedCallback.load()) callback();
+    return nullptr;
+}
+
+TickerPhase tickerPhase() {
+    return phase.load();
+}
+
+void setTickerFinishedCallback(void (*callback)()) {
+    finishedCallback.store(callback);
+}
+
+void resetStartUpForTests() {
+    phase.store(TickerPhase::notStarted);
+    MIDlet::quitInvoked.store(false);
+    javax::microedition::lcdui::Displayable::isInterrupted.store(false);
+    _sendInputsPlease.store(false);
+    _destroyRequested.store(false);
+    destroyDelivered.store(false);
+    _setMyMidlet(nullptr);
+}
+
+void joinRuntimeThreads() {
+    JavaPtr<java::lang::Thread> ticker;
+    JavaPtr<java::lang::Thread> starter;
+    {
+        std::lock_guard<std::mutex> lock(threadsMutex);
+        ticker = tickerThread;
+        starter = midletThread;
+    }
+    if (ticker && phase.load() == TickerPhase::finished) {
+        ticker->join();
+        std::lock_guard<std::mutex> lock(threadsMutex);
+        tickerThread = nullptr;
+    }
+    if (starter && !starter->isAlive()) {
+        starter->join();
+        std::lock_guard<std::mutex> lock(threadsMutex);
+        midletThread = nullptr;
+    }
+    ticker = nullptr;
+    starter = nullptr;
+    // Reclaims the finished threads' records, which lets go of their POSIX threads.
+    java::lang::Thread::iterateThreads();
+}

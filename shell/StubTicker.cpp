@@ -1,0 +1,7 @@
+#include "shell/StubTicker.h"
+
+#include "shell/StartUp.h"
+
+void StubTicker::run() {
+    startapp_thread(nullptr);
+}
