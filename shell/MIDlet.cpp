@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "library/ThreadImp.h"
 #include "platform/Host.h"
 #include "runtime/NullPointerException.h"
 
@@ -43,6 +44,8 @@ void MIDlet::startApp() {}
 
 void MIDlet::notifyDestroyed() {
     quitInvoked.store(true);
+    // The scheduler stops honouring sleep times once the application quits.
+    java::lang::ThreadImp::setQuitRequested(true);
 }
 
 void MIDlet::notifyPaused() {}

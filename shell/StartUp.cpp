@@ -42,10 +42,6 @@ std::mutex threadsMutex;
 JavaPtr<java::lang::Thread> tickerThread;
 JavaPtr<java::lang::Thread> midletThread;
 
-bool quitRequested() {
-    return MIDlet::quitInvoked.load();
-}
-
 void logThrown(const char* where, java::lang::Throwable& e) {
     JavaPtr<java::lang::String> message = e.getMessage();
     std::fprintf(stderr, "quill: %s threw %s: %s\n", where, e.getClassTypeName(),
@@ -123,7 +119,6 @@ void _xyzLauncher() {
     master->height = _outputHeight.load();
     master->setClip(0, 0, master->width, master->height);
     Display::setMasterGraphics(master);
-    java::lang::ThreadImp::quitRequested.store(quitRequested);
     preStartMIDletSetup();
     phase.store(TickerPhase::running);
     JavaPtr<java::lang::Thread> ticker = jnew<java::lang::Thread>(jnew<StubTicker>());
