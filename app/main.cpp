@@ -10,20 +10,34 @@
 #include <sstream>
 #include <thread>
 
-#include "app/DemoMIDlet.h"
 #include "app/ProgramOptions.h"
 #include "app/ScriptRunner.h"
+#include "engine/AppMidlet.h"
+#include "engine/HookCanvas.h"
 #include "platform/DeviceProfile.h"
 #include "platform/FileSystemPaths.h"
 #include "platform/HeadlessHost.h"
 #include "platform/Sdl2Host.h"
 #include "shell/ProxyMIDlet.h"
+#include "shell/StaticProxy.h"
 #include "shell/xyzApp.h"
 
 namespace {
 
-// The application's MIDlet; the quiz's own replaces the demo here.
-constexpr ProxyMIDlet::MIDletFactory kMIDletFactory = &DemoMIDlet::create;
+// The application's MIDlet.
+constexpr ProxyMIDlet::MIDletFactory kMIDletFactory = &AppMidlet::create;
+
+// Exit status when a canvas thread ended on an exception and the application was torn down.
+constexpr int kExitApplicationFailed = 4;
+
+void initialiseApplicationStatics() {
+    HookCanvas::HookCanvas_globalStaticCreate();
+}
+
+void destroyApplicationStatics() {
+    AppMidlet::AppMidlet_globalStaticDestroy();
+    HookCanvas::HookCanvas_globalStaticDestroy();
+}
 
 platform::DeviceProfile profileFor(const std::string& device, int scale) {
     platform::DeviceProfile profile = platform::defaultDeviceProfile();
@@ -156,6 +170,7 @@ int main(int argc, char** argv) {
     profile.screenModeWidth = options.widthPoints * options.scale;
     platform::setDeviceProfile(profile);
     ProxyMIDlet::setMIDletFactory(kMIDletFactory);
+    StaticProxy::setHooks({&initialiseApplicationStatics, &destroyApplicationStatics});
 
     platform::HostScreen screen;
     screen.widthPoints = options.widthPoints;
@@ -164,6 +179,8 @@ int main(int argc, char** argv) {
     screen.modelName = profile.modelName;
     screen.machineName = profile.machineName;
     const std::chrono::milliseconds timeout(options.timeoutMilliseconds);
-    if (options.headless) return runHeadless(screen, options.scriptPath.empty() ? nullptr : &script, timeout);
-    return runWindowed(screen, options);
+    int status = options.headless ? runHeadless(screen, options.scriptPath.empty() ? nullptr : &script, timeout)
+                                  : runWindowed(screen, options);
+    if (status == xyzApp::kExitClean && HookCanvas::thread_failed.load()) return kExitApplicationFailed;
+    return status;
 }
