@@ -854,7 +854,7 @@ public:
 private:
     // Waits before the next pass: about a frame after the previous paint, at once on a test clock.
     void waitForNextPass();
-    void failThread(const char* where, const JavaPtr<String>& description);
+    void failThread(const char* where, const char* what, const JavaPtr<String>& message);
 
     static inline std::mutex main_thread_mutex;  // guards main_thread
     static inline JavaPtr<java::lang::Thread> main_thread;

@@ -77,18 +77,17 @@ void HookCanvas::run() {
             signalLoadingDone();
         }
     } catch (java::lang::Throwable& e) {
-        JavaPtr<java::lang::String> description = e.toString();
-        failThread(isMain ? "frame loop" : "loading", description);
+        failThread(isMain ? "frame loop" : "loading", e.getClassTypeName(), e.getMessage());
     } catch (...) {
-        failThread(isMain ? "frame loop" : "loading", nullptr);
+        failThread(isMain ? "frame loop" : "loading", "unknown exception", nullptr);
     }
 }
 
-void HookCanvas::failThread(const char* where, const JavaPtr<java::lang::String>& description) {
+void HookCanvas::failThread(const char* where, const char* what, const JavaPtr<java::lang::String>& message) {
     // A thread that ends on an exception would leave the game frozen on its last frame: end the
     // application through its normal tear-down instead, with a failure status.
-    std::string what = description ? toUtf8(description) : std::string("unknown exception");
-    std::fprintf(stderr, "HookCanvas: %s in the %s thread, game state 0x%x\n", what.c_str(), where,
+    std::string detail = message ? ": " + toUtf8(message) : std::string();
+    std::fprintf(stderr, "HookCanvas: %s%s in the %s thread, game state 0x%x\n", what, detail.c_str(), where,
                  static_cast<unsigned>(game_state.load()));
     thread_failed.store(true);
     JavaPtr<AppMidlet> owner = midlet;
