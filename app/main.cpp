@@ -27,9 +27,6 @@ namespace {
 // The application's MIDlet.
 constexpr ProxyMIDlet::MIDletFactory kMIDletFactory = &AppMidlet::create;
 
-// Exit status when a canvas thread ended on an exception and the application was torn down.
-constexpr int kExitApplicationFailed = 4;
-
 void initialiseApplicationStatics() {
     HookCanvas::HookCanvas_globalStaticCreate();
 }
@@ -181,6 +178,5 @@ int main(int argc, char** argv) {
     const std::chrono::milliseconds timeout(options.timeoutMilliseconds);
     int status = options.headless ? runHeadless(screen, options.scriptPath.empty() ? nullptr : &script, timeout)
                                   : runWindowed(screen, options);
-    if (status == xyzApp::kExitClean && HookCanvas::thread_failed.load()) return kExitApplicationFailed;
-    return status;
+    return AppMidlet::exitStatusFor(status);
 }

@@ -81,3 +81,7 @@ void AppMidlet::AppMidlet_globalStaticDestroy() {
 JavaPtr<javax::microedition::midlet::MIDlet> AppMidlet::create() {
     return jnew<AppMidlet>();
 }
+
+int AppMidlet::exitStatusFor(int hostStatus) {
+    return hostStatus == 0 && HookCanvas::thread_failed.load() ? kExitApplicationFailed : hostStatus;
+}

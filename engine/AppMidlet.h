@@ -36,6 +36,11 @@ public:
     // The MIDlet proxy's factory for the program.
     static JavaPtr<javax::microedition::midlet::MIDlet> create();
 
+    // Exit status of the program when a canvas thread ended on an exception and the application was
+    // torn down; otherwise the host's own status stands.
+    static constexpr int kExitApplicationFailed = 4;
+    static int exitStatusFor(int hostStatus);
+
     // Set by destroyApp; the frame loop paints no more once it is set.
     static inline std::atomic<bool> app_terminating{false};
 
