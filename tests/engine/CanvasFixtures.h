@@ -15,6 +15,7 @@
 #include "runtime/RuntimeException.h"
 #include "shell/MIDlet.h"
 #include "tests/shell/DisplayFixtures.h"
+#include "tests/support/Eventually.h"
 
 namespace enginetest {
 
@@ -105,6 +106,12 @@ protected:
     void TearDown() override {
         canvas->openGate();
         HookCanvas::waitForLoading(5000);
+        HookCanvas::setMainThread(nullptr);
+        // Every canvas and loading thread has ended and been reclaimed before the next test.
+        EXPECT_TRUE(testsupport::eventually([] {
+            java::lang::Thread::iterateThreads();
+            return java::lang::Thread::activeCount() == 0;
+        }));
         canvas = nullptr;
         HookCanvas::manual_passes.store(false);
         engine::CanvasClock::setSource(nullptr);
