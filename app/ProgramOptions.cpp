@@ -1,5 +1,6 @@
 #include "app/ProgramOptions.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstring>
 
@@ -12,6 +13,14 @@ bool parseInt(const std::string& text, int low, int high, int& value) {
     if (error != std::errc() || rest != end || parsed < low || parsed > high) return false;
     value = parsed;
     return true;
+}
+
+// ll_CC: two lower-case letters, '_', two upper-case letters.
+bool isLocale(const std::string& text) {
+    return text.size() == 5 && std::islower(static_cast<unsigned char>(text[0])) &&
+           std::islower(static_cast<unsigned char>(text[1])) && text[2] == '_' &&
+           std::isupper(static_cast<unsigned char>(text[3])) &&
+           std::isupper(static_cast<unsigned char>(text[4]));
 }
 
 bool parseSize(const std::string& text, int& width, int& height) {
@@ -35,6 +44,9 @@ std::string ProgramOptions::usage() {
            "  --headless           run without a window\n"
            "  --script FILE        run the steps of FILE (see README)\n"
            "  --timeout-ms N       longest wait of a script step (default 10000)\n"
+           "  --frames-dir DIR     headless: write the frames shown into DIR as PNG files\n"
+           "  --dump-every N       with --frames-dir, every Nth frame (default 1)\n"
+           "  --locale ll_CC       the locale the application sees (default from LANG)\n"
            "  --midp-keys          keys go to the application instead of tilting\n"
            "  --help               show this help and exit\n"
            "\n"
@@ -99,6 +111,17 @@ bool ProgramOptions::parse(int argc, const char* const* argv, ProgramOptions& op
         } else if (flag == "--timeout-ms") {
             if (!takeValue()) return false;
             if (!parseInt(value, 1, 3600000, options.timeoutMilliseconds)) return bad();
+        } else if (flag == "--frames-dir") {
+            if (!takeValue()) return false;
+            if (value.empty()) return bad();
+            options.framesDirectory = value;
+        } else if (flag == "--dump-every") {
+            if (!takeValue()) return false;
+            if (!parseInt(value, 1, 1000000, options.dumpEvery)) return bad();
+        } else if (flag == "--locale") {
+            if (!takeValue()) return false;
+            if (!isLocale(value)) return bad();
+            options.locale = value;
         } else {
             error = "quill: unrecognized option '" + std::string(argv[i]) + "'; try 'quill --help'";
             return false;

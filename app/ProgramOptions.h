@@ -15,6 +15,9 @@ struct ProgramOptions {
     std::string scriptPath;
     int timeoutMilliseconds = 10000;
     bool midpKeys = false;
+    std::string framesDirectory;
+    int dumpEvery = 1;
+    std::string locale;
     bool help = false;
 
     // Exit status of a bad command line.

@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -80,11 +82,45 @@ private:
     std::thread m_thread;
 };
 
+// Writes every Nth frame shown into a folder as frame-NNNNNN.png, polling the headless host.
+class FrameDumper {
+public:
+    FrameDumper(platform::HeadlessHost& host, const std::string& directory, int every) {
+        if (directory.empty()) return;
+        m_thread = std::thread([this, &host, directory, every] {
+            const auto step = static_cast<uint64_t>(every);
+            uint64_t written = 0;
+            while (!m_stop.load()) {
+                const uint64_t shown = host.frameCount();
+                if (shown >= written + step) {
+                    written = shown - shown % step;
+                    char name[32];
+                    std::snprintf(name, sizeof name, "/frame-%06llu.png",
+                                  static_cast<unsigned long long>(written));
+                    std::string error;
+                    if (!host.writeSnapshot(directory + name, error))
+                        std::fprintf(stderr, "quill: %s\n", error.c_str());
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+    }
+    ~FrameDumper() {
+        m_stop.store(true);
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
 int runHeadless(const platform::HostScreen& screen, const ScriptRunner* script,
-                std::chrono::milliseconds timeout) {
+                std::chrono::milliseconds timeout, const ProgramOptions& options) {
     platform::HeadlessHost host(screen);
     platform::setCurrentHost(&host);
     SignalWatcher signals(host);
+    FrameDumper dumper(host, options.framesDirectory, options.dumpEvery);
     int scriptResult = ScriptRunner::kPassed;
     std::thread runner;
     if (script != nullptr) {
@@ -139,10 +175,21 @@ int main(int argc, char** argv) {
         std::fputs(ProgramOptions::usage().c_str(), stdout);
         return 0;
     }
-    if (!options.scriptPath.empty() && !options.headless) {
-        std::fprintf(stderr, "quill: --script needs --headless\n");
+    if ((!options.scriptPath.empty() || !options.framesDirectory.empty()) && !options.headless) {
+        std::fprintf(stderr, "quill: --script and --frames-dir need --headless\n");
         return ProgramOptions::kUsageError;
     }
+    if (!options.framesDirectory.empty()) {
+        std::error_code made;
+        std::filesystem::create_directories(options.framesDirectory, made);
+        if (made) {
+            std::fprintf(stderr, "quill: cannot make '%s': %s\n", options.framesDirectory.c_str(),
+                         made.message().c_str());
+            return ProgramOptions::kUsageError;
+        }
+    }
+    // The application reads its locale from the environment.
+    if (!options.locale.empty()) setenv("LC_ALL", (options.locale + ".UTF-8").c_str(), 1);
     ScriptRunner script;
     if (!options.scriptPath.empty()) {
         std::ifstream file(options.scriptPath);
@@ -176,7 +223,8 @@ int main(int argc, char** argv) {
     screen.modelName = profile.modelName;
     screen.machineName = profile.machineName;
     const std::chrono::milliseconds timeout(options.timeoutMilliseconds);
-    int status = options.headless ? runHeadless(screen, options.scriptPath.empty() ? nullptr : &script, timeout)
-                                  : runWindowed(screen, options);
+    int status = options.headless
+                     ? runHeadless(screen, options.scriptPath.empty() ? nullptr : &script, timeout, options)
+                     : runWindowed(screen, options);
     return AppMidlet::exitStatusFor(status);
 }
