@@ -12,20 +12,31 @@
 #include <sstream>
 #include <thread>
 
-#include "app/DemoMIDlet.h"
 #include "app/ProgramOptions.h"
 #include "app/ScriptRunner.h"
+#include "engine/AppMidlet.h"
+#include "engine/HookCanvas.h"
 #include "platform/DeviceProfile.h"
 #include "platform/FileSystemPaths.h"
 #include "platform/HeadlessHost.h"
 #include "platform/Sdl2Host.h"
 #include "shell/ProxyMIDlet.h"
+#include "shell/StaticProxy.h"
 #include "shell/xyzApp.h"
 
 namespace {
 
-// The application's MIDlet; the quiz's own replaces the demo here.
-constexpr ProxyMIDlet::MIDletFactory kMIDletFactory = &DemoMIDlet::create;
+// The application's MIDlet.
+constexpr ProxyMIDlet::MIDletFactory kMIDletFactory = &AppMidlet::create;
+
+void initialiseApplicationStatics() {
+    HookCanvas::HookCanvas_globalStaticCreate();
+}
+
+void destroyApplicationStatics() {
+    AppMidlet::AppMidlet_globalStaticDestroy();
+    HookCanvas::HookCanvas_globalStaticDestroy();
+}
 
 platform::DeviceProfile profileFor(const std::string& device, int scale) {
     platform::DeviceProfile profile = platform::defaultDeviceProfile();
@@ -203,6 +214,7 @@ int main(int argc, char** argv) {
     profile.screenModeWidth = options.widthPoints * options.scale;
     platform::setDeviceProfile(profile);
     ProxyMIDlet::setMIDletFactory(kMIDletFactory);
+    StaticProxy::setHooks({&initialiseApplicationStatics, &destroyApplicationStatics});
 
     platform::HostScreen screen;
     screen.widthPoints = options.widthPoints;
@@ -211,7 +223,8 @@ int main(int argc, char** argv) {
     screen.modelName = profile.modelName;
     screen.machineName = profile.machineName;
     const std::chrono::milliseconds timeout(options.timeoutMilliseconds);
-    if (options.headless)
-        return runHeadless(screen, options.scriptPath.empty() ? nullptr : &script, timeout, options);
-    return runWindowed(screen, options);
+    int status = options.headless
+                     ? runHeadless(screen, options.scriptPath.empty() ? nullptr : &script, timeout, options)
+                     : runWindowed(screen, options);
+    return AppMidlet::exitStatusFor(status);
 }

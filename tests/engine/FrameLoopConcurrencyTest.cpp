@@ -1,0 +1,54 @@
+// The frame loop on its own thread, with loading threads, while another thread taps and pauses.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "tests/engine/CanvasFixtures.h"
+#include "tests/support/Eventually.h"
+
+namespace enginetest {
+namespace {
+
+using H = HookCanvas;
+using FrameLoopConcurrency = CanvasFixture;
+
+TEST_F(FrameLoopConcurrency, LoopAndLoadingWhileAnotherThreadTapsAndPauses) {
+    // The real clock and a real canvas thread.
+    engine::CanvasClock::setSource(nullptr);
+    H::manual_passes.store(false);
+    H::game_state.store(1);
+    canvas->startMainThread();
+    canvas->showNotify();
+    ASSERT_TRUE(testsupport::eventually([&] { return canvas->steps.load() >= 2; }));
+
+    std::atomic<bool> stop{false};
+    std::thread input([&] {
+        for (int i = 0; i < 200 && !stop.load(); ++i) {
+            H::internal_pointer_pressed.store(true);
+            H::pointer_x.store(i);
+            if (i % 20 == 0) canvas->hideNotify();
+            if (i % 20 == 10) canvas->showNotify();
+            std::this_thread::yield();
+        }
+    });
+    for (int i = 0; i < 5; ++i) {
+        canvas->changeGameStateTo(H::GAMESTATEFLAG_LOADING | 2);
+        ASSERT_TRUE(H::waitForLoading(5000));
+        canvas->changeGameStateTo(1);
+    }
+    stop.store(true);
+    input.join();
+    canvas->showNotify();
+    const int stepsBefore = canvas->steps.load();
+    EXPECT_TRUE(testsupport::eventually([&] { return canvas->steps.load() > stepsBefore; }));
+    EXPECT_EQ(canvas->loads.load(), 5);
+
+    JavaPtr<java::lang::Thread> loop = H::mainThread();
+    canvas->stopMainThread();
+    ASSERT_TRUE(loop);
+    loop->join();
+    EXPECT_FALSE(H::thread_failed.load());
+}
+
+}  // namespace
+}  // namespace enginetest

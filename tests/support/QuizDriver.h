@@ -1,0 +1,133 @@
+// Runs the application as the program does, on the headless host, but with the canvas clock and the
+// frame loop in the test's hands: a temporary data directory, a chosen bundle, manual passes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "engine/AppMidlet.h"
+#include "engine/CanvasClock.h"
+#include "engine/HookCanvas.h"
+#include "platform/FileSystemPaths.h"
+#include "platform/HeadlessHost.h"
+#include "shell/ProxyMIDlet.h"
+#include "shell/StartUp.h"
+#include "shell/StaticProxy.h"
+#include "shell/xyzApp.h"
+#include "tests/support/Eventually.h"
+#include "tests/support/TemporaryDirectory.h"
+
+namespace testsupport {
+
+class QuizDriver {
+public:
+    static constexpr int kStepMs = HookCanvas::MS_PER_UPDATE;
+
+    // bundle empty: the program's default bundle. factory null: AppMidlet.
+    explicit QuizDriver(const std::filesystem::path& bundle = {},
+                        ProxyMIDlet::MIDletFactory factory = nullptr,
+                        const platform::HostScreen& screen = defaultScreen())
+        : host(screen), app(host) {
+        resetStartUpForTests();
+        std::string error;
+        EXPECT_TRUE(platform::setUpFileSystemPaths(bundle.empty() ? nullptr : bundle.c_str(),
+                                                   data.path().c_str(), error))
+            << error;
+        clock().store(1000);
+        engine::CanvasClock::setSource(&readClock);
+        HookCanvas::manual_passes.store(true);
+        HookCanvas::thread_failed.store(false);
+        AppMidlet::app_terminating.store(false);
+        ProxyMIDlet::setMIDletFactory(factory != nullptr ? factory : &AppMidlet::create);
+        StaticProxy::setHooks({&createStatics, &destroyStatics});
+        platform::setCurrentHost(&host);
+        loop = std::thread([this] { status = host.run(app); });
+        EXPECT_TRUE(host.waitUntilRunning(std::chrono::seconds(5)));
+        // startApp has run once the canvas exists and its first showNotify cleared the pause.
+        EXPECT_TRUE(eventually([] {
+            return AppMidlet::canvas() &&
+                   (HookCanvas::app_status.load() & HookCanvas::APPSTATUSFLAG_PAUSED) == 0;
+        }));
+    }
+    ~QuizDriver() {
+        finish();
+        platform::setCurrentHost(nullptr);
+        StaticProxy::setHooks({});
+        HookCanvas::manual_passes.store(false);
+        engine::CanvasClock::setSource(nullptr);
+    }
+
+    static platform::HostScreen defaultScreen() {
+        platform::HostScreen screen;
+        screen.widthPoints = 320;
+        screen.heightPoints = 480;
+        screen.scale = 1;
+        return screen;
+    }
+
+    JavaPtr<HookCanvas> canvas() { return AppMidlet::canvas(); }
+
+    // n passes of the loop, the clock one step further before each.
+    void runPasses(int n) {
+        for (int i = 0; i < n; ++i) {
+            clock().fetch_add(kStepMs);
+            JavaPtr<HookCanvas> c = canvas();
+            if (c) c->runOnce();
+        }
+    }
+    // Press, two passes, release, two passes (at screen points).
+    void tap(int x, int y) {
+        host.touchDown(x, y);
+        runPasses(2);
+        host.touchUp(x, y);
+        runPasses(2);
+    }
+    bool waitForLoading(std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+        return HookCanvas::waitForLoading(limit.count());
+    }
+    std::optional<uint32_t> pixel(int x, int y) const { return host.pixel(x, y); }
+
+    // Terminates (if still running) and answers the program's exit status.
+    int finish() {
+        if (loop.joinable()) {
+            host.terminate();
+            EXPECT_TRUE(host.waitUntilFinished(std::chrono::seconds(10)));
+            loop.join();
+        }
+        return AppMidlet::exitStatusFor(status);
+    }
+    // Waits for the application to end by itself; its exit status.
+    int waitForExit() {
+        if (loop.joinable()) {
+            EXPECT_TRUE(host.waitUntilFinished(std::chrono::seconds(10)));
+            loop.join();
+        }
+        return AppMidlet::exitStatusFor(status);
+    }
+
+    platform::HeadlessHost host;
+
+private:
+    static std::atomic<long long>& clock() {
+        static std::atomic<long long> now{1000};
+        return now;
+    }
+    static long long readClock() { return clock().load(); }
+    static void createStatics() { HookCanvas::HookCanvas_globalStaticCreate(); }
+    static void destroyStatics() {
+        AppMidlet::AppMidlet_globalStaticDestroy();
+        HookCanvas::HookCanvas_globalStaticDestroy();
+    }
+
+    TemporaryDirectory data;
+    xyzApp app;
+    std::thread loop;
+    int status = -1;
+};
+
+}  // namespace testsupport
