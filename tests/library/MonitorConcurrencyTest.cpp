@@ -299,7 +299,7 @@ TEST_F(MonitorConcurrencyTest, OnlyTheOwnerMayNotifyWhileAnotherHoldsTheMonitor)
 TEST_F(MonitorConcurrencyTest, ABoundedBufferPassesEveryItemExactlyOnce) {
     constexpr int kProducers = 4;
     constexpr int kConsumers = 4;
-    constexpr int kItemsEach = 2000;
+    constexpr int kItemsEach = 500;
     constexpr size_t kCapacity = 4;
     JavaPtr<Object> lock = jnew<Object>();
     std::deque<int> buffer;
