@@ -47,6 +47,11 @@ std::string ProgramOptions::usage() {
            "  --frames-dir DIR     headless: write the frames shown into DIR as PNG files\n"
            "  --dump-every N       with --frames-dir, every Nth frame (default 1)\n"
            "  --locale ll_CC       the locale the application sees (default from LANG)\n"
+           "  --location-script FILE   replay the location fixes of FILE (lines of\n"
+           "                       'T_MS LAT LON HACC ALT VACC [DESCRIPTION]', '#' comments)\n"
+           "  --sms-outbox DIR     write each text message sent into a new file in DIR\n"
+           "                       (without it, messages are reported as not sent)\n"
+           "  --url-opener CMD     open web pages with CMD (default xdg-open)\n"
            "  --midp-keys          keys go to the application instead of tilting\n"
            "  --help               show this help and exit\n"
            "\n"
@@ -122,6 +127,18 @@ bool ProgramOptions::parse(int argc, const char* const* argv, ProgramOptions& op
             if (!takeValue()) return false;
             if (!isLocale(value)) return bad();
             options.locale = value;
+        } else if (flag == "--location-script") {
+            if (!takeValue()) return false;
+            if (value.empty()) return bad();
+            options.locationScriptPath = value;
+        } else if (flag == "--sms-outbox") {
+            if (!takeValue()) return false;
+            if (value.empty()) return bad();
+            options.smsOutboxDirectory = value;
+        } else if (flag == "--url-opener") {
+            if (!takeValue()) return false;
+            if (value.empty()) return bad();
+            options.urlOpener = value;
         } else {
             error = "quill: unrecognized option '" + std::string(argv[i]) + "'; try 'quill --help'";
             return false;

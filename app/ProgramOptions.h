@@ -18,6 +18,9 @@ struct ProgramOptions {
     std::string framesDirectory;
     int dumpEvery = 1;
     std::string locale;
+    std::string locationScriptPath;
+    std::string smsOutboxDirectory;
+    std::string urlOpener = "xdg-open";
     bool help = false;
 
     // Exit status of a bad command line.

@@ -19,7 +19,9 @@
 #include "platform/DeviceProfile.h"
 #include "platform/FileSystemPaths.h"
 #include "platform/HeadlessHost.h"
+#include "platform/LocationReplay.h"
 #include "platform/Sdl2Host.h"
+#include "platform/SmsOutbox.h"
 #include "shell/ProxyMIDlet.h"
 #include "shell/StaticProxy.h"
 #include "shell/xyzApp.h"
@@ -146,6 +148,7 @@ int runWindowed(const platform::HostScreen& screen, const ProgramOptions& option
     hostOptions.zoom = options.zoom;
     hostOptions.title = "Quill";
     hostOptions.midpKeys = options.midpKeys;
+    hostOptions.urlOpener = options.urlOpener;
     std::string error;
     std::unique_ptr<platform::Sdl2Host> host = platform::Sdl2Host::open(hostOptions, error);
     if (!host) {
@@ -188,6 +191,20 @@ int main(int argc, char** argv) {
             return ProgramOptions::kUsageError;
         }
     }
+    if (!options.smsOutboxDirectory.empty()) {
+        std::error_code made;
+        std::filesystem::create_directories(options.smsOutboxDirectory, made);
+        if (made || !std::filesystem::is_directory(options.smsOutboxDirectory, made)) {
+            std::fprintf(stderr, "quill: cannot use '%s' as the message outbox: %s\n",
+                         options.smsOutboxDirectory.c_str(),
+                         made ? made.message().c_str() : "not a directory");
+            return ProgramOptions::kUsageError;
+        }
+        platform::setSmsOutboxDirectory(options.smsOutboxDirectory);
+    }
+    // The replay reports an unreadable script itself, in one line.
+    if (!options.locationScriptPath.empty() && !platform::setLocationScriptFile(options.locationScriptPath))
+        return ProgramOptions::kUsageError;
     // The application reads its locale from the environment.
     if (!options.locale.empty()) setenv("LC_ALL", (options.locale + ".UTF-8").c_str(), 1);
     ScriptRunner script;

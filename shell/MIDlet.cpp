@@ -3,8 +3,8 @@
 #include <string>
 
 #include "library/ThreadImp.h"
-#include "platform/Host.h"
 #include "runtime/NullPointerException.h"
+#include "shell/UrlRequest.h"
 
 namespace javax::microedition::midlet {
 
@@ -58,9 +58,7 @@ int MIDlet::checkPermission(const JavaPtr<java::lang::String>&) {
 
 bool MIDlet::platformRequest(const JavaPtr<java::lang::String>& url) {
     if (!url) throw java::lang::NullPointerException();
-    platform::Host* host = platform::currentHost();
-    const char* text = url->val();
-    return host != nullptr && host->openUrl(text != nullptr ? text : "");
+    return _URLplatformRequest(url->val());
 }
 
 JavaPtr<java::lang::String> MIDlet::getAppProperty(const JavaPtr<java::lang::String>& key) {

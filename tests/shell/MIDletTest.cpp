@@ -88,9 +88,11 @@ TEST(MIDlet, PermissionsAreUnknownAndPlatformRequestsGoToTheHost) {
     EXPECT_FALSE(midlet->platformRequest(text("https://example.invalid/"))) << "no host";
     testsupport::RecordingHost host;
     EXPECT_TRUE(midlet->platformRequest(text("https://example.invalid/a")));
+    EXPECT_FALSE(midlet->platformRequest(text(""))) << "an empty address never reaches the host";
     host.openUrlAnswer = false;
-    EXPECT_FALSE(midlet->platformRequest(text("")));
-    EXPECT_EQ(host.urlsOpened, (std::vector<std::string>{"https://example.invalid/a", ""}));
+    EXPECT_FALSE(midlet->platformRequest(text("https://example.invalid/b"))) << "the opener did not start";
+    EXPECT_EQ(host.urlsOpened,
+              (std::vector<std::string>{"https://example.invalid/a", "https://example.invalid/b"}));
 }
 
 TEST(MIDlet, NotifyDestroyedRaisesTheQuitFlagForGood) {
