@@ -45,7 +45,7 @@ class SynchronizedCounterTest : public ThreadFixture, public ::testing::WithPara
 // of them may lose an update to a counter that only the monitor guards.
 TEST_P(SynchronizedCounterTest, NoUpdateIsLostWhateverKindOfThreadEnters) {
     const int workers = GetParam();
-    constexpr int kIncrements = 5000;
+    constexpr int kIncrements = 1000;
     JavaPtr<Object> lock = jnew<Object>();
     long long counter = 0;
     std::atomic<int> insideAtOnce{0};
