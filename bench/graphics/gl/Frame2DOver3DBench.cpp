@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench/graphics/BenchFont.h"
+#include "bench/graphics/BenchImages.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "graphics/ScreenSize.h"
@@ -26,23 +27,7 @@ using javax::microedition::lcdui::ScreenSize;
 constexpr int kWidth = 640, kHeight = 960;
 constexpr int kSprite = 64, kSprites = 100, kTextLines = 40, kShapes = 100;
 
-JavaPtr<Image> randomImage(int w, int h, unsigned seed, bool binaryDisc, bool translucent) {
-    std::mt19937 random(seed);
-    auto array = jnew<JArray<int>>(w * h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            uint32_t a = 0xFF;
-            if (binaryDisc) {
-                const int dx = 2 * x - w, dy = 2 * y - h;
-                a = dx * dx + dy * dy < w * h ? 0xFF : 0;
-            } else if (translucent) {
-                a = 1 + random() % 254;
-            }
-            array->data[y * w + x] = static_cast<int>(a << 24 | (random() & 0xFFFFFF));
-        }
-    }
-    return Image::createRGBImage(array, w, h, true);
-}
+using benchimages::randomImage;
 
 struct Scene {
     std::vector<uint32_t> frame = std::vector<uint32_t>(static_cast<size_t>(kWidth) * kHeight, 0xFF000000u);
