@@ -88,7 +88,7 @@ TEST_F(LocationProviderTest, TheFeedParksAFixThatThePollPromotes) {
     ASSERT_TRUE(fix);
     EXPECT_TRUE(fix->isValid());
     EXPECT_EQ(fix->getLocationMethod(), Location::MTE_SATELLITE);
-    EXPECT_EQ(fix->getTimestamp(), clock.time());
+    EXPECT_EQ(fix->getTimestamp(), clock.millis());
     EXPECT_EQ(narrow(fix->getExtraInfo(nullptr)), "from the script");
     JavaPtr<QualifiedCoordinates> where = fix->getQualifiedCoordinates();
     EXPECT_EQ(where->getLatitude(), 48.5);

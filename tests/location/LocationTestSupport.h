@@ -10,35 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "library/DeviceClock.h"
 #include "location/LocationProvider.h"
 #include "platform/LocationService.h"
+#include "tests/support/SteppedClock.h"
 #include "tests/support/StringText.h"
 
 namespace locationtest {
 
 using namespace javax::microedition::location;
 
-// Installs itself as the package's clock for the life of the object.
-class FakeLocationClock {
+// The location tests start the stepped device clock at a time of their own.
+class FakeLocationClock : public testsupport::SteppedClock {
 public:
-    explicit FakeLocationClock(long long start = 1'000'000'000LL) {
-        now().store(start);
-        java::lang::DeviceClock::setSource(&read);
-    }
-    ~FakeLocationClock() { java::lang::DeviceClock::setSource(nullptr); }
-    FakeLocationClock(const FakeLocationClock&) = delete;
-    FakeLocationClock& operator=(const FakeLocationClock&) = delete;
-
-    void advance(long long milliseconds) { now().fetch_add(milliseconds); }
-    long long time() const { return now().load(); }
-
-private:
-    static std::atomic<long long>& now() {
-        static std::atomic<long long> value{0};
-        return value;
-    }
-    static long long read() { return now().load(); }
+    FakeLocationClock() : SteppedClock(1'000'000'000LL) {}
 };
 
 class CountingLocationService : public platform::LocationService {
