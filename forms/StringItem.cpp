@@ -1,0 +1,301 @@
+#include "forms/StringItem.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "forms/LCDUIColours.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "graphics/ScreenSize.h"
+#include "runtime/StringIndexOutOfBoundsException.h"
+#include "shell/LCDUILock.h"
+
+namespace javax::microedition::lcdui {
+
+namespace {
+
+bool isBreakingSpace(unsigned short c) {
+    return c == u' ' || c == u'\r' || c == u'\t';
+}
+
+JavaPtr<Font> systemFont() {
+    return Font::getFont(Font::FACE_SYSTEM, Font::STYLE_PLAIN, Font::SIZE_SMALL);
+}
+
+}  // namespace
+
+StringItem::~StringItem() = default;
+
+StringItem* StringItem::TESLinvokeconstructor(const JavaPtr<java::lang::String>& label,
+                                              const JavaPtr<java::lang::String>& text) {
+    return TESLinvokeconstructor(label, text, PLAIN);
+}
+
+StringItem* StringItem::TESLinvokeconstructor(const JavaPtr<java::lang::String>& label,
+                                              const JavaPtr<java::lang::String>& text, int appearanceMode) {
+    Item::TESLinvokeconstructor();
+    init(label, text, appearanceMode, systemFont());
+    return this;
+}
+
+void StringItem::init(const JavaPtr<java::lang::String>& label, const JavaPtr<java::lang::String>& text,
+                      int mode, const JavaPtr<Font>& font) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_label = label;
+    m_text = text;
+    m_appearanceMode = mode;
+    m_font = font;
+    m_lines = nullptr;
+    m_updatecontentHeightAndWidth();
+}
+
+bool StringItem::addToForm(ItemOwner* form) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    const bool accepted = Item::addToForm(form);
+    if (accepted) m_updatecontentHeightAndWidth();
+    return accepted;
+}
+
+int StringItem::layoutInternal() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return neitherDimensionLocked() ? m_layout | LAYOUT_EXPAND | LAYOUT_VEXPAND : m_layout;
+}
+
+void StringItem::preferredSizeChanged() {
+    m_updatecontentHeightAndWidth();
+}
+
+int StringItem::getMinContentHeight() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return neitherDimensionLocked() ? m_font->getHeight() : m_contentHeight;
+}
+
+int StringItem::getMinContentWidth() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return neitherDimensionLocked() ? ScreenSize::width / 4 : m_contentWidth;
+}
+
+int StringItem::getPrefContentWidth(int) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_contentWidth;
+}
+
+int StringItem::getPrefContentHeight(int) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_contentHeight;
+}
+
+void StringItem::paint(const JavaPtr<Graphics>& g, int, int) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (!m_lines) return;
+    const bool highlighted = m_inline && isHighlighted();
+    g->setFont(m_font);
+    const int lineHeight = m_font->getHeight();
+    const int32_t count =
+        std::min({m_lines->length, m_lineX ? m_lineX->length : 0, m_lineY ? m_lineY->length : 0});
+    for (int32_t i = 0; i < count; ++i) {
+        const JavaPtr<java::lang::String>& line = m_lines->data[i];
+        if (!line) continue;
+        const int x = m_lineX->data[i];
+        const int y = m_lineY->data[i];
+        if (highlighted) {
+            g->setColor(_LCDUI_COLOR_HIGHLIGHTED_BACKGROUND);
+            g->fillRect(x, y, m_font->stringWidth(line), lineHeight);
+            g->setColor(_LCDUI_COLOR_HIGHLIGHTED_FOREGROUND);
+        } else {
+            g->setColor(_LCDUI_COLOR_FOREGROUND);
+        }
+        g->drawString(line, x, y, Graphics::TOP | Graphics::LEFT);
+    }
+}
+
+int StringItem::getAppearanceMode() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_appearanceMode;
+}
+
+JavaPtr<Font> StringItem::getFont() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_font;
+}
+
+JavaPtr<java::lang::String> StringItem::getText() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_text;
+}
+
+void StringItem::setFont(const JavaPtr<Font>& font) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_font = font ? font : systemFont();
+    m_updatecontentHeightAndWidth();
+}
+
+void StringItem::setText(const JavaPtr<java::lang::String>& text) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_text = text;
+    m_updatecontentHeightAndWidth();
+}
+
+JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* nextStart, bool* hyphenated,
+                                                     const JavaPtr<java::lang::String>& text,
+                                                     const JavaPtr<Font>& font) {
+    if (!text || !font) return nullptr;
+    const int length = text->length();
+    if (length == 0) {
+        if (nextStart != nullptr) *nextStart = -1;
+        if (hyphenated != nullptr) *hyphenated = false;
+        return text;
+    }
+    if (start < 0 || start >= length) throw java::lang::StringIndexOutOfBoundsException();
+    const unsigned short* units = text->unitData();
+    const int hyphenWidth = font->charWidth(u'-');
+
+    int breakAt = -1;
+    bool hyphen = false;
+    if (units[start] == u'\n') {
+        breakAt = start;
+    } else {
+        int w = 0;
+        int lastWordEnd = -1;
+        int lastHyphenPoint = -1;
+        bool inWord = true;
+        for (int i = start; i < length; ++i) {
+            const unsigned short c = units[i];
+            if (c == u'\n') {
+                breakAt = i;
+                break;
+            }
+            // A whitespace character counts toward the width, so a space that would overflow breaks the
+            // line before it.
+            w += font->charWidth(c);
+            if (isBreakingSpace(c)) {
+                if (inWord) lastWordEnd = i - 1;
+                inWord = false;
+            } else {
+                if (w + hyphenWidth <= width) lastHyphenPoint = i;
+                inWord = true;
+            }
+            if (w > width) {
+                if (lastWordEnd != -1) {
+                    breakAt = lastWordEnd;
+                } else if (lastHyphenPoint != -1) {
+                    breakAt = lastHyphenPoint;
+                    hyphen = true;
+                } else {
+                    // The overflowing character stays on the line: every line takes at least one, so the
+                    // wrap ends at any width, 0 included.
+                    breakAt = i;
+                }
+                break;
+            }
+        }
+    }
+
+    int next = -1;
+    if (breakAt != -1) {
+        // Whitespace after the break is skipped, but a line feed starts the next line.
+        for (int i = breakAt + 1; i < length; ++i) {
+            if (!isBreakingSpace(units[i])) {
+                next = i;
+                break;
+            }
+        }
+    }
+    if (nextStart != nullptr) *nextStart = next;
+
+    // breakAt may be start - 1 when the line begins with whitespace too wide for it: an empty line.
+    const int end = breakAt == -1 ? length : breakAt + 1;
+    int lineLength = end - start;
+    if (lineLength > 0 && units[end - 1] == u'\n') --lineLength;
+    JavaPtr<java::lang::String> line;
+    if (hyphen) {
+        std::vector<unsigned short> withHyphen(units + start, units + start + lineLength);
+        withHyphen.push_back(u'-');
+        line = jnew<java::lang::String>(withHyphen.data(), static_cast<int>(withHyphen.size()));
+    } else {
+        line = jnew<java::lang::String>(units + start, lineLength);
+    }
+    if (hyphenated != nullptr) *hyphenated = hyphen;
+    return line;
+}
+
+void StringItem::wrapTextLines(int width) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (!m_text) {
+        m_lines = nullptr;
+        m_lineX = nullptr;
+        m_lineY = nullptr;
+        return;
+    }
+    if (width == -1) width = usableFormWidth();
+    const int wrapWidth = m_widthLocked ? m_preferredWidth : usableFormWidth();
+    const int alignment = getLayout() & 3;
+    const int lineHeight = m_font->getHeight();
+
+    // Gathered first and copied once: growing the arrays line by line would copy them again for every line.
+    std::vector<JavaPtr<java::lang::String>> lines;
+    std::vector<int> xs;
+    std::vector<int> ys;
+    int position = 0;
+    int y = 0;
+    for (;;) {
+        int next = -1;
+        JavaPtr<java::lang::String> line = wrapTextLine(position, wrapWidth, &next, nullptr, m_text, m_font);
+        int x = 0;
+        if (alignment == LAYOUT_RIGHT) {
+            x = width - m_font->stringWidth(line);
+        } else if (alignment == LAYOUT_CENTER) {
+            x = (width - m_font->stringWidth(line)) / 2;
+        }
+        lines.push_back(std::move(line));
+        xs.push_back(x);
+        ys.push_back(y);
+        if (next == -1) break;
+        position = next;
+        y += lineHeight;
+    }
+
+    const int count = static_cast<int>(lines.size());
+    JavaPtr<LineArray> lineArray = jnewArray<JavaPtr<java::lang::String>>(count);
+    JavaPtr<JArray<int>> xArray = jnewArray<int>(count);
+    JavaPtr<JArray<int>> yArray = jnewArray<int>(count);
+    for (int i = 0; i < count; ++i) {
+        lineArray->data[i] = std::move(lines[static_cast<size_t>(i)]);
+        xArray->data[i] = xs[static_cast<size_t>(i)];
+        yArray->data[i] = ys[static_cast<size_t>(i)];
+    }
+    m_lines = std::move(lineArray);
+    m_lineX = std::move(xArray);
+    m_lineY = std::move(yArray);
+}
+
+void StringItem::m_updatecontentHeightAndWidth() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (m_owner == nullptr) return;
+    m_contentWidth = m_widthLocked ? m_preferredWidth : usableFormWidth();
+    wrapTextLines(m_contentWidth);
+    if (m_lines && m_lines->length == 1) m_contentWidth = m_font->stringWidth(m_lines->data[0]);
+    if (m_heightLocked) {
+        m_contentHeight = m_preferredHeight;
+    } else {
+        const int count = m_lines ? m_lines->length : 0;
+        m_contentHeight = count * m_font->getHeight();
+    }
+}
+
+JavaPtr<StringItem::LineArray> StringItem::getLines() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_lines;
+}
+
+JavaPtr<JArray<int>> StringItem::getLineX() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_lineX;
+}
+
+JavaPtr<JArray<int>> StringItem::getLineY() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_lineY;
+}
+
+}  // namespace javax::microedition::lcdui

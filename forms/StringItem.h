@@ -1,0 +1,83 @@
+// javax.microedition.lcdui.StringItem: a label and a read-only text, broken into lines that fit the form.
+// It also holds wrapTextLine, the one word wrap of the high-level screens, which the form layout and the
+// text field use too.
+#pragma once
+
+#include <cstdint>
+
+#include "forms/Item.h"
+
+namespace javax::microedition::lcdui {
+
+class StringItem : public Item {
+    TESL_CLASS(StringItem, "javax.microedition.lcdui.StringItem", Item)
+public:
+    using LineArray = JArray<JavaPtr<java::lang::String>>;
+
+    StringItem() noexcept {}
+    ~StringItem() override;
+
+    StringItem* TESLinvokeconstructor(const JavaPtr<java::lang::String>& label,
+                                      const JavaPtr<java::lang::String>& text);
+    StringItem* TESLinvokeconstructor(const JavaPtr<java::lang::String>& label,
+                                      const JavaPtr<java::lang::String>& text, int appearanceMode);
+
+    bool addToForm(ItemOwner* form) override;
+    int layoutInternal() override;
+    void preferredSizeChanged() override;
+    int getMinContentHeight() override;
+    int getMinContentWidth() override;
+    int getPrefContentWidth(int height) override;
+    int getPrefContentHeight(int width) override;
+    using Item::paint;
+    void paint(const JavaPtr<Graphics>& g, int w, int h) override;
+
+    virtual int getAppearanceMode();
+    virtual JavaPtr<Font> getFont();
+    virtual JavaPtr<java::lang::String> getText();
+    // A null font selects the small plain system font.
+    virtual void setFont(const JavaPtr<Font>& font);
+    virtual void setText(const JavaPtr<java::lang::String>& text);
+
+    void init(const JavaPtr<java::lang::String>& label, const JavaPtr<java::lang::String>& text, int mode,
+              const JavaPtr<Font>& font);
+
+    // One line of text from index start, at most width pixels wide where the text allows: it breaks after
+    // the last whole word that fits, at a line feed, or, when the line's first word alone is too wide,
+    // inside it with a hyphen. Every line takes at least one character, whatever the width, so a caller
+    // stepping through nextStart always gets to the end. *nextStart gets the next line's start (-1 at the
+    // end), *hyphenated whether "-" was added; either may be null. Null when text or font is null, and
+    // then nothing is written; the empty text itself for an empty text. A start outside a non-empty text
+    // is StringIndexOutOfBoundsException.
+    static JavaPtr<java::lang::String> wrapTextLine(int start, int width, int* nextStart, bool* hyphenated,
+                                                    const JavaPtr<java::lang::String>& text,
+                                                    const JavaPtr<Font>& font);
+    // Rebuilds the three line arrays: wrapped to the locked or usable width, aligned within width (-1:
+    // the usable width).
+    void wrapTextLines(int width);
+    // Recomputes the lines and the content size; nothing until the item belongs to a form.
+    void m_updatecontentHeightAndWidth();
+
+    JavaPtr<LineArray> getLines();
+    JavaPtr<JArray<int>> getLineX();
+    JavaPtr<JArray<int>> getLineY();
+
+    // The lines, replaced together; the form layout sets its own while it flows the text inline.
+    JavaPtr<LineArray> m_lines;
+    JavaPtr<JArray<int>> m_lineX;
+    JavaPtr<JArray<int>> m_lineY;
+    // Written by the form layout: whether it flowed the text inline through its rows, and where it began.
+    bool m_inline = false;
+    int32_t m_inlineStartX = 0;
+    int32_t m_inlineStartY = 0;
+    int32_t m_inlineStartRow = 0;
+
+private:
+    bool neitherDimensionLocked() const { return !m_widthLocked && !m_heightLocked; }
+
+    JavaPtr<java::lang::String> m_text;
+    JavaPtr<Font> m_font;
+    int32_t m_appearanceMode = PLAIN;
+};
+
+}  // namespace javax::microedition::lcdui
