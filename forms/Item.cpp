@@ -73,10 +73,9 @@ private:
 
 Item::~Item() {
     LCDUIGuard lock(LCDUILock::mutex());
+    // The registry forgets a touch in progress once its listener has no area left, so no drag or release
+    // of it reaches the freed item.
     unregisterAll();
-    // The registry keeps the listener of a touch in progress alive after its areas are gone; its drag or
-    // release must not reach this item once it is freed.
-    if (m_touchListener) m_touchListener->m_context = nullptr;
 }
 
 Item* Item::TESLinvokeconstructor() {
@@ -402,7 +401,6 @@ void Item::unregisterAll() {
 
 void Item::touchscreenEventCallback(void* context, const JavaPtr<java::lang::String>& code, int eventType,
                                     int relX, int relY, int dx, int dy, bool inside) {
-    if (context == nullptr) return;
     static_cast<Item*>(context)->touchscreenAreaEvent(code, eventType, relX, relY, dx, dy, inside);
 }
 
