@@ -27,11 +27,10 @@ static_assert(kThreadedRepaint, "this test is built with the threaded repaint");
 // A one-way signal between threads.
 class Signal {
 public:
+    // Notifies under the lock: a waiter may destroy the signal as soon as it sees it raised.
     void raise() {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_raised = true;
-        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_raised = true;
         m_changed.notify_all();
     }
     void reset() {
