@@ -50,6 +50,14 @@ JavaPtr<Displayable> displayablePart(const JavaPtr<Alert>& alert) {
         alert.counted(), static_cast<Displayable*>(recastObj(alert.counted(), Displayable::TESLclassTypeID)));
 }
 
+// Whether any entry of a list with null holes is taken.
+template <class E>
+bool holdsAny(const JavaPtr<JArray<E>>& entries) {
+    for (int32_t i = 0; i < entries->length; ++i)
+        if (entries->data[i]) return true;
+    return false;
+}
+
 // Clears the tick-in-progress flag however the tick ends, so that a throwing screen cannot stop every
 // later tick.
 struct TickInProgressScope {
@@ -418,10 +426,7 @@ void Display::Display_staticDestroy() {
 
 bool Display::hasSeriallyCalls() {
     std::lock_guard<std::mutex> lock(displayMutex);
-    if (!seriallyCalls) return false;
-    for (int32_t i = 0; i < seriallyCalls->length; ++i)
-        if (seriallyCalls->data[i]) return true;
-    return false;
+    return seriallyCalls && holdsAny(seriallyCalls);
 }
 
 void Display::threadedRepaintSetup() {
@@ -475,13 +480,6 @@ void Display::queueThreadedRepaint(const JavaPtr<Canvas>& c) {
 }
 
 namespace {
-
-template <class E>
-bool holdsAny(const JavaPtr<JArray<E>>& entries) {
-    for (int32_t i = 0; i < entries->length; ++i)
-        if (entries->data[i]) return true;
-    return false;
-}
 
 // A wait's longest step: the MIDlet's quit is a flag that nobody signals.
 constexpr auto kQuitPollStep = std::chrono::milliseconds(50);
