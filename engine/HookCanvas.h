@@ -28,6 +28,7 @@ class SensorConnection;
 }
 
 class AppMidlet;
+class TSHttpConnectionThread;
 
 class HookCanvas : public javax::microedition::lcdui::game::GameCanvas,
                    public java::lang::Runnable,
@@ -423,6 +424,15 @@ public:
     virtual void runOnce();
     virtual void debug(const JavaPtr<String>& message, int32_t flags);
     virtual bool launchWapBrowser(const JavaPtr<String>& url);
+
+    // HTTP worker: one background request at a time in conn_class, started and stopped on the caller's
+    // thread (nothing in the quiz calls these).
+    virtual void openHttpConnectionByteArrayData(const JavaPtr<String>& url, int32_t encoding,
+                                                 const JavaPtr<JArray<signed char>>& data);
+    virtual void openHttpConnectionStringData(const JavaPtr<String>& url, int32_t encoding,
+                                              const JavaPtr<String>& text);
+    virtual void closeHttpConnection();
+    virtual JavaPtr<String> urlEncode(const JavaPtr<String>& text);
 
     // Sound and vibration hooks the loop calls; their channels come with the sound issue.
     virtual void vibrate(int32_t ms);
@@ -830,7 +840,7 @@ public:
     static inline JavaPtr<java::lang::Object> softkey_add_back;
     static inline JavaPtr<java::lang::Object> softkey_add_fwrd;
     static inline JavaPtr<java::lang::Object> internal_cheat_codes;
-    static inline JavaPtr<java::lang::Object> conn_class;
+    static inline JavaPtr<TSHttpConnectionThread> conn_class;
     static inline JavaPtr<String> version_string;
     static inline JavaPtr<JArray<signed char>> shuffle_db_preloaded;
     static inline JavaPtr<JArray<int32_t>> category_scores;

@@ -6,6 +6,7 @@
 #include "graphics/Font.h"
 #include "graphics/Image.h"
 #include "media/Player.h"
+#include "net/HttpWorkerControl.h"
 #include "sensor/SensorConnection.h"
 
 using java::lang::String;
@@ -108,7 +109,9 @@ void HookCanvas::HookCanvas_globalStaticDestroy() {
     softkey_add_back = nullptr;
     softkey_add_fwrd = nullptr;
     internal_cheat_codes = nullptr;
-    conn_class = nullptr;
+    // A worker still running is stopped: it would otherwise go on using the HTTP statics torn down
+    // after these.
+    net::stopHttpWorker(conn_class);
     version_string = nullptr;
     shuffle_db_preloaded = nullptr;
     category_scores = nullptr;

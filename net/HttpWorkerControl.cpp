@@ -4,7 +4,7 @@
 
 namespace net {
 
-void startHttpWorker(JavaPtr<TSHttpConnectionThread>& slot, const JavaPtr<java::lang::Object>& canvas,
+void startHttpWorker(JavaPtr<TSHttpConnectionThread>& slot, const JavaPtr<HookCanvas>& canvas,
                      const JavaPtr<java::lang::String>& url, int encoding,
                      const JavaPtr<JArray<signed char>>& data) {
     stopHttpWorker(slot);

@@ -8,7 +8,7 @@ namespace net {
 
 // Stops the worker in slot, then starts a new one for url (a GET when data is null, else a POST of
 // data) and keeps it in slot.
-void startHttpWorker(JavaPtr<TSHttpConnectionThread>& slot, const JavaPtr<java::lang::Object>& canvas,
+void startHttpWorker(JavaPtr<TSHttpConnectionThread>& slot, const JavaPtr<HookCanvas>& canvas,
                      const JavaPtr<java::lang::String>& url, int encoding,
                      const JavaPtr<JArray<signed char>>& data);
 // Kills the worker in slot, if any, and empties the slot.

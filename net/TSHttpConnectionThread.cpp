@@ -15,7 +15,7 @@ using javax::microedition::io::Connection;
 using javax::microedition::io::Connector;
 using javax::microedition::io::HttpConnection;
 
-constinit JavaPtr<java::lang::Object> TSHttpConnectionThread::parent;
+constinit JavaPtr<HookCanvas> TSHttpConnectionThread::parent;
 std::mutex TSHttpConnectionThread::s_parentLock;
 
 namespace {
@@ -60,9 +60,8 @@ JavaPtr<String> redirectTarget(const JavaPtr<HttpConnection>& current, const Jav
 
 }  // namespace
 
-void TSHttpConnectionThread::initConnection(const JavaPtr<java::lang::Object>& canvas,
-                                            const JavaPtr<String>& text, int kind,
-                                            const JavaPtr<JArray<signed char>>& body) {
+void TSHttpConnectionThread::initConnection(const JavaPtr<HookCanvas>& canvas, const JavaPtr<String>& text,
+                                            int kind, const JavaPtr<JArray<signed char>>& body) {
     {
         std::lock_guard<std::mutex> lock(s_parentLock);
         parent = canvas;
@@ -300,7 +299,7 @@ void TSHttpConnectionThread::download() {
 }
 
 void TSHttpConnectionThread_globalStaticDestroy() {
-    JavaPtr<java::lang::Object> dropped;
+    JavaPtr<HookCanvas> dropped;
     {
         std::lock_guard<std::mutex> lock(TSHttpConnectionThread::s_parentLock);
         dropped = std::move(TSHttpConnectionThread::parent);

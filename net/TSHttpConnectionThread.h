@@ -13,6 +13,10 @@
 #include "runtime/JArray.h"
 #include "runtime/Runnable.h"
 
+// The application canvas that starts workers; only referred to here, so the HTTP library does not
+// depend on the application's.
+class HookCanvas;
+
 class TSHttpConnectionThread : public java::lang::Object, public virtual java::lang::Runnable {
     TESL_CLASS(TSHttpConnectionThread, "TSHttpConnectionThread", java::lang::Object, java::lang::Runnable)
 public:
@@ -22,7 +26,7 @@ public:
     static constexpr int32_t PARAM_TS_HTTPCONNECTION_MAX_CONNECT_RETRIES = 1;
 
     // The canvas that started the last worker; read by nothing. Written under s_parentLock.
-    static constinit JavaPtr<java::lang::Object> parent;
+    static constinit JavaPtr<HookCanvas> parent;
     static std::mutex s_parentLock;
 
     TSHttpConnectionThread() noexcept {}
@@ -34,9 +38,8 @@ public:
     }
 
     // Stores the request (postData null for a GET) and starts the worker thread at priority 5.
-    virtual void initConnection(const JavaPtr<java::lang::Object>& canvas,
-                                const JavaPtr<java::lang::String>& url, int encoding,
-                                const JavaPtr<JArray<signed char>>& postData);
+    virtual void initConnection(const JavaPtr<HookCanvas>& canvas, const JavaPtr<java::lang::String>& url,
+                                int encoding, const JavaPtr<JArray<signed char>>& postData);
     // Sets closing, and closes and drops the connection; that also ends an exchange the worker waits on.
     virtual void closeConnection();
     virtual void killThread();

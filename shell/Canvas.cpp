@@ -10,18 +10,13 @@
 #include "shell/MIDlet.h"
 
 // Build switches read here (all off in this build): repaints queued for a repaint thread instead of
-// painted on the caller's, and the 2D-over-3D flush.
-#ifndef _USES_THREADED_REPAINT
-#define _USES_THREADED_REPAINT 0
-#endif
+// painted on the caller's (kThreadedRepaint, in shell/Display.h), and the 2D-over-3D flush.
 #ifndef _ATTEMPTS_2D_OVER_3D
 #define _ATTEMPTS_2D_OVER_3D 0
 #endif
 #ifndef _USES_3D_GRAPHICS
 #define _USES_3D_GRAPHICS 0
 #endif
-static_assert(!_USES_THREADED_REPAINT,
-              "the threaded repaint is not built: repaints paint on the caller's thread");
 static_assert(!_ATTEMPTS_2D_OVER_3D || _USES_3D_GRAPHICS,
               "the 2D-over-3D flush is not built: frames go to the host as software frames");
 
@@ -154,6 +149,11 @@ void Canvas::repaint() {
 
 void Canvas::repaint(int x, int y, int w, int h) {
     if (quitInvoked()) return;
+    if (kThreadedRepaint) {
+        // The repaint thread paints the canvas whole and then has the serial calls run.
+        Display::queueThreadedRepaint(JavaPtr<Canvas>(this));
+        return;
+    }
     repaintReal(x, y, w, h);
     // Each slot is cleared before its runnable runs, so one queued from inside a run() waits for the
     // next repaint; a throw leaves the later slots for that repaint too.
@@ -176,6 +176,10 @@ void Canvas::repaintReal(int x, int y, int w, int h) {
 
 void Canvas::serviceRepaints() {
     if (repaintDepth > 0) return;
+    if (kThreadedRepaint) {
+        Display::waitForThreadedRepaints();
+        return;
+    }
     for (;;) {
         const int running = midRepaint.load();
         if (running == 0) return;

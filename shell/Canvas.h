@@ -93,9 +93,11 @@ public:
 
     void repaint();
     // Paints now on the calling thread, then runs the display's serial calls (after the paint has let
-    // go of the master Graphics). Nothing at all once the MIDlet has quit.
+    // go of the master Graphics). Nothing at all once the MIDlet has quit. The threaded build only
+    // queues the canvas for the repaint thread.
     void repaint(int x, int y, int w, int h);
-    // Waits until no repaint runs on another thread. From inside a paint it returns at once: it would
+    // Waits until no repaint runs on another thread (threaded build: until the repaint thread has
+    // taken every queued canvas and ended its pass). From inside a paint it returns at once: it would
     // otherwise wait for itself, or for a painter queued behind it.
     void serviceRepaints();
 
@@ -104,6 +106,8 @@ public:
     // The number of repaints running, or waiting for the master Graphics, on all threads. A count, not
     // a flag: with one flag, the first of two painters to finish would clear it under the second.
     static inline std::atomic<int> midRepaint{0};
+    // Threaded-repaint build: set while the repaint thread paints a canvas it took from the queue.
+    static inline std::atomic<bool> midRepaintThreaded{false};
 
 private:
     // Guards drawing into the master Graphics and copying its frame out: the ticker thread paints the

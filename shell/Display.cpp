@@ -1,17 +1,22 @@
 #include "shell/Display.h"
 
+#include <chrono>
 #include <climits>
 #include <utility>
 #include <vector>
 
 #include "graphics/Graphics.h"
+#include "library/Thread.h"
 #include "platform/Host.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/IllegalStateException.h"
 #include "runtime/NullPointerException.h"
 #include "shell/DeviceKeyCodes.h"
+#include "shell/DisplayThreadedCallSerially.h"
+#include "shell/DisplayThreadedPaint.h"
 #include "shell/LCDUIHooks.h"
 #include "shell/LCDUILock.h"
+#include "shell/MIDlet.h"
 #include "shell/ShellGlobals.h"
 
 // Build constants of the display queries.
@@ -43,6 +48,14 @@ JavaPtr<Alert> asAlert(const JavaPtr<Displayable>& d) {
 JavaPtr<Displayable> displayablePart(const JavaPtr<Alert>& alert) {
     return JavaPtr<Displayable>(
         alert.counted(), static_cast<Displayable*>(recastObj(alert.counted(), Displayable::TESLclassTypeID)));
+}
+
+// Whether any entry of a list with null holes is taken.
+template <class E>
+bool holdsAny(const JavaPtr<JArray<E>>& entries) {
+    for (int32_t i = 0; i < entries->length; ++i)
+        if (entries->data[i]) return true;
+    return false;
 }
 
 // Clears the tick-in-progress flag however the tick ends, so that a throwing screen cannot stop every
@@ -372,6 +385,10 @@ void Display::tidyUp() {
         oldCanvas = std::move(myDisplayableCanvas);
         oldDisplay = std::move(myDisplay);
         oldGraphics = std::move(masterGraphics);
+    }
+    releaseThreadedRepaint(false);
+    {
+        std::lock_guard<std::mutex> lock(displayMutex);
         oldCalls = std::move(seriallyCalls);
     }
     LCDUI_tidyUpLCDUI();
@@ -398,12 +415,142 @@ void Display::tidyUpLCDUI() {
 }
 
 void Display::Display_staticDestroy() {
+    releaseThreadedRepaint(true);
     JavaPtr<JArray<JavaPtr<Ticker>>> oldTickers;
     JavaPtr<JArray<JavaPtr<java::lang::Runnable>>> oldCalls;
     std::lock_guard<std::mutex> lock(displayMutex);
     oldTickers = std::move(tickers);
     oldCalls = std::move(seriallyCalls);
     m_numActiveTickers = 0;
+}
+
+bool Display::hasSeriallyCalls() {
+    std::lock_guard<std::mutex> lock(displayMutex);
+    return seriallyCalls && holdsAny(seriallyCalls);
+}
+
+void Display::threadedRepaintSetup() {
+    if (!kThreadedRepaint) return;
+    JavaPtr<java::lang::Thread> started;
+    {
+        std::lock_guard<std::mutex> lock(threadedRepaintMutex);
+        if (threadedRepaintThread) return;
+        if (!threadedRepaintRunnable) threadedRepaintRunnable = jnew<DisplayThreadedPaint>();
+        if (!repaintCanvasPtrs) repaintCanvasPtrs = jnew<JArray<JavaPtr<Canvas>>>(_CANVAS_REPAINT_TOTAL);
+        started = jnew<java::lang::Thread>(JavaPtr<java::lang::Runnable>(threadedRepaintRunnable));
+        threadedRepaintThread = started;
+    }
+    started->start();
+}
+
+void Display::threadedRepaintTidyUp() {
+    if (!kThreadedRepaint) return;
+    releaseThreadedRepaint(false);
+}
+
+void Display::releaseThreadedRepaint(bool queueOnly) {
+    JavaPtr<DisplayThreadedPaint> oldRunnable;
+    JavaPtr<java::lang::Thread> oldThread;
+    JavaPtr<JArray<JavaPtr<Canvas>>> oldQueue;
+    {
+        std::lock_guard<std::mutex> lock(threadedRepaintMutex);
+        oldQueue = std::move(repaintCanvasPtrs);
+        if (!queueOnly) {
+            // The thread leaves its loop at its next look at the flag; nothing waits for it.
+            if (threadedRepaintRunnable) threadedRepaintRunnable->stopRequested.store(true);
+            oldRunnable = std::move(threadedRepaintRunnable);
+            oldThread = std::move(threadedRepaintThread);
+        }
+        threadedRepaintChanged.notify_all();
+    }
+}
+
+void Display::queueThreadedRepaint(const JavaPtr<Canvas>& c) {
+    std::lock_guard<std::mutex> lock(threadedRepaintMutex);
+    if (!repaintCanvasPtrs || !c) return;
+    for (int32_t i = 0; i < repaintCanvasPtrs->length; ++i)
+        if (repaintCanvasPtrs->data[i] == c) return;
+    for (int32_t i = 0; i < repaintCanvasPtrs->length; ++i) {
+        if (!repaintCanvasPtrs->data[i]) {
+            repaintCanvasPtrs->data[i] = c;
+            threadedRepaintChanged.notify_all();
+            return;
+        }
+    }
+}
+
+namespace {
+
+// A wait's longest step: the MIDlet's quit is a flag that nobody signals.
+constexpr auto kQuitPollStep = std::chrono::milliseconds(50);
+
+}  // namespace
+
+void Display::waitForThreadedRepaints() {
+    std::unique_lock<std::mutex> lock(threadedRepaintMutex);
+    for (;;) {
+        if (!repaintCanvasPtrs || midlet::MIDlet::quitInvoked.load()) return;
+        // A pass that has taken the last canvas is waited for too: its frame is not drawn yet.
+        if (!holdsAny(repaintCanvasPtrs) && !Canvas::midRepaintThreaded.load()) return;
+        threadedRepaintChanged.wait_for(lock, kQuitPollStep);
+    }
+}
+
+bool Display::waitForThreadedRepaint(const std::atomic<bool>& stopRequested) {
+    std::unique_lock<std::mutex> lock(threadedRepaintMutex);
+    auto ready = [&] { return stopRequested.load() || (repaintCanvasPtrs && holdsAny(repaintCanvasPtrs)); };
+    threadedRepaintChanged.wait_for(lock, kQuitPollStep, ready);
+    return !stopRequested.load() && repaintCanvasPtrs && holdsAny(repaintCanvasPtrs);
+}
+
+JavaPtr<Canvas> Display::takeThreadedRepaint(int index) {
+    std::lock_guard<std::mutex> lock(threadedRepaintMutex);
+    if (!repaintCanvasPtrs || index < 0 || index >= repaintCanvasPtrs->length) return nullptr;
+    if (!repaintCanvasPtrs->data[index]) return nullptr;
+    Canvas::midRepaintThreaded.store(true);
+    return std::exchange(repaintCanvasPtrs->data[index], nullptr);
+}
+
+void Display::endThreadedRepaintPass() {
+    std::lock_guard<std::mutex> lock(threadedRepaintMutex);
+    Canvas::midRepaintThreaded.store(false);
+    threadedRepaintChanged.notify_all();
+}
+
+void Display::startThreadedSerialCalls() {
+    {
+        std::lock_guard<std::mutex> lock(threadedRepaintMutex);
+        if (serialCallsRunning) {
+            serialCallsAgain = true;
+            return;
+        }
+        // A thread per painted pass, runnables or not, would pile up idle threads racing each other.
+        if (!hasSeriallyCalls()) return;
+        serialCallsRunning = true;
+    }
+    threadedSerialCallThreadsStarted.fetch_add(1);
+    try {
+        jnew<java::lang::Thread>(jnew<DisplayThreadedCallSerially>())->start();
+    } catch (...) {
+        abandonThreadedSerialCalls();
+        throw;
+    }
+}
+
+bool Display::finishThreadedSerialCalls() {
+    std::lock_guard<std::mutex> lock(threadedRepaintMutex);
+    if (serialCallsAgain) {
+        serialCallsAgain = false;
+        return true;
+    }
+    serialCallsRunning = false;
+    return false;
+}
+
+void Display::abandonThreadedSerialCalls() {
+    std::lock_guard<std::mutex> lock(threadedRepaintMutex);
+    serialCallsRunning = false;
+    serialCallsAgain = false;
 }
 
 }  // namespace javax::microedition::lcdui

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 
@@ -16,6 +17,15 @@
 #include "shell/Displayable.h"
 #include "shell/Ticker.h"
 
+#ifndef _USES_THREADED_REPAINT
+#define _USES_THREADED_REPAINT 0
+#endif
+// Canvases queued for one repaint thread instead of painted on the thread that asks.
+inline constexpr bool kThreadedRepaint = _USES_THREADED_REPAINT != 0;
+
+namespace java::lang {
+class Thread;
+}
 namespace javax::microedition::midlet {
 class MIDlet;
 }
@@ -23,6 +33,7 @@ class MIDlet;
 namespace javax::microedition::lcdui {
 
 class Alert;
+class DisplayThreadedPaint;
 class Graphics;
 class Item;
 
@@ -40,6 +51,7 @@ public:
     static constexpr int COLOR_HIGHLIGHTED_BORDER = 5;
 
     static constexpr int _CALL_SERIALLY_STACK_SIZE = 4;
+    static constexpr int _CANVAS_REPAINT_TOTAL = 1;
 
     // Takes the shell's output size as the screen size.
     Display() noexcept;
@@ -94,6 +106,32 @@ public:
     // Takes the runnable out of serial-call slot index (cleared before it runs); null when the slot is
     // empty. The canvas drains the slots this way after each repaint.
     static JavaPtr<java::lang::Runnable> takeSeriallyCall(int index);
+    // Whether any serial-call slot holds a runnable.
+    static bool hasSeriallyCalls();
+
+    // The threaded-repaint build (kThreadedRepaint; both do nothing in the synchronous one): the setup
+    // starts the one repaint thread before the display exists, the tidy-up stops it without waiting.
+    static void threadedRepaintSetup();
+    static void threadedRepaintTidyUp();
+    // Queues c for the repaint thread unless it is queued already; dropped when every entry holds
+    // another canvas, or when there is no queue.
+    static void queueThreadedRepaint(const JavaPtr<Canvas>& c);
+    // Blocks until the queue is empty and no pass is painting, the queue is gone or the MIDlet quit.
+    static void waitForThreadedRepaints();
+    // The repaint thread's side. Waits a short while for a queued canvas (true when there is one);
+    // takes entry index, after which the pass counts as painting; ends the pass; and after a pass that
+    // painted, starts a serial-call thread when a slot holds a runnable and none runs (one that runs
+    // is asked for another round instead).
+    static bool waitForThreadedRepaint(const std::atomic<bool>& stopRequested);
+    static JavaPtr<Canvas> takeThreadedRepaint(int index);
+    static void endThreadedRepaintPass();
+    static void startThreadedSerialCalls();
+    // The serial-call thread's side: true when a painted pass asked for another round while it ran,
+    // otherwise it is no longer running. Abandon when a runnable's throw ends the thread.
+    static bool finishThreadedSerialCalls();
+    static void abandonThreadedSerialCalls();
+    // Serial-call threads started so far.
+    static inline std::atomic<int> threadedSerialCallThreadsStarted{0};
 
     // The screen size in pixels (also rewritten on rotation); the graphics library keeps the value.
     static inline int32_t& screenWidth = ScreenSize::width;
@@ -120,6 +158,21 @@ private:
     static inline int m_numActiveTickers = 0;
     static inline JavaPtr<JArray<JavaPtr<Ticker>>> tickers;
     static inline JavaPtr<JArray<JavaPtr<java::lang::Runnable>>> seriallyCalls;
+
+    // Drops the repaint queue, and unless queueOnly also stops and drops the repaint thread.
+    static void releaseThreadedRepaint(bool queueOnly);
+
+    // Guards the threaded-repaint state below and the changes of Canvas::midRepaintThreaded, each
+    // change signalled on threadedRepaintChanged. Taken before displayMutex, never after it.
+    static inline std::mutex threadedRepaintMutex;
+    static inline std::condition_variable threadedRepaintChanged;
+    // Canvases waiting to be painted whole, with null holes.
+    static inline JavaPtr<JArray<JavaPtr<Canvas>>> repaintCanvasPtrs;
+    static inline JavaPtr<DisplayThreadedPaint> threadedRepaintRunnable;
+    static inline JavaPtr<java::lang::Thread> threadedRepaintThread;
+    // A serial-call thread runs; a painted pass asked for another round while it ran.
+    static inline bool serialCallsRunning = false;
+    static inline bool serialCallsAgain = false;
 };
 
 }  // namespace javax::microedition::lcdui

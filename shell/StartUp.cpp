@@ -113,6 +113,7 @@ void freeFrameBuffers() {
 void _xyzLauncher() {
     // _global_mutex is initialised statically by the runtime, before any thread can take it.
     TouchRing::shared().reset();
+    if (kThreadedRepaint) Display::threadedRepaintSetup();
     Display::getDisplay(nullptr);
     JavaPtr<Graphics> master = jnew<Graphics>();
     master->isScreen = true;
@@ -145,6 +146,7 @@ void preStartMIDletSetup() {
 }
 
 void preStopMIDletTearDown() {
+    if (kThreadedRepaint) Display::threadedRepaintTidyUp();
     TSlibs_logCall("Manager.tidyUp");
     javax::microedition::media::Manager::tidyUp();
 }
