@@ -207,7 +207,8 @@ void DisplayableCoreCanvas::reLayout() {
     if (ticker) {
         B = B - 4 - fontHeight(m_tickerFont);
         m_tickerY = B;
-        m_tickerTextWidth = m_tickerFont->stringWidth(ticker->getDrawableString());
+        const JavaPtr<String> drawable = ticker->getDrawableString();
+        m_tickerTextWidth = drawable ? m_tickerFont->stringWidth(drawable) : 0;
     }
     if (OnScreenKeyboard::isShown()) {
         OnScreenKeyboard::setBottomY(B);
@@ -599,8 +600,10 @@ void DisplayableCoreCanvas::paintTicker(const JavaPtr<Graphics>& g) {
         const int64_t span = static_cast<int64_t>(W) + m_tickerTextWidth;
         int64_t offset = (ticker->getTotalTickedTimeMS() * speed) / 1000;
         offset = span > 0 ? offset % span : 0;
-        g->drawString(ticker->getDrawableString(), static_cast<int>(W - offset), m_tickerY + 2,
-                      Graphics::TOP | Graphics::LEFT);
+        // A ticker without text shows an empty bar.
+        if (const JavaPtr<String> drawable = ticker->getDrawableString())
+            g->drawString(drawable, static_cast<int>(W - offset), m_tickerY + 2,
+                          Graphics::TOP | Graphics::LEFT);
     }
     paintPopupMenu(g);
 }

@@ -247,6 +247,17 @@ TEST_F(CoreCanvasTest, TickerTextMovesLeftAcrossFrames) {
     EXPECT_EQ(second, first - 60);
 }
 
+TEST_F(CoreCanvasTest, TickerWithoutTextShowsAnEmptyBar) {
+    JavaPtr<TestScreen> screen = showScreen();
+    JavaPtr<Ticker> ticker = jnew<Ticker>(jstr("News"));
+    ticker->setString(nullptr);
+    EXPECT_NO_THROW(screen->setTicker(ticker));
+    EXPECT_EQ(screen->canvas->area(), (std::vector<int>{0, 0, 240, 186}));
+    EXPECT_NO_THROW(Display::tickLCDUI(500));
+    EXPECT_EQ(screen->canvas->paints, 1);
+    EXPECT_EQ(rgb(120, 192), Core::COLOR_BACKGROUND);
+}
+
 TEST_F(CoreCanvasTest, HideNotifyDropsTheChromeAreasUntilTheNextPaint) {
     JavaPtr<TestScreen> screen = showScreen();
     TestCoreCanvas& canvas = *screen->canvas;
