@@ -22,6 +22,7 @@
 #include "platform/LocationReplay.h"
 #include "platform/Sdl2Host.h"
 #include "platform/SmsOutbox.h"
+#include "screens/ScreenHooks.h"
 #include "shell/ProxyMIDlet.h"
 #include "shell/StaticProxy.h"
 #include "shell/xyzApp.h"
@@ -231,6 +232,9 @@ int main(int argc, char** argv) {
     profile.screenModeWidth = options.widthPoints * options.scale;
     platform::setDeviceProfile(profile);
     ProxyMIDlet::setMIDletFactory(kMIDletFactory);
+    javax::microedition::lcdui::LCDUIHighLevelHooks screenHooks;
+    javax::microedition::lcdui::fillScreenHooks(screenHooks);
+    javax::microedition::lcdui::setLCDUIHighLevelHooks(screenHooks);
     StaticProxy::setHooks({&initialiseApplicationStatics, &destroyApplicationStatics});
 
     platform::HostScreen screen;

@@ -22,6 +22,9 @@ public:
     virtual void touchUp(int x, int y) = 0;
     virtual void keyPressed(int keyCode) = 0;
     virtual void keyReleased(int keyCode) = 0;
+    // Whether a high-level screen is shown: it takes every key and typed text, whatever the host's key
+    // mode.
+    virtual bool highLevelScreenShown() { return false; }
     // An accelerometer sample in g.
     virtual void accelerated(double x, double y, double z) = 0;
     // The screen turned: the new size in points.

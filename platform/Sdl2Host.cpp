@@ -8,6 +8,7 @@
 #include <map>
 #include <utility>
 
+#include "platform/DesktopKeys.h"
 #include "platform/KeyboardTilt.h"
 #include "platform/LaunchImage.h"
 
@@ -23,43 +24,6 @@ constexpr Uint32 kFrameFormat = SDL_PIXELFORMAT_RGBX8888;
 #else
 constexpr Uint32 kFrameFormat = SDL_PIXELFORMAT_XBGR8888;
 #endif
-
-// The phone's key code for a key, or 0 for a key the phone has not.
-int midpKeyCode(SDL_Keycode key, Uint16 modifiers) {
-    const bool shift = (modifiers & KMOD_SHIFT) != 0;
-    switch (key) {
-        case SDLK_UP:
-            return -1;
-        case SDLK_DOWN:
-            return -2;
-        case SDLK_LEFT:
-            return -3;
-        case SDLK_RIGHT:
-            return -4;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-            return -5;
-        case SDLK_F1:
-            return -6;
-        case SDLK_F2:
-            return -7;
-        case SDLK_HASH:
-        case SDLK_KP_HASH:
-            return '#';
-        case SDLK_ASTERISK:
-        case SDLK_KP_MULTIPLY:
-            return '*';
-        default:
-            break;
-    }
-    // On a US keyboard '#' and '*' are shifted digits.
-    if (shift && key == SDLK_3) return '#';
-    if (shift && key == SDLK_8) return '*';
-    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return '1' + (key - SDLK_KP_1);
-    if (key == SDLK_KP_0) return '0';
-    return 0;
-}
 
 bool tiltKeyOf(SDL_Keycode key, KeyboardTilt::Key& tiltKey) {
     switch (key) {
@@ -93,6 +57,8 @@ struct Sdl2Host::Window {
     // The code each held key was pressed with, by scancode, so that its release sends the same code
     // whatever the modifiers are by then.
     std::map<SDL_Scancode, int> heldKeys;
+    // The next text event repeats a key already sent (a keypad key) or comes from a desktop repeat.
+    bool dropNextText = false;
     bool mousePressed = false;
     bool fingerPressed = false;
     SDL_FingerID finger = 0;
@@ -270,10 +236,20 @@ void Sdl2Host::handleEvent(const void* raw) {
             break;
         }
         case SDL_KEYDOWN: {
-            if (!input || event.key.repeat != 0) break;
-            if (m_options.midpKeys) {
-                const int code = midpKeyCode(event.key.keysym.sym, event.key.keysym.mod);
+            if (!input) break;
+            // The desktop's own repeats are not sent (a high-level screen repeats held keys itself), nor
+            // the text a repeat types.
+            if (event.key.repeat != 0) {
+                w.dropNextText = true;
+                break;
+            }
+            w.dropNextText = false;
+            const bool screenKeys = m_events->highLevelScreenShown();
+            if (screenKeys || m_options.midpKeys) {
+                const int code = desktopKeyCode(event.key.keysym.sym, event.key.keysym.mod,
+                                                screenKeys ? KeyTarget::HighLevelScreen : KeyTarget::Canvas);
                 if (code == 0 || w.heldKeys.count(event.key.keysym.scancode) != 0) break;
+                w.dropNextText = screenKeys && desktopKeyAlsoTypesText(event.key.keysym.sym);
                 w.heldKeys[event.key.keysym.scancode] = code;
                 m_events->keyPressed(code);
             } else if (KeyboardTilt::Key key; tiltKeyOf(event.key.keysym.sym, key)) {
@@ -282,14 +258,22 @@ void Sdl2Host::handleEvent(const void* raw) {
             break;
         }
         case SDL_KEYUP: {
-            if (m_options.midpKeys) {
-                const auto held = w.heldKeys.find(event.key.keysym.scancode);
-                if (held == w.heldKeys.end()) break;
+            const auto held = w.heldKeys.find(event.key.keysym.scancode);
+            if (held != w.heldKeys.end()) {
                 const int code = held->second;
                 w.heldKeys.erase(held);
                 if (input) m_events->keyReleased(code);
             } else if (KeyboardTilt::Key key; tiltKeyOf(event.key.keysym.sym, key)) {
                 w.tilt.setKey(key, false);
+            }
+            break;
+        }
+        case SDL_TEXTINPUT: {
+            const bool drop = std::exchange(w.dropNextText, false);
+            if (!input || drop || !m_events->highLevelScreenShown()) break;
+            for (const int code : desktopTextCodes(event.text.text)) {
+                m_events->keyPressed(code);
+                m_events->keyReleased(code);
             }
             break;
         }

@@ -1,7 +1,8 @@
 // The host with a window, on SDL2: the program a person runs. The window is the screen's points times
 // a zoom; frames are shown through a streaming texture scaled into it (letterboxed, whole multiples).
 // The mouse and the first finger are the touch screen, the arrow keys tilt the device (or, in MIDP
-// keys mode, are the phone's keys), minimising pauses, and closing the window, SIGINT or SIGTERM end
+// keys mode and always while a high-level screen is shown, are the phone's keys; such a screen also
+// gets typed text as keyboard keys), minimising pauses, and closing the window, SIGINT or SIGTERM end
 // the program. SDL stays inside this back end: the header names none of its types.
 #pragma once
 

@@ -1,6 +1,7 @@
 #include "screens/ScreenStatics.h"
 
 #include "library/DeviceClock.h"
+#include "screens/OnScreenKeyboard.h"
 #include "screens/TouchScreenAreaManager.h"
 #include "shell/Display.h"
 #include "shell/Displayable.h"
@@ -16,6 +17,7 @@ void resetScreenStatics() {
     Display::lcdUIEventInProgress.store(false);
     Displayable::isInterrupted.store(false);
     TouchScreenAreaManager::destroy();
+    OnScreenKeyboard::OnScreenKeyboard_staticDestroy();
     java::lang::DeviceClock::setSource(nullptr);
 }
 

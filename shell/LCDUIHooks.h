@@ -27,6 +27,8 @@ struct LCDUIHighLevelHooks {
     void (*alertTypeStaticDestroy)() = nullptr;
     void (*alertStaticDestroy)() = nullptr;
     void (*touchScreenAreaManagerDestroy)() = nullptr;
+    // OnScreenKeyboard::OnScreenKeyboard_staticDestroy, among the tear-down's library tidy-ups.
+    void (*onScreenKeyboardStaticDestroy)() = nullptr;
     // Item::getContainingForm of an item (its Smart part), or null.
     JavaPtr<Displayable> (*itemContainingForm)(java::lang::Smart* item) = nullptr;
     // form.m_highlightItem(form.m_indexForItem(item), 0).

@@ -166,7 +166,10 @@ void postStopMIDletTearDown() {
     java::io::FileSystem::destroyFileSystem();
     TSlibs_logCall("BitmapFontSystem.destroy");
     javax::microedition::lcdui::BitmapFontSystem::BitmapFontSystem_staticDestroy();
-    // OnScreenKeyboard::OnScreenKeyboard_staticDestroy() comes here when screens/ lands.
+    TSlibs_logCall("OnScreenKeyboard.staticDestroy");
+    if (auto keyboardDestroy =
+            javax::microedition::lcdui::lcduiHighLevelHooks().onScreenKeyboardStaticDestroy)
+        keyboardDestroy();
     TSlibs_staticDestroy();
     _mainThread = nullptr;
 }

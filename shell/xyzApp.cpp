@@ -6,6 +6,7 @@
 #include "platform/DeviceNatives.h"
 #include "platform/FileSystemPaths.h"
 #include "sensor/TiltFeed.h"
+#include "shell/Display.h"
 #include "shell/EntryFunctions.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StartUp.h"
@@ -97,6 +98,15 @@ void xyzApp::keyPressed(int keyCode) {
 
 void xyzApp::keyReleased(int keyCode) {
     _xyzKeyReleased(keyCode);
+}
+
+bool xyzApp::highLevelScreenShown() {
+    // The core canvas lives in the layer above; it is recognised by its type id.
+    constexpr int32_t kCoreCanvasTypeId =
+        tesl::classTypeIdOf("javax.microedition.lcdui.DisplayableCoreCanvas");
+    const JavaPtr<javax::microedition::lcdui::Canvas> canvas =
+        javax::microedition::lcdui::Display::currentCanvas();
+    return canvas && instanceofObj(canvas.counted(), kCoreCanvasTypeId);
 }
 
 void xyzApp::accelerated(double x, double y, double z) {

@@ -30,6 +30,7 @@ public:
     void touchUp(int x, int y) override;
     void keyPressed(int keyCode) override;
     void keyReleased(int keyCode) override;
+    bool highLevelScreenShown() override;
     void accelerated(double x, double y, double z) override;
     void sizeChanged(int width, int height) override;
     void paused() override;

@@ -161,14 +161,27 @@ TEST(ShellLaunchTest, HooksRunInOrderAndTheTearDownOnce) {
               all.end());
     ASSERT_GE(all.size(), 13u);
     const std::vector<std::string> tearDown(all.begin() + 13, all.end());
-    EXPECT_EQ(
-        tearDown,
-        (std::vector<std::string>{
-            "Manager.tidyUp", "Display.tidyUp",      "StaticProxy.destroy",    "RecordStore.tidyUp",
-            "System.gc",      "Thread.tidyUpNormal", "FileSystem.destroy",     "BitmapFontSystem.destroy",
-            "System",         "HttpConnection",      "TSHttpConnectionThread", "Display",
-            "Manager",        "PlayerListener",      "MetaDataControl",        "Condition",
-            "SensorInfo",     "SensorManager",       "LocationProvider",       "MessageConnection"}));
+    EXPECT_EQ(tearDown, (std::vector<std::string>{"Manager.tidyUp",
+                                                  "Display.tidyUp",
+                                                  "StaticProxy.destroy",
+                                                  "RecordStore.tidyUp",
+                                                  "System.gc",
+                                                  "Thread.tidyUpNormal",
+                                                  "FileSystem.destroy",
+                                                  "BitmapFontSystem.destroy",
+                                                  "OnScreenKeyboard.staticDestroy",
+                                                  "System",
+                                                  "HttpConnection",
+                                                  "TSHttpConnectionThread",
+                                                  "Display",
+                                                  "Manager",
+                                                  "PlayerListener",
+                                                  "MetaDataControl",
+                                                  "Condition",
+                                                  "SensorInfo",
+                                                  "SensorManager",
+                                                  "LocationProvider",
+                                                  "MessageConnection"}));
     EXPECT_EQ(tickerPhase(), TickerPhase::finished);
 }
 

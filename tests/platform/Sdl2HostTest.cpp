@@ -229,6 +229,45 @@ TEST_F(Sdl2HostTest, ArrowKeysTiltTheDeviceAndSamplesKeepComing) {
     }
 }
 
+TEST_F(Sdl2HostTest, HighLevelScreenGetsKeysAndTypedTextWhateverTheKeyMode) {
+    auto host = openHost();
+    ASSERT_NE(host, nullptr);
+    RecordingHostEvents events(*host);
+    events.screenShown.store(true);
+    const auto text = [](const char* typed) {
+        SDL_Event event{};
+        event.type = SDL_TEXTINPUT;
+        std::strncpy(event.text.text, typed, sizeof(event.text.text) - 1);
+        return event;
+    };
+    runDriven(*host, events, [&] {
+        push(key(SDL_KEYDOWN, SDLK_UP));
+        push(key(SDL_KEYUP, SDLK_UP));
+        push(key(SDL_KEYDOWN, SDLK_F3));
+        push(key(SDL_KEYUP, SDLK_F3));
+        // A letter: its key sends nothing, its text a press and a release.
+        push(key(SDL_KEYDOWN, SDLK_q));
+        push(text("q"));
+        // The desktop's repeat of the held letter types again; neither is sent.
+        push(key(SDL_KEYDOWN, SDLK_q, KMOD_NONE, true));
+        push(text("q"));
+        push(key(SDL_KEYUP, SDLK_q));
+        // A keypad digit is the phone's number key; the digit it also types is dropped.
+        push(key(SDL_KEYDOWN, SDLK_KP_5));
+        push(text("5"));
+        push(key(SDL_KEYUP, SDLK_KP_5));
+        push(text("\xC2\xA3"));
+        push(text("\xC3\xA9"));
+        settle(*host);
+    });
+    EXPECT_EQ(events.linesStartingWith("key"),
+              (std::vector<std::string>{"key-press -1", "key-release -1", "key-press 35", "key-release 35",
+                                        "key-press 1016", "key-release 1016", "key-press 53",
+                                        "key-release 53", "key-press 2032", "key-release 2032"}));
+    for (const std::string& sample : events.linesStartingWith("tilt"))
+        EXPECT_EQ(sample, "tilt 0.000 0.000 -1.000") << "arrows are keys on a high-level screen";
+}
+
 TEST_F(Sdl2HostTest, MidpKeysModeSendsThePhonesKeyCodes) {
     auto host = openHost(true);
     ASSERT_NE(host, nullptr);

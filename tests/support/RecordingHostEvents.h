@@ -2,6 +2,7 @@
 // that each one arrives on the host's main thread, and can end the loop when told to terminate.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -24,6 +25,7 @@ public:
     void touchUp(int x, int y) override { record("up " + pair(x, y)); }
     void keyPressed(int keyCode) override { record("key-press " + std::to_string(keyCode)); }
     void keyReleased(int keyCode) override { record("key-release " + std::to_string(keyCode)); }
+    bool highLevelScreenShown() override { return screenShown.load(); }
     void accelerated(double x, double y, double z) override {
         record("tilt " + number(x) + " " + number(y) + " " + number(z));
     }
@@ -34,6 +36,9 @@ public:
         record("terminating");
         if (m_quitOnTerminating) m_host.quit(0);
     }
+
+    // What highLevelScreenShown answers the host.
+    std::atomic<bool> screenShown{false};
 
     std::vector<std::string> log() const {
         std::lock_guard<std::mutex> guard(m_lock);
