@@ -1173,13 +1173,14 @@ public:
     static inline std::atomic<bool> render_after_update{false};
     static inline std::atomic<int64_t> last_fixed_update_time_ms{0};
     static inline std::atomic<int64_t> last_variable_update_time_ms{0};
-    // The latched copies are read and written on the canvas main thread only.
-    static inline int32_t keys_pressed = 0;
-    static inline int32_t keys_repeated = 0;
-    static inline bool pointer_pressed = false;
-    static inline bool pointer_repeated = false;
-    static inline int64_t regions_pressed = 0;
-    static inline int64_t regions_repeated = 0;
+    // The latched copies: the latch writes them on the canvas main thread, and releaseAllKeys clears
+    // them on whichever thread shows the canvas.
+    static inline std::atomic<int32_t> keys_pressed{0};
+    static inline std::atomic<int32_t> keys_repeated{0};
+    static inline std::atomic<bool> pointer_pressed{false};
+    static inline std::atomic<bool> pointer_repeated{false};
+    static inline std::atomic<int64_t> regions_pressed{0};
+    static inline std::atomic<int64_t> regions_repeated{0};
     static inline std::atomic<int32_t> pointer_x{0};
     static inline std::atomic<int32_t> pointer_y{0};
     static inline std::atomic<int32_t> internal_keys_pressed{0};

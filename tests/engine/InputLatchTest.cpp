@@ -211,12 +211,12 @@ TEST_F(InputLatch, ReleaseAllKeysKeepsThePositionAndTheBuffer) {
     EXPECT_FALSE(H::internal_pointer_repeated.load());
     EXPECT_EQ(H::internal_regions_pressed.load(), 0);
     EXPECT_EQ(H::internal_regions_repeated.load(), 0);
-    EXPECT_EQ(H::keys_pressed, 0);
-    EXPECT_EQ(H::keys_repeated, 0);
-    EXPECT_FALSE(H::pointer_pressed);
-    EXPECT_FALSE(H::pointer_repeated);
-    EXPECT_EQ(H::regions_pressed, 0);
-    EXPECT_EQ(H::regions_repeated, 0);
+    EXPECT_EQ(H::keys_pressed.load(), 0);
+    EXPECT_EQ(H::keys_repeated.load(), 0);
+    EXPECT_FALSE(H::pointer_pressed.load());
+    EXPECT_FALSE(H::pointer_repeated.load());
+    EXPECT_EQ(H::regions_pressed.load(), 0);
+    EXPECT_EQ(H::regions_repeated.load(), 0);
     EXPECT_EQ(H::pointer_x.load(), 40);
     EXPECT_EQ(H::pointer_y.load(), 41);
     EXPECT_EQ(H::internal_keypress_buffer.load(), 5);

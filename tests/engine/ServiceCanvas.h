@@ -33,8 +33,8 @@ public:
     void fixedRateUpdate() override {
         CountingCanvas::fixedRateUpdate();
         std::lock_guard<std::mutex> lock(m_lock);
-        latched.push_back({pointer_pressed, pointer_repeated, keys_pressed, keys_repeated, pointer_x.load(),
-                           pointer_y.load()});
+        latched.push_back({pointer_pressed.load(), pointer_repeated.load(), keys_pressed.load(),
+                           keys_repeated.load(), pointer_x.load(), pointer_y.load()});
     }
 
     // A fresh copy of the resource's bytes, as the resource map gives; null for an unknown id.

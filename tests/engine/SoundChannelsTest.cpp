@@ -10,8 +10,7 @@
 #include "engine/AppMidlet.h"
 #include "media/PlayerImpl.h"
 #include "media/VolumeControl.h"
-#include "tests/engine/ServiceCanvas.h"
-#include "tests/media/PlayerTestSupport.h"
+#include "tests/engine/SoundStage.h"
 #include "tests/support/RecordingHost.h"
 
 namespace enginetest {
@@ -22,32 +21,8 @@ using H = HookCanvas;
 using javax::microedition::media::Player;
 using javax::microedition::media::PlayerImpl;
 
-constexpr int32_t kFirstSound = 300;
-
-// The media statics and the fake output of the media tests, set up beside the canvas.
-class MediaStage : public mediatest::MediaFixture {
-public:
-    void TestBody() override {}
-    void up() { SetUp(); }
-    void down() { TearDown(); }
-    using MediaFixture::fake;
-};
-
-class SoundChannels : public ServiceCanvasFixture {
+class SoundChannels : public SoundCanvasFixture {
 protected:
-    void SetUp() override {
-        ServiceCanvasFixture::SetUp();
-        media.up();
-        for (int i = 0; i < 23; ++i) service->resources[kFirstSound + i] = mediatest::toneClip(10ms);
-    }
-    void TearDown() override {
-        // The players hold the canvas as their listener: closing them breaks the cycle.
-        for (int ch = 0; ch < H::PARAM_TS_SOUND_AUDIO_MAX_PIECES; ++ch)
-            if (JavaPtr<Player> player = service->sound_players->data[ch]) player->close();
-        media.down();
-        ServiceCanvasFixture::TearDown();
-    }
-
     int stateOf(int ch) {
         JavaPtr<Player> player = service->sound_players->data[ch];
         return player ? player->getState() : -1;
@@ -69,7 +44,6 @@ protected:
             service->_FuSeD_mThD_1_playSound(kFirstSound + first + static_cast<int>(i), priorities[i], 1);
     }
 
-    MediaStage media;
     static constexpr int P = Player::PREFETCHED;
     static constexpr int R = Player::REALIZED;
     static constexpr int S = Player::STARTED;
