@@ -224,7 +224,9 @@ void HookCanvas::pauseSound(int32_t resourceId) {
 
 void HookCanvas::cleanUpPlayerFromChannel(int32_t ch) {
     std::lock_guard<std::recursive_mutex> lock(sound_mutex);
-    if (JavaPtr<Player> player = sound_players->data[ch]) player->deallocate();
+    JavaPtr<Player> player = sound_players->data[ch];
+    // The media tidy-up closes every player at shut-down; a closed one has nothing left to release.
+    if (player && player->getState() != Player::CLOSED) player->deallocate();
 }
 
 void HookCanvas::setVolume(int32_t level) {

@@ -193,6 +193,20 @@ TEST_F(SoundChannels, StopPauseAndResume) {
     EXPECT_EQ(states()[2], P);
 }
 
+TEST_F(SoundChannels, ClosedPlayersAreStoppedAndUnloadedQuietly) {
+    service->_FuSeD_mThD_1_playSound(kFirstSound, 0, 1);
+    service->loadSound(kFirstSound + 1);
+    // As the media tidy-up leaves them at shut-down.
+    service->sound_players->data[0]->close();
+    service->sound_players->data[1]->close();
+    service->stopAllSounds();
+    service->unloadSound(kFirstSound);
+    service->unloadSound(kFirstSound + 1);
+    EXPECT_FALSE(service->sound_data->data[0]);
+    EXPECT_FALSE(service->sound_data->data[1]);
+    EXPECT_EQ(stateOf(0), Player::CLOSED);
+}
+
 TEST_F(SoundChannels, VibrateReachesTheDisplayAndSetsTheEndTime) {
     testsupport::RecordingHost host;
     start(1);
