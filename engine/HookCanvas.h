@@ -985,7 +985,8 @@ public:
     // The stored practice flags laid onto the sections "topics.dat" gives (practicedDBs as it stands).
     JavaPtr<JArray<JavaPtr<JArray<bool>>>> restorePracticed(
         const JavaPtr<JArray<JavaPtr<JArray<bool>>>>& stored);
-    // Brings every saved field into the range the screens index with.
+    // Brings every saved field into the range the screens index with. loadSavedData calls it; the
+    // asset loading calls it again once levelThresholds is read, which bounds the level.
     void validateProgress();
     // Hit tests of answer button k and game button j, a ghosted answer never hit.
     bool answerHit(int32_t k);

@@ -115,7 +115,8 @@ void HookCanvas::onFingerUp() {
                 if (test && skips > 0) {
                     --skips;
                     playSound(RESID_PLAY_A_SKIP, 0, 1);
-                    getQuestion(true);
+                    // A bank that cannot be used has already sent the player back: no box slides in.
+                    if (!getQuestion(true)) break;
                     question_slide_pending = true;
                     playSound(RESID_QUESTION_BOX_SLIDE, 0, 1);
                     next_question_delay = 20;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -213,6 +214,18 @@ TEST_F(Scoring, ASkipBringsANewQuestionWithoutCountingOrSaving) {
     const JavaPtr<StringArray> now = canvas->question;
     tap();
     EXPECT_EQ(canvas->question, now);
+
+    // A skip into a bank that can no longer be read sends the player back; no box slides in.
+    std::filesystem::remove(bundle() / "shuffle_db.dat");
+    canvas->database_loaded = false;
+    canvas->skips = 1;
+    canvas->question_slide_pending = false;
+    testing::internal::CaptureStdout();
+    tap();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(canvas->skips, 0);
+    EXPECT_FALSE(canvas->question_slide_pending);
+    EXPECT_EQ(canvas->fades, std::vector<int32_t>{HookCanvas::GAMESTATE_MAIN_MENU});
 }
 
 TEST_F(Scoring, HintAndSkipDoNothingInPractice) {
