@@ -26,6 +26,8 @@ using StringArrays = JArray<JavaPtr<StringArray>>;
 
 constexpr int kScoreSlots = HookCanvas::TEST_CATEGORY + 1;
 constexpr int kFreshQuestionsAsked = 48;
+// No play reaches this many answers; a larger stored count would overflow as the game adds to it.
+constexpr int32_t kMaxCount = 1000000000;
 
 // The data stream's int and boolean reads give made-up values past the end; every read here fails
 // there instead, so a cut record is a damaged one.
@@ -300,5 +302,8 @@ void HookCanvas::validateProgress() {
     for (int32_t* counter :
          {&level_points, &answers_in_level, &test_right, &test_wrong, &answered_this_round, &question_count,
           &practice_right_total, &practice_wrong, &practice_right_this_game})
-        *counter = std::max(*counter, 0);
+        *counter = std::clamp(*counter, 0, kMaxCount);
+    for (const JavaPtr<JArray<int32_t>>& counts : {category_scores, category_questions_asked}) {
+        for (int32_t& count : *counts) count = std::clamp(count, 0, kMaxCount);
+    }
 }

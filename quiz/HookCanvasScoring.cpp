@@ -160,7 +160,8 @@ void HookCanvas::markSectionPractised() {
 }
 
 int32_t HookCanvas::getRanking() {
-    if (answers_in_level > 5 && (level_points * 100) / answers_in_level <= 39)
+    // In 64 bits: a stored count may be large enough for the percentage to overflow.
+    if (answers_in_level > 5 && (int64_t{level_points} * 100) / answers_in_level <= 39)
         return level > 0 ? level - 1 : level;
     if (levelThresholds && level >= 0 && level < levelThresholds->length &&
         level_points > levelThresholds->data[level])

@@ -124,8 +124,15 @@ protected:
         for (auto& sections : *HookCanvas::practicedDBs) sections = jnewArray<bool>(2);
         HookCanvas::levelThresholds = jnewArray<int32_t>(3);
     }
-    void store(const Bytes& bytes) { ASSERT_TRUE(canvas->setRecordStoreData(toArray(bytes), 0)); }
-    Bytes stored() { return toBytes(canvas->getRecordStoreData(0)); }
+    // The record as read; the store itself is tested with the slots, so most tests hand it over directly.
+    void store(const Bytes& bytes) {
+        canvas->serveRecord = true;
+        canvas->servedRecord = toArray(bytes);
+    }
+    Bytes stored() {
+        canvas->serveRecord = false;
+        return toBytes(canvas->getRecordStoreData(0));
+    }
     // Junk in every field the record fills, so that a read shows what it set.
     void scramble() {
         canvas->hints = 7;
@@ -362,6 +369,18 @@ TEST_F(ProgressRecord, DamagedFieldsAreBroughtIntoRange) {
         EXPECT_EQ(canvas->timer_remaining_ms, 5000) << c.what << ": the rest of the record stands";
         EXPECT_EQ(static_cast<bool>(canvas->saved_question), c.blockKept) << c.what;
     }
+
+    // Counts no play reaches are cut back, so that adding to them and the ranking's percentage cannot
+    // overflow.
+    store(encode(with([](Progress& p) {
+        p.counters = std::vector<int>(10, 0x7FFFFFFF);
+        p.counters[6] = 0;
+        p.scores = std::vector<int>(17, 0x7FFFFFFF);
+    })));
+    canvas->loadSavedData();
+    EXPECT_LE(canvas->level_points, 1000000000);
+    EXPECT_LE(HookCanvas::category_scores->data[16], 1000000000);
+    EXPECT_EQ(canvas->getRanking(), 1) << "promoted past threshold 0, nothing more";
 
     // Values kept where they fit.
     store(encode(with([](Progress& p) {

@@ -61,12 +61,18 @@ public:
     bool pointerOverImage(int32_t, int32_t x, int32_t y) override {
         return pointerOverArea(x, y, kAnswerButtonWidth, kAnswerButtonHeight);
     }
+    // With serveRecord, the progress record is read from servedRecord instead of the record store.
+    JavaPtr<JArray<signed char>> getRecordStoreData(int32_t index) override {
+        return serveRecord ? servedRecord : HookCanvas::getRecordStoreData(index);
+    }
 
     std::vector<int32_t> sounds;
     std::vector<int32_t> fades;
     std::vector<int32_t> showers;
     std::vector<int32_t> states;
     std::vector<int32_t> widths;
+    bool serveRecord = false;
+    JavaPtr<JArray<signed char>> servedRecord;
 };
 
 inline void resetQuizStatics() {
