@@ -58,3 +58,11 @@ ASAN_OPTIONS=detect_leaks=0 "$build/tools/resseeds" "$seeds"
 echo "=== fuzz: engine_resources_fuzzer for ${seconds}s"
 "$build/fuzz/engine_resources_fuzzer" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2560 -timeout=10 \
     -print_final_stats=1 "$corpus" "$seeds" 2>&1 | tail -n 12
+
+# Seeds: a question bank, topics and a progress record, kept in the tree.
+cmake --build "$build" -j "$(nproc)" --target quiz_data_fuzzer
+corpus="$build/corpus/quiz_data"
+mkdir -p "$corpus"
+echo "=== fuzz: quiz_data_fuzzer for ${seconds}s"
+"$build/fuzz/quiz_data_fuzzer" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2560 -timeout=10 \
+    -print_final_stats=1 "$corpus" fuzz/corpus/quiz_data 2>&1 | tail -n 12
