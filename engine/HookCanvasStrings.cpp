@@ -117,6 +117,8 @@ JavaPtr<String> HookCanvas::insertString(const JavaPtr<String>& text, const Java
 
 JavaPtr<String> HookCanvas::replaceHardSpaces(const JavaPtr<String>& s) {
     if (!s) throw java::lang::NullPointerException();
+    // Every wrapped line passes through here; most have no hard space and need no marker strings.
+    if (s->indexOf(0x00AC) == -1 && s->indexOf(0x00A0) == -1) return s;
     const JavaPtr<String> space = jnew<String>(" ");
     JavaPtr<String> result = s;
     for (const unsigned short hard :

@@ -17,16 +17,18 @@ bool isSlot(int32_t slot) {
     return slot >= 0 && slot < HookCanvas::PARAM_TS_TEXT_SIZE_OF_FONT_CACHE;
 }
 
-JavaPtr<JArray<short>> characterTable(int32_t slot) {
-    const auto tables = HookCanvas::bitmap_font_info;
+// Measuring runs per character, so the slot tables are read in place rather than through counted
+// copies; like every font static they change only while fonts load, never during drawing.
+JArray<short>* characterTable(int32_t slot) {
+    const auto& tables = HookCanvas::bitmap_font_info;
     if (!tables || !isSlot(slot)) return nullptr;
-    return tables->data[slot];
+    return tables->data[slot].get();
 }
 
-JavaPtr<javax::microedition::lcdui::Font> platformFont(int32_t slot) {
-    const auto fonts = HookCanvas::system_fonts;
+javax::microedition::lcdui::Font* platformFont(int32_t slot) {
+    const auto& fonts = HookCanvas::system_fonts;
     if (!fonts || !isSlot(slot)) return nullptr;
-    return fonts->data[slot];
+    return fonts->data[slot].get();
 }
 
 bool slotIsFree(int32_t slot) {
@@ -34,7 +36,7 @@ bool slotIsFree(int32_t slot) {
 }
 
 // Entry 1 of a character table: the space advance in the low byte, the letter spacing in the high.
-int32_t spacingEntry(const JavaPtr<JArray<short>>& table) {
+int32_t spacingEntry(const JArray<short>* table) {
     return table && table->length > 1 ? table->data[1] : 0;
 }
 
@@ -147,7 +149,7 @@ int32_t HookCanvas::getFontHeight(int32_t slot) {
 }
 
 void HookCanvas::setFont(const JavaPtr<Graphics>& g, int32_t slot) {
-    if (const auto font = platformFont(slot)) g->setFont(font);
+    if (platformFont(slot) != nullptr) g->setFont(system_fonts->data[slot]);
     set_font = slot;
 }
 
@@ -203,8 +205,7 @@ void HookCanvas::drawCharsOrString(const JavaPtr<Graphics>& g, const JavaPtr<Str
         return;
     }
 
-    const auto font = platformFont(slot);
-    if (!font) return;
+    if (platformFont(slot) == nullptr) return;
     g->setColor(system_font_colours->data[slot]);
     if (proportional) {
         if (s) {
