@@ -113,6 +113,9 @@ Bytes ImageResourceWriter::pngAfterZeroByte(const Bytes& png) {
 Bytes ImageResourceWriter::pngWithHeader(const Bytes& png, int width, int height, const CellTable* cells,
                                          std::string* error) {
     if (!sizeFits(width, height, error)) return {};
+    // A format byte of 0 is how the loader knows a PNG after a 0 byte.
+    if (!cells)
+        return refuse(error, "a PNG behind a header needs a cell table (else write it after a 0 byte)");
     Bytes out;
     if (!putHeader(out, layout::kFormatRawPng, width, height, cells, error)) return {};
     out.insert(out.end(), png.begin(), png.end());

@@ -41,7 +41,8 @@ public:
     // length, an index beyond the colours, a cell table whose count or rectangles do not fit.
     // cells may be null (no cell table).
 
-    // A PNG behind the header and cell table; the header's sizes are given by the caller.
+    // A PNG behind the header and cell table; the header's sizes are given by the caller. The table is
+    // required: without it the format byte would be 0, which marks a PNG after a 0 byte.
     static Bytes pngWithHeader(const Bytes& png, int width, int height, const CellTable* cells,
                                std::string* error);
     // The IDAT contents of an 8-bit palette PNG (zlib), one index a pixel; the palette is a separate
