@@ -9,7 +9,7 @@ int32_t HookCanvas::loadBitmapFont(int32_t res, int32_t palette) {
 
 int32_t HookCanvas::getCharWidth(int32_t slot, unsigned short c) {
     const bool isSlot = slot >= 0 && slot < PARAM_TS_TEXT_SIZE_OF_FONT_CACHE;
-    if (!isSlot) return 0;
+    if (!isSlot || !system_fonts || !bitmap_font_info || !bitmap_font_metrics) return 0;
     // Read in place: this runs for every character measured or drawn.
     if (const auto* font = system_fonts->data[slot].get()) return font->charWidth(c);
     const auto* table = bitmap_font_info->data[slot].get();
