@@ -1,5 +1,6 @@
 // ENC strings, the language table and string insertion: the canvas's encoded texts, their conversion
 // to and from String, and the marker replacement that keeps hyphenation guidelines in step.
+#include <algorithm>
 #include <vector>
 
 #include "engine/EncStringReader.h"

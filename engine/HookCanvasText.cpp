@@ -47,8 +47,9 @@ int32_t HookCanvas::bitmapFontLetterSpacing(int32_t slot) {
 }
 
 int32_t HookCanvas::placeBitmapFont(int32_t imageId, int32_t infoRes, int32_t metricsRes) {
-    // A sheet the image cache could not place gives no font rather than a slot that draws slot -1.
-    if (imageId < 0) return -1;
+    // A sheet the cache could not place, or whose resource is missing (the id then names a free slot
+    // that the next image would take), gives no font rather than a slot drawing someone else's cells.
+    if (imageId < 0 || imageId >= image_cache->length || !image_cache->data[imageId]) return -1;
     for (int32_t slot = 0; slot < PARAM_TS_TEXT_SIZE_OF_FONT_CACHE; ++slot) {
         if (characterTable(slot) && bitmap_font_image_ids->data[slot] == imageId) return slot;
     }
@@ -61,7 +62,13 @@ int32_t HookCanvas::placeBitmapFont(int32_t imageId, int32_t infoRes, int32_t me
         unloadImageID(imageId);
         return -1;
     }
-    bitmap_font_info->data[slot] = getResourceShortArray(infoRes);
+    JavaPtr<JArray<short>> table = getResourceShortArray(infoRes);
+    // Without a character table the slot would still count as free: release the sheet and say so.
+    if (!table) {
+        unloadImageID(imageId);
+        return -1;
+    }
+    bitmap_font_info->data[slot] = table;
     bitmap_font_image_ids->data[slot] = imageId;
     if (metricsRes != -1) bitmap_font_metrics->data[slot] = getResourceShortArray(metricsRes);
     return slot;

@@ -255,6 +255,26 @@ TEST_F(BitmapText, TheSameFontKeepsItsSlotAndAThirdIsRefused) {
     EXPECT_EQ(canvas->getCharWidth(1, ' '), 3);
 }
 
+TEST_F(BitmapText, AGroupWithoutItsSheetOrItsTableTakesNoSlot) {
+    restools::ResourceMapWriter map;
+    const auto group = written(tinyGroup());
+    // First a table and widths with no sheet at id 2.
+    map.addLooseResource(group.characterTable);
+    map.addLooseResource(group.widthTable);
+    install(map);
+    EXPECT_EQ(canvas->loadBitmapFont(0, -1), -1);
+    EXPECT_EQ(slotsInUse(), 0);
+
+    restools::ResourceMapWriter sheetOnly;
+    sheetOnly.addLooseResource(group.glyphSheet);
+    sheetOnly.addLooseResource(group.palette);
+    install(sheetOnly);
+    // Then a sheet at 0 and its palette, the group's table at -2 missing.
+    EXPECT_EQ(canvas->loadBitmapFont(-2, -1), -1);
+    EXPECT_EQ(slotsInUse(), 0) << "the sheet loaded for the attempt is released";
+    EXPECT_EQ(canvas->loadBitmapFont(installQuizFonts({tinyGroup()})[0], -1), 0);
+}
+
 TEST_F(BitmapText, SplitStringsStackByTheLineSpacing) {
     const int slot = loadTinyFont();
     auto lines = jnew<JArray<JavaPtr<java::lang::String>>>(2);
