@@ -1,5 +1,6 @@
 // ENC strings, the language table and string insertion: the canvas's encoded texts, their conversion
 // to and from String, and the marker replacement that keeps hyphenation guidelines in step.
+#include <algorithm>
 #include <vector>
 
 #include "engine/EncStringReader.h"
@@ -117,6 +118,8 @@ JavaPtr<String> HookCanvas::insertString(const JavaPtr<String>& text, const Java
 
 JavaPtr<String> HookCanvas::replaceHardSpaces(const JavaPtr<String>& s) {
     if (!s) throw java::lang::NullPointerException();
+    // Every wrapped line passes through here; most have no hard space and need no marker strings.
+    if (s->indexOf(0x00AC) == -1 && s->indexOf(0x00A0) == -1) return s;
     const JavaPtr<String> space = jnew<String>(" ");
     JavaPtr<String> result = s;
     for (const unsigned short hard :

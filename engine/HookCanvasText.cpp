@@ -17,16 +17,18 @@ bool isSlot(int32_t slot) {
     return slot >= 0 && slot < HookCanvas::PARAM_TS_TEXT_SIZE_OF_FONT_CACHE;
 }
 
-JavaPtr<JArray<short>> characterTable(int32_t slot) {
-    const auto tables = HookCanvas::bitmap_font_info;
+// Measuring runs per character, so the slot tables are read in place rather than through counted
+// copies; like every font static they change only while fonts load, never during drawing.
+JArray<short>* characterTable(int32_t slot) {
+    const auto& tables = HookCanvas::bitmap_font_info;
     if (!tables || !isSlot(slot)) return nullptr;
-    return tables->data[slot];
+    return tables->data[slot].get();
 }
 
-JavaPtr<javax::microedition::lcdui::Font> platformFont(int32_t slot) {
-    const auto fonts = HookCanvas::system_fonts;
+javax::microedition::lcdui::Font* platformFont(int32_t slot) {
+    const auto& fonts = HookCanvas::system_fonts;
     if (!fonts || !isSlot(slot)) return nullptr;
-    return fonts->data[slot];
+    return fonts->data[slot].get();
 }
 
 bool slotIsFree(int32_t slot) {
@@ -34,7 +36,7 @@ bool slotIsFree(int32_t slot) {
 }
 
 // Entry 1 of a character table: the space advance in the low byte, the letter spacing in the high.
-int32_t spacingEntry(const JavaPtr<JArray<short>>& table) {
+int32_t spacingEntry(const JArray<short>* table) {
     return table && table->length > 1 ? table->data[1] : 0;
 }
 
@@ -45,8 +47,9 @@ int32_t HookCanvas::bitmapFontLetterSpacing(int32_t slot) {
 }
 
 int32_t HookCanvas::placeBitmapFont(int32_t imageId, int32_t infoRes, int32_t metricsRes) {
-    // A sheet the image cache could not place gives no font rather than a slot that draws slot -1.
-    if (imageId < 0) return -1;
+    // A sheet the cache could not place, or whose resource is missing (the id then names a free slot
+    // that the next image would take), gives no font rather than a slot drawing someone else's cells.
+    if (imageId < 0 || imageId >= image_cache->length || !image_cache->data[imageId]) return -1;
     for (int32_t slot = 0; slot < PARAM_TS_TEXT_SIZE_OF_FONT_CACHE; ++slot) {
         if (characterTable(slot) && bitmap_font_image_ids->data[slot] == imageId) return slot;
     }
@@ -59,7 +62,13 @@ int32_t HookCanvas::placeBitmapFont(int32_t imageId, int32_t infoRes, int32_t me
         unloadImageID(imageId);
         return -1;
     }
-    bitmap_font_info->data[slot] = getResourceShortArray(infoRes);
+    JavaPtr<JArray<short>> table = getResourceShortArray(infoRes);
+    // Without a character table the slot would still count as free: release the sheet and say so.
+    if (!table) {
+        unloadImageID(imageId);
+        return -1;
+    }
+    bitmap_font_info->data[slot] = table;
     bitmap_font_image_ids->data[slot] = imageId;
     if (metricsRes != -1) bitmap_font_metrics->data[slot] = getResourceShortArray(metricsRes);
     return slot;
@@ -147,7 +156,7 @@ int32_t HookCanvas::getFontHeight(int32_t slot) {
 }
 
 void HookCanvas::setFont(const JavaPtr<Graphics>& g, int32_t slot) {
-    if (const auto font = platformFont(slot)) g->setFont(font);
+    if (platformFont(slot) != nullptr) g->setFont(system_fonts->data[slot]);
     set_font = slot;
 }
 
@@ -203,8 +212,7 @@ void HookCanvas::drawCharsOrString(const JavaPtr<Graphics>& g, const JavaPtr<Str
         return;
     }
 
-    const auto font = platformFont(slot);
-    if (!font) return;
+    if (platformFont(slot) == nullptr) return;
     g->setColor(system_font_colours->data[slot]);
     if (proportional) {
         if (s) {

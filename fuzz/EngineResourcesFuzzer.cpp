@@ -4,6 +4,8 @@
 //   throws IOException, which is its failure form.
 // - 1: an image resource loaded into the cache, split or not, with palettes cut from the input, then
 //   measured by every selector and drawn by every cell under every transform into a small image.
+// - 2: a language table loaded by loadLanguage; every entry it keeps is decoded, wrapped and inserted
+//   into the next, which must not throw: a kept entry is a whole ENC string.
 // Nothing read may crash or read outside its bytes; the image cache must stay consistent.
 #include <cstddef>
 #include <cstdint>
@@ -52,6 +54,9 @@ public:
         if (id > 2 || length == 0 || length > inputSize) return nullptr;
         return copyOf(input + inputSize - length, length);
     }
+
+    // Widths from the character code, so that the text mode's wrap has lines to break.
+    int32_t getCharWidth(int32_t, unsigned short c) override { return c % 7; }
 
     const uint8_t* input = nullptr;
     size_t inputSize = 0;
@@ -106,6 +111,26 @@ void readImage(FuzzCanvas& canvas, uint8_t control) {
     canvas.unloadImageID(slot);
 }
 
+void readLanguage(FuzzCanvas& canvas) {
+    // The guideline mask is a class static.
+    static const bool staticsMade = (HookCanvas::HookCanvas_globalStaticCreate(), true);
+    (void)staticsMade;
+    canvas.loadLanguage(0);
+    const auto table = HookCanvas::enc_strings;
+    if (!table) return;
+    const JavaPtr<java::lang::String> marker = jnew<java::lang::String>("%s");
+    JavaPtr<Bytes> previous;
+    for (int id = -1; id <= table->length && id < 64; ++id) {
+        JavaPtr<Bytes> enc = canvas.getENCString(id);
+        canvas.getString(id);
+        if (!enc) continue;
+        canvas.splitENCString(enc, 0, 20);
+        if (previous)
+            canvas.getStringFromENCString(canvas.insertENCStringIntoENCString(enc, marker, previous));
+        previous = enc;
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -124,6 +149,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 canvas->inputSize = size - 2;
                 readImage(*canvas, data[1]);
             }
+            break;
+        case 2:
+            readLanguage(*canvas);
             break;
         default:
             break;

@@ -1,6 +1,7 @@
 // resseeds: writes the seeds of engine_resources_fuzzer into a folder, made with the resource writers:
 // resource maps (reader byte 0) and image resources of every format (reader byte 1, then a control
-// byte: split flag, second-palette flag and palette length / 4 in the upper six bits).
+// byte: split flag, second-palette flag and palette length / 4 in the upper six bits) and language
+// tables (reader byte 2).
 // Usage: resseeds <folder>
 #include <cstdio>
 #include <filesystem>
@@ -8,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "tools/EncStringWriter.h"
 #include "tools/ImageResourceWriter.h"
+#include "tools/LanguageTableWriter.h"
 #include "tools/ResourceMapWriter.h"
 
 namespace {
@@ -74,6 +77,13 @@ int main(int argc, char** argv) {
         if (image.control >> 2) body.insert(body.end(), palette.begin(), palette.end());
         ok = ok && !image.bytes.empty() && writeSeed(dir / image.name, 1, {image.control}, body);
     }
+    // Language tables (reader byte 2): 8- and 16-bit entries, both guideline record widths, empty ids.
+    LanguageTableWriter language;
+    language.addText(EncStringWriter::write(u"Hello %s", {}, &error));
+    language.addEmpty();
+    language.addText(EncStringWriter::write(u"hyphen\u00a0ation\nx", {{2, 0}, {9, 1}}, &error));
+    language.addText(EncStringWriter::write(std::u16string(260, u'\u4e2d'), {{100, 0}, {258, 2}}, &error));
+    ok = ok && writeSeed(dir / "language", 2, {}, language.build(&error));
     if (!ok) {
         std::fprintf(stderr, "resseeds: %s\n", error.empty() ? "cannot write the seeds" : error.c_str());
         return 1;

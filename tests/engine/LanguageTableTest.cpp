@@ -13,7 +13,7 @@ using restools::EncStringWriter;
 using restools::LanguageTableWriter;
 using testsupport::narrow;
 
-using LanguageTable = TextStaticsTest;
+using LanguageTable = TextResourceFixture;
 
 std::vector<uint8_t> enc(const std::u16string& text,
                          const std::vector<restools::EncGuideline>& guidelines = {},
@@ -29,6 +29,41 @@ std::vector<uint8_t> table(LanguageTableWriter& writer) {
     auto out = writer.build(&error);
     EXPECT_FALSE(out.empty()) << error;
     return out;
+}
+
+TEST_F(LanguageTable, CodesOfTheResourceMapNameTheFiles) {
+    restools::ResourceMapWriter map;
+    map.setLanguages({"en", "f", "", "de"});
+    install(map);
+    EXPECT_EQ(HookCanvas::numLanguagesIncluded(), 5);
+    const char* names[] = {"en", "f", "", "de", ""};
+    for (int language = 0; language < 5; ++language)
+        EXPECT_EQ(narrow(HookCanvas::getLanguageIDString(language)), names[language]) << language;
+    EXPECT_EQ(narrow(HookCanvas::getLanguageIDString(5)), "");
+    EXPECT_EQ(narrow(HookCanvas::getLanguageIDString(-1)), "");
+
+    LanguageTableWriter english;
+    english.addText(enc(u"Yes"));
+    writeFile("en", table(english));
+    LanguageTableWriter french;
+    french.addEmpty();
+    french.addText(enc(u"Oui", {}, EncStringWriter::Width::Eight));
+    writeFile("f", table(french));
+    writeFile("de", {0x00, 0x02, 0x00});  // two ids, one entry
+
+    canvas->loadLanguage(0);
+    EXPECT_EQ(narrow(canvas->getString(0)), "Yes");
+    canvas->loadLanguage(1);
+    EXPECT_FALSE(canvas->getString(0));
+    EXPECT_EQ(narrow(canvas->getString(1)), "Oui");
+    // A table that does not fit its file, and a missing file, each leave no table.
+    canvas->loadLanguage(3);
+    EXPECT_FALSE(HookCanvas::enc_strings);
+    canvas->loadLanguage(0);
+    ASSERT_TRUE(HookCanvas::enc_strings);
+    canvas->loadLanguage(2);
+    EXPECT_FALSE(HookCanvas::enc_strings);
+    EXPECT_FALSE(canvas->getString(0));
 }
 
 TEST_F(LanguageTable, EntriesFollowEachOtherAndAZeroByteIsNoText) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/HookCanvas.h"
+#include "tests/engine/ResourceFixtures.h"
 #include "tests/support/StringText.h"
 
 namespace texttest {
@@ -65,6 +66,28 @@ protected:
         HookCanvas::set_font = -1;
     }
     JavaPtr<MeasuredCanvas> canvas;
+};
+
+// A canvas over a bundle (see ResourceFixture) with its fields and the class statics made, and the
+// screen height that the text cull reads.
+class TextResourceFixture : public enginetest::ResourceFixture {
+protected:
+    static constexpr int kScreenHeight = 40;
+    void SetUp() override {
+        ResourceFixture::SetUp();
+        HookCanvas::HookCanvas_globalStaticCreate();
+        canvas->TESLinitconstructor();
+        m_savedHeight = HookCanvas::PARAM_TS_BASE_SCREEN_HEIGHT.exchange(kScreenHeight);
+    }
+    void TearDown() override {
+        HookCanvas::PARAM_TS_BASE_SCREEN_HEIGHT.store(m_savedHeight);
+        HookCanvas::HookCanvas_globalStaticDestroy();
+        HookCanvas::set_font = -1;
+        ResourceFixture::TearDown();
+    }
+
+private:
+    int32_t m_savedHeight = 0;
 };
 
 }  // namespace texttest
