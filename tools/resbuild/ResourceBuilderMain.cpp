@@ -1,0 +1,72 @@
+// resbuild: builds the quiz's bundle from the sources under content/, or checks a built bundle.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/resbuild/ContentReader.h"
+#include "tools/resbuild/ContentRules.h"
+
+namespace {
+
+const char* const kHelp =
+    R"(Usage: resbuild [options] --content DIR --out DIR
+       resbuild --check DIR
+       resbuild --content DIR --stats
+
+Builds the quiz's bundle: the question banks from the sources in DIR/questions,
+the pictures, fonts and sound cues, into the output folder.
+
+Options:
+  --content DIR   the content sources (questions/ and the font to render)
+  --out DIR       the bundle folder to write (made when missing)
+  --profile NAME  "full" (default) or "test": the small bundle the tests use,
+                  with the same ids and picture sizes
+  --stats         print the question counts per category and exit
+  --check DIR     read a built bundle back and exit 1 naming the first fault
+  --help          show this text
+)";
+
+int printStats(const std::string& contentDir) {
+    resbuild::QuizContent content = resbuild::ContentReader::readDirectory(contentDir + "/questions");
+    size_t index = 0;
+    for (const resbuild::Category& category : content.categories) {
+        size_t count = 0;
+        for (const resbuild::Subsection& subsection : category.subsections)
+            count += subsection.questions.size();
+        std::printf("%2zu %-32s %zu subsections, %zu questions\n", index++, category.name.c_str(),
+                    category.subsections.size(), count);
+    }
+    std::printf("total %zu questions\n", content.questionCount());
+    std::vector<std::string> faults = resbuild::ContentRules::check(content);
+    for (const std::string& fault : faults) std::fprintf(stderr, "%s\n", fault.c_str());
+    return faults.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string contentDir;
+    bool stats = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--help") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        } else if (arg == "--content" && i + 1 < argc) {
+            contentDir = argv[++i];
+        } else if (arg == "--stats") {
+            stats = true;
+        } else {
+            std::fprintf(stderr, "resbuild: unknown argument \"%s\" (see --help)\n", arg.c_str());
+            return 64;
+        }
+    }
+    try {
+        if (stats) return printStats(contentDir);
+    } catch (const resbuild::ContentError& error) {
+        std::fprintf(stderr, "resbuild: %s\n", error.what());
+        return 1;
+    }
+    std::fputs(kHelp, stderr);
+    return 64;
+}
