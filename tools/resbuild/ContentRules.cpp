@@ -68,8 +68,11 @@ std::vector<std::string> ContentRules::check(const QuizContent& content, const C
                     if (!printableLatin1(*field.text))
                         fault(std::string(field.name) + " has a control character");
                 }
-                std::string right = folded(q.right), first = folded(q.wrongFirst),
-                            second = folded(q.wrongSecond);
+                // Exact comparison: a punctuation question may differ from its wrong answers only in
+                // capitals.
+                const std::string& right = q.right;
+                const std::string& first = q.wrongFirst;
+                const std::string& second = q.wrongSecond;
                 if (first == right || second == right) fault("a wrong answer equals the right one");
                 if (first == second) fault("the two wrong answers are equal");
                 // A stem such as "Which sentence is correct?" recurs; with the same right answer it is a

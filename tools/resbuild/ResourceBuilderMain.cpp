@@ -22,9 +22,24 @@ Options:
   --profile NAME  "full" (default) or "test": the small bundle the tests use,
                   with the same ids and picture sizes
   --stats         print the question counts per category and exit
+  --dump          print every question, one field a line, and exit
   --check DIR     read a built bundle back and exit 1 naming the first fault
   --help          show this text
 )";
+
+int printQuestions(const std::string& contentDir) {
+    resbuild::QuizContent content = resbuild::ContentReader::readDirectory(contentDir + "/questions");
+    for (const resbuild::Category& category : content.categories) {
+        for (const resbuild::Subsection& subsection : category.subsections) {
+            for (const resbuild::Question& q : subsection.questions) {
+                std::printf("%s | %s | %s\n  Q %s\n  A %s\n  W %s\n  W %s\n  E %s\n", q.origin.c_str(),
+                            category.name.c_str(), subsection.name.c_str(), q.text.c_str(), q.right.c_str(),
+                            q.wrongFirst.c_str(), q.wrongSecond.c_str(), q.explanation.c_str());
+            }
+        }
+    }
+    return 0;
+}
 
 int printStats(const std::string& contentDir) {
     resbuild::QuizContent content = resbuild::ContentReader::readDirectory(contentDir + "/questions");
@@ -47,6 +62,7 @@ int printStats(const std::string& contentDir) {
 int main(int argc, char** argv) {
     std::string contentDir;
     bool stats = false;
+    bool dump = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--help") {
@@ -54,6 +70,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--content" && i + 1 < argc) {
             contentDir = argv[++i];
+        } else if (arg == "--dump") {
+            dump = true;
         } else if (arg == "--stats") {
             stats = true;
         } else {
@@ -62,6 +80,7 @@ int main(int argc, char** argv) {
         }
     }
     try {
+        if (dump) return printQuestions(contentDir);
         if (stats) return printStats(contentDir);
     } catch (const resbuild::ContentError& error) {
         std::fprintf(stderr, "resbuild: %s\n", error.what());
