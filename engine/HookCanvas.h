@@ -15,6 +15,12 @@
 #include "sensor/DataListener.h"
 #include "shell/GameCanvas.h"
 
+namespace java::io {
+class DataInputStream;
+}
+namespace java::lang {
+class Class;
+}
 namespace javax::microedition::lcdui {
 class Font;
 class Graphics;
@@ -388,6 +394,188 @@ public:
     static constexpr int32_t RESID_STARS2 = 310;
     static constexpr int32_t RESID_CLICK_ON_BACKGROUND = 311;
     static constexpr int32_t RESID_CLICK_ON_BUTTON = 312;
+
+    // Resources, images and drawing by id: the resource map and packs, the in-memory PNG writer, the
+    // image cache and its formats.
+    static constexpr int32_t RESBLOCKID_RESOURCES = 0;
+    static constexpr int32_t BLOCKPACKPMAPPING_PACKID = 0;
+    static constexpr int32_t BLOCKPACKPMAPPING_INDEX = 1;
+    static constexpr int32_t BLOCKPACKPMAPPING_LENGTH = 5;
+    static constexpr int32_t SIZE_BLOCKPACKPMAPPINGS = 9;
+    static constexpr int32_t RESBLOCKMAPPING_BLOCKID = 0;
+    static constexpr int32_t RESBLOCKMAPPING_INDEX = 1;
+    static constexpr int32_t RESBLOCKMAPPING_LENGTH = 5;
+    static constexpr int32_t SIZE_RESBLOCKMAPPINGS = 9;
+    static constexpr int32_t PARAM_TS_RESHANDLER_CACHE_ENTIRE_PACKS = 1;
+    static constexpr int32_t PARAM_TS_RESHANDLER_CALC_FILE_LENGTH_USING_BUFFER = 1;
+    static constexpr int32_t PARAM_TS_DEBUG_REMEMBER_RESOURCE_NAMES = 0;
+
+    static constexpr int32_t IMAGEFORMAT_RAWPNG = 0;
+    static constexpr int32_t IMAGEFORMAT_RAWPNG_NOPALETTE = 1;
+    static constexpr int32_t IMAGEFORMAT_ENCODEDPIXELDATA_NOPALETTE = 2;
+    static constexpr int32_t IMAGEFORMAT_FULLCOLOUR = 64;
+    static constexpr int32_t IMAGEFORMAT_CONTAINSCELLINFO = 128;
+    static constexpr int32_t IMAGEFORMAT_RLE_ENCODED = 0;
+    static constexpr int32_t IMAGEFORMAT_NONRLE_ENCODED = 1;
+    static constexpr int32_t PARAM_TS_IMAGEBASE_SIZE_OF_IMAGE_CACHE = 256;
+    static constexpr int32_t PARAM_TS_IMAGEBASE_USE_IMAGE_ENCODING = 1;
+    static constexpr int32_t PARAM_TS_IMAGEBASE_USE_RLE_COMPRESSION = 1;
+    static constexpr int32_t PARAM_TS_IMAGEBASE_USE_FULLCOLOUR_IMAGE_ENCODING = 1;
+    static constexpr int32_t PARAM_TS_IMAGEBASE_USE_FULLCOLOUR_RLE_COMPRESSION = 1;
+    static constexpr int32_t PARAM_TS_IMAGEBASE_REFERENCES_PNGHANDLER = 1;
+    static constexpr int32_t PARAM_TS_IMAGEBASE_REFERENCES_FULLCOLOUR_PNGHANDLER = 1;
+    static constexpr int32_t PARAM_TS_PNGHANDLER_USE_CREATERGBIMAGE = 0;
+    static constexpr int32_t PARAM_TS_IMAGEBASE_USE_TRANSFORMS = 0;
+    static constexpr int32_t PARAM_TS_PNGHANDLER_NO_RAW_PNG = 0;
+    static constexpr int32_t PARAM_TS_IMAGEBASE_RETAIN_IMAGE_CACHE = 0;
+    static constexpr int32_t PARAM_TS_PNGHANDLER_FAST_MUTABLE_IMAGE = 0;
+    static constexpr int32_t PARAM_TS_PNGHANDLER_EVEN_WIDTH_TRANSPARENT_SPRITES = 0;
+    static constexpr int32_t PARAM_TS_PNGHANDLER_USE_FAKE_SEMI_TRANSPARENCY = 0;
+
+    static constexpr int32_t DRAWIMAGETRANSFORM_NONE = 0;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCW90 = 1;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCCW270 = 1;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCW180 = 2;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCCW180 = 2;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCW270 = 3;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCCW90 = 3;
+    static constexpr int32_t DRAWIMAGETRANSFORM_HMIRROR = 4;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCW180_VFLIP = 4;
+    static constexpr int32_t DRAWIMAGETRANSFORM_VFLIP_ROTCW180 = 4;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCCW180_VFLIP = 4;
+    static constexpr int32_t DRAWIMAGETRANSFORM_VFLIP_ROTCCW180 = 4;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCW90_HMIRROR = 5;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCW270_VFLIP = 5;
+    static constexpr int32_t DRAWIMAGETRANSFORM_HMIRROR_ROTCW270 = 5;
+    static constexpr int32_t DRAWIMAGETRANSFORM_VFLIP_ROTCW90 = 5;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCCW270_HMIRROR = 5;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCCW90_VFLIP = 5;
+    static constexpr int32_t DRAWIMAGETRANSFORM_HMIRROR_ROTCCW90 = 5;
+    static constexpr int32_t DRAWIMAGETRANSFORM_VFLIP_ROTCCW270 = 5;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCW180_HMIRROR = 6;
+    static constexpr int32_t DRAWIMAGETRANSFORM_VFLIP = 6;
+    static constexpr int32_t DRAWIMAGETRANSFORM_HMIRROR_ROTCW180 = 6;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCCW180_HMIRROR = 6;
+    static constexpr int32_t DRAWIMAGETRANSFORM_HMIRROR_ROTCCW180 = 6;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCW270_HMIRROR = 7;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCW90_VFLIP = 7;
+    static constexpr int32_t DRAWIMAGETRANSFORM_HMIRROR_ROTCW90 = 7;
+    static constexpr int32_t DRAWIMAGETRANSFORM_VFLIP_ROTCW270 = 7;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCCW90_HMIRROR = 7;
+    static constexpr int32_t DRAWIMAGETRANSFORM_ROTCCW270_VFLIP = 7;
+    static constexpr int32_t DRAWIMAGETRANSFORM_HMIRROR_ROTCCW270 = 7;
+    static constexpr int32_t DRAWIMAGETRANSFORM_VFLIP_ROTCCW90 = 7;
+    static constexpr int32_t LOADIMAGETRANSFORM_NONE = 1 << DRAWIMAGETRANSFORM_NONE;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCW90 = 1 << DRAWIMAGETRANSFORM_ROTCW90;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCCW270 = 1 << DRAWIMAGETRANSFORM_ROTCCW270;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCW180 = 1 << DRAWIMAGETRANSFORM_ROTCW180;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCCW180 = 1 << DRAWIMAGETRANSFORM_ROTCCW180;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCW270 = 1 << DRAWIMAGETRANSFORM_ROTCW270;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCCW90 = 1 << DRAWIMAGETRANSFORM_ROTCCW90;
+    static constexpr int32_t LOADIMAGETRANSFORM_HMIRROR = 1 << DRAWIMAGETRANSFORM_HMIRROR;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCW180_VFLIP = 1 << DRAWIMAGETRANSFORM_ROTCW180_VFLIP;
+    static constexpr int32_t LOADIMAGETRANSFORM_VFLIP_ROTCW180 = 1 << DRAWIMAGETRANSFORM_VFLIP_ROTCW180;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCCW180_VFLIP = 1 << DRAWIMAGETRANSFORM_ROTCCW180_VFLIP;
+    static constexpr int32_t LOADIMAGETRANSFORM_VFLIP_ROTCCW180 = 1 << DRAWIMAGETRANSFORM_VFLIP_ROTCCW180;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCW90_HMIRROR = 1 << DRAWIMAGETRANSFORM_ROTCW90_HMIRROR;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCW270_VFLIP = 1 << DRAWIMAGETRANSFORM_ROTCW270_VFLIP;
+    static constexpr int32_t LOADIMAGETRANSFORM_HMIRROR_ROTCW270 = 1 << DRAWIMAGETRANSFORM_HMIRROR_ROTCW270;
+    static constexpr int32_t LOADIMAGETRANSFORM_VFLIP_ROTCW90 = 1 << DRAWIMAGETRANSFORM_VFLIP_ROTCW90;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCCW270_HMIRROR = 1 << DRAWIMAGETRANSFORM_ROTCCW270_HMIRROR;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCCW90_VFLIP = 1 << DRAWIMAGETRANSFORM_ROTCCW90_VFLIP;
+    static constexpr int32_t LOADIMAGETRANSFORM_HMIRROR_ROTCCW90 = 1 << DRAWIMAGETRANSFORM_HMIRROR_ROTCCW90;
+    static constexpr int32_t LOADIMAGETRANSFORM_VFLIP_ROTCCW270 = 1 << DRAWIMAGETRANSFORM_VFLIP_ROTCCW270;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCW180_HMIRROR = 1 << DRAWIMAGETRANSFORM_ROTCW180_HMIRROR;
+    static constexpr int32_t LOADIMAGETRANSFORM_VFLIP = 1 << DRAWIMAGETRANSFORM_VFLIP;
+    static constexpr int32_t LOADIMAGETRANSFORM_HMIRROR_ROTCW180 = 1 << DRAWIMAGETRANSFORM_HMIRROR_ROTCW180;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCCW180_HMIRROR = 1 << DRAWIMAGETRANSFORM_ROTCCW180_HMIRROR;
+    static constexpr int32_t LOADIMAGETRANSFORM_HMIRROR_ROTCCW180 = 1 << DRAWIMAGETRANSFORM_HMIRROR_ROTCCW180;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCW270_HMIRROR = 1 << DRAWIMAGETRANSFORM_ROTCW270_HMIRROR;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCW90_VFLIP = 1 << DRAWIMAGETRANSFORM_ROTCW90_VFLIP;
+    static constexpr int32_t LOADIMAGETRANSFORM_HMIRROR_ROTCW90 = 1 << DRAWIMAGETRANSFORM_HMIRROR_ROTCW90;
+    static constexpr int32_t LOADIMAGETRANSFORM_VFLIP_ROTCW270 = 1 << DRAWIMAGETRANSFORM_VFLIP_ROTCW270;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCCW90_HMIRROR = 1 << DRAWIMAGETRANSFORM_ROTCCW90_HMIRROR;
+    static constexpr int32_t LOADIMAGETRANSFORM_ROTCCW270_VFLIP = 1 << DRAWIMAGETRANSFORM_ROTCCW270_VFLIP;
+    static constexpr int32_t LOADIMAGETRANSFORM_HMIRROR_ROTCCW270 = 1 << DRAWIMAGETRANSFORM_HMIRROR_ROTCCW270;
+    static constexpr int32_t LOADIMAGETRANSFORM_VFLIP_ROTCCW90 = 1 << DRAWIMAGETRANSFORM_VFLIP_ROTCCW90;
+    static constexpr int32_t IMAGEDIMENSION_WIDTH = 0;
+    static constexpr int32_t IMAGEDIMENSION_HEIGHT = 1;
+    static constexpr int32_t IMAGEDIMENSION_NUM_CELLS_WIDE = 2;
+    static constexpr int32_t IMAGEDIMENSION_NUM_CELLS_HIGH = 3;
+    static constexpr int32_t IMAGEDIMENSION_CELL_WIDTH = 4;
+    static constexpr int32_t IMAGEDIMENSION_CELL_HEIGHT = 5;
+    static constexpr int32_t IMAGEDIMENSION_CELL_CROPPED_WIDTH = 6;
+    static constexpr int32_t IMAGEDIMENSION_CELL_CROPPED_HEIGHT = 7;
+    static constexpr int32_t IMAGEDIMENSION_CELL_CROPPED_TL_X = 8;
+    static constexpr int32_t IMAGEDIMENSION_CELL_CROPPED_TL_Y = 9;
+
+    virtual void initTessel();
+    virtual JavaPtr<java::io::DataInputStream> getFileFromJarAsDataInputStream(const JavaPtr<String>& name);
+    virtual JavaPtr<JArray<signed char>> loadFileFromJar(const JavaPtr<String>& name, int32_t length);
+    virtual void loadResourceBlock(int32_t block);
+    virtual void unloadResourceBlock(int32_t block);
+    virtual void unloadUnusedResourcePacks();
+    virtual int32_t getBlockOfResource(int32_t id);
+    virtual int32_t getResID(const JavaPtr<String>& name);
+    virtual JavaPtr<String> getResString(int32_t id);
+    virtual JavaPtr<JArray<signed char>> getResourceByteArray(int32_t id);
+    virtual JavaPtr<JArray<unsigned short>> getResourceCharArray(int32_t id);
+    virtual JavaPtr<JArray<short>> getResourceShortArray(int32_t id);
+    virtual JavaPtr<JArray<int32_t>> getResourceIntArray(int32_t id);
+    virtual JavaPtr<JArray<long long>> getResourceLongArray(int32_t id);
+    virtual JavaPtr<JArray<float>> getResourceFloatArray(int32_t id);
+    virtual JavaPtr<JArray<double>> getResourceDoubleArray(int32_t id);
+    static short readShortFromByteArray(const JavaPtr<JArray<signed char>>& data, int32_t offset);
+    static int32_t readIntFromByteArray(const JavaPtr<JArray<signed char>>& data, int32_t offset);
+    static long long readLongFromByteArray(const JavaPtr<JArray<signed char>>& data, int32_t offset);
+    static int32_t writeIntToByteArray(const JavaPtr<JArray<signed char>>& data, int32_t offset,
+                                       int32_t value);
+
+    virtual JavaPtr<JArray<signed char>> pngCreateByteArray(int32_t width, int32_t height,
+                                                            const JavaPtr<JArray<signed char>>& pixels);
+    virtual JavaPtr<JArray<signed char>> pngCreateByteArray(int32_t width, int32_t height, int32_t depth,
+                                                            const JavaPtr<JArray<signed char>>& palette,
+                                                            const JavaPtr<JArray<signed char>>& data,
+                                                            bool dataIsIdat);
+    virtual JavaPtr<Image> pngCreateImage(int32_t width, int32_t height,
+                                          const JavaPtr<JArray<signed char>>& pixels);
+    virtual JavaPtr<Image> pngCreateImage(int32_t width, int32_t height, int32_t depth,
+                                          const JavaPtr<JArray<signed char>>& palette,
+                                          const JavaPtr<JArray<signed char>>& data, bool dataIsIdat);
+    static void pngCalcCrcTable();
+    static int32_t pngCalcCrc(const JavaPtr<JArray<signed char>>& data, int32_t end, int32_t length);
+    static int32_t pngCalcAdler(const JavaPtr<JArray<signed char>>& data, int32_t end, int32_t length,
+                                int32_t blockLength);
+
+    virtual JavaPtr<JArray<signed char>> decodeImage(const JavaPtr<JArray<signed char>>& resource,
+                                                     int32_t offset, int32_t width, int32_t height);
+    virtual JavaPtr<JArray<signed char>> decodeImage(const JavaPtr<JArray<signed char>>& resource,
+                                                     int32_t offset, int32_t width, int32_t height,
+                                                     int32_t colourCount);
+    virtual JavaPtr<Image> getImage(int32_t id, int32_t palette, int32_t transform);
+    virtual JavaPtr<Image> getImage(int32_t id, int32_t firstPalette, int32_t secondPalette,
+                                    int32_t transform);
+    virtual JavaPtr<Image> getImage(int32_t id);
+    virtual int32_t loadImageID(int32_t id, int32_t palette, int32_t transforms, bool splitCells);
+    virtual int32_t loadImageID(int32_t id, int32_t firstPalette, int32_t secondPalette, int32_t transforms,
+                                bool splitCells);
+    virtual void drawImageID(const JavaPtr<Graphics>& g, int32_t imageId, int32_t cell, int32_t transform,
+                             int32_t x, int32_t y, int32_t anchor);
+    virtual void drawImageIDNoTransform(const JavaPtr<Graphics>& g, int32_t imageId, int32_t cell, int32_t x,
+                                        int32_t y, int32_t anchor);
+    virtual void unloadImageID(int32_t imageId);
+    virtual int32_t getImageDimension(int32_t imageId, int32_t cell, int32_t transform, int32_t selector);
+    virtual void loadImage(int32_t imageId, const JavaPtr<JArray<signed char>>& pixels, int32_t width,
+                           int32_t height, int32_t transforms, bool splitCells);
+    virtual void loadImage(int32_t imageId, const JavaPtr<JArray<signed char>>& indices,
+                           const JavaPtr<JArray<signed char>>& palette, int32_t width, int32_t height,
+                           int32_t transforms, bool splitCells);
+    virtual void drawImageCell(const JavaPtr<Graphics>& g, int32_t imageId, int32_t cell, int32_t transform,
+                               int32_t x, int32_t y);
+    virtual JavaPtr<Image> createRGBImage(const JavaPtr<JArray<int32_t>>& argb, int32_t width, int32_t height,
+                                          bool processAlpha);
+    virtual int32_t currentImageTransforms(int32_t imageId);
+    static JavaPtr<Image> pngMakeMutable(const JavaPtr<Image>& image);
 
     HookCanvas() noexcept {}
     ~HookCanvas() override;
@@ -810,15 +998,18 @@ public:
     static inline std::atomic<int32_t> DEVICE_FAMILY{0};
     static inline int32_t TS_TEXT_GUIDELINE_TYPE_MASK = 0;
 
-    // Reference statics. The resource-map, language, key, soft-key, cheat and worker tables are typed
-    // as objects until the issues that build them give them their classes.
-    static inline JavaPtr<java::lang::Object> res_block_mappings;
-    static inline JavaPtr<java::lang::Object> block_pack_mappings;
-    static inline JavaPtr<java::lang::Object> resource_packs;
-    static inline JavaPtr<java::lang::Object> times_resource_pack_reference;
-    static inline JavaPtr<java::lang::Object> languages;
-    static inline JavaPtr<java::lang::Object> internal_key_mappings;
-    static inline JavaPtr<java::lang::Object> rtclass;
+    // Reference statics. The language, soft-key, cheat and worker tables are typed as objects until
+    // the issues that build them give them their classes.
+    // The resource map's tables: written by initTessel before any loading thread starts, then only
+    // read. The pack entries and counts change under resource_pack_mutex.
+    static inline JavaPtr<JArray<signed char>> res_block_mappings;
+    static inline JavaPtr<JArray<signed char>> block_pack_mappings;
+    static inline JavaPtr<JArray<JavaPtr<JArray<signed char>>>> resource_packs;
+    // Counts are ints: a byte wrapped after 127 loads of one pack.
+    static inline JavaPtr<JArray<int32_t>> times_resource_pack_reference;
+    static inline JavaPtr<JArray<signed char>> languages;
+    static inline JavaPtr<JArray<int32_t>> internal_key_mappings;
+    static inline JavaPtr<java::lang::Class> rtclass;
     static inline JavaPtr<JArray<int32_t>> crc_table;
     static inline JavaPtr<JArray<JavaPtr<Font>>> system_fonts;
     static inline JavaPtr<JArray<int32_t>> system_font_colours;
@@ -852,6 +1043,17 @@ public:
     static void setMainThread(const JavaPtr<java::lang::Thread>& thread);
 
 private:
+    // Resources and images: guards for what the canvas main thread and a loading thread may both touch.
+    static inline std::mutex resource_pack_mutex;  // guards the entries of resource_packs and their counts
+    static inline std::mutex rtclass_mutex;        // guards rtclass
+    static inline std::mutex crc_table_mutex;      // guards the making of crc_table
+    std::mutex image_cache_mutex;                  // guards the choice and filling of image cache slots
+    // The pack entry, or null; checked against the resource map's length for the pack.
+    static JavaPtr<JArray<signed char>> residentPack(int32_t pack);
+    static JavaPtr<JArray<int32_t>> crcTable();
+    int32_t loadImageIDLocked(int32_t id, int32_t firstPalette, int32_t secondPalette, int32_t transforms,
+                              bool splitCells);
+
     // Waits before the next pass: about a frame after the previous paint, at once on a test clock.
     void waitForNextPass();
     void failThread(const char* where, const char* what, const JavaPtr<String>& message);

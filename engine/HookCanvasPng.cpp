@@ -1,0 +1,360 @@
+// The in-memory PNG writer: decoded pictures become PNG files of stored (uncompressed) deflate blocks,
+// which the platform decoder turns into Images. It needs no compressor, only CRC-32 and Adler-32.
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "engine/HookCanvas.h"
+#include "engine/ResourceLayout.h"
+#include "graphics/Image.h"
+#include "runtime/ArrayIndexOutOfBoundsException.h"
+#include "runtime/IllegalArgumentException.h"
+#include "runtime/NullPointerException.h"
+
+namespace {
+
+using Bytes = JArray<signed char>;
+
+constexpr uint32_t kCrcPolynomial = 0xEDB88320u;
+constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+constexpr uint32_t kAdlerModulus = 65521;
+// The most bytes that can be summed before sum2 could pass 32 bits (zlib's NMAX).
+constexpr int kAdlerRun = 5552;
+
+[[noreturn]] void throwIndex(int64_t index) {
+    java::lang::ArrayIndexOutOfBoundsException error;
+    error.TESLinvokeconstructor(static_cast<int>(index));
+    throw error;
+}
+
+[[noreturn]] void refuse() {
+    throw java::lang::IllegalArgumentException();
+}
+
+// Eight tables for the CRC eight bytes at a time; table 0 is crc_table's. Table k maps a byte to the
+// register it leaves after k more zero bytes, so eight lookups replace eight dependent steps.
+struct CrcSlices {
+    uint32_t table[8][256];
+    CrcSlices() {
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? kCrcPolynomial ^ (c >> 1) : c >> 1;
+            table[0][n] = c;
+        }
+        for (int k = 1; k < 8; ++k) {
+            for (int n = 0; n < 256; ++n)
+                table[k][n] = (table[k - 1][n] >> 8) ^ table[0][table[k - 1][n] & 0xFF];
+        }
+    }
+};
+
+const CrcSlices& crcSlices() {
+    static const CrcSlices slices;
+    return slices;
+}
+
+// The CRC register carried over bytes; start with ~0 and invert at the end.
+uint32_t crcUpdate(uint32_t crc, const uint8_t* p, size_t n) {
+    const CrcSlices& s = crcSlices();
+    while (n >= 8) {
+        uint32_t lo =
+            crc ^ (uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
+        crc = s.table[7][lo & 0xFF] ^ s.table[6][(lo >> 8) & 0xFF] ^ s.table[5][(lo >> 16) & 0xFF] ^
+              s.table[4][lo >> 24] ^ s.table[3][p[4]] ^ s.table[2][p[5]] ^ s.table[1][p[6]] ^
+              s.table[0][p[7]];
+        p += 8;
+        n -= 8;
+    }
+    while (n-- > 0) crc = s.table[0][(crc ^ *p++) & 0xFF] ^ (crc >> 8);
+    return crc;
+}
+
+struct Adler {
+    uint32_t sum1 = 1;
+    uint32_t sum2 = 0;
+    void update(const uint8_t* p, size_t n) {
+        while (n > 0) {
+            size_t run = n < kAdlerRun ? n : kAdlerRun;
+            n -= run;
+            while (run-- > 0) {
+                sum1 += *p++;
+                sum2 += sum1;
+            }
+            sum1 %= kAdlerModulus;
+            sum2 %= kAdlerModulus;
+        }
+    }
+    uint32_t value() const { return sum2 << 16 | sum1; }
+};
+
+// Writes big-endian numbers and bytes into the one output array, which was sized exactly.
+class PngOut {
+public:
+    explicit PngOut(int64_t size) : m_array(jnewArray<signed char>(static_cast<int>(size))) {}
+    uint8_t* at(int64_t pos) { return reinterpret_cast<uint8_t*>(m_array->data) + pos; }
+    int64_t pos() const { return m_pos; }
+    void u8(uint32_t v) { *at(m_pos++) = static_cast<uint8_t>(v); }
+    void u32(uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) u8(v >> shift);
+    }
+    void bytes(const void* p, size_t n) {
+        if (n > 0) std::memcpy(at(m_pos), p, n);
+        m_pos += static_cast<int64_t>(n);
+    }
+    void type(const char* t) { bytes(t, 4); }
+    // Ends a chunk whose type starts at typePos: the CRC over the type and the data.
+    void crcFrom(int64_t typePos) { u32(~crcUpdate(~0u, at(typePos), static_cast<size_t>(m_pos - typePos))); }
+    void header(int width, int height, int depth, int colourType) {
+        bytes(kSignature, 8);
+        u32(13);
+        int64_t start = m_pos;
+        type("IHDR");
+        u32(static_cast<uint32_t>(width));
+        u32(static_cast<uint32_t>(height));
+        u8(depth);
+        u8(colourType);
+        u8(0);
+        u8(0);
+        u8(0);
+        crcFrom(start);
+    }
+    void end() {
+        u32(0);
+        int64_t start = m_pos;
+        type("IEND");
+        crcFrom(start);
+    }
+    JavaPtr<Bytes> take() { return std::move(m_array); }
+
+private:
+    JavaPtr<Bytes> m_array;
+    int64_t m_pos = 0;
+};
+
+// Rows of raw data (filter byte 0 and the row) cut into stored blocks. Blocks hold whole rows when a
+// row fits in one; a longer row is split across blocks, which the stream allows (the block length
+// came out 0 for such rows and the writer never ended).
+struct IdatPlan {
+    int64_t rowLength = 0;
+    int64_t raw = 0;
+    int64_t blockLength = 0;
+    int64_t blocks = 0;
+    int64_t idatLength() const { return raw + 6 + 5 * blocks; }
+
+    IdatPlan(int64_t row, int64_t height) : rowLength(row), raw((row + 1) * height) {
+        blockLength = row + 1 <= resourcelayout::kMaxStoredBlock
+                          ? (resourcelayout::kMaxStoredBlock / (row + 1)) * (row + 1)
+                          : resourcelayout::kMaxStoredBlock;
+        blocks = (raw - 1 + blockLength) / blockLength;
+    }
+};
+
+// Writes the IDAT contents as the rows arrive; put() inserts a block header at every block start.
+class StoredBlocks {
+public:
+    StoredBlocks(PngOut& out, const IdatPlan& plan) : m_out(out), m_plan(plan) {
+        m_out.u8(0x78);
+        m_out.u8(0xDA);
+    }
+    void put(const uint8_t* p, int64_t n) {
+        while (n > 0) {
+            if (m_leftInBlock == 0) startBlock();
+            int64_t run = n < m_leftInBlock ? n : m_leftInBlock;
+            m_adler.update(p, static_cast<size_t>(run));
+            m_out.bytes(p, static_cast<size_t>(run));
+            p += run;
+            n -= run;
+            m_leftInBlock -= run;
+            m_written += run;
+        }
+    }
+    void finish() { m_out.u32(m_adler.value()); }
+
+private:
+    void startBlock() {
+        int64_t left = m_plan.raw - m_written;
+        int64_t length = left < m_plan.blockLength ? left : m_plan.blockLength;
+        m_out.u8(length == left ? 1 : 0);
+        m_out.u8(static_cast<uint32_t>(length) & 0xFF);
+        m_out.u8(static_cast<uint32_t>(length) >> 8);
+        m_out.u8(~static_cast<uint32_t>(length) & 0xFF);
+        m_out.u8((~static_cast<uint32_t>(length) >> 8) & 0xFF);
+        m_leftInBlock = length;
+    }
+
+    PngOut& m_out;
+    const IdatPlan& m_plan;
+    Adler m_adler;
+    int64_t m_leftInBlock = 0;
+    int64_t m_written = 0;
+};
+
+void checkSize(int width, int height) {
+    if (width <= 0 || height <= 0) refuse();
+}
+
+// The whole file must be one array.
+void checkTotal(int64_t total) {
+    if (total > JArray<signed char>::maxLength) refuse();
+}
+
+}  // namespace
+
+JavaPtr<JArray<int32_t>> HookCanvas::crcTable() {
+    std::lock_guard<std::mutex> lock(crc_table_mutex);
+    if (!crc_table) {
+        JavaPtr<JArray<int32_t>> table = jnewArray<int32_t>(256);
+        for (int n = 0; n < 256; ++n) table->data[n] = static_cast<int32_t>(crcSlices().table[0][n]);
+        crc_table = table;
+    }
+    return crc_table;
+}
+
+void HookCanvas::pngCalcCrcTable() {
+    crcTable();
+}
+
+int32_t HookCanvas::pngCalcCrc(const JavaPtr<JArray<signed char>>& data, int32_t end, int32_t length) {
+    if (!data) throw java::lang::NullPointerException();
+    if (length < 0 || end > data->length || int64_t{end} - length < 0) throwIndex(int64_t{end} - length);
+    JavaPtr<JArray<int32_t>> table = crcTable();
+    uint32_t crc = ~0u;
+    for (int32_t i = end - length; i < end; ++i)
+        crc = static_cast<uint32_t>(table->data[(crc ^ static_cast<uint8_t>(data->data[i])) & 0xFF]) ^
+              (crc >> 8);
+    return static_cast<int32_t>(~crc);
+}
+
+int32_t HookCanvas::pngCalcAdler(const JavaPtr<JArray<signed char>>& data, int32_t end, int32_t length,
+                                 int32_t blockLength) {
+    if (!data) throw java::lang::NullPointerException();
+    if (length < 0 || end > data->length || int64_t{end} - length < 0) throwIndex(int64_t{end} - length);
+    uint32_t sum1 = 1;
+    uint32_t sum2 = 0;
+    int32_t inBlock = 0;
+    for (int64_t i = int64_t{end} - length; i < end; ++i) {
+        sum1 = (sum1 + static_cast<uint8_t>(data->data[i])) % kAdlerModulus;
+        sum2 = (sum2 + sum1) % kAdlerModulus;
+        // The five bytes after each whole block are the next block's header.
+        if (blockLength > 0 && ++inBlock == blockLength) {
+            inBlock = 0;
+            i += 5;
+        }
+    }
+    return static_cast<int32_t>(sum2 << 16 | sum1);
+}
+
+JavaPtr<JArray<signed char>> HookCanvas::pngCreateByteArray(int32_t width, int32_t height, int32_t depth,
+                                                            const JavaPtr<JArray<signed char>>& palette,
+                                                            const JavaPtr<JArray<signed char>>& data,
+                                                            bool dataIsIdat) {
+    if (!palette || !data) throw java::lang::NullPointerException();
+    checkSize(width, height);
+    if (depth != 1 && depth != 2 && depth != 4 && depth != 8) refuse();
+    int64_t entries = palette->length / 4;
+    int64_t rowBytes = (int64_t{width} * depth + 7) / 8;
+    IdatPlan plan(rowBytes, height);
+    int64_t idat = dataIsIdat ? data->length : plan.idatLength();
+    int64_t total = 81 + 4 * entries + idat;
+    checkTotal(total);
+    if (!dataIsIdat && rowBytes * height > data->length) throwIndex(rowBytes * height - 1);
+
+    PngOut out(total);
+    out.header(width, height, depth, 3);
+    const uint8_t* argb = reinterpret_cast<const uint8_t*>(palette->data);
+    out.u32(static_cast<uint32_t>(3 * entries));
+    int64_t start = out.pos();
+    out.type("PLTE");
+    for (int64_t i = 0; i < entries; ++i) out.bytes(argb + 4 * i + 1, 3);
+    out.crcFrom(start);
+    out.u32(static_cast<uint32_t>(entries));
+    start = out.pos();
+    out.type("tRNS");
+    for (int64_t i = 0; i < entries; ++i) out.u8(argb[4 * i]);
+    out.crcFrom(start);
+
+    out.u32(static_cast<uint32_t>(idat));
+    start = out.pos();
+    out.type("IDAT");
+    const uint8_t* rows = reinterpret_cast<const uint8_t*>(data->data);
+    if (dataIsIdat) {
+        out.bytes(rows, static_cast<size_t>(idat));
+    } else {
+        StoredBlocks blocks(out, plan);
+        const uint8_t filter = 0;
+        for (int y = 0; y < height; ++y) {
+            blocks.put(&filter, 1);
+            blocks.put(rows + y * rowBytes, rowBytes);
+        }
+        blocks.finish();
+    }
+    out.crcFrom(start);
+    out.end();
+    return out.take();
+}
+
+JavaPtr<JArray<signed char>> HookCanvas::pngCreateByteArray(int32_t width, int32_t height,
+                                                            const JavaPtr<JArray<signed char>>& pixels) {
+    if (!pixels) throw java::lang::NullPointerException();
+    checkSize(width, height);
+    int64_t count = int64_t{width} * height;
+    if (count * 4 > pixels->length) throwIndex(count * 4 - 1);
+    const uint8_t* argb = reinterpret_cast<const uint8_t*>(pixels->data);
+    int bpp = 3;
+    for (int64_t i = 0; i < count; ++i) {
+        if (argb[4 * i] != 0xFF) {
+            bpp = 4;
+            break;
+        }
+    }
+    IdatPlan plan(int64_t{width} * bpp, height);
+    int64_t total = 57 + plan.idatLength();
+    checkTotal(total);
+
+    PngOut out(total);
+    out.header(width, height, 8, bpp == 3 ? 2 : 6);
+    out.u32(static_cast<uint32_t>(plan.idatLength()));
+    int64_t start = out.pos();
+    out.type("IDAT");
+    {
+        StoredBlocks blocks(out, plan);
+        std::vector<uint8_t> row(static_cast<size_t>(plan.rowLength) + 1);
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* src = argb + int64_t{y} * width * 4;
+            uint8_t* dst = row.data();
+            *dst++ = 0;
+            if (bpp == 3) {
+                for (int x = 0; x < width; ++x, src += 4, dst += 3) {
+                    dst[0] = src[1];
+                    dst[1] = src[2];
+                    dst[2] = src[3];
+                }
+            } else {
+                for (int x = 0; x < width; ++x, src += 4, dst += 4) {
+                    dst[0] = src[1];
+                    dst[1] = src[2];
+                    dst[2] = src[3];
+                    dst[3] = src[0];
+                }
+            }
+            blocks.put(row.data(), static_cast<int64_t>(row.size()));
+        }
+        blocks.finish();
+    }
+    out.crcFrom(start);
+    out.end();
+    return out.take();
+}
+
+JavaPtr<javax::microedition::lcdui::Image> HookCanvas::pngCreateImage(
+    int32_t width, int32_t height, const JavaPtr<JArray<signed char>>& pixels) {
+    JavaPtr<Bytes> png = pngCreateByteArray(width, height, pixels);
+    return Image::createImage(png, 0, png->length);
+}
+
+JavaPtr<javax::microedition::lcdui::Image> HookCanvas::pngCreateImage(
+    int32_t width, int32_t height, int32_t depth, const JavaPtr<JArray<signed char>>& palette,
+    const JavaPtr<JArray<signed char>>& data, bool dataIsIdat) {
+    JavaPtr<Bytes> png = pngCreateByteArray(width, height, depth, palette, data, dataIsIdat);
+    return Image::createImage(png, 0, png->length);
+}
