@@ -85,4 +85,28 @@ std::vector<std::string> ContentRules::check(const QuizContent& content, const C
     return faults;
 }
 
+std::vector<std::string> ContentRules::checkLayout(const QuizContent& content, const TextWrapper& wrap,
+                                                   const LayoutLimits& limits) {
+    std::vector<std::string> faults;
+    for (const Category& category : content.categories) {
+        for (const Subsection& subsection : category.subsections) {
+            for (const Question& q : subsection.questions) {
+                auto check = [&](const std::string& text, const char* what, int width, size_t lines) {
+                    size_t used = wrap(text, width).size();
+                    if (used > lines) {
+                        faults.push_back(q.origin + ": " + what + " takes " + std::to_string(used) +
+                                         " lines, over " + std::to_string(lines) + " (\"" + text + "\")");
+                    }
+                };
+                check(q.text, "question", limits.questionWidth, limits.questionLines);
+                check(q.right, "right answer", limits.answerWidth, limits.answerLines);
+                check(q.wrongFirst, "first wrong answer", limits.answerWidth, limits.answerLines);
+                check(q.wrongSecond, "second wrong answer", limits.answerWidth, limits.answerLines);
+                check(q.explanation, "explanation", limits.explanationWidth, limits.explanationLines);
+            }
+        }
+    }
+    return faults;
+}
+
 }  // namespace resbuild

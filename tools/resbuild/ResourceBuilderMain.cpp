@@ -3,6 +3,10 @@
 #include <cstring>
 #include <string>
 
+#include <chrono>
+
+#include "tools/resbuild/BundleBuilder.h"
+#include "tools/resbuild/BundleCheck.h"
 #include "tools/resbuild/ContentReader.h"
 #include "tools/resbuild/ContentRules.h"
 
@@ -61,6 +65,10 @@ int printStats(const std::string& contentDir) {
 
 int main(int argc, char** argv) {
     std::string contentDir;
+    std::string outDir;
+    std::string checkDir;
+    std::string fontPath;
+    resbuild::BundleProfile profile = resbuild::BundleProfile::Full;
     bool stats = false;
     bool dump = false;
     for (int i = 1; i < argc; ++i) {
@@ -70,6 +78,19 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--content" && i + 1 < argc) {
             contentDir = argv[++i];
+        } else if (arg == "--out" && i + 1 < argc) {
+            outDir = argv[++i];
+        } else if (arg == "--check" && i + 1 < argc) {
+            checkDir = argv[++i];
+        } else if (arg == "--font" && i + 1 < argc) {
+            fontPath = argv[++i];
+        } else if (arg == "--profile" && i + 1 < argc) {
+            std::string name = argv[++i];
+            if (name != "full" && name != "test") {
+                std::fprintf(stderr, "resbuild: unknown profile \"%s\" (full or test)\n", name.c_str());
+                return 64;
+            }
+            profile = name == "test" ? resbuild::BundleProfile::Test : resbuild::BundleProfile::Full;
         } else if (arg == "--dump") {
             dump = true;
         } else if (arg == "--stats") {
@@ -80,9 +101,38 @@ int main(int argc, char** argv) {
         }
     }
     try {
+        if (!checkDir.empty()) {
+            std::string fault = resbuild::BundleCheck::check(checkDir);
+            if (!fault.empty()) {
+                std::fprintf(stderr, "resbuild: %s: %s\n", checkDir.c_str(), fault.c_str());
+                return 1;
+            }
+            std::printf("resbuild: %s passes the check\n", checkDir.c_str());
+            return 0;
+        }
+        if (contentDir.empty()) {
+            std::fputs(kHelp, stderr);
+            return 64;
+        }
         if (dump) return printQuestions(contentDir);
         if (stats) return printStats(contentDir);
-    } catch (const resbuild::ContentError& error) {
+        if (!outDir.empty()) {
+            auto started = std::chrono::steady_clock::now();
+            resbuild::BundleOptions options;
+            options.contentDir = contentDir;
+            options.profile = profile;
+            if (!fontPath.empty()) options.fontPath = fontPath;
+            resbuild::BundleFiles files = resbuild::BundleBuilder::build(options);
+            resbuild::BundleBuilder::writeFiles(files, outDir);
+            size_t bytes = 0;
+            for (const auto& [name, data] : files) bytes += data.size();
+            auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                            started);
+            std::printf("resbuild: %zu files, %zu bytes written to %s in %lld ms\n", files.size(), bytes,
+                        outDir.c_str(), static_cast<long long>(ms.count()));
+            return 0;
+        }
+    } catch (const std::exception& error) {
         std::fprintf(stderr, "resbuild: %s\n", error.what());
         return 1;
     }
