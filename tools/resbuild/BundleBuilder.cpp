@@ -7,7 +7,9 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/JpegEncoder.h"
 #include "platform/PngEncoder.h"
+#include "tools/ImageResourceWriter.h"
 #include "tools/QuestionBankWriter.h"
 #include "tools/ResourceMapWriter.h"
 #include "tools/resbuild/ArtCatalogue.h"
@@ -47,7 +49,10 @@ void putInt(Bytes& out, int32_t value) {
         out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
 }
 
-// PNG file of a picture; opaque keeps the file free of alpha where the screen shows it whole.
+// The timer column of the game screen, stored as a JPEG.
+constexpr int kJpegBackgroundId = 73;
+
+// PNG file of an opaque picture (the encoder writes every alpha as 255).
 Bytes pngOf(const ArtCanvas& canvas) {
     // The encoder takes words whose bytes in memory are R, G, B, A.
     std::vector<uint32_t> words(canvas.pixels().size());
@@ -65,6 +70,69 @@ Bytes pngOf(const ArtCanvas& canvas) {
 }
 
 // The practice banks and topics from practice; the test bank from every question of all.
+Bytes jpegOf(const ArtCanvas& canvas) {
+    Bytes jpeg = platform::encodeJPEG(canvas.pixels().data(), canvas.width(), canvas.height(), 90);
+    if (jpeg.empty()) throw BuildError("the JPEG encoder refused a picture");
+    return jpeg;
+}
+
+// How each picture is stored. Opaque backgrounds go as PNG or JPEG files; everything with transparent
+// edges as full-colour pixels; the sheets the quiz splits into cells carry a cell table. Between them
+// the bundle holds every encoding the quiz's picture loads accept.
+Bytes encodePicture(const PictureSpec& spec, const ArtCanvas& canvas) {
+    using restools::ImageResourceWriter;
+    using restools::PixelEncoding;
+    std::string error;
+    restools::CellTable wholeCell{1, 1, {{0, 0, canvas.width(), canvas.height()}}};
+    Bytes out;
+    switch (spec.kind) {
+        case PictureKind::Background:
+        case PictureKind::MenuButtons:
+        case PictureKind::ConfirmButtons:
+        case PictureKind::MenuCorner:
+        case PictureKind::AboutIcon:
+            // Alternate the two PNG forms by id; the timer column's background is a JPEG.
+            if (spec.lowId == kJpegBackgroundId) return ImageResourceWriter::pngAfterZeroByte(jpegOf(canvas));
+            return spec.lowId % 2 ? ImageResourceWriter::plainPng(pngOf(canvas))
+                                  : ImageResourceWriter::pngAfterZeroByte(pngOf(canvas));
+        case PictureKind::Screen:
+            return spec.variant % 2 ? ImageResourceWriter::pngAfterZeroByte(jpegOf(canvas))
+                                    : ImageResourceWriter::plainPng(pngOf(canvas));
+        case PictureKind::Panel:
+            // The title panels are split into cells when loaded.
+            if (spec.variant >= 3) {
+                out = ImageResourceWriter::pngWithHeader(pngOf(canvas), canvas.width(), canvas.height(),
+                                                         &wholeCell, &error);
+                break;
+            }
+            out = ImageResourceWriter::fullColour(canvas.width(), canvas.height(), canvas.pixels(),
+                                                  PixelEncoding::RunLength, nullptr, &error);
+            break;
+        case PictureKind::Ranking:
+        case PictureKind::Twinkle:
+            // Plain pixels only for the small twinkles; the badges are long runs of one colour.
+            out = ImageResourceWriter::fullColour(canvas.width(), canvas.height(), canvas.pixels(),
+                                                  spec.kind == PictureKind::Twinkle && spec.variant % 2
+                                                      ? PixelEncoding::Plain
+                                                      : PixelEncoding::RunLength,
+                                                  &wholeCell, &error);
+            break;
+        case PictureKind::Dot:
+        case PictureKind::Tick:
+        case PictureKind::Cross:
+        case PictureKind::Star:
+            out = ImageResourceWriter::fullColour(canvas.width(), canvas.height(), canvas.pixels(),
+                                                  PixelEncoding::Plain, nullptr, &error);
+            break;
+        default:
+            out = ImageResourceWriter::fullColour(canvas.width(), canvas.height(), canvas.pixels(),
+                                                  PixelEncoding::RunLength, nullptr, &error);
+            break;
+    }
+    if (out.empty()) throw BuildError(std::string(spec.name) + ": " + error);
+    return out;
+}
+
 void addQuestionFiles(const QuizContent& practice, const QuizContent& all, BundleProfile profile,
                       BundleFiles& files) {
     const QuizContent& content = practice;
@@ -156,8 +224,8 @@ BundleFiles BundleBuilder::build(const BundleOptions& options) {
     resources[kLevelThresholdsId] = thresholds;
     for (const MaskSpec& mask : transitionMasks()) resources[mask.id] = mask.bytes();
     for (const PictureSpec& spec : ArtCatalogue::pictures()) {
-        resources[spec.lowId] = pngOf(ArtCatalogue::draw(spec, 1, flat));
-        resources[spec.highId] = pngOf(ArtCatalogue::draw(spec, 2, flat));
+        resources[spec.lowId] = encodePicture(spec, ArtCatalogue::draw(spec, 1, flat));
+        resources[spec.highId] = encodePicture(spec, ArtCatalogue::draw(spec, 2, flat));
         if (spec.width == 320 && spec.height == 480) loose[spec.lowId] = loose[spec.highId] = true;
     }
     for (int i = 0; i < CueSynthesizer::kCueCount; ++i) {

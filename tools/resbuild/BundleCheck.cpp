@@ -197,18 +197,45 @@ private:
         }
     }
 
+    // The size of a PNG or JPEG file as the platform decodes it.
+    std::pair<int, int> decodedSize(const uint8_t* data, size_t length, const std::string& name) {
+        int32_t w = 0, h = 0;
+        std::unique_ptr<uint32_t, decltype(&std::free)> pixels(nullptr, &std::free);
+        if (platform::isPngSignature(data, length)) {
+            pixels.reset(platform::decodePNG(data, length, &w, &h));
+        } else {
+            pixels.reset(
+                reinterpret_cast<uint32_t*>(_decodeJPEGtoRGB(data, static_cast<int>(length), &w, &h)));
+        }
+        if (!pixels) fail(name, "its PNG or JPEG picture does not decode");
+        return {w, h};
+    }
+
+    // Walks encoded pixel data as the decoder does: the runs (or the plain pixels) must end exactly at
+    // the last pixel and the last byte. Only full-colour pixels are allowed outside the glyph sheets.
+    void walkPixels(Reader& in, uint32_t format, int w, int h, const std::string& name) {
+        if (!(format & layout::kFormatFullColourBit))
+            fail(name, "indexed pixels, which only the glyph sheets use");
+        uint64_t pixels = static_cast<uint64_t>(w) * h;
+        if (in.u8() == layout::kEncodingRunLength) {
+            uint64_t produced = 0;
+            while (produced < pixels) {
+                in.skip(4);
+                produced += in.u8() + 1;
+            }
+            if (produced != pixels) fail(name, "its last run passes the last pixel");
+        } else {
+            in.skip(pixels * 4);
+        }
+        if (in.remaining() != 0) fail(name, std::to_string(in.remaining()) + " bytes follow the pixels");
+    }
+
     // Width and height of an image resource as the loader finds them, checking its header and data.
     std::pair<int, int> imageSize(const Bytes& bytes, const std::string& name) {
         if (bytes.empty()) fail(name, "empty");
-        size_t offset = 0;
-        if (bytes[0] == 0) offset = 1;
-        if (offset == 1 || platform::isPngSignature(bytes.data(), bytes.size())) {
-            int32_t w = 0, h = 0;
-            std::unique_ptr<uint32_t, decltype(&std::free)> pixels(
-                platform::decodePNG(bytes.data() + offset, bytes.size() - offset, &w, &h), &std::free);
-            if (!pixels) fail(name, "a PNG that does not decode");
-            return {w, h};
-        }
+        if (bytes[0] == 0) return decodedSize(bytes.data() + 1, bytes.size() - 1, name);
+        if (platform::isPngSignature(bytes.data(), bytes.size()))
+            return decodedSize(bytes.data(), bytes.size(), name);
         Reader in(bytes, name);
         uint32_t format = in.u8();
         int w = in.s16(), h = in.s16();
@@ -225,18 +252,12 @@ private:
             }
         }
         if ((format & layout::kFormatMask) == layout::kFormatRawPng) {
-            int32_t pw = 0, ph = 0;
-            const uint8_t* data = bytes.data() + in.position();
-            std::unique_ptr<uint32_t, decltype(&std::free)> pixels(nullptr, &std::free);
-            if (platform::isPngSignature(data, in.remaining())) {
-                pixels.reset(platform::decodePNG(data, in.remaining(), &pw, &ph));
-            } else {
-                pixels.reset(reinterpret_cast<uint32_t*>(
-                    _decodeJPEGtoRGB(data, static_cast<int>(in.remaining()), &pw, &ph)));
-            }
-            if (!pixels) fail(name, "its picture does not decode");
-            return {pw, ph};
+            return decodedSize(bytes.data() + in.position(), in.remaining(), name);
         }
+        if ((format & layout::kFormatMask) == layout::kFormatRawPngNoPalette) {
+            fail(name, "palette IDAT contents, which no picture of the quiz may use");
+        }
+        walkPixels(in, format, w, h, name);
         return {w, h};
     }
 
