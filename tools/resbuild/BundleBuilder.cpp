@@ -272,7 +272,8 @@ void BundleBuilder::writeFiles(const BundleFiles& files, const std::filesystem::
     std::filesystem::create_directories(dir, error);
     if (error) throw BuildError(dir.string() + ": " + error.message());
     for (const auto& [name, bytes] : files) {
-        // Into a temporary file, synced, then renamed, so an interrupted build never leaves half a file.
+        // Into a temporary file, then renamed, so that an interrupted build never leaves half a file
+        // under the real name. Not synced: the build writes the bundle again whenever it is stale.
         std::filesystem::path target = dir / name;
         std::filesystem::path temporary = dir / (name + ".part");
         int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -286,8 +287,7 @@ void BundleBuilder::writeFiles(const BundleFiles& files, const std::filesystem::
             }
             written += static_cast<size_t>(n);
         }
-        bool ok = ::fsync(fd) == 0;
-        ok = ::close(fd) == 0 && ok;
+        bool ok = ::close(fd) == 0;
         if (!ok || ::rename(temporary.c_str(), target.c_str()) != 0)
             throw BuildError(target.string() + ": write failed");
     }

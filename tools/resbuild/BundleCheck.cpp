@@ -82,14 +82,15 @@ public:
     explicit Checker(std::filesystem::path dir) : m_dir(std::move(dir)) {}
 
     void run() {
+        // Cheap checks first, the decoding of every picture last.
         readMap();
         checkThresholds();
         checkMasks();
-        checkPictures();
-        checkCues();
-        checkStartupPictures();
         checkQuestions();
         file(kRuntimeFontName);
+        checkCues();
+        checkStartupPictures();
+        checkPictures();
     }
 
 private:
