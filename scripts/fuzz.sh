@@ -11,7 +11,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clan
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DQUILL_BUILD_FUZZERS=ON -DQUILL_BUILD_TESTS=OFF -DQUILL_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target bitmap_font_fuzzer image_decode_fuzzer record_store_fuzzer http_readers_fuzzer \
-    fontmaker
+    engine_resources_fuzzer fontmaker resseeds
 
 # Seeds: small fonts in each encoding the loader reads.
 seeds="$build/seeds/bitmap_font"
@@ -49,3 +49,12 @@ mkdir -p "$corpus"
 echo "=== fuzz: http_readers_fuzzer for ${seconds}s"
 "$build/fuzz/http_readers_fuzzer" -max_total_time="$seconds" -max_len=512 -rss_limit_mb=2048 -timeout=10 \
     -print_final_stats=1 "$corpus" fuzz/corpus/http_readers 2>&1 | tail -n 12
+
+# Seeds: resource maps and image resources of every format, made by the resource writers.
+seeds="$build/seeds/engine_resources"
+corpus="$build/corpus/engine_resources"
+mkdir -p "$seeds" "$corpus"
+ASAN_OPTIONS=detect_leaks=0 "$build/tools/resseeds" "$seeds"
+echo "=== fuzz: engine_resources_fuzzer for ${seconds}s"
+"$build/fuzz/engine_resources_fuzzer" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2560 -timeout=10 \
+    -print_final_stats=1 "$corpus" "$seeds" 2>&1 | tail -n 12

@@ -1,0 +1,132 @@
+// libFuzzer target for the canvas's resource readers. Byte 0 picks the reader, the rest is its input:
+// - 0: a resource map read by initTessel, with every pack and loose file served from the same bytes;
+//   then every block is loaded and every resource read through each typed getter. A refused map
+//   throws IOException, which is its failure form.
+// - 1: an image resource loaded into the cache, split or not, with palettes cut from the input, then
+//   measured by every selector and drawn by every cell under every transform into a small image.
+// Nothing read may crash or read outside its bytes; the image cache must stay consistent.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "engine/HookCanvas.h"
+#include "graphics/Graphics.h"
+#include "graphics/Image.h"
+#include "runtime/IOException.h"
+#include "runtime/String.h"
+
+namespace {
+
+using Bytes = JArray<signed char>;
+
+JavaPtr<Bytes> copyOf(const uint8_t* data, size_t size) {
+    JavaPtr<Bytes> bytes = jnewArray<signed char>(static_cast<int>(size));
+    if (size > 0) std::memcpy(bytes->data, data, size);
+    return bytes;
+}
+
+// A canvas whose files come from the fuzzer's input instead of the bundle.
+class FuzzCanvas : public HookCanvas {
+    TESL_CLASS(FuzzCanvas, "fuzz.FuzzCanvas", HookCanvas)
+public:
+    FuzzCanvas() noexcept {}
+    FuzzCanvas* TESLinvokeconstructor() {
+        HookCanvas::TESLinvokeconstructor();
+        return this;
+    }
+
+    // Files: the map and every other name read the input, cut to the length asked; a request for more
+    // than there is answers null, as a short file does.
+    JavaPtr<Bytes> loadFileFromJar(const JavaPtr<java::lang::String>&, int32_t length) override {
+        if (length == -1) return copyOf(input, inputSize);
+        if (length < 0 || static_cast<size_t>(length) > inputSize) return nullptr;
+        return copyOf(input, static_cast<size_t>(length));
+    }
+    // In the image mode: resource 0 the image, 1 and 2 palettes cut from its tail.
+    JavaPtr<Bytes> getResourceByteArray(int32_t id) override {
+        if (!imageMode) return HookCanvas::getResourceByteArray(id);
+        if (id == 0) return copyOf(input, inputSize);
+        size_t length = id == 1 ? paletteLength : paletteLength / 2;
+        if (id > 2 || length == 0 || length > inputSize) return nullptr;
+        return copyOf(input + inputSize - length, length);
+    }
+
+    const uint8_t* input = nullptr;
+    size_t inputSize = 0;
+    bool imageMode = false;
+    size_t paletteLength = 0;
+};
+
+void readMap(FuzzCanvas& canvas) {
+    try {
+        canvas.initTessel();
+    } catch (java::io::IOException&) {
+        return;
+    }
+    int blocks = HookCanvas::block_pack_mappings->length / HookCanvas::SIZE_BLOCKPACKPMAPPINGS;
+    int resources = HookCanvas::res_block_mappings->length / HookCanvas::SIZE_RESBLOCKMAPPINGS;
+    for (int b = -1; b <= blocks; ++b) canvas.loadResourceBlock(b);
+    for (int r = -1; r <= resources && r < 64; ++r) {
+        canvas.getResourceByteArray(r);
+        canvas.getResourceShortArray(r);
+        canvas.getResourceLongArray(r);
+        canvas.getResourceDoubleArray(r);
+    }
+    for (int b = 0; b < blocks; ++b) canvas.unloadResourceBlock(b);
+    canvas.unloadUnusedResourcePacks();
+}
+
+void readImage(FuzzCanvas& canvas, uint8_t control) {
+    canvas.imageMode = true;
+    canvas.paletteLength = static_cast<size_t>(control >> 2) * 4;
+    bool split = (control & 1) != 0;
+    int second = (control & 2) ? 2 : -1;
+    int slot =
+        canvas.loadImageID(0, 1, second == -1 ? 1 : second, HookCanvas::LOADIMAGETRANSFORM_NONE, split);
+    if (slot < 0 || slot > 255) std::abort();
+    // A slot in use holds one Image, or one a cell when split; a free one holds nothing.
+    JavaPtr<JArray<JavaPtr<javax::microedition::lcdui::Image>>> row = canvas.image_cache->data[slot];
+    if (row && row->length < 1) std::abort();
+
+    JavaPtr<javax::microedition::lcdui::Image> target =
+        javax::microedition::lcdui::Image::createImage(24, 16);
+    JavaPtr<javax::microedition::lcdui::Graphics> g = target->getGraphics();
+    int cells = canvas.getImageDimension(slot, 0, 0, HookCanvas::IMAGEDIMENSION_NUM_CELLS_WIDE) *
+                canvas.getImageDimension(slot, 0, 0, HookCanvas::IMAGEDIMENSION_NUM_CELLS_HIGH);
+    for (int cell = -1; cell <= cells && cell < 40; ++cell) {
+        for (int t = 0; t < 8; ++t) {
+            for (int selector = 0; selector <= 10; ++selector)
+                canvas.getImageDimension(slot, cell, t, selector);
+            canvas.drawImageID(g, slot, cell, t, 5, 3, t * 9 % 64);
+        }
+        canvas.drawImageIDNoTransform(g, slot, cell, 20, 12, 3);
+    }
+    canvas.unloadImageID(slot);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
+    static JavaPtr<FuzzCanvas> canvas = jnew<FuzzCanvas>();
+    canvas->input = data + 1;
+    canvas->inputSize = size - 1;
+    canvas->imageMode = false;
+    switch (data[0]) {
+        case 0:
+            readMap(*canvas);
+            break;
+        case 1:
+            if (size >= 2) {
+                canvas->input = data + 2;
+                canvas->inputSize = size - 2;
+                readImage(*canvas, data[1]);
+            }
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
