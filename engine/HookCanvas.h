@@ -628,6 +628,79 @@ public:
                       const JavaPtr<JArray<JavaPtr<javax::microedition::sensor::Data>>>& data,
                       bool isDataLost) override;
 
+    // Text: ENC strings and language tables, insertion, word wrap, bitmap-font text.
+    static constexpr int32_t TEXTFLAG_CONTAINS_HYPHENATION_GUIDELINES = 4;
+    static constexpr int32_t PARAM_TS_TEXT_NUM_LANGUAGES = 5;
+    static constexpr int32_t PARAM_TS_TEXT_MAX_LANGUAGE_NAME_LENGTH = 2;
+    static constexpr int32_t PARAM_USE_BITMAP_FONT = 1;
+    static constexpr int32_t PARAM_TS_TEXT_USE_BITMAP_FONTS = 1;
+    static constexpr int32_t PARAM_TS_TEXT_STORE_BITMAP_FONT_CHARS_SEPARATELY = 1;
+    static constexpr int32_t PARAM_TS_TEXT_SIZE_OF_FONT_CACHE = 2;
+    static constexpr int32_t PARAM_TS_TEXT_DEFAULT_SYSTEM_FONT_FACE = 64;
+    static constexpr int32_t PARAM_TS_TEXT_DEFAULT_SYSTEM_FONT_SIZE = 8;
+    static constexpr int32_t PARAM_TS_TEXT_DEFAULT_SYSTEM_FONT_STYLE = 0;
+    static constexpr int32_t PARAM_TS_TEXT_DEFAULT_SYSTEM_FONT_STYLE_DX = 0;
+    static constexpr int32_t PARAM_TS_TEXT_DEFAULT_SYSTEM_FONT_STYLE_DY = 0;
+    static constexpr int32_t PARAM_TS_TEXT_DEFAULT_SYSTEM_FONT_STYLE_DHEIGHT = 0;
+    static int32_t numLanguagesIncluded();
+    static JavaPtr<String> getLanguageIDString(int32_t language);
+    // The entries of a language table file, or null when the file does not hold S whole entries.
+    static JavaPtr<JArray<JavaPtr<JArray<signed char>>>> parseLanguageTable(
+        const JavaPtr<JArray<signed char>>& file);
+    virtual void loadLanguage(int32_t language);
+    virtual JavaPtr<JArray<signed char>> getENCString(int32_t id);
+    virtual JavaPtr<String> getString(int32_t id);
+    virtual JavaPtr<String> getStringFromENCString(const JavaPtr<JArray<signed char>>& enc);
+    virtual JavaPtr<JArray<signed char>> getENCStringFromString(const JavaPtr<String>& s);
+    static JavaPtr<String> insertStringIntoString(const JavaPtr<String>& text, const JavaPtr<String>& marker,
+                                                  const JavaPtr<String>& insert);
+    static JavaPtr<String> insertString(const JavaPtr<String>& text, const JavaPtr<String>& marker,
+                                        const JavaPtr<String>& insert);
+    static JavaPtr<String> replaceHardSpaces(const JavaPtr<String>& s);
+    virtual JavaPtr<String> insertENCStringIntoString(const JavaPtr<String>& text,
+                                                      const JavaPtr<String>& marker,
+                                                      const JavaPtr<JArray<signed char>>& insert);
+    virtual JavaPtr<JArray<signed char>> insertStringIntoENCString(const JavaPtr<JArray<signed char>>& text,
+                                                                   const JavaPtr<String>& marker,
+                                                                   const JavaPtr<String>& insert);
+    virtual JavaPtr<JArray<signed char>> insertENCStringIntoENCString(
+        const JavaPtr<JArray<signed char>>& text, const JavaPtr<String>& marker,
+        const JavaPtr<JArray<signed char>>& insert);
+    virtual JavaPtr<JArray<JavaPtr<String>>> splitENCString(const JavaPtr<JArray<signed char>>& enc,
+                                                            int32_t font, int32_t width);
+    virtual JavaPtr<JArray<JavaPtr<String>>> splitString(const JavaPtr<String>& text, int32_t font,
+                                                         int32_t width);
+    virtual int32_t loadBitmapFont(int32_t res, int32_t palette);
+    virtual int32_t _FuSeD_mThD_1_loadBitmapFont(int32_t res, int32_t palette);
+    virtual int32_t loadSystemFont(int32_t face, int32_t style, int32_t size, int32_t colour);
+    virtual void unloadFont(int32_t slot);
+    virtual int32_t getBitmapFontCharacterIndex(int32_t slot, unsigned short c);
+    virtual int32_t getCharWidth(int32_t slot, unsigned short c);
+    virtual int32_t _FuSeD_mThD_1_getCharWidth(int32_t slot, unsigned short c);
+    virtual int32_t getCharsWidth(int32_t slot, const JavaPtr<JArray<unsigned short>>& chars);
+    virtual int32_t getStringWidth(int32_t slot, const JavaPtr<String>& s);
+    virtual int32_t getMaxStringWidths(int32_t slot, const JavaPtr<JArray<JavaPtr<String>>>& lines);
+    virtual int32_t getFontHeight(int32_t slot);
+    virtual void setFont(const JavaPtr<Graphics>& g, int32_t slot);
+    virtual void drawCharsOrString(const JavaPtr<Graphics>& g, const JavaPtr<String>& s,
+                                   const JavaPtr<JArray<unsigned short>>& chars, int32_t offset,
+                                   int32_t length, int32_t x, int32_t y, int32_t anchor, int32_t spacing);
+    virtual void drawString(const JavaPtr<Graphics>& g, const JavaPtr<String>& s, int32_t x, int32_t y,
+                            int32_t anchor, int32_t spacing);
+    virtual void drawCharsExtended(const JavaPtr<Graphics>& g, const JavaPtr<JArray<unsigned short>>& chars,
+                                   int32_t offset, int32_t length, int32_t x, int32_t y, int32_t anchor,
+                                   int32_t spacing);
+    virtual void drawChars(const JavaPtr<Graphics>& g, const JavaPtr<JArray<unsigned short>>& chars,
+                           int32_t x, int32_t y, int32_t anchor, int32_t spacing);
+    virtual void drawSplitString(const JavaPtr<Graphics>& g, const JavaPtr<JArray<JavaPtr<String>>>& lines,
+                                 int32_t x, int32_t y, int32_t anchor, int32_t lineSpacing);
+    // The slot choice both bitmap-font loaders share: the slot already holding the sheet, else the first
+    // free one filled from the character table (and the width table unless metricsRes is -1), else -1
+    // with the sheet released.
+    int32_t placeBitmapFont(int32_t imageId, int32_t infoRes, int32_t metricsRes);
+    // Letter spacing of a bitmap-font slot (signed high byte of character-table entry 1).
+    static int32_t bitmapFontLetterSpacing(int32_t slot);
+
     // Fixed-point maths and the generator.
     static int32_t iToF(int32_t i);
     static int32_t FToi(int32_t f);
@@ -1015,7 +1088,7 @@ public:
     static inline JavaPtr<JArray<int32_t>> system_font_colours;
     static inline JavaPtr<JArray<int32_t>> bitmap_font_image_ids;
     static inline JavaPtr<JArray<JavaPtr<JArray<int16_t>>>> bitmap_font_info;
-    static inline JavaPtr<java::lang::Object> enc_strings;
+    static inline JavaPtr<JArray<JavaPtr<JArray<signed char>>>> enc_strings;
     static inline JavaPtr<java::lang::Object> back_softkey_string;
     static inline JavaPtr<java::lang::Object> fwrd_softkey_string;
     static inline JavaPtr<java::lang::Object> softkey_add_back;

@@ -1,0 +1,209 @@
+// ENC strings, the language table and string insertion: the canvas's encoded texts, their conversion
+// to and from String, and the marker replacement that keeps hyphenation guidelines in step.
+#include <vector>
+
+#include "engine/EncStringReader.h"
+#include "engine/HookCanvas.h"
+#include "runtime/NullPointerException.h"
+
+using enctext::bytesOf;
+using enctext::EncStringLayout;
+using enctext::requireLayout;
+using java::lang::String;
+
+namespace {
+
+using Bytes = JArray<signed char>;
+
+void putU16(signed char* p, int value) {
+    p[0] = static_cast<signed char>(value >> 8);
+    p[1] = static_cast<signed char>(value);
+}
+
+}  // namespace
+
+int32_t HookCanvas::numLanguagesIncluded() {
+    const auto codes = languages;
+    return codes ? codes->length / 2 : 0;
+}
+
+JavaPtr<String> HookCanvas::getLanguageIDString(int32_t language) {
+    const auto codes = languages;
+    // A language beyond the resource map's codes has the empty name, as an unused code has.
+    if (!codes || language < 0 || 2 * language + 1 >= codes->length) return jnew<String>("");
+    const signed char c0 = codes->data[2 * language];
+    const signed char c1 = codes->data[2 * language + 1];
+    const int length = c0 == 0 ? 0 : (c1 == 0 ? 1 : 2);
+    return jnew<String>(codes, 2 * language, length);
+}
+
+void HookCanvas::loadLanguage(int32_t language) {
+    enc_strings = nullptr;
+    const auto file = loadFileFromJar(getLanguageIDString(language), -1);
+    if (!file) return;
+    enc_strings = parseLanguageTable(file);
+}
+
+JavaPtr<JArray<JavaPtr<JArray<signed char>>>> HookCanvas::parseLanguageTable(const JavaPtr<Bytes>& file) {
+    if (!file || file->length < 2) return nullptr;
+    const uint8_t* bytes = bytesOf(file);
+    const int64_t size = file->length;
+    const int count = enctext::readS16(bytes);
+    if (count < 0) return nullptr;
+    auto table = jnew<JArray<JavaPtr<Bytes>>>(count);
+    int64_t p = 2;
+    for (int id = 0; id < count; ++id) {
+        if (p >= size) return nullptr;
+        if (bytes[p] == 0) {
+            ++p;
+            continue;
+        }
+        // Every entry must lie inside the file: a table that does not fit is dropped whole.
+        EncStringLayout layout;
+        if (!enctext::readEncStringLayout(bytes + p, size - p, layout, true)) return nullptr;
+        const int length = static_cast<int>(layout.length);
+        auto entry = jnew<Bytes>(length);
+        std::copy(file->data + p, file->data + p + length, entry->data);
+        table->data[id] = entry;
+        p += length;
+    }
+    return table;
+}
+
+JavaPtr<JArray<signed char>> HookCanvas::getENCString(int32_t id) {
+    const auto table = enc_strings;
+    if (!table || id < 0 || id >= table->length) return nullptr;
+    return table->data[id];
+}
+
+JavaPtr<String> HookCanvas::getString(int32_t id) {
+    const auto enc = getENCString(id);
+    if (!enc) return nullptr;
+    return getStringFromENCString(enc);
+}
+
+JavaPtr<String> HookCanvas::getStringFromENCString(const JavaPtr<Bytes>& enc) {
+    const EncStringLayout layout = requireLayout(enc);
+    const uint8_t* bytes = bytesOf(enc);
+    std::vector<unsigned short> units(static_cast<size_t>(layout.count));
+    for (int i = 0; i < layout.count; ++i) units[static_cast<size_t>(i)] = layout.characterAt(bytes, i);
+    return jnew<String>(units.data(), layout.count);
+}
+
+JavaPtr<JArray<signed char>> HookCanvas::getENCStringFromString(const JavaPtr<String>& s) {
+    if (!s) throw java::lang::NullPointerException();
+    const int n = s->length();
+    auto enc = jnew<Bytes>(2 * n + 3);
+    enc->data[0] = 2;
+    putU16(enc->data + 1, n);
+    for (int i = 0; i < n; ++i) putU16(enc->data + 3 + 2 * i, s->charAt(i));
+    return enc;
+}
+
+JavaPtr<String> HookCanvas::insertStringIntoString(const JavaPtr<String>& text, const JavaPtr<String>& marker,
+                                                   const JavaPtr<String>& insert) {
+    if (!text || !marker) throw java::lang::NullPointerException();
+    const int i = text->indexOf(marker);
+    if (i == -1) return text;
+    JavaPtr<String> result = *text->substring(0, i) + insert;
+    if (i != text->length() - marker->length()) result = *result + text->substring(i + marker->length());
+    return result;
+}
+
+JavaPtr<String> HookCanvas::insertString(const JavaPtr<String>& text, const JavaPtr<String>& marker,
+                                         const JavaPtr<String>& insert) {
+    return insertStringIntoString(text, marker, insert);
+}
+
+JavaPtr<String> HookCanvas::replaceHardSpaces(const JavaPtr<String>& s) {
+    if (!s) throw java::lang::NullPointerException();
+    // Every wrapped line passes through here; most have no hard space and need no marker strings.
+    if (s->indexOf(0x00AC) == -1 && s->indexOf(0x00A0) == -1) return s;
+    const JavaPtr<String> space = jnew<String>(" ");
+    JavaPtr<String> result = s;
+    for (const unsigned short hard :
+         {static_cast<unsigned short>(0x00AC), static_cast<unsigned short>(0x00A0)}) {
+        const JavaPtr<String> marker = jnew<String>(hard);
+        while (result->indexOf(hard) != -1) result = insertStringIntoString(result, marker, space);
+    }
+    return result;
+}
+
+JavaPtr<String> HookCanvas::insertENCStringIntoString(const JavaPtr<String>& text,
+                                                      const JavaPtr<String>& marker,
+                                                      const JavaPtr<Bytes>& insert) {
+    return insertStringIntoString(text, marker, getStringFromENCString(insert));
+}
+
+JavaPtr<JArray<signed char>> HookCanvas::insertStringIntoENCString(const JavaPtr<Bytes>& text,
+                                                                   const JavaPtr<String>& marker,
+                                                                   const JavaPtr<String>& insert) {
+    return insertENCStringIntoENCString(text, marker, getENCStringFromString(insert));
+}
+
+JavaPtr<JArray<signed char>> HookCanvas::insertENCStringIntoENCString(const JavaPtr<Bytes>& text,
+                                                                      const JavaPtr<String>& marker,
+                                                                      const JavaPtr<Bytes>& insert) {
+    if (!marker) throw java::lang::NullPointerException();
+    const EncStringLayout host = requireLayout(text);
+    const EncStringLayout added = requireLayout(insert);
+    const uint8_t* hostBytes = bytesOf(text);
+    const uint8_t* addedBytes = bytesOf(insert);
+    const int nt = host.count;
+    const int ni = added.count;
+    const int k = marker->length();
+
+    // The last occurrence wins; an empty marker matches at the very end.
+    int p = -1;
+    for (int i = 0; i <= nt - k; ++i) {
+        int j = 0;
+        while (j < k && host.characterAt(hostBytes, i + j) == marker->charAt(j)) ++j;
+        if (j == k) p = i;
+    }
+    if (p == -1) return text;
+
+    const int n = nt - k + ni;
+    const int guidelines = host.guidelineCount + added.guidelineCount;
+    const int recordSize = enctext::guidelineRecordSize(n);
+    int length = 3 + 2 * n;
+    if (guidelines != 0) length += 2 + guidelines * recordSize;
+    auto result = jnew<Bytes>(length);
+    signed char* out = result->data;
+    out[0] = static_cast<signed char>(guidelines == 0 ? 2 : 2 | TEXTFLAG_CONTAINS_HYPHENATION_GUIDELINES);
+    putU16(out + 1, n);
+    int at = 3;
+    if (guidelines != 0) {
+        putU16(out + 3, guidelines);
+        at = 5;
+    }
+    auto putCharacter = [&](unsigned short c) {
+        putU16(out + at, c);
+        at += 2;
+    };
+    for (int i = 0; i < p; ++i) putCharacter(host.characterAt(hostBytes, i));
+    for (int i = 0; i < ni; ++i) putCharacter(added.characterAt(addedBytes, i));
+    for (int i = p + k; i < nt; ++i) putCharacter(host.characterAt(hostBytes, i));
+
+    if (guidelines == 0) return result;
+    auto putGuideline = [&](int32_t guideline, int shift) {
+        const int position = (guideline & enctext::kGuidelinePositionMask) + shift;
+        if (recordSize == 2) {
+            out[at++] = static_cast<signed char>(position);
+        } else {
+            putU16(out + at, position);
+            at += 2;
+        }
+        out[at++] =
+            static_cast<signed char>(static_cast<uint32_t>(guideline) >> enctext::kGuidelineTypeShift);
+    };
+    for (int g = 0; g < host.guidelineCount; ++g) {
+        const int32_t guideline = host.guidelineAt(hostBytes, g);
+        if ((guideline & enctext::kGuidelinePositionMask) < p) putGuideline(guideline, 0);
+    }
+    for (int g = 0; g < added.guidelineCount; ++g) putGuideline(added.guidelineAt(addedBytes, g), p);
+    for (int g = 0; g < host.guidelineCount; ++g) {
+        const int32_t guideline = host.guidelineAt(hostBytes, g);
+        if ((guideline & enctext::kGuidelinePositionMask) >= p) putGuideline(guideline, ni - k);
+    }
+    return result;
+}
