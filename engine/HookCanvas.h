@@ -612,11 +612,160 @@ public:
     virtual void debug(const JavaPtr<String>& message, int32_t flags);
     virtual bool launchWapBrowser(const JavaPtr<String>& url);
 
-    // Sound and vibration hooks the loop calls; their channels come with the sound issue.
+    // Sound channels, vibration and the beep.
+    static constexpr int32_t PARAM_TS_SOUND_AUDIO_MAX_PIECES = 21;
+    static constexpr int32_t PARAM_TS_SOUND_AUDIO_MAX_CONCURRENT_CHANNELS = 8;
+    static constexpr int32_t PARAM_TS_SOUND_AUDIO_DEFAULT_VOLUME = 100;
+    static constexpr int32_t PARAM_TS_SOUND_JSR135_MAX_PREFETCHED_PLAYERS = 8;
+    static constexpr bool PARAM_TS_SOUND_JSR135_LOADSOUND_CREATES_PLAYER = true;
+    static constexpr bool PARAM_TS_SOUND_JSR135_RESET_MEDIA_TIME_WHEN_START = true;
+    static constexpr bool PARAM_TS_SOUND_BACKLIGHT_ACCESSIBLE = false;
+    virtual void keepTheLightOn(int64_t value);
     virtual void vibrate(int32_t ms);
+    virtual int32_t loadSound(int32_t resourceId);
+    virtual void unloadSound(int32_t resourceId);
+    virtual void setVolume(int32_t level);
+    virtual void _FuSeD_mThD_1_playSound(int32_t resourceId, int32_t priority, int32_t loops);
+    virtual void stopSound(int32_t resourceId);
     virtual void stopAllSounds();
+    virtual bool resumeSound(int32_t resourceId);
+    virtual void pauseSound(int32_t resourceId);
+    virtual void beep();
+    virtual int32_t alreadyLoadedChannel(int32_t resourceId);
+    virtual bool playResumeSound(int32_t resourceId, int32_t priority, int32_t loops, bool resume);
+    virtual void stopSoundChannel(int32_t channel);
+    virtual void cleanUpPlayerFromChannel(int32_t channel);
     void playerUpdate(const JavaPtr<Player>& player, const JavaPtr<String>& event,
                       const JavaPtr<java::lang::Object>& eventData) override;
+    virtual void createPlayerAndPrefetch(int32_t channel);
+    static bool isPrefetchedOrStarted(int32_t state);
+    // The content type of a sound by its first bytes: an index into sound_mime_types.
+    int32_t soundTypeIndex(const JavaPtr<JArray<signed char>>& bytes);
+
+    // Input: key flags, the pause key, cheat codes, pointer hit tests and touch regions.
+    static constexpr int32_t KEYFLAG_0 = 0x1;
+    static constexpr int32_t KEYFLAG_1 = 0x2;
+    static constexpr int32_t KEYFLAG_2 = 0x4;
+    static constexpr int32_t KEYFLAG_3 = 0x8;
+    static constexpr int32_t KEYFLAG_4 = 0x10;
+    static constexpr int32_t KEYFLAG_5 = 0x20;
+    static constexpr int32_t KEYFLAG_6 = 0x40;
+    static constexpr int32_t KEYFLAG_7 = 0x80;
+    static constexpr int32_t KEYFLAG_8 = 0x100;
+    static constexpr int32_t KEYFLAG_9 = 0x200;
+    static constexpr int32_t KEYFLAG_HASH = 0x400;
+    static constexpr int32_t KEYFLAG_STAR = 0x800;
+    static constexpr int32_t KEYFLAG_DELETE = 0x1000;
+    static constexpr int32_t KEYFLAG_SELECT = 0x4000;
+    static constexpr int32_t KEYFLAG_START = 0x8000;
+    static constexpr int32_t KEYFLAG_LEFT = 0x10000;
+    static constexpr int32_t KEYFLAG_RIGHT = 0x20000;
+    static constexpr int32_t KEYFLAG_UP = 0x40000;
+    static constexpr int32_t KEYFLAG_DOWN = 0x80000;
+    static constexpr int32_t KEYFLAG_FIRE = 0x100000;
+    static constexpr int32_t KEYFLAG_SOFTKEYFWRD = 0x1000000;
+    static constexpr int32_t KEYFLAG_SOFTKEYBACK = 0x2000000;
+    static constexpr int32_t KEYFLAG_VOLUMEUP = 0x4000000;
+    static constexpr int32_t KEYFLAG_VOLUMEDOWN = 0x8000000;
+    static constexpr int32_t KEYFLAG_RIGHT_MOUSE_CLICK = 0x10000000;
+    // The flag word of the pause key, which has no name of its own.
+    static constexpr int32_t KEYFLAG_PAUSE_KEY = 0x2000;
+    static constexpr int32_t TOUCHSCREEN_REGION_INFO_TLX = 0;
+    static constexpr int32_t TOUCHSCREEN_REGION_INFO_TLY = 1;
+    static constexpr int32_t TOUCHSCREEN_REGION_INFO_BRX = 2;
+    static constexpr int32_t TOUCHSCREEN_REGION_INFO_BRY = 3;
+    static constexpr int32_t TOUCHSCREEN_REGION_INFO_KEYFLAGS = 4;
+    static constexpr int32_t SIZE_TOUCHSCREEN_REGION_INFO = 5;
+    static constexpr int32_t PARAM_TS_CORE_MAX_TOUCHSCREEN_REGIONS = 0;
+    static constexpr int32_t PARAM_TS_CORE_TOUCHSCREEN_ENABLED = 1;
+    static constexpr int32_t PARAM_TS_SOFTKEYS_IGNORE_NULL_SOFTKEY_PRESSES = 1;
+    static constexpr int32_t PARAM_TS_CORE_RESET_SK_PRESSES_ON_SHOWNOTIFY = 0;
+    static constexpr int32_t CHEATS_ENABLED = 1;
+    // Keypad digits read as hexadecimal, first key typed highest: 7, 3, 5, 1, 9 and 2, 4, 6, 8, 0.
+    static constexpr int32_t PARAM_TS_CORE_CHEAT0 = 0x73519;
+    static constexpr int32_t PARAM_TS_CORE_CHEAT1 = 0x24680;
+    static constexpr int32_t PARAM_TS_CORE_CHEAT2 = -1;
+    static constexpr int32_t PARAM_TS_CORE_CHEAT3 = -1;
+    static constexpr int32_t PARAM_TS_CORE_CHEAT4 = -1;
+    static constexpr int32_t PARAM_TS_CORE_CHEAT5 = -1;
+    static constexpr int32_t PARAM_TS_CORE_CHEAT6 = -1;
+    static constexpr int32_t PARAM_TS_CORE_CHEAT7 = -1;
+    static constexpr int32_t PARAM_TS_CORE_CHEAT8 = -1;
+    static constexpr int32_t PARAM_TS_CORE_CHEAT9 = -1;
+    void keyPressed(int keyCode) override;
+    void keyReleased(int keyCode) override;
+    void pointerDragged(int x, int y) override;
+    void pointerPressed(int x, int y) override;
+    void pointerReleased(int x, int y) override;
+    virtual int32_t findKeyBitflag(int32_t keyCode);
+    virtual void keyAction(int32_t flags, bool pressed);
+    virtual void pointerAction(int32_t x, int32_t y, bool pressed);
+    virtual int32_t setTouchscreenRegion(int32_t tlx, int32_t tly, int32_t brx, int32_t bry,
+                                         int32_t keyFlags);
+    virtual void clearTouchscreenRegion(int32_t region);
+    virtual bool pointerOverImage(int32_t imageId, int32_t x, int32_t y);
+    virtual bool pointerOverArea(int32_t x, int32_t y, int32_t w, int32_t h);
+    // The soft-key labels, read by the key handler on the platform thread: counted copies under
+    // softkey_mutex.
+    static JavaPtr<String> backSoftkeyString();
+    static JavaPtr<String> fwrdSoftkeyString();
+
+    // Menu engine and soft keys.
+    static constexpr int32_t MENU_DEFINITION_NUMITEMS = 0;
+    static constexpr int32_t MENU_DEFINITION_PREVIOUS_MENU_ITEM = 1;
+    static constexpr int32_t MENU_DEFINITION_TYPE = 2;
+    static constexpr int32_t NUM_MENU_DEFINITION_FIELDS = 3;
+    static constexpr int32_t MENU_ITEM_TYPE_SIZE_FLAGS = 0;
+    static constexpr int32_t MENU_ITEM_TFS_TYPE_MASK = static_cast<int32_t>(0xFF000000u);
+    static constexpr int32_t MENU_ITEM_TFS_FLAGS_MASK = 0xFFFF00;
+    static constexpr int32_t MENU_ITEM_TFS_SIZE_MASK = 0xFF;
+    static constexpr int32_t MENU_ITEMTYPE_SOFTKEY = 0;
+    static constexpr int32_t MENU_ITEMTYPE_HEADER = 0x1000000;
+    static constexpr int32_t MENU_ITEMTYPE_TEXT = 0x2000000;
+    static constexpr int32_t MENU_ITEMTYPE_BUTTON = 0x3000000;
+    static constexpr int32_t MENU_SOFTKEY_TEXTID = 1;
+    static constexpr int32_t MENU_SOFTKEY_FWRD = 2;
+    static constexpr int32_t MENU_SOFTKEY_ACTION = 3;
+    static constexpr int32_t MENU_SOFTKEY_FWRD_VALUE_BACK = 0;
+    static constexpr int32_t MENU_SOFTKEY_FWRD_VALUE_FWRD = 1;
+    static constexpr int32_t NUM_MENU_SOFTKEY_FIELDS = 4;
+    static constexpr int32_t MENU_HEADER_TEXTID = 1;
+    static constexpr int32_t MENU_HEADER_SPLITCACHEID = 2;
+    static constexpr int32_t NUM_MENU_HEADER_FIELDS = 3;
+    static constexpr int32_t MENU_TEXT_TEXTID = 1;
+    static constexpr int32_t MENU_TEXT_SPLITCACHEID = 2;
+    static constexpr int32_t NUM_MENU_TEXT_FIELDS = 3;
+    static constexpr int32_t MENU_BUTTON_TEXTID = 1;
+    static constexpr int32_t MENU_BUTTON_SPLITCACHEID = 2;
+    static constexpr int32_t MENU_BUTTON_ACTION = 3;
+    static constexpr int32_t NUM_MENU_BUTTON_FIELDS = 4;
+    static constexpr int32_t PARAM_TS_SOFTKEYS_RENDER_AT_SCREEN_BOTTOM = 1;
+    static constexpr int32_t PARAM_TS_SOFTKEYS_RENDER_BACK_ON_LEFT = 1;
+    static constexpr int32_t PARAM_TS_SOFTKEYS_LCDUI_CREATE_BACK_FIRST = 1;
+    static constexpr int32_t PARAM_TS_SOFTKEYS_LCDUI_NO_BLANK_LABELS = 0;
+    static constexpr int32_t PARAM_TS_SOFTKEYS_LCDUI_COMMANDTYPE_BACK = 2;
+    static constexpr int32_t PARAM_TS_SOFTKEYS_LCDUI_COMMANDTYPE_FWRD = 4;
+    static constexpr int32_t PARAM_TS_SOFTKEYS_LCDUI_PRIORITY_BACK = 1;
+    static constexpr int32_t PARAM_TS_SOFTKEYS_LCDUI_PRIORITY_FWRD = 1;
+    static constexpr int32_t PARAM_NEED_TO_RENDER_SOFTKEYS = 0;
+    static constexpr int32_t NEED_TO_RENDER_SOFTKEYS = 1;
+    virtual void setSoftkeys(const JavaPtr<String>& back, const JavaPtr<String>& forward);
+    virtual JavaPtr<String> adjustGraphicalSoftkeyLabel(const JavaPtr<String>& label, bool back);
+    virtual void menuLoad(int32_t menu, int32_t mask, bool setLabels);
+    virtual void menuLoad(int32_t menu, int32_t mask);
+    virtual void menuBack();
+    virtual int32_t menuItemIndex(int32_t menu, int32_t item);
+    virtual int32_t menuItemIndex(int32_t item);
+    virtual void menuAdjustCurrentSelectedItem(int32_t delta, int32_t mask, bool wrap);
+    virtual int32_t menuGetSoftkeyIndex(bool forward);
+    virtual void menuInjectItem(int32_t menu, int32_t position, const JavaPtr<JArray<int32_t>>& item);
+    virtual void menuRemoveItem(int32_t menu, int32_t item);
+    virtual JavaPtr<JArray<int32_t>> menuItemHeader(int32_t textId);
+    virtual JavaPtr<JArray<int32_t>> menuItemText(int32_t textId);
+    virtual JavaPtr<JArray<int32_t>> menuItemButton(int32_t textId, int32_t flags, int32_t action);
+    virtual JavaPtr<JArray<int32_t>> menuItemSoftkey(int32_t textId, bool forward, int32_t action);
+    // The definition of a menu id, or null when there is none.
+    JavaPtr<JArray<int32_t>> menuDefinition(int32_t menu);
 
     // The quiz's hooks.
     virtual void loadSounds();
@@ -1024,13 +1173,14 @@ public:
     static inline std::atomic<bool> render_after_update{false};
     static inline std::atomic<int64_t> last_fixed_update_time_ms{0};
     static inline std::atomic<int64_t> last_variable_update_time_ms{0};
-    // The latched copies are read and written on the canvas main thread only.
-    static inline int32_t keys_pressed = 0;
-    static inline int32_t keys_repeated = 0;
-    static inline bool pointer_pressed = false;
-    static inline bool pointer_repeated = false;
-    static inline int64_t regions_pressed = 0;
-    static inline int64_t regions_repeated = 0;
+    // The latched copies: the latch writes them on the canvas main thread, and releaseAllKeys clears
+    // them on whichever thread shows the canvas.
+    static inline std::atomic<int32_t> keys_pressed{0};
+    static inline std::atomic<int32_t> keys_repeated{0};
+    static inline std::atomic<bool> pointer_pressed{false};
+    static inline std::atomic<bool> pointer_repeated{false};
+    static inline std::atomic<int64_t> regions_pressed{0};
+    static inline std::atomic<int64_t> regions_repeated{0};
     static inline std::atomic<int32_t> pointer_x{0};
     static inline std::atomic<int32_t> pointer_y{0};
     static inline std::atomic<int32_t> internal_keys_pressed{0};
@@ -1089,11 +1239,14 @@ public:
     static inline JavaPtr<JArray<int32_t>> bitmap_font_image_ids;
     static inline JavaPtr<JArray<JavaPtr<JArray<int16_t>>>> bitmap_font_info;
     static inline JavaPtr<JArray<JavaPtr<JArray<signed char>>>> enc_strings;
-    static inline JavaPtr<java::lang::Object> back_softkey_string;
-    static inline JavaPtr<java::lang::Object> fwrd_softkey_string;
-    static inline JavaPtr<java::lang::Object> softkey_add_back;
-    static inline JavaPtr<java::lang::Object> softkey_add_fwrd;
-    static inline JavaPtr<java::lang::Object> internal_cheat_codes;
+    // Written by setSoftkeys under softkey_mutex; the key handler reads them through
+    // backSoftkeyString and fwrdSoftkeyString.
+    static inline JavaPtr<String> back_softkey_string;
+    static inline JavaPtr<String> fwrd_softkey_string;
+    static inline JavaPtr<String> softkey_add_back;
+    static inline JavaPtr<String> softkey_add_fwrd;
+    // Built on the first key press under cheat_mutex.
+    static inline JavaPtr<JArray<int32_t>> internal_cheat_codes;
     static inline JavaPtr<java::lang::Object> conn_class;
     static inline JavaPtr<String> version_string;
     static inline JavaPtr<JArray<signed char>> shuffle_db_preloaded;
@@ -1137,4 +1290,14 @@ private:
     static inline std::mutex loading_mutex;  // pairs with loading_signal, which waitForLoading waits on
     static inline std::condition_variable loading_signal;
     static inline std::atomic<int64_t> last_paint_time_ms{0};
+
+    // Input, menus and sound channels.
+    static inline std::mutex softkey_mutex;  // guards the four soft-key label statics
+    static inline std::mutex cheat_mutex;    // guards internal_cheat_codes
+    // Guards the channel tables and sound_volume: the canvas main thread, the loading thread and the
+    // threads that deliver show and hide all reach the channels. Recursive, since the operations
+    // call one another virtually. The players' events reach playerUpdate, which takes no lock.
+    std::recursive_mutex sound_mutex;
+    // The loop count a channel had when it was stopped, for resumeSound.
+    int32_t sound_stopped_loop_counts[PARAM_TS_SOUND_AUDIO_MAX_PIECES] = {};
 };
