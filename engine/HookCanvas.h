@@ -33,6 +33,10 @@ namespace javax::microedition::sensor {
 class SensorConnection;
 }
 
+namespace java::io {
+class DataOutputStream;
+}
+
 class AppMidlet;
 
 class HookCanvas : public javax::microedition::lcdui::game::GameCanvas,
@@ -892,6 +896,109 @@ public:
     static bool waitForLoading(long long limitMs);
     // Set when an exception ended a canvas thread; the program then exits with a failure status.
     static inline std::atomic<bool> thread_failed{false};
+
+    // Record-store slots, question banks, answering and scoring, the progress record (quiz-data).
+    static constexpr int32_t PARAM_TS_RECORDSTORE_SAVE_IMMEDIATELY = 1;
+    static constexpr int32_t PARAM_TS_RECORDSTORE_DELETE_BEFORE_SAVE = 0;
+    static constexpr int32_t PARAM_TS_RECORDSTORE_UPDATE_WITH_SETRECORD = 0;
+    static constexpr int32_t PARAM_TS_RECORDSTORE_CHECK_ENUM_ORDERINGS = 0;
+    static constexpr int32_t PARAM_TS_DEBUGFLAG_RECORDSTORE = 8;
+    static constexpr int32_t QUESTION_TIMER_MAX_MS = 10000;
+    static constexpr int32_t POINTS_PER_CORRECT_ANSWER = 2;
+    static constexpr int32_t POINTS_PER_WRONG_ANSWER = -2;
+    static constexpr int32_t PARAM_NEXT_QUESTION_DELAY = 100;
+    static constexpr int32_t MAX_HINTS_OR_SKIPS = 9;
+    static constexpr int32_t BUTTON_HINT = 0;
+    static constexpr int32_t BUTTON_SKIP = 1;
+    static constexpr int32_t BUTTON_INFO = 2;
+    static constexpr int32_t BUTTON_MENU = 3;
+    static constexpr int32_t PARAM_QUESTION_BOX_WIDTH = 239;
+    static constexpr int32_t PARAM_QUESTION_BOX_BORDER = 11;
+    static constexpr int32_t PARAM_ANSWER_SPLIT_TEXT_LIMIT = 208;
+    static constexpr int32_t PARAM_ANSWER_BUTTONS_LEFT = 91;
+    static constexpr int32_t PARAM_ANSWER_BUTTONS_TOP = 132;
+    static constexpr int32_t PARAM_ANSWER_BUTTONS_SPACING = 24;
+    static constexpr int32_t PARAM_MENU_BUTTONS_LEFT = 11;
+    static constexpr int32_t PARAM_MENU_BUTTON_WIDTH = 59;
+    static constexpr int32_t PARAM_MENU_BUTTON_SPACING = 21;
+    static constexpr int32_t PARAM_MENU_BUTTONS_TOP = 405;
+    static constexpr int32_t PARAM_MENU_BUTTON_HEIGHT = 61;
+    static constexpr int32_t CATEGORY_COUNT = 16;
+    static constexpr int32_t TEST_CATEGORY = 16;
+    static constexpr int32_t GAMESTATE_MAIN_MENU = 1;
+    static constexpr int32_t GAMESTATE_GAME_RUNNING = 2;
+    static constexpr int32_t GAMESTATE_INFOLINK = 11;
+    static constexpr int32_t GAMESTATE_CHOOSE_SUBSECTION = 13;
+    static constexpr int32_t TWINKLE_WHITE = 0;
+    static constexpr int32_t TWINKLE_GREEN = 1;
+    static constexpr int32_t TWINKLE_RED = 2;
+    static constexpr int32_t TWINKLE_YELLOW = 3;
+
+    using ByteArray = JArray<signed char>;
+    using RecordList = JArray<JavaPtr<ByteArray>>;
+    virtual bool setRecordStoreData(const JavaPtr<ByteArray>& data, int32_t index);
+    virtual bool setRecordStoreDataMult(const JavaPtr<RecordList>& records, int32_t index);
+    virtual JavaPtr<ByteArray> getRecordStoreData(int32_t index);
+    virtual JavaPtr<RecordList> getRecordStoreDataMult(int32_t index);
+    virtual void accessAllRecordStoresWrite();
+    virtual bool accessRecordStoreWrite(int32_t slot);
+    virtual JavaPtr<RecordList> accessRecordStoreRead(int32_t store);
+
+    // "topics.dat" into categoryStrings, subsectionStrings and fresh practicedDBs; the start-up step
+    // calls it. Throws IOException when the file is missing or does not hold 16 whole categories.
+    virtual void loadTopics();
+    virtual void loadDatabase();
+    virtual int32_t criticshortRead();
+    virtual JavaPtr<String> criticnameReadQuestion();
+    virtual JavaPtr<String> criticnameRead();
+    // Null when the wanted bank cannot be used (missing, empty or cut short); the reason has gone to
+    // System.err and the bank is not loaded.
+    virtual JavaPtr<JArray<JavaPtr<String>>> criticQuestionPlease(int32_t unused);
+    // False when no question could be made: the screen has already been sent back to the list it
+    // came from (practice) or the main menu (test).
+    virtual bool getQuestion(bool fresh);
+    // Indexes a bank's bytes; false, with the reason on System.err, when the bank cannot be used.
+    bool indexDatabase(const JavaPtr<ByteArray>& bytes, const JavaPtr<String>& name);
+    // Whether index is among the last count records drawn.
+    bool inRecentDraws(int32_t index, int32_t count);
+
+    virtual void handleInput();
+    virtual void onFingerDown();
+    virtual void onFingerUp();
+    virtual int32_t getRanking();
+    virtual void resetGame(bool full);
+    virtual void resetScores(int32_t category);
+    virtual void startGame();
+    virtual int32_t howManyBoxes(int32_t category);
+
+    virtual void saveData();
+    virtual void loadSavedData();
+    using DataOutputStreamRef = JavaPtr<java::io::DataOutputStream>;
+    using DataInputStreamRef = JavaPtr<java::io::DataInputStream>;
+    virtual void writeArray(const DataOutputStreamRef& out, const JavaPtr<JArray<int32_t>>& array);
+    virtual void writeArray(const DataOutputStreamRef& out, const JavaPtr<JArray<bool>>& array);
+    virtual void writeArrayArray(const DataOutputStreamRef& out,
+                                 const JavaPtr<JArray<JavaPtr<JArray<bool>>>>& array);
+    virtual JavaPtr<JArray<int32_t>> readIntArray(const DataInputStreamRef& in);
+    virtual JavaPtr<JArray<bool>> readBooleanArray(const DataInputStreamRef& in);
+    virtual JavaPtr<JArray<JavaPtr<JArray<bool>>>> readBoolBoolArray(const DataInputStreamRef& in);
+    // The stored practice flags laid onto the sections "topics.dat" gives (practicedDBs as it stands).
+    JavaPtr<JArray<JavaPtr<JArray<bool>>>> restorePracticed(
+        const JavaPtr<JArray<JavaPtr<JArray<bool>>>>& stored);
+    // Brings every saved field into the range the screens index with.
+    void validateProgress();
+    // Hit tests of answer button k and game button j, a ghosted answer never hit.
+    bool answerHit(int32_t k);
+    bool gameButtonHit(int32_t j);
+    void useHint();
+    void markSectionPractised();
+
+    // Presentation operations the answering calls. Their bodies here are the least the callers need
+    // and are to be filled by the presentation area (cues, wipes, particles, layout scaling).
+    virtual void playSound(int32_t id, int32_t priority, int32_t loops);
+    virtual void startFade(int32_t direction, int32_t state);
+    virtual void particle_shower(int32_t x, int32_t y, int32_t colour, int32_t count);
+    virtual int32_t getParam(int32_t v);
 
     // Instance fields.
     JavaPtr<String> record_store_prefix;
