@@ -8,6 +8,7 @@
 
 #include "engine/ResourceLayout.h"
 #include "tests/engine/ResourceFixtures.h"
+#include "tests/engine/TextFixtures.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/tools/BuiltBundles.h"
 #include "tools/resbuild/ArtCatalogue.h"
@@ -79,6 +80,19 @@ TEST(BundleCheck, EachDamageFailsNamingItsFile) {
              f["pk0"][packOffsetOf(f, 9) + 5 + 4 + 8 + 1 + 4] -= 1;
          },
          "resource 9 (TWINKLE0_WHITE low): "},
+        {"missing glyph",
+         [](resbuild::BundleFiles& f) {
+             // The main font's character table lists 'e' no more: its code becomes 0x00FF.
+             size_t table = packOffsetOf(f, resbuild::kMainFontLowId);
+             for (size_t at = table + 4;; at += 2) {
+                 if (f["pk0"][at] == 0 && f["pk0"][at + 1] == 'e') {
+                     f["pk0"][at + 1] = 0xFF;
+                     break;
+                 }
+             }
+         },
+         "resource 1 (main font): has no glyph for character 101"},
+        {"missing language table", [](resbuild::BundleFiles& f) { f.erase("en"); }, "en: missing"},
         {"missing splash", [](resbuild::BundleFiles& f) { f.erase("Default@2x_png"); },
          "Default@2x_png: missing"},
     };
@@ -92,9 +106,9 @@ TEST(BundleCheck, EachDamageFailsNamingItsFile) {
     }
 }
 
-// The canvas reads the built bundle: the map, block 0, every picture at its catalogue size, the masks
-// and the thresholds.
-class BuiltBundleLoads : public enginetest::ResourceFixture {};
+// The canvas reads the built bundle: the map, block 0, every picture at its catalogue size, the masks,
+// the thresholds, the language table and the fonts.
+class BuiltBundleLoads : public texttest::TextResourceFixture {};
 
 TEST_F(BuiltBundleLoads, EveryResourceLoadsThroughTheCanvas) {
     writeBundle(testBundle(), bundle.path());
@@ -109,6 +123,23 @@ TEST_F(BuiltBundleLoads, EveryResourceLoadsThroughTheCanvas) {
     for (const resbuild::MaskSpec& mask : resbuild::transitionMasks()) {
         EXPECT_EQ(enginetest::toBytes(canvas->getResourceByteArray(mask.id)), mask.bytes())
             << "mask " << mask.id;
+    }
+    canvas->loadLanguage(0);
+    ASSERT_TRUE(HookCanvas::enc_strings);
+    EXPECT_EQ(HookCanvas::enc_strings->length, static_cast<int>(resbuild::screenTexts().size()));
+    // Two font slots: the low-resolution pair, then the high-resolution pair.
+    for (auto pair : {std::pair{resbuild::kMainFontLowId, resbuild::kNumbersFontLowId},
+                      std::pair{resbuild::kMainFontHighId, resbuild::kNumbersFontHighId}}) {
+        int main = canvas->loadBitmapFont(pair.first, -1), numbers = canvas->loadBitmapFont(pair.second, -1);
+        ASSERT_GE(main, 0) << "font " << pair.first;
+        ASSERT_GE(numbers, 0) << "font " << pair.second;
+        int height = pair.first == resbuild::kMainFontLowId ? resbuild::BundleBuilder::kMainFontHeight
+                                                            : 2 * resbuild::BundleBuilder::kMainFontHeight;
+        EXPECT_EQ(canvas->getFontHeight(main), height);
+        EXPECT_EQ(canvas->getFontHeight(numbers), height / resbuild::BundleBuilder::kMainFontHeight *
+                                                      resbuild::BundleBuilder::kNumbersFontHeight);
+        canvas->unloadFont(main);
+        canvas->unloadFont(numbers);
     }
     for (int scale = 1; scale <= 2; ++scale) {
         std::vector<int> slots;

@@ -12,10 +12,10 @@ constexpr uint32_t kDusk = argb(255, 44, 72, 140);
 constexpr uint32_t kSky = argb(255, 92, 140, 214);
 constexpr uint32_t kPaper = argb(255, 246, 242, 228);
 constexpr uint32_t kPaperEdge = argb(255, 206, 196, 170);
-constexpr uint32_t kButton = argb(255, 56, 110, 196);
-constexpr uint32_t kButtonLight = argb(255, 120, 170, 240);
-constexpr uint32_t kRight = argb(255, 60, 170, 90);
-constexpr uint32_t kWrong = argb(255, 200, 64, 64);
+constexpr uint32_t kButton = argb(255, 214, 228, 250);
+constexpr uint32_t kButtonLight = argb(255, 250, 226, 150);
+constexpr uint32_t kRight = argb(255, 150, 222, 160);
+constexpr uint32_t kWrong = argb(255, 242, 160, 160);
 constexpr uint32_t kGhost = argb(170, 150, 150, 160);
 constexpr uint32_t kWhite = argb(255, 255, 255, 255);
 constexpr uint32_t kAccent = argb(255, 250, 190, 60);
@@ -268,7 +268,7 @@ ArtCanvas ArtCatalogue::draw(const PictureSpec& spec, int scale, bool flat) {
         case PictureKind::MenuCorner:
             drawBackground(canvas, g, w, h, 3);
             drawButton(g, 11, 8, 59, 61, kButton);
-            drawBarSymbol(g, 40, 37, 3, kWhite);
+            drawBarSymbol(g, 40, 37, 3, kNight);
             break;
         case PictureKind::Panel: {
             const uint32_t fills[5] = {argb(200, 246, 242, 228), kPaper, kPaper, kSky, kAccent};
@@ -289,18 +289,18 @@ ArtCanvas ArtCatalogue::draw(const PictureSpec& spec, int scale, bool flat) {
         }
         case PictureKind::BarButton:
             drawButton(g, 0, 0, w, h, spec.variant == 4 || spec.variant == 5 ? kButtonLight : kButton);
-            drawBarSymbol(g, w / 2.0, h / 2.0 - 1, spec.variant, kWhite);
+            drawBarSymbol(g, w / 2.0, h / 2.0 - 1, spec.variant, kNight);
             break;
         case PictureKind::BackButton: {
             bool pressed = spec.variant % 2 == 1;
             drawButton(g, 4, 8, w - 8, h - 16, pressed ? kButtonLight : kButton);
             double cx = w / 2.0, cy = h / 2.0;
             if (spec.variant <= 1) {
-                drawBarSymbol(g, cx, cy, 5, kWhite);
+                drawBarSymbol(g, cx, cy, 5, kNight);
             } else if (spec.variant <= 3) {  // continue: an arrow pointing right
-                g.line(cx - 12, cy, cx + 12, cy, 4, kWhite);
-                g.line(cx + 12, cy, cx + 3, cy - 9, 4, kWhite);
-                g.line(cx + 12, cy, cx + 3, cy + 9, 4, kWhite);
+                g.line(cx - 12, cy, cx + 12, cy, 4, kNight);
+                g.line(cx + 12, cy, cx + 3, cy - 9, 4, kNight);
+                g.line(cx + 12, cy, cx + 3, cy + 9, 4, kNight);
             } else {  // more practice: a stack of cards
                 for (int i = 0; i < 3; ++i)
                     g.box(cx - 14 + 3 * i, cy - 12 + 3 * i, 22, 18, 3, i == 2 ? kWhite : kPaperEdge);
@@ -323,19 +323,19 @@ ArtCanvas ArtCatalogue::draw(const PictureSpec& spec, int scale, bool flat) {
         case PictureKind::AboutIcon:
             drawBackground(canvas, g, w, h, 3);
             g.disc(40, 42, 26, spec.variant ? kButtonLight : kButton);
-            g.ring(40, 42, 26, 3, kWhite);
-            drawBarSymbol(g, 40, 43, 2, kWhite);
+            g.ring(40, 42, 26, 3, kNight);
+            drawBarSymbol(g, 40, 43, 2, kNight);
             break;
         case PictureKind::Dot:
             g.disc(w / 2.0, h / 2.0, w / 2.0 - 0.5, kAccent);
             break;
         case PictureKind::Tick:
             g.disc(w / 2.0, h / 2.0, w / 2.0 - 1, kRight);
-            g.tick(w / 2.0, h / 2.0, w * 0.5, 5, kWhite);
+            g.tick(w / 2.0, h / 2.0, w * 0.5, 5, kNight);
             break;
         case PictureKind::Cross:
             g.disc(w / 2.0, h / 2.0, w / 2.0 - 1, kWrong);
-            g.cross(w / 2.0, h / 2.0, w * 0.4, 5, kWhite);
+            g.cross(w / 2.0, h / 2.0, w * 0.4, 5, kNight);
             break;
         case PictureKind::Pips: {
             // A badge with as many dots round its rim as the number it stands for.

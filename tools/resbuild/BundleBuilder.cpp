@@ -9,7 +9,9 @@
 
 #include "platform/JpegEncoder.h"
 #include "platform/PngEncoder.h"
+#include "tools/EncStringWriter.h"
 #include "tools/ImageResourceWriter.h"
+#include "tools/LanguageTableWriter.h"
 #include "tools/QuestionBankWriter.h"
 #include "tools/ResourceMapWriter.h"
 #include "tools/resbuild/ArtCatalogue.h"
@@ -18,6 +20,7 @@
 #include "tools/resbuild/ContentRules.h"
 #include "tools/resbuild/CueSynthesizer.h"
 #include "tools/resbuild/GlyphRenderer.h"
+#include "tools/resbuild/QuizFonts.h"
 
 namespace resbuild {
 
@@ -48,6 +51,9 @@ void putInt(Bytes& out, int32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
 }
+
+constexpr uint32_t kTextColour = 0x1A2444;
+constexpr uint32_t kNumbersColour = 0xFFFFFF;
 
 // The timer column of the game screen, stored as a JPEG.
 constexpr int kJpegBackgroundId = 73;
@@ -235,6 +241,26 @@ BundleFiles BundleBuilder::build(const BundleOptions& options) {
         loose[id] = true;
     }
 
+    // The fonts: dark text for the light panels and buttons, white numbers for the title panels.
+    struct FontPlace {
+        int id;
+        QuizFontSpec spec;
+    };
+    const FontPlace fonts[] = {
+        {kMainFontLowId, {kMainFontHeight, false, kTextColour, 2, restools::PixelEncoding::RunLength}},
+        {kNumbersFontLowId, {kNumbersFontHeight, true, kNumbersColour, 4, restools::PixelEncoding::Plain}},
+        {kMainFontHighId, {2 * kMainFontHeight, false, kTextColour, 16, restools::PixelEncoding::RunLength}},
+        {kNumbersFontHighId,
+         {2 * kNumbersFontHeight, true, kNumbersColour, 256, restools::PixelEncoding::RunLength}},
+    };
+    for (const FontPlace& place : fonts) {
+        restools::FontGroupWriter::Resources font = QuizFonts::render(options.fontPath, place.spec);
+        resources[place.id] = font.characterTable;
+        resources[place.id + 1] = font.widthTable;
+        resources[place.id + 2] = font.glyphSheet;
+        resources[place.id + 3] = font.palette;
+    }
+
     restools::ResourceMapWriter map;
     map.setLanguages({kLanguageCode});
     int block = map.addBlock(0);
@@ -246,6 +272,17 @@ BundleFiles BundleBuilder::build(const BundleOptions& options) {
             throw BuildError("resource " + std::to_string(id) + " was given id " + std::to_string(written));
     }
     std::string error;
+    restools::LanguageTableWriter language;
+    for (const std::string& text : screenTexts()) {
+        std::u16string units(text.begin(), text.end());
+        Bytes enc = restools::EncStringWriter::write(units, {}, &error);
+        if (enc.empty()) throw BuildError("language table: " + error);
+        language.addText(enc);
+    }
+    Bytes languageFile = language.build(&error);
+    if (languageFile.empty()) throw BuildError("language table: " + error);
+    files[kLanguageCode] = std::move(languageFile);
+
     BundleFiles mapFiles = map.build(&error);
     if (mapFiles.empty()) throw BuildError("resource map: " + error);
     files.merge(mapFiles);

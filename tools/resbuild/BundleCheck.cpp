@@ -79,7 +79,11 @@ struct Record {
 
 class Checker {
 public:
-    explicit Checker(std::filesystem::path dir) : m_dir(std::move(dir)) {}
+    explicit Checker(std::filesystem::path dir) : m_dir(std::move(dir)) {
+        for (const std::string& text : screenTexts()) {
+            for (char c : text) m_textCharacters.insert(static_cast<unsigned char>(c));
+        }
+    }
 
     void run() {
         // Cheap checks first, the decoding of every picture last.
@@ -87,6 +91,8 @@ public:
         checkThresholds();
         checkMasks();
         checkQuestions();
+        checkFonts();
+        checkLanguage();
         file(kRuntimeFontName);
         checkCues();
         checkStartupPictures();
@@ -305,6 +311,92 @@ private:
         }
     }
 
+    // A font group's character table: its codes.
+    std::set<unsigned> fontCodes(int id, const std::string& name) {
+        Bytes table = resource(id);
+        Reader in(table, name);
+        int32_t count = in.s16();
+        if (count <= 0) fail(name, "a font without characters");
+        in.skip(2);
+        std::set<unsigned> codes;
+        for (int32_t i = 0; i < count; ++i) codes.insert(in.u16());
+        if (in.remaining() != 0) fail(name, "bytes follow the character codes");
+        Bytes widths = resource(id + 1);
+        if (widths.size() != static_cast<size_t>(count) * 2) {
+            fail("resource " + std::to_string(id + 1),
+                 "the width table does not match the " + std::to_string(count) + " characters");
+        }
+        return codes;
+    }
+
+    // A glyph sheet: indexed pixels with the palette at the next id; answers the bits of an index.
+    int glyphSheetBits(int id) {
+        std::string name = "resource " + std::to_string(id) + " (glyph sheet)";
+        Bytes sheet = resource(id), palette = resource(id + 1);
+        if (palette.empty() || palette.size() % 4 != 0)
+            fail("resource " + std::to_string(id + 1), "not a palette");
+        int colours = static_cast<int>(palette.size() / 4);
+        Reader in(sheet, name);
+        uint32_t format = in.u8();
+        int w = in.s16(), h = in.s16();
+        if ((format & layout::kFormatMask) != layout::kFormatEncodedPixels ||
+            (format & layout::kFormatFullColourBit) || !(format & layout::kFormatCellInfoBit)) {
+            fail(name, "not indexed pixels with a cell table");
+        }
+        int across = in.s16(), down = in.s16();
+        if (across <= 0 || down <= 0) fail(name, "an empty cell table");
+        in.skip(static_cast<size_t>(across) * down * layout::kCellRecordBytes);
+        int bits = layout::indexBitsFor(colours);
+        uint64_t pixels = static_cast<uint64_t>(w) * h;
+        if (in.u8() == layout::kEncodingRunLength) {
+            uint64_t produced = 0;
+            while (produced < pixels) {
+                if (bits == 8) {
+                    if (in.u8() >= static_cast<uint32_t>(colours)) fail(name, "an index beyond the palette");
+                    produced += in.u8() + 1;
+                } else {
+                    uint32_t run = in.u8();
+                    if ((run >> (8 - bits)) >= static_cast<uint32_t>(colours))
+                        fail(name, "an index beyond the palette");
+                    produced += (run & ((1u << (8 - bits)) - 1)) + 1;
+                }
+            }
+            if (produced != pixels) fail(name, "its last run passes the last pixel");
+        } else {
+            in.skip((pixels * bits + 7) / 8);
+        }
+        if (in.remaining() != 0) fail(name, std::to_string(in.remaining()) + " bytes follow the pixels");
+        return bits;
+    }
+
+    // Every character the quiz sets in its main font: the banks, the names and the screens' texts.
+    void checkFonts() {
+        std::set<int> bits;
+        for (int first : {kMainFontLowId, kNumbersFontLowId, kMainFontHighId, kNumbersFontHighId}) {
+            bool numbers = first == kNumbersFontLowId || first == kNumbersFontHighId;
+            std::string name =
+                "resource " + std::to_string(first) + (numbers ? " (numbers font)" : " (main font)");
+            std::set<unsigned> codes = fontCodes(first, name);
+            bits.insert(glyphSheetBits(first + 2));
+            const std::set<unsigned char>& needed = numbers ? m_numberCharacters : m_textCharacters;
+            for (unsigned char c : needed) {
+                if (c != ' ' && !codes.count(c))
+                    fail(name, "has no glyph for character " + std::to_string(c));
+            }
+        }
+        if (bits.size() != 4) fail("resmap", "the four glyph sheets do not use 1-, 2-, 4- and 8-bit indices");
+    }
+
+    void checkLanguage() {
+        const Bytes& table = file(kLanguageCode);
+        Reader in(table, kLanguageCode);
+        if (in.u16() != screenTexts().size()) fail(kLanguageCode, "does not hold the screens' texts");
+    }
+
+    void noteCharacters(const Bytes& bytes, size_t from, size_t length) {
+        for (size_t i = from; i < from + length; ++i) m_textCharacters.insert(bytes[i]);
+    }
+
     // Walks a bank as the loader does; answers its record count.
     uint32_t walkBank(const std::string& name) {
         const Bytes& bytes = file(name);
@@ -326,6 +418,20 @@ private:
         return records;
     }
 
+    // Names are modified UTF-8; the quiz shows them in the main font, so their characters count too.
+    void noteUtf(const Bytes& bytes, size_t from, size_t length) {
+        for (size_t i = from; i < from + length; ++i) {
+            uint8_t b = bytes[i];
+            if (b < 0x80) {
+                m_textCharacters.insert(b);
+            } else if ((b & 0xE0) == 0xC0 && i + 1 < from + length) {
+                m_textCharacters.insert(
+                    static_cast<unsigned char>(((b & 0x1F) << 6) | (bytes[i + 1] & 0x3F)));
+                ++i;
+            }
+        }
+    }
+
     void checkQuestions() {
         const Bytes& topics = file(reswriter::kTopicsFileName);
         Reader in(topics, reswriter::kTopicsFileName);
@@ -339,7 +445,9 @@ private:
             if (subsections <= 0)
                 fail(reswriter::kTopicsFileName, "category " + std::to_string(c) + " has no subsection");
             for (int s = 0; s < subsections; ++s) {
-                in.skip(in.u16());
+                uint32_t length = in.u16();
+                noteUtf(topics, in.position(), length);
+                in.skip(length);
                 std::string bank = reswriter::practiceBankFileName(c, s);
                 if (!std::filesystem::exists(m_dir / bank)) {
                     fail(reswriter::kTopicsFileName, "names " + bank + ", which is missing");
@@ -357,6 +465,8 @@ private:
 
     std::filesystem::path m_dir;
     std::map<std::string, Bytes> m_files;
+    std::set<unsigned char> m_textCharacters;
+    std::set<unsigned char> m_numberCharacters{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', '/', '%'};
     std::vector<Record> m_blocks;
     std::vector<Record> m_resources;
 };

@@ -20,6 +20,38 @@ inline constexpr const char* kSplashHigh = "Default@2x_png";
 // The test bank must hold more records than the quiz's no-repeat ring.
 inline constexpr int kRepeatRingLength = 435;
 
+// The quiz's fixed screen texts (menus, confirmation, statistics, version): the language table "en"
+// holds them in this order, and the main font must cover every character of them.
+inline const std::vector<std::string>& screenTexts() {
+    static const std::vector<std::string> texts = {"Continue Test",
+                                                   "New Test",
+                                                   "Practice",
+                                                   "Scores & Statistics",
+                                                   "Yes",
+                                                   "No",
+                                                   "Your current progress will be lost.",
+                                                   "Are you sure that you want to",
+                                                   "start a new test?",
+                                                   "v1.3",
+                                                   "Total correct (Practice)",
+                                                   "Total attempted (Practice)",
+                                                   "Percentage correct (Practice)",
+                                                   "Total correct (Test)",
+                                                   "Total attempted (Test)",
+                                                   "Percentage correct (Test)",
+                                                   "Level",
+                                                   "Stars",
+                                                   "Level 30/30",
+                                                   "0123456789%"};
+    return texts;
+}
+
+// The quiz's fonts: character table, width table, glyph sheet and palette at consecutive ids.
+inline constexpr int kMainFontLowId = 1;
+inline constexpr int kNumbersFontLowId = 5;
+inline constexpr int kMainFontHighId = 149;
+inline constexpr int kNumbersFontHighId = 153;
+
 inline std::string loadingFrameName(int frame, bool high) {
     return "qv_loading_anim_0" + std::to_string(frame) + (high ? "_HIGH_png" : "_LOW_png");
 }
