@@ -13,21 +13,32 @@
 namespace {
 
 const char* const kHelp =
-    R"(Usage: resbuild [options] --content DIR --out DIR
+    R"(Usage: resbuild --content DIR --out DIR [--profile full|test] [--font PATH]
        resbuild --check DIR
-       resbuild --content DIR --stats
+       resbuild --content DIR --stats | --dump
 
-Builds the quiz's bundle: the question banks from the sources in DIR/questions,
-the pictures, fonts and sound cues, into the output folder.
+Builds the quiz's bundle from the question sources in DIR/questions (one text
+file per category; the format is described in tools/resbuild/ContentReader.h):
+the resource map and pack with the pictures, fonts, masks, level thresholds and
+sound cues, the language table, topics.dat, the practice banks, shuffle_db.dat,
+the start-up pictures and the runtime's font "tsbmpfnt". The content is checked
+first: ISO-8859-1 only, every field within 255 bytes, answers within two lines
+of their button, no wrong answer equal to the right one, no repeated question.
 
 Options:
-  --content DIR   the content sources (questions/ and the font to render)
-  --out DIR       the bundle folder to write (made when missing)
+  --content DIR   the content sources
+  --out DIR       the bundle folder to write (made when missing; files of the
+                  same names are replaced, others left alone)
   --profile NAME  "full" (default) or "test": the small bundle the tests use,
-                  with the same ids and picture sizes
-  --stats         print the question counts per category and exit
-  --dump          print every question, one field a line, and exit
-  --check DIR     read a built bundle back and exit 1 naming the first fault
+                  with the same ids and picture sizes, flat-colour art, level
+                  thresholds of 2, one or two subsections of three questions a
+                  category and a test bank of 436 questions
+  --font PATH     the TrueType font the bitmap fonts are rendered from
+                  (default: /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf)
+  --stats         print the question counts per category and any content fault
+  --dump          print every question with its source line
+  --check DIR     read a built bundle back as the quiz reads it; exit 1 naming
+                  the first fault
   --help          show this text
 )";
 
