@@ -14,6 +14,7 @@
 #include "tools/resbuild/ArtCatalogue.h"
 #include "tools/resbuild/BundleCheck.h"
 #include "tools/resbuild/BundleLayout.h"
+#include "tools/resbuild/ContentReader.h"
 
 namespace toolstest {
 namespace {
@@ -157,6 +158,48 @@ TEST_F(BuiltBundleLoads, EveryResourceLoadsThroughTheCanvas) {
         }
         for (int slot : slots) canvas->unloadImageID(slot);
     }
+}
+
+// The quiz reads the built bundle's question files: the topics, every practice bank they name, and the
+// test bank, each indexed to its last record.
+TEST_F(BuiltBundleLoads, EveryQuestionFileLoadsThroughTheQuiz) {
+    writeBundle(testBundle(), bundle.path());
+    canvas->initTessel();
+    canvas->loadTopics();
+    ASSERT_TRUE(HookCanvas::categoryStrings);
+    ASSERT_EQ(HookCanvas::categoryStrings->length, 16);
+    resbuild::QuizContent content = resbuild::BundleBuilder::selectContent(
+        resbuild::ContentReader::readDirectory(contentDir() / "questions"), resbuild::BundleProfile::Test);
+    struct Saved {
+        int category = HookCanvas::want_category_to_be, subsection = HookCanvas::want_subsection_to_be;
+        bool practice = HookCanvas::want_practice_mode;
+        ~Saved() {
+            HookCanvas::want_category_to_be = category;
+            HookCanvas::want_subsection_to_be = subsection;
+            HookCanvas::want_practice_mode = practice;
+            HookCanvas::categoryStrings = nullptr;
+            HookCanvas::subsectionStrings = nullptr;
+            HookCanvas::practicedDBs = nullptr;
+        }
+    } saved;
+    for (int c = 0; c < 16; ++c) {
+        EXPECT_EQ(toUtf8(HookCanvas::categoryStrings->data[c]), content.categories[c].name);
+        int subsections = HookCanvas::subsectionStrings->data[c]->length;
+        ASSERT_EQ(subsections, static_cast<int>(content.categories[c].subsections.size()));
+        for (int s = 0; s < subsections; ++s) {
+            HookCanvas::want_practice_mode = true;
+            HookCanvas::want_category_to_be = c;
+            HookCanvas::want_subsection_to_be = s;
+            canvas->loadDatabase();
+            EXPECT_TRUE(canvas->database_loaded) << "cdb" << c << "_" << s;
+            EXPECT_EQ(canvas->question_count, 3) << "cdb" << c << "_" << s;
+        }
+    }
+    HookCanvas::want_practice_mode = false;
+    HookCanvas::want_category_to_be = 16;
+    canvas->loadDatabase();
+    EXPECT_TRUE(canvas->database_loaded);
+    EXPECT_EQ(canvas->question_count, resbuild::BundleBuilder::kTestBankRecords);
 }
 
 }  // namespace
