@@ -1,5 +1,6 @@
 // Layout scaling, the choice of picture variants and the thin hooks into the shell's view glue.
 #include "engine/HookCanvas.h"
+#include "platform/DeviceDetection.h"
 #include "shell/ViewHooks.h"
 
 using java::lang::String;
@@ -143,7 +144,22 @@ void HookCanvas::setupImageResource() {
 #undef HOOK_PICK
 }
 
-void HookCanvas::iPhoneGetDeviceDetails() {}
+void HookCanvas::iPhoneGetDeviceDetails() {
+    // Any other family (unknown, the simulator) leaves the family as it was.
+    switch (DeviceDetection::currentModelFamily()) {
+        case DeviceDetection::FAMILY_IPOD:
+            DEVICE_FAMILY = DEVICE_IPOD_TOUCH;
+            break;
+        case DeviceDetection::FAMILY_IPHONE:
+            DEVICE_FAMILY = DEVICE_IPHONE;
+            break;
+        case DeviceDetection::FAMILY_IPAD:
+            DEVICE_FAMILY = DEVICE_IPAD;
+            break;
+        default:
+            break;
+    }
+}
 
 void HookCanvas::iPhoneTransitionSetup() {
     iPhone::viewSetup();

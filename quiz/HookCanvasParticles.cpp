@@ -151,7 +151,10 @@ void HookCanvas::dataReceived(const JavaPtr<SensorConnection>&, const JavaPtr<JA
         JavaPtr<JArray<double>> values = d->getDoubleValues();
         // A channel without samples has no newest value to read.
         if (values == nullptr || values->length == 0) continue;
-        const int32_t v = static_cast<int32_t>((*values)[values->length - 1] * 1024.0);
+        const double newest = (*values)[values->length - 1] * 1024.0;
+        // A reading outside the int range (or not a number) has no int value: skip it.
+        if (!(newest > -2147483648.0 && newest < 2147483648.0)) continue;
+        const int32_t v = static_cast<int32_t>(newest);
         const std::string name = toUtf8(d->getChannelInfo()->getName());
         if (name == "roll") {
             roll = v;
