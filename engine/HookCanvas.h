@@ -1011,6 +1011,51 @@ public:
     virtual void particle_shower(int32_t x, int32_t y, int32_t colour, int32_t count);
     virtual int32_t getParam(int32_t v);
 
+    // Quiz presentation: layout scaling and device hooks.
+    virtual int32_t getPos(int32_t v);
+    // Picks the doubled layout or the base one from the device family and screen size, then the
+    // picture variants to match.
+    void decideResolution();
+    virtual void setupImageResource();
+    virtual void iPhoneGetDeviceDetails();
+    virtual void iPhoneTransitionSetup();
+    virtual void iPhoneTransition();
+    virtual void iPhoneTextOverlayStart();
+    virtual void iPhoneTextOverlayStop();
+    virtual void overlayText();
+
+    // Quiz presentation: sound cues and screen transitions.
+    // Option 3 of the player's options switches every cue off.
+    bool soundSwitchedOff();
+    static constexpr int32_t FADE_IN = 1;
+    static constexpr int32_t FADE_OUT = -1;
+    static constexpr int32_t PARAM_FADE_SIZE = 32;
+    static constexpr int32_t GAMESTATE_ABOUT = 3;
+    static constexpr int32_t GAMESTATE_STATS = 4;
+    static constexpr int32_t GAMESTATE_CONFIRM = 5;
+    virtual void fadeTick();
+    virtual bool drawFadingSegment(const JavaPtr<Graphics>& g, const JavaPtr<JArray<int32_t>>& ids, int32_t s,
+                                   int32_t x, int32_t y, bool resetClip);
+
+    // Quiz presentation: particles and tilt steering.
+    static constexpr int32_t TWINKLE_BLUE = 4;
+    static constexpr int32_t pt_flags = 0;
+    static constexpr int32_t pt_frame_colour = 1;
+    static constexpr int32_t pt_ax = 2;
+    static constexpr int32_t pt_ay = 3;
+    static constexpr int32_t pt_vx = 4;
+    static constexpr int32_t pt_vy = 5;
+    static constexpr int32_t pt_x = 6;
+    static constexpr int32_t pt_y = 7;
+    static constexpr int32_t pt_alive = INT32_MIN;
+    static constexpr int32_t pt_age_mask = 0xffff;
+    static constexpr int32_t pt_lifespan_mask = 0xff0000;
+    virtual void tick_particles();
+    virtual void render_particles(const JavaPtr<Graphics>& g);
+    virtual int32_t count_particles();
+    virtual void reset_particles();
+    virtual void prepForSteering();
+
     // Instance fields.
     JavaPtr<String> record_store_prefix;
     JavaPtr<JArray<JavaPtr<JArray<JavaPtr<JArray<signed char>>>>>> record_store_cache;
@@ -1036,8 +1081,9 @@ public:
     int32_t scroller_chosen_item = 0;
     int32_t scroller_pressed_item = 0;
     bool scroller_choice_pending = false;
-    int32_t tilt_x = 0;
-    int32_t tilt_y = 0;
+    // Written by the sensor feed, read by the update step.
+    std::atomic<int32_t> tilt_x{0};
+    std::atomic<int32_t> tilt_y{0};
     bool overlay_text_shown = false;
     JavaPtr<Image> splash_image;
     JavaPtr<JArray<JavaPtr<Image>>> loading_anim_frames;

@@ -1,5 +1,5 @@
 // The quiz's hooks on the frame loop. Until the quiz's own operations come they run the engine's
-// versions, and render and the sound loads draw and load nothing.
+// versions, and render draws nothing.
 #include "engine/HookCanvas.h"
 
 void HookCanvas::fixedRateUpdate() {
@@ -11,10 +11,3 @@ void HookCanvas::startLoading() {
 }
 
 void HookCanvas::render(const JavaPtr<Graphics>&) {}
-
-void HookCanvas::loadSounds() {}
-
-void HookCanvas::unloadSounds() {}
-
-void HookCanvas::dataReceived(const JavaPtr<SensorConnection>&,
-                              const JavaPtr<JArray<JavaPtr<javax::microedition::sensor::Data>>>&, bool) {}
