@@ -1,0 +1,398 @@
+#include "forms/DateField.h"
+
+#include "forms/LCDUIColours.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "library/Calendar.h"
+#include "library/Date.h"
+#include "library/LCDUIStrings.h"
+#include "library/TimeZone.h"
+#include "runtime/IllegalArgumentException.h"
+#include "screens/OnScreenKeyboard.h"
+#include "screens/TouchScreenAreaManager.h"
+#include "shell/Canvas.h"
+#include "shell/Command.h"
+#include "shell/Display.h"
+#include "shell/LCDUILock.h"
+
+namespace javax::microedition::lcdui {
+
+using java::lang::String;
+using java::util::Calendar;
+
+namespace {
+
+constexpr int kLinePad = 3;
+constexpr int kAnchorTopLeft = Graphics::TOP | Graphics::LEFT;
+constexpr int kRelease = 1;
+
+JavaPtr<String> text(const char* s) {
+    return jnew<String>(s);
+}
+
+JavaPtr<String> twoDigits(int value) {
+    JavaPtr<String> digits = String::valueOf(value);
+    return value < 10 ? text("0")->concat(digits) : digits;
+}
+
+int daysInMonth(int month, int year) {
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == Calendar::FEBRUARY && leap ? 29 : kDays[month];
+}
+
+}  // namespace
+
+DateField::~DateField() = default;
+
+DateField* DateField::TESLinvokeconstructor(const JavaPtr<String>& label, int mode) {
+    return TESLinvokeconstructor(label, mode, nullptr);
+}
+
+DateField* DateField::TESLinvokeconstructor(const JavaPtr<String>& label, int mode,
+                                            const JavaPtr<java::util::TimeZone>& timeZone) {
+    Item::TESLinvokeconstructor();
+    m_init(label, mode, timeZone);
+    return this;
+}
+
+void DateField::m_init(const JavaPtr<String>& label, int mode,
+                       const JavaPtr<java::util::TimeZone>& timeZone) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_setModeInternal(mode);
+    JavaPtr<java::util::TimeZone> zone = timeZone ? timeZone : java::util::TimeZone::getDefault();
+    setLabel(label);
+    m_timeZone = zone;
+    m_view = 0;
+    m_font = Font::getFont(Font::FACE_SYSTEM, Font::STYLE_PLAIN, Font::SIZE_SMALL);
+    m_calendarFont = m_font;
+    m_clockFont = m_font;
+    m_hasFocus = false;
+    m_painting = false;
+    m_highlightedLine = -1;
+    setDate(nullptr);
+    m_cellWidth = m_calendarFont->stringWidth(text("88")) + 3;
+    m_cellHeight = m_calendarFont->getHeight() + 3;
+    m_yearWidth = m_calendarFont->stringWidth(text("1888"));
+    m_monthNameWidth = 0;
+    for (int i = 0; i < 12; ++i) {
+        const int width = m_calendarFont->stringWidth(LCDUI_stringsGet(_LCDUI_STRINGS_MONTH_JANUARY + i));
+        if (width > m_monthNameWidth) m_monthNameWidth = width;
+    }
+    m_areasRegistered = false;
+    m_baseCode = TouchScreenAreaManager::getUniqueBaseCode(text("DateField"));
+    m_codeDate = m_baseCode->concat(text("date"));
+    m_codeTime = m_baseCode->concat(text("time"));
+    m_codeMonthInc = m_baseCode->concat(text("monthinc"));
+    m_codeMonthDec = m_baseCode->concat(text("monthdec"));
+    m_codeYearInc = m_baseCode->concat(text("yearinc"));
+    m_codeYearDec = m_baseCode->concat(text("yeardec"));
+    m_codeTimeFieldInc = m_baseCode->concat(text("timefieldinc"));
+    m_codeTimeFieldDec = m_baseCode->concat(text("timefielddec"));
+    m_codeTimeFieldNext = m_baseCode->concat(text("timefieldnext"));
+    m_codeTimeFieldPrev = m_baseCode->concat(text("timefieldprev"));
+    // Prefixed like the other codes, so that one field's clock areas never match another field's.
+    m_codeClockField = m_baseCode->concat(text("clockfield"));
+    m_codeCalendar = m_baseCode->concat(text("calendar"));
+}
+
+void DateField::m_setModeInternal(int mode) {
+    if (mode < DATE || mode > DATE_TIME) throw java::lang::IllegalArgumentException();
+    m_mode = mode;
+    m_updateFormItemStrings();
+}
+
+JavaPtr<java::util::Date> DateField::getDate() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_date;
+}
+
+int DateField::getInputMode() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_mode;
+}
+
+JavaPtr<Calendar> DateField::m_calendarAtValue() {
+    // The zone given at construction; the runtime knows GMT only today, so this matches the default.
+    JavaPtr<Calendar> calendar =
+        Calendar::getInstance(m_timeZone ? m_timeZone : java::util::TimeZone::getDefault());
+    if (m_date) calendar->setTime(m_date);
+    return calendar;
+}
+
+void DateField::setDate(const JavaPtr<java::util::Date>& date) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_date = date;
+    if (date) {
+        JavaPtr<Calendar> calendar = m_calendarAtValue();
+        JavaPtr<String> space = text(" ");
+        m_dateString =
+            LCDUI_stringsGet(_LCDUI_STRINGS_WEEK_SUNDAY_ABR - 1 + calendar->get(Calendar::DAY_OF_WEEK))
+                ->concat(space)
+                ->concat(LCDUI_stringsGet(_LCDUI_STRINGS_MONTH_JANUARY_ABR + calendar->get(Calendar::MONTH)))
+                ->concat(space)
+                ->concat(twoDigits(calendar->get(Calendar::DAY_OF_MONTH)))
+                ->concat(space)
+                ->concat(String::valueOf(calendar->get(Calendar::YEAR)));
+        const int hour = calendar->get(Calendar::HOUR_OF_DAY);
+        m_timeString =
+            m_timeToString(hour, calendar->get(Calendar::MINUTE), calendar->get(Calendar::SECOND), hour < 12);
+    }
+    m_updateFormItemStrings();
+}
+
+void DateField::setInputMode(int mode) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_setModeInternal(mode);
+}
+
+JavaPtr<String> DateField::m_timeToString(int hour, int minute, int second, bool am) {
+    const int shown = hour % 12 == 0 ? 12 : hour % 12;
+    JavaPtr<String> colon = text(":");
+    return twoDigits(shown)
+        ->concat(colon)
+        ->concat(twoDigits(minute))
+        ->concat(colon)
+        ->concat(twoDigits(second))
+        ->concat(text(am ? " AM" : " PM"));
+}
+
+void DateField::m_updateFormItemStrings() {
+    JavaPtr<String> dateText = m_date ? m_dateString : LCDUI_stringsGet(_LCDUI_STRINGS_DATE);
+    JavaPtr<String> timeText = m_date ? m_timeString : LCDUI_stringsGet(_LCDUI_STRINGS_TIME);
+    m_numLines = m_mode == DATE_TIME ? 2 : 1;
+    m_lines = jnew<JArray<JavaPtr<String>>>(m_numLines);
+    int next = 0;
+    if (m_mode != TIME) m_lines->data[next++] = dateText;
+    if (m_mode != DATE) m_lines->data[next++] = timeText;
+}
+
+bool DateField::requiresOwnRow() {
+    return true;
+}
+
+int DateField::getMinContentWidth() {
+    return Display::screenWidth;
+}
+
+int DateField::getPrefContentWidth(int) {
+    return getMinContentWidth();
+}
+
+int DateField::getMinContentHeight() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_numLines * (m_font->getHeight() + kLinePad) + kLinePad;
+}
+
+int DateField::getPrefContentHeight(int) {
+    return getMinContentHeight();
+}
+
+void DateField::sizeChanged(int, int) {}
+
+void DateField::keyPressed(int) {}
+
+void DateField::keyRepeated(int) {}
+
+void DateField::paint(const JavaPtr<Graphics>& g, int, int) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_painting = true;
+    g->setFont(m_font);
+    const int fh = m_font->getHeight();
+    for (int i = 0; i < m_numLines; ++i) {
+        const int y = kLinePad + i * (fh + kLinePad);
+        const bool highlighted = i == m_highlightedLine;
+        JavaPtr<String> line = m_lines->data[i];
+        g->setColor(_LCDUI_COLOR_FOREGROUND);
+        int x0 = kLinePad;
+        if (!m_date) {
+            g->drawString(text("<"), kLinePad, y, kAnchorTopLeft);
+            x0 = m_font->stringWidth(text("<")) + kLinePad;
+        }
+        const int width = m_font->stringWidth(line);
+        g->setColor(highlighted ? _LCDUI_COLOR_HIGHLIGHTED_BACKGROUND : _LCDUI_COLOR_BACKGROUND);
+        g->fillRect(x0, y, width, fh);
+        g->setColor(highlighted ? _LCDUI_COLOR_HIGHLIGHTED_FOREGROUND : _LCDUI_COLOR_FOREGROUND);
+        g->drawString(line, x0, y, kAnchorTopLeft);
+        if (!m_date) {
+            g->setColor(_LCDUI_COLOR_FOREGROUND);
+            g->drawString(text(">"), x0 + width, y, kAnchorTopLeft);
+        }
+        if (!m_areasRegistered) {
+            const bool isDateLine = m_mode != TIME && i == 0;
+            registerArea(kLinePad, y, m_contentWidth + kLinePad, y + fh + kLinePad,
+                         isDateLine ? m_codeDate : m_codeTime);
+        }
+    }
+    m_areasRegistered = true;
+    m_painting = false;
+}
+
+bool DateField::traverse(int dir, int, int, const JavaPtr<JArray<int>>& visRect) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (m_view != 0) {
+        m_hasFocus = true;
+        return true;
+    }
+    const int before = m_highlightedLine;
+    if (!m_hasFocus) {
+        if (dir == 0 || dir == Canvas::RIGHT || dir == Canvas::DOWN) {
+            m_highlightedLine = 0;
+        } else if (dir == Canvas::UP || dir == Canvas::LEFT) {
+            m_highlightedLine = m_numLines - 1;
+        }
+    } else if (dir == Canvas::DOWN && m_highlightedLine < m_numLines - 1) {
+        ++m_highlightedLine;
+    } else if (dir == Canvas::UP && m_highlightedLine > 0) {
+        --m_highlightedLine;
+    }
+    const int fh = m_font->getHeight();
+    if (visRect && visRect->length >= 4) {
+        visRect->data[1] = m_highlightedLine * (fh + kLinePad) + kLinePad;
+        visRect->data[3] = fh + kLinePad;
+    }
+    bool keep = true;
+    if (m_highlightedLine == before && m_hasFocus) {
+        m_hasFocus = false;
+        m_highlightedLine = -1;
+        keep = false;
+    } else {
+        m_hasFocus = true;
+    }
+    repaint();
+    return keep;
+}
+
+void DateField::traverseOut() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_highlightedLine = -1;
+    m_hasFocus = false;
+    repaint();
+}
+
+void DateField::rebuildTouchscreenAreas() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_areasRegistered = false;
+}
+
+void DateField::keyReleased(int keyCode) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (getGameAction(keyCode) != Canvas::FIRE || m_view != 0) return;
+    if (m_mode == DATE || (m_mode == DATE_TIME && m_highlightedLine == 0)) {
+        m_initCalendarView();
+    } else {
+        m_initClockView();
+    }
+}
+
+void DateField::touchscreenAreaEvent(const JavaPtr<String>& code, int eventType, int, int, int, int,
+                                     bool inside) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (m_view != 0 || eventType != kRelease || !inside || !code) return;
+    if (code->equals(m_codeDate)) {
+        m_highlightedLine = 0;
+        m_initCalendarView();
+    } else if (code->equals(m_codeTime)) {
+        m_highlightedLine = 1;
+        m_initClockView();
+    }
+}
+
+void DateField::m_dropAreas() {
+    unregisterAll();
+    m_areasRegistered = false;
+}
+
+void DateField::m_initCalendarView() {
+    JavaPtr<Calendar> calendar = m_calendarAtValue();
+    m_calendarDay = calendar->get(Calendar::DAY_OF_MONTH);
+    m_calendarMonth = calendar->get(Calendar::MONTH);
+    m_calendarYear = calendar->get(Calendar::YEAR);
+    m_calendarHeaderRow = 0;
+    m_setFormOverlay(true);
+    m_view = 1;
+    invalidate();
+    m_dropAreas();
+    OnScreenKeyboard::hide();
+}
+
+void DateField::m_initClockView() {
+    JavaPtr<Calendar> calendar = m_calendarAtValue();
+    m_clockValues = jnew<JArray<int>>(4);
+    m_clockValues->data[0] = calendar->get(Calendar::HOUR);
+    m_clockValues->data[1] = calendar->get(Calendar::MINUTE);
+    m_clockValues->data[2] = calendar->get(Calendar::SECOND);
+    m_clockValues->data[3] = calendar->get(Calendar::AM_PM);
+    m_clockField = 0;
+    m_setFormOverlay(true);
+    m_view = 2;
+    invalidate();
+    m_dropAreas();
+    OnScreenKeyboard::hide();
+}
+
+void DateField::m_closeCalendarView(bool save) {
+    if (save) {
+        JavaPtr<Calendar> calendar = m_calendarAtValue();
+        // With the focus on the month or year row no day is selected: keep the value's day, and never a
+        // day past the end of the month shown, which would roll into the next month.
+        const int wanted = m_calendarDay > 0 ? m_calendarDay : calendar->get(Calendar::DAY_OF_MONTH);
+        const int lastDay = daysInMonth(m_calendarMonth, m_calendarYear);
+        // Day 1 first, so that setting the month never overflows from the old day.
+        calendar->set(Calendar::DAY_OF_MONTH, 1);
+        calendar->set(Calendar::MONTH, m_calendarMonth);
+        calendar->set(Calendar::YEAR, m_calendarYear);
+        calendar->set(Calendar::DAY_OF_MONTH, wanted < lastDay ? wanted : lastDay);
+        setDate(calendar->getTime());
+        if (m_owner != nullptr) notifyStateChanged();
+    }
+    m_view = 0;
+    m_setFormOverlay(false);
+}
+
+void DateField::m_closeClockView(bool save) {
+    if (save) {
+        JavaPtr<Calendar> calendar = m_calendarAtValue();
+        calendar->set(Calendar::HOUR_OF_DAY, m_clockValues->data[3] * 12 + m_clockValues->data[0]);
+        calendar->set(Calendar::MINUTE, m_clockValues->data[1]);
+        calendar->set(Calendar::SECOND, m_clockValues->data[2]);
+        setDate(calendar->getTime());
+        if (m_owner != nullptr) notifyStateChanged();
+    }
+    m_view = 0;
+    m_setFormOverlay(false);
+    invalidate();
+}
+
+void DateField::m_setFormOverlay(bool on) {
+    // The form canvas shows the view over the form with exactly these two commands; the commands are
+    // made afresh at every opening so that a stale one from an earlier view matches nothing.
+    if (on) {
+        m_cancelCommand = jnew<Command>(LCDUI_stringsGet(_LCDUI_STRINGS_SOFTKEY_CANCEL), Command::CANCEL, 0);
+        m_saveCommand = jnew<Command>(LCDUI_stringsGet(_LCDUI_STRINGS_SOFTKEY_SAVE), Command::ITEM, 0);
+    }
+}
+
+void DateField::command(const JavaPtr<Command>& cmd) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (m_view != 0 && cmd) {
+        if (cmd == m_cancelCommand) {
+            if (m_view == 1) {
+                m_closeCalendarView(false);
+            } else {
+                m_closeClockView(false);
+            }
+        } else if (cmd == m_saveCommand) {
+            if (m_view == 1) {
+                m_closeCalendarView(true);
+            } else {
+                m_closeClockView(true);
+            }
+        }
+    }
+    // Painting holds the screens' lock, so no paint runs while this does: no wait for one is needed.
+    m_dropAreas();
+    invalidate();
+}
+
+}  // namespace javax::microedition::lcdui
