@@ -231,6 +231,12 @@ void DateField::paint(const JavaPtr<Graphics>& g, int, int) {
 bool DateField::traverse(int dir, int, int, const JavaPtr<JArray<int>>& visRect) {
     LCDUIGuard lock(LCDUILock::mutex());
     if (m_view != 0) {
+        if (m_view == 1) {
+            m_calendarTraverse(dir);
+        } else {
+            m_clockTraverse(dir);
+        }
+        repaint();
         m_hasFocus = true;
         return true;
     }
@@ -285,10 +291,19 @@ void DateField::keyReleased(int keyCode) {
     }
 }
 
-void DateField::touchscreenAreaEvent(const JavaPtr<String>& code, int eventType, int, int, int, int,
+void DateField::touchscreenAreaEvent(const JavaPtr<String>& code, int eventType, int relX, int relY, int, int,
                                      bool inside) {
     LCDUIGuard lock(LCDUILock::mutex());
-    if (m_view != 0 || eventType != kRelease || !inside || !code) return;
+    if (!code) return;
+    if (m_view == 1) {
+        m_calendarTouch(code, eventType, relX, relY);
+        return;
+    }
+    if (m_view == 2) {
+        m_clockTouch(code, eventType, inside);
+        return;
+    }
+    if (eventType != kRelease || !inside) return;
     if (code->equals(m_codeDate)) {
         m_highlightedLine = 0;
         m_initCalendarView();
@@ -309,6 +324,7 @@ void DateField::m_initCalendarView() {
     m_calendarMonth = calendar->get(Calendar::MONTH);
     m_calendarYear = calendar->get(Calendar::YEAR);
     m_calendarHeaderRow = 0;
+    m_yearOrMonthChanged(m_calendarMonth, m_calendarYear);
     m_setFormOverlay(true);
     m_view = 1;
     invalidate();
@@ -393,6 +409,155 @@ void DateField::command(const JavaPtr<Command>& cmd) {
     // Painting holds the screens' lock, so no paint runs while this does: no wait for one is needed.
     m_dropAreas();
     invalidate();
+}
+
+void DateField::m_yearOrMonthChanged(int month, int year) {
+    JavaPtr<Calendar> calendar =
+        Calendar::getInstance(m_timeZone ? m_timeZone : java::util::TimeZone::getDefault());
+    calendar->set(Calendar::DAY_OF_MONTH, 1);
+    calendar->set(Calendar::MONTH, month);
+    calendar->set(Calendar::YEAR, year);
+    m_firstWeekday = calendar->get(Calendar::DAY_OF_WEEK);
+    // A selected day past the end of the new month would roll into the month after it on "Save".
+    const int lastDay = daysInMonth(month, year);
+    if (m_calendarDay > lastDay) m_calendarDay = lastDay;
+    repaint();
+}
+
+bool DateField::m_stepMonth(int delta) {
+    int month = m_calendarMonth + delta;
+    int year = m_calendarYear;
+    if (month < 0) {
+        if (year <= 1970) return false;
+        month = 11;
+        --year;
+    } else if (month > 11) {
+        month = 0;
+        ++year;
+    }
+    m_calendarMonth = month;
+    m_calendarYear = year;
+    return true;
+}
+
+void DateField::m_calendarTraverse(int dir) {
+    if (m_calendarDay != -1) {
+        int day = m_calendarDay;
+        if (dir == Canvas::UP) {
+            day -= 7;
+        } else if (dir == Canvas::DOWN) {
+            day += 7;
+        } else if (dir == Canvas::LEFT) {
+            day -= 1;
+        } else if (dir == Canvas::RIGHT) {
+            day += 1;
+        }
+        if (day < 1) {
+            m_calendarDay = -1;
+            m_calendarHeaderRow = 1;
+        } else if (day <= daysInMonth(m_calendarMonth, m_calendarYear)) {
+            m_calendarDay = day;
+        }
+        return;
+    }
+    const bool yearRow = m_calendarHeaderRow == 0;
+    bool changed = false;
+    if (dir == Canvas::UP) {
+        if (!yearRow) m_calendarHeaderRow = 0;
+    } else if (dir == Canvas::DOWN) {
+        if (yearRow) {
+            m_calendarHeaderRow = 1;
+        } else {
+            m_calendarDay = 1;
+        }
+    } else if (dir == Canvas::LEFT) {
+        if (yearRow) {
+            if (m_calendarYear > 1970) {
+                --m_calendarYear;
+                changed = true;
+            }
+        } else {
+            changed = m_stepMonth(-1);
+        }
+    } else if (dir == Canvas::RIGHT) {
+        if (yearRow) {
+            ++m_calendarYear;
+            changed = true;
+        } else {
+            changed = m_stepMonth(1);
+        }
+    }
+    if (changed) m_yearOrMonthChanged(m_calendarMonth, m_calendarYear);
+}
+
+void DateField::m_calendarTouch(const JavaPtr<String>& code, int eventType, int x, int y) {
+    if (code->equals(m_codeCalendar)) {
+        const int cw = m_cellWidth > 0 ? m_cellWidth : 1;
+        const int ch = m_cellHeight > 0 ? m_cellHeight : 1;
+        const int day = x / cw + 1 + (y / ch) * 7 - (m_firstWeekday - 1);
+        if (day >= 1 && day <= daysInMonth(m_calendarMonth, m_calendarYear)) {
+            m_calendarDay = day;
+            repaint();
+        }
+        return;
+    }
+    if (eventType != 0) return;
+    if (code->equals(m_codeMonthDec)) {
+        m_stepMonth(-1);
+    } else if (code->equals(m_codeMonthInc)) {
+        m_stepMonth(1);
+    } else if (code->equals(m_codeYearDec)) {
+        if (m_calendarYear > 1970) --m_calendarYear;
+    } else if (code->equals(m_codeYearInc)) {
+        ++m_calendarYear;
+    } else {
+        return;
+    }
+    m_yearOrMonthChanged(m_calendarMonth, m_calendarYear);
+}
+
+void DateField::m_clockEnsureBounds() {
+    if (m_clockField < 0) m_clockField += 4;
+    m_clockField %= 4;
+    const int limit = CLOCK_FIELD_LIMITS[m_clockField];
+    int& value = m_clockValues->data[m_clockField];
+    if (value < 0) value += limit;
+    value %= limit;
+}
+
+void DateField::m_clockTraverse(int dir) {
+    if (dir == Canvas::UP) {
+        --m_clockValues->data[m_clockField];
+    } else if (dir == Canvas::DOWN) {
+        ++m_clockValues->data[m_clockField];
+    } else if (dir == Canvas::LEFT) {
+        --m_clockField;
+    } else if (dir == Canvas::RIGHT) {
+        ++m_clockField;
+    }
+    m_clockEnsureBounds();
+}
+
+void DateField::m_clockTouch(const JavaPtr<String>& code, int eventType, bool inside) {
+    if (eventType == 0) {
+        if (code->equals(m_codeTimeFieldDec)) {
+            --m_clockValues->data[m_clockField];
+        } else if (code->equals(m_codeTimeFieldInc)) {
+            ++m_clockValues->data[m_clockField];
+        }
+    } else if (eventType == kRelease && inside) {
+        if (code->equals(m_codeTimeFieldPrev)) {
+            --m_clockField;
+        } else if (code->equals(m_codeTimeFieldNext)) {
+            ++m_clockField;
+        } else if (code->startsWith(m_codeClockField) && code->length() == m_codeClockField->length() + 1) {
+            // This field's own clock areas only: the prefix holds the field's base code.
+            const int field = code->charAt(m_codeClockField->length()) - '0';
+            if (field >= 0 && field <= 3) m_clockField = field;
+        }
+    }
+    m_clockEnsureBounds();
+    repaint();
 }
 
 }  // namespace javax::microedition::lcdui

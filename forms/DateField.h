@@ -67,6 +67,9 @@ public:
     JavaPtr<JArray<JavaPtr<java::lang::String>>> lines() const { return m_lines; }
     JavaPtr<Command> saveCommand() const { return m_saveCommand; }
     JavaPtr<Command> cancelCommand() const { return m_cancelCommand; }
+    // The prefix of this field's touch-area codes.
+    JavaPtr<java::lang::String> baseCode() const { return m_baseCode; }
+    int firstWeekday() const { return m_firstWeekday; }
 
     int32_t m_calendarDay = 0;
     int32_t m_calendarMonth = 0;
@@ -88,6 +91,14 @@ private:
     void m_closeClockView(bool save);
     void m_setFormOverlay(bool on);
     void m_dropAreas();
+    void m_yearOrMonthChanged(int month, int year);
+    void m_clockEnsureBounds();
+    void m_calendarTraverse(int dir);
+    void m_clockTraverse(int dir);
+    void m_calendarTouch(const JavaPtr<java::lang::String>& code, int eventType, int x, int y);
+    void m_clockTouch(const JavaPtr<java::lang::String>& code, int eventType, bool inside);
+    // One month back or on, never before January 1970; false when nothing moved.
+    bool m_stepMonth(int delta);
 
     int32_t m_mode = 0;
     JavaPtr<java::util::TimeZone> m_timeZone;

@@ -229,3 +229,147 @@ TEST_F(DateFieldTest, SavedCalendarDayStaysInTheMonthShown) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr long long kFeb15of2028 = 1834185600000LL;
+constexpr long long kDay = 86400000LL;
+
+class DateFieldViewTest : public DateFieldTest {
+protected:
+    // A date field in a form with its calendar open on the date.
+    JavaPtr<DateField> calendarOn(long long ms) {
+        JavaPtr<DateField> field = fieldInForm(DateField::DATE);
+        field->setDate(jnew<Date>(ms));
+        field->keyReleased(fireKey());
+        EXPECT_EQ(field->view(), 1);
+        return field;
+    }
+    static void key(DateField& field, int dir) {
+        EXPECT_TRUE(field.traverse(dir, 100, 100, jnew<JArray<int>>(4)));
+    }
+    static void touch(DateField& field, const char* suffix, int type, int x = 0, int y = 0,
+                      bool inside = true) {
+        field.touchscreenAreaEvent(field.baseCode()->concat(jstr(suffix)), type, x, y, 0, 0, inside);
+    }
+};
+
+TEST_F(DateFieldViewTest, CalendarKeysWalkTheGridAndTheHeaderRows) {
+    JavaPtr<DateField> field = calendarOn(kFeb15of2028);
+    EXPECT_EQ(field->firstWeekday(), 3);  // Tuesday
+    key(*field, Canvas::DOWN);
+    key(*field, Canvas::DOWN);
+    EXPECT_EQ(field->m_calendarDay, 29);
+    key(*field, Canvas::RIGHT);  // no 30 February
+    EXPECT_EQ(field->m_calendarDay, 29);
+    field->m_calendarDay = 3;
+    key(*field, Canvas::UP);
+    EXPECT_EQ(field->m_calendarDay, -1);
+    EXPECT_EQ(field->m_calendarHeaderRow, 1);
+    key(*field, Canvas::DOWN);
+    EXPECT_EQ(field->m_calendarDay, 1);
+    EXPECT_EQ(field->m_calendarMonth, 1);
+}
+
+TEST_F(DateFieldViewTest, HeaderRowsStopAt1970AndRollOverTheYear) {
+    struct Case {
+        const char* name;
+        long long ms;
+        int row, dir;
+        int month, year;
+    };
+    const Case cases[] = {
+        {"year row at 1970, back", 10 * kDay, 0, Canvas::LEFT, 0, 1970},
+        {"January 1970, back", 10 * kDay, 1, Canvas::LEFT, 0, 1970},
+        {"December 2026, on", kDec9Noon, 1, Canvas::RIGHT, 0, 2027},
+        {"January 2026, back", kJan31At10, 1, Canvas::LEFT, 11, 2025},
+        {"year row, on", kDec9Noon, 0, Canvas::RIGHT, 11, 2027},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        JavaPtr<DateField> field = calendarOn(c.ms);
+        field->m_calendarDay = -1;
+        field->m_calendarHeaderRow = c.row;
+        key(*field, c.dir);
+        EXPECT_EQ(field->m_calendarMonth, c.month);
+        EXPECT_EQ(field->m_calendarYear, c.year);
+        EXPECT_EQ(field->m_calendarDay, -1);
+    }
+}
+
+TEST_F(DateFieldViewTest, GridTouchesPickTheDayUnderTheFinger) {
+    // February 2026 starts on a Sunday, August 2026 on a Saturday.
+    JavaPtr<DateField> field = calendarOn(kJan31At10 + 10 * kDay);
+    EXPECT_EQ(field->firstWeekday(), 1);
+    touch(*field, "calendar", 0, 0, 0);
+    EXPECT_EQ(field->m_calendarDay, 1);
+    field->m_calendarMonth = 7;
+    field->m_calendarDay = 10;
+    touch(*field, "monthinc", 0);
+    touch(*field, "monthdec", 0);
+    EXPECT_EQ(field->firstWeekday(), 7);
+    touch(*field, "calendar", 0, 0, 0);
+    EXPECT_EQ(field->m_calendarDay, 10);
+}
+
+TEST_F(DateFieldViewTest, AMonthChangeKeepsTheDayInsideTheMonth) {
+    JavaPtr<DateField> field = calendarOn(kJan31At10);
+    touch(*field, "monthinc", 0);
+    EXPECT_EQ(field->m_calendarMonth, 1);
+    EXPECT_EQ(field->m_calendarDay, 28);
+    field->command(field->saveCommand());
+    EXPECT_EQ(linesOf(*field), std::vector<std::string>{"Sat Feb 28 2026"});
+}
+
+TEST_F(DateFieldViewTest, ClockFieldsWrapWithoutCarry) {
+    JavaPtr<DateField> field = fieldInForm(DateField::TIME);
+    field->setDate(jnew<Date>(kDec9Midnight + kDay - 1000));  // 11:59:59 PM
+    field->keyReleased(fireKey());
+    ASSERT_EQ(field->view(), 2);
+    key(*field, Canvas::RIGHT);
+    key(*field, Canvas::RIGHT);
+    key(*field, Canvas::DOWN);
+    EXPECT_EQ(field->m_clockField, 2);
+    auto values = [&] {
+        return std::vector<int>(field->m_clockValues->data, field->m_clockValues->data + 4);
+    };
+    EXPECT_EQ(values(), (std::vector<int>{11, 59, 0, 1}));
+    key(*field, Canvas::RIGHT);
+    key(*field, Canvas::DOWN);
+    EXPECT_EQ(values(), (std::vector<int>{11, 59, 0, 0}));
+    key(*field, Canvas::RIGHT);  // AM/PM to the hour
+    EXPECT_EQ(field->m_clockField, 0);
+    key(*field, Canvas::LEFT);
+    EXPECT_EQ(field->m_clockField, 3);
+    key(*field, Canvas::LEFT);
+    key(*field, Canvas::LEFT);
+    key(*field, Canvas::LEFT);
+    key(*field, Canvas::UP);  // hour 11 shows as 11, 0 as 12: 11 - 1 = 10
+    EXPECT_EQ(values(), (std::vector<int>{10, 59, 0, 0}));
+    field->command(field->saveCommand());
+    EXPECT_EQ(linesOf(*field), std::vector<std::string>{"10:59:00 AM"});
+}
+
+TEST_F(DateFieldViewTest, ClockTouchesFocusOnlyThisFieldsAreas) {
+    JavaPtr<DateField> field = fieldInForm(DateField::TIME);
+    JavaPtr<DateField> other = fieldInForm(DateField::TIME);
+    field->keyReleased(fireKey());
+    touch(*field, "clockfield2", 1);
+    EXPECT_EQ(field->m_clockField, 2);
+    touch(*field, "clockfield1", 1, 0, 0, false);  // released outside
+    EXPECT_EQ(field->m_clockField, 2);
+    field->touchscreenAreaEvent(other->baseCode()->concat(jstr("clockfield0")), 1, 0, 0, 0, 0, true);
+    EXPECT_EQ(field->m_clockField, 2);
+    touch(*field, "timefieldnext", 1);
+    EXPECT_EQ(field->m_clockField, 3);
+    const int ampm = field->m_clockValues->data[3];
+    touch(*field, "timefieldinc", 0);
+    EXPECT_EQ(field->m_clockValues->data[3], 1 - ampm);
+    touch(*field, "timefieldprev", 1);
+    touch(*field, "timefieldprev", 1);
+    touch(*field, "timefieldprev", 1);
+    touch(*field, "timefieldprev", 1);
+    EXPECT_EQ(field->m_clockField, 3);
+}
+
+}  // namespace
