@@ -8,6 +8,7 @@
 #include "library/LCDUIStrings.h"
 #include "library/TimeZone.h"
 #include "runtime/IllegalArgumentException.h"
+#include "screens/DisplayableCoreCanvas.h"
 #include "screens/OnScreenKeyboard.h"
 #include "screens/TouchScreenAreaManager.h"
 #include "shell/Canvas.h"
@@ -194,7 +195,7 @@ void DateField::keyPressed(int) {}
 
 void DateField::keyRepeated(int) {}
 
-void DateField::paint(const JavaPtr<Graphics>& g, int, int) {
+void DateField::paint(const JavaPtr<Graphics>& g, int w, int h) {
     LCDUIGuard lock(LCDUILock::mutex());
     m_painting = true;
     g->setFont(m_font);
@@ -223,6 +224,11 @@ void DateField::paint(const JavaPtr<Graphics>& g, int, int) {
             registerArea(kLinePad, y, m_contentWidth + kLinePad, y + fh + kLinePad,
                          isDateLine ? m_codeDate : m_codeTime);
         }
+    }
+    if (m_view == 1) {
+        m_paintCalendar(g, w, h);
+    } else if (m_view == 2) {
+        m_paintClock(g, w, h);
     }
     m_areasRegistered = true;
     m_painting = false;
@@ -558,6 +564,156 @@ void DateField::m_clockTouch(const JavaPtr<String>& code, int eventType, bool in
     }
     m_clockEnsureBounds();
     repaint();
+}
+
+void DateField::m_viewArea(int* width, int* height, int* titleHeight) {
+    *width = Display::screenWidth;
+    *height = Display::screenHeight;
+    *titleHeight = 0;
+    JavaPtr<Displayable> form = getContainingForm();
+    if (!form) return;
+    *width = form->getWidth();
+    *height = form->getHeight();
+    JavaPtr<Canvas> canvas = getFormCanvas();
+    if (auto* core = dynamic_cast<DisplayableCoreCanvas*>(canvas.get())) {
+        JavaPtr<JArray<int>> area = jnew<JArray<int>>(4);
+        core->getUnreservedArea(area);
+        *titleHeight = area->data[1];
+    }
+}
+
+void DateField::m_registerOverlayArea(int x1, int y1, int x2, int y2, const JavaPtr<String>& code) {
+    TouchScreenAreaManager::registerArea(x1, y1, x2, y2, code, m_touchListener,
+                                         TouchScreenAreaManager::ITEM_OVERLAYS);
+}
+
+void DateField::m_paintCalendar(const JavaPtr<Graphics>& g, int, int) {
+    g->translate(-g->getTranslateX(), -g->getTranslateY());
+    g->setClip(0, 0, Display::screenWidth, Display::screenHeight);
+    int width = 0;
+    int height = 0;
+    int titleHeight = 0;
+    m_viewArea(&width, &height, &titleHeight);
+    g->setFont(m_calendarFont);
+    const int fh = m_calendarFont->getHeight();
+    const int cw = m_cellWidth;
+    const int ch = m_cellHeight;
+    const int gw = 7 * cw;
+    const int bh = 7 * ch + 6 + 2 * fh;
+    const int top = (height - bh) / 2 + titleHeight;
+    const int left = (width - gw) / 2;
+    const int cx = left + gw / 2;
+    g->setColor(_LCDUI_COLOR_BACKGROUND);
+    g->fillRect(left - 20, top - 10, gw + 40, bh + 20);
+    g->setColor(_LCDUI_COLOR_BORDER);
+    g->drawRect(left - 20, top - 10, gw + 40, bh + 20);
+    const bool registerNow = !m_areasRegistered;
+    for (int r = 0; r < 2; ++r) {
+        const int ry = top + r * (fh + 3);
+        JavaPtr<String> label = r == 0 ? String::valueOf(m_calendarYear)
+                                       : LCDUI_stringsGet(_LCDUI_STRINGS_MONTH_JANUARY + m_calendarMonth);
+        const int sw = r == 0 ? m_yearWidth : m_monthNameWidth;
+        const bool highlighted = m_calendarDay == -1 && m_calendarHeaderRow == r;
+        g->setColor(highlighted ? _LCDUI_COLOR_HIGHLIGHTED_BACKGROUND : _LCDUI_COLOR_BACKGROUND);
+        g->fillRect(cx - sw / 2, ry, sw, fh);
+        g->setColor(highlighted ? _LCDUI_COLOR_HIGHLIGHTED_FOREGROUND : _LCDUI_COLOR_FOREGROUND);
+        g->drawString(label, cx, ry, Graphics::TOP | Graphics::HCENTER);
+        const int span = sw + 22;
+        const int ay = ry + (fh - 8) / 2;
+        g->setColor(_LCDUI_COLOR_FOREGROUND);
+        DisplayableCoreCanvas::drawHorizontalArrow(g, true, cx - span / 2, ay, 8, 8, 0, 0);
+        DisplayableCoreCanvas::drawHorizontalArrow(g, false, cx + span / 2 - 8, ay, 8, 8, 0, 0);
+        if (registerNow) {
+            m_registerOverlayArea(cx - span / 2, ay, cx - span / 2 + 8, ry + (fh + 8) / 2,
+                                  r == 0 ? m_codeYearDec : m_codeMonthDec);
+            m_registerOverlayArea(cx + span / 2 - 8, ay, cx + span / 2, ry + (fh + 8) / 2,
+                                  r == 0 ? m_codeYearInc : m_codeMonthInc);
+        }
+    }
+    const int gy = top + 2 * (fh + 3);
+    const int days = daysInMonth(m_calendarMonth, m_calendarYear);
+    const int centre = Graphics::HCENTER | Graphics::VCENTER;
+    for (int row = 0; row < 7; ++row) {
+        for (int col = 0; col < 7; ++col) {
+            const int x = left + col * cw;
+            const int y = gy + row * ch;
+            if (row == 0) {
+                g->setColor(_LCDUI_COLOR_FOREGROUND);
+                g->drawString(LCDUI_stringsGet(_LCDUI_STRINGS_WEEK_SUNDAY + col)->substring(0, 1), x + cw / 2,
+                              y + ch / 2, centre);
+            } else {
+                const int day = (row - 1) * 7 + col + 1 - (m_firstWeekday - 1);
+                if (day >= 1 && day <= days) {
+                    const bool selected = day == m_calendarDay;
+                    if (selected) {
+                        g->setColor(_LCDUI_COLOR_HIGHLIGHTED_BACKGROUND);
+                        g->fillRect(x, y, cw, ch);
+                    }
+                    g->setColor(selected ? _LCDUI_COLOR_HIGHLIGHTED_FOREGROUND : _LCDUI_COLOR_FOREGROUND);
+                    g->drawString(String::valueOf(day), x + cw / 2, y + ch / 2, centre);
+                }
+            }
+            g->setColor(_LCDUI_COLOR_BORDER);
+            g->drawRect(x, y, cw, ch);
+        }
+    }
+    if (registerNow) m_registerOverlayArea(left, gy + ch, left + 7 * cw, gy + 7 * ch, m_codeCalendar);
+}
+
+void DateField::m_paintClock(const JavaPtr<Graphics>& g, int, int) {
+    g->translate(-g->getTranslateX(), -g->getTranslateY());
+    g->setClip(0, 0, Display::screenWidth, Display::screenHeight);
+    int width = 0;
+    int height = 0;
+    int titleHeight = 0;
+    m_viewArea(&width, &height, &titleHeight);
+    const int fh = m_clockFont->getHeight();
+    const int bw = m_clockFont->stringWidth(text("88:88:88 AM")) + 22;
+    const int bh = fh + 16;
+    const int x0 = (width - bw) / 2;
+    const int y0 = (height - bh) / 2;
+    g->setColor(_LCDUI_COLOR_BACKGROUND);
+    g->fillRect(x0 - 20, y0 - 10, bw + 40, bh + 20);
+    g->setColor(_LCDUI_COLOR_BORDER);
+    g->drawRect(x0 - 20, y0 - 10, bw + 40, bh + 20);
+    g->setFont(m_clockFont);
+    g->setColor(_LCDUI_COLOR_FOREGROUND);
+    JavaPtr<String> clock = m_timeToString(m_clockValues->data[0], m_clockValues->data[1],
+                                           m_clockValues->data[2], m_clockValues->data[3] == 0);
+    const int tx = x0 + bw / 2 - m_clockFont->stringWidth(clock) / 2;
+    const int ty = y0 + bh / 2 - fh / 2;
+    g->drawString(clock, tx, ty, kAnchorTopLeft);
+    const int ay = y0 + (bh - 8) / 2;
+    DisplayableCoreCanvas::drawHorizontalArrow(g, true, x0, ay, 8, 8, 0, 0);
+    DisplayableCoreCanvas::drawHorizontalArrow(g, false, x0 + bw - 8, ay, 8, 8, 0, 0);
+    auto fieldX = [&](int field) {
+        return tx + m_clockFont->stringWidth(clock->substring(0, CLOCK_FIELD_CHAR_POS[field]));
+    };
+    auto fieldWidth = [&](int field) {
+        const int p = CLOCK_FIELD_CHAR_POS[field];
+        return m_clockFont->stringWidth(clock->substring(p, p + 2));
+    };
+    const int fx = fieldX(m_clockField);
+    const int fw = fieldWidth(m_clockField);
+    g->setClip(fx, ty, fw, fh);
+    g->setColor(_LCDUI_COLOR_HIGHLIGHTED_BACKGROUND);
+    g->fillRect(fx, ty, fw, fh);
+    g->setColor(_LCDUI_COLOR_HIGHLIGHTED_FOREGROUND);
+    g->drawString(clock, tx, ty, kAnchorTopLeft);
+    g->setColor(_LCDUI_COLOR_FOREGROUND);
+    g->setClip(0, 0, Display::screenWidth, Display::screenHeight);
+    DisplayableCoreCanvas::drawVerticalArrow(g, true, fx, ty - 8, fw, 5, 0, 0);
+    DisplayableCoreCanvas::drawVerticalArrow(g, false, fx, ty + fh + 3, fw, 5, 0, 0);
+    // The focused field moves, so the clock's areas are laid again on every paint.
+    m_registerOverlayArea(fx, ty - 8, fx + fw, ty - 3, m_codeTimeFieldDec);
+    m_registerOverlayArea(fx, ty + fh + 3, fx + fw, ty + fh + 8, m_codeTimeFieldInc);
+    for (int i = 0; i < 4; ++i) {
+        const int x = fieldX(i);
+        m_registerOverlayArea(x, ty, x + fieldWidth(i), ty + fh,
+                              m_codeClockField->concat(String::valueOf(i)));
+    }
+    m_registerOverlayArea(x0, ay, x0 + 8, y0 + (bh + 8) / 2, m_codeTimeFieldPrev);
+    m_registerOverlayArea(x0 + bw - 8, ay, x0 + bw, y0 + (bh + 8) / 2, m_codeTimeFieldNext);
 }
 
 }  // namespace javax::microedition::lcdui

@@ -93,6 +93,11 @@ private:
     void m_dropAreas();
     void m_yearOrMonthChanged(int month, int year);
     void m_clockEnsureBounds();
+    void m_paintCalendar(const JavaPtr<Graphics>& g, int w, int h);
+    void m_paintClock(const JavaPtr<Graphics>& g, int w, int h);
+    // The size of the form the views centre on (the screen without a form), and the title's height.
+    void m_viewArea(int* width, int* height, int* titleHeight);
+    void m_registerOverlayArea(int x1, int y1, int x2, int y2, const JavaPtr<java::lang::String>& code);
     void m_calendarTraverse(int dir);
     void m_clockTraverse(int dir);
     void m_calendarTouch(const JavaPtr<java::lang::String>& code, int eventType, int x, int y);

@@ -373,3 +373,54 @@ TEST_F(DateFieldViewTest, ClockTouchesFocusOnlyThisFieldsAreas) {
 }
 
 }  // namespace
+
+namespace {
+
+class DateFieldPaintTest : public DateFieldViewTest {};
+
+TEST_F(DateFieldPaintTest, CalendarCellsAnswerTouchesWhereTheyArePainted) {
+    JavaPtr<DateField> field = calendarOn(kFeb15of2028);
+    JavaPtr<Font> font = Font::getFont(0, 0, 8);
+    const int fh = font->getHeight();
+    const int cw = font->stringWidth(jstr("88")) + 3;
+    const int ch = fh + 3;
+    const int left = (formstest::kScreenWidth - 7 * cw) / 2;
+    const int top = (formstest::kScreenHeight - (7 * ch + 6 + 2 * fh)) / 2;
+    const int gy = top + 2 * (fh + 3);
+    formstest::PaintTarget target;
+    field->paint(target.graphics, 200, 20);
+    // Day 15 of February 2028 sits in row 3, column 2 (a Tuesday) and is highlighted.
+    EXPECT_EQ(target.pixel(left + 2 * cw + 1, gy + 3 * ch + 1), formstest::kHighlightedBackground);
+    EXPECT_NE(target.pixel(left + 3 * cw + 1, gy + 3 * ch + 1), formstest::kHighlightedBackground);
+    TouchScreenAreaManager::setAreaGroup(TouchScreenAreaManager::ITEM_OVERLAYS);
+    struct Case {
+        int row, col, day;
+    };
+    for (const Case& c : {Case{1, 2, 1}, Case{5, 2, 29}, Case{1, 0, 29}, Case{5, 3, 29}, Case{2, 6, 12}}) {
+        SCOPED_TRACE(c.day);
+        TouchScreenAreaManager::pointerPressed(left + c.col * cw + cw / 2, gy + c.row * ch + ch / 2);
+        TouchScreenAreaManager::pointerReleased(left + c.col * cw + cw / 2, gy + c.row * ch + ch / 2);
+        EXPECT_EQ(field->m_calendarDay, c.day);
+    }
+}
+
+TEST_F(DateFieldPaintTest, ATapOnAClockFieldFocusesIt) {
+    JavaPtr<DateField> field = fieldInForm(DateField::TIME);
+    field->setDate(jnew<Date>(kDec9At150705));
+    field->keyReleased(fireKey());
+    JavaPtr<Font> font = Font::getFont(0, 0, 8);
+    const int fh = font->getHeight();
+    const int bw = font->stringWidth(jstr("88:88:88 AM")) + 22;
+    const int bh = fh + 16;
+    const int tx = (formstest::kScreenWidth - bw) / 2 + bw / 2 - font->stringWidth(jstr("03:07:05 PM")) / 2;
+    const int ty = (formstest::kScreenHeight - bh) / 2 + bh / 2 - fh / 2;
+    formstest::PaintTarget target;
+    field->paint(target.graphics, 200, 20);
+    TouchScreenAreaManager::setAreaGroup(TouchScreenAreaManager::ITEM_OVERLAYS);
+    const int minuteX = tx + font->stringWidth(jstr("03:")) + 1;
+    TouchScreenAreaManager::pointerPressed(minuteX, ty + fh / 2);
+    TouchScreenAreaManager::pointerReleased(minuteX, ty + fh / 2);
+    EXPECT_EQ(field->m_clockField, 1);
+}
+
+}  // namespace
