@@ -14,6 +14,7 @@
 #include <string>
 
 #include "engine/HookCanvas.h"
+#include "fuzz/FuzzBytes.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "runtime/IOException.h"
@@ -23,11 +24,7 @@ namespace {
 
 using Bytes = JArray<signed char>;
 
-JavaPtr<Bytes> copyOf(const uint8_t* data, size_t size) {
-    JavaPtr<Bytes> bytes = jnewArray<signed char>(static_cast<int>(size));
-    if (size > 0) std::memcpy(bytes->data, data, size);
-    return bytes;
-}
+using fuzzsupport::copyOf;
 
 // A canvas whose files come from the fuzzer's input instead of the bundle.
 class FuzzCanvas : public HookCanvas {

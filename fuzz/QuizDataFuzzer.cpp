@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "engine/HookCanvas.h"
+#include "fuzz/FuzzBytes.h"
 #include "runtime/Exception.h"
 #include "runtime/String.h"
 
@@ -16,11 +17,7 @@ namespace {
 
 using Bytes = JArray<signed char>;
 
-JavaPtr<Bytes> copyOf(const uint8_t* data, size_t size) {
-    JavaPtr<Bytes> bytes = jnewArray<signed char>(static_cast<int>(size));
-    if (size > 0) std::memcpy(bytes->data, data, size);
-    return bytes;
-}
+using fuzzsupport::copyOf;
 
 // A canvas whose files and stored record come from the fuzzer's input, and whose presentation calls
 // do nothing.

@@ -23,6 +23,7 @@
 #include "shell/MIDlet.h"
 #include "shell/ShellGlobals.h"
 #include "tests/screens/ScreenTestFixture.h"
+#include "tests/support/EventLog.h"
 #include "tests/support/RecordingHost.h"
 #include "tests/support/SteppedClock.h"
 #include "tests/support/StringText.h"
@@ -38,26 +39,7 @@ using javax::microedition::lcdui::DisplayableCoreCanvas;
 using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Screen;
 
-// A log shared by threads.
-class Log {
-public:
-    void add(const std::string& entry) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_entries.push_back(entry);
-    }
-    std::vector<std::string> take() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return std::exchange(m_entries, {});
-    }
-    size_t size() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_entries.size();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::string> m_entries;
-};
+using Log = testsupport::EventLog;
 
 // Hands every event to the chrome first, as the form canvas does, and logs what the chrome leaves.
 class TestCoreCanvas : public DisplayableCoreCanvas {

@@ -13,6 +13,7 @@
 #include "shell/Canvas.h"
 #include "shell/Display.h"
 #include "shell/LCDUIHooks.h"
+#include "tests/support/EventLog.h"
 
 namespace shelltest {
 
@@ -21,21 +22,7 @@ using javax::microedition::lcdui::Display;
 using javax::microedition::lcdui::Displayable;
 
 // One log for every fixture object, in call order.
-class EventLog {
-public:
-    void add(const std::string& entry) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_entries.push_back(entry);
-    }
-    std::vector<std::string> take() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return std::exchange(m_entries, {});
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::string> m_entries;
-};
+using testsupport::EventLog;
 
 inline EventLog& eventLog() {
     static EventLog log;
