@@ -1056,6 +1056,10 @@ public:
     virtual void reset_particles();
     virtual void prepForSteering();
 
+    // Quiz flow: the update step's states, asset loading per state, the button menus, the lists.
+
+    // Quiz screens: frame composition, the game screen and the information screen.
+
     // Instance fields.
     JavaPtr<String> record_store_prefix;
     JavaPtr<JArray<JavaPtr<JArray<JavaPtr<JArray<signed char>>>>>> record_store_cache;

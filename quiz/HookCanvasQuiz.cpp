@@ -1,5 +1,5 @@
 // The quiz's hooks on the frame loop. Until the quiz's own operations come they run the engine's
-// versions, and render draws nothing.
+// versions.
 #include "engine/HookCanvas.h"
 
 void HookCanvas::fixedRateUpdate() {
@@ -9,5 +9,3 @@ void HookCanvas::fixedRateUpdate() {
 void HookCanvas::startLoading() {
     _FuSeD_mThD_1_startLoading();
 }
-
-void HookCanvas::render(const JavaPtr<Graphics>&) {}
