@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include <zlib.h>
+
 #include "engine/HookCanvas.h"
 #include "engine/ResourceLayout.h"
 #include "graphics/Image.h"
@@ -18,9 +20,6 @@ using Bytes = JArray<signed char>;
 
 constexpr uint32_t kCrcPolynomial = 0xEDB88320u;
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-constexpr uint32_t kAdlerModulus = 65521;
-// The most bytes that can be summed before sum2 could pass 32 bits (zlib's NMAX).
-constexpr int kAdlerRun = 5552;
 
 [[noreturn]] void throwIndex(int64_t index) {
     java::lang::ArrayIndexOutOfBoundsException error;
@@ -32,60 +31,30 @@ constexpr int kAdlerRun = 5552;
     throw java::lang::IllegalArgumentException();
 }
 
-// Eight tables for the CRC eight bytes at a time; table 0 is crc_table's. Table k maps a byte to the
-// register it leaves after k more zero bytes, so eight lookups replace eight dependent steps.
-struct CrcSlices {
-    uint32_t table[8][256];
-    CrcSlices() {
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? kCrcPolynomial ^ (c >> 1) : c >> 1;
-            table[0][n] = c;
-        }
-        for (int k = 1; k < 8; ++k) {
-            for (int n = 0; n < 256; ++n)
-                table[k][n] = (table[k - 1][n] >> 8) ^ table[0][table[k - 1][n] & 0xFF];
-        }
-    }
-};
 
-const CrcSlices& crcSlices() {
-    static const CrcSlices slices;
-    return slices;
-}
-
-// The CRC register carried over bytes; start with ~0 and invert at the end.
+// The CRC register carried over bytes; start with ~0 and invert at the end. zlib's CRC-32 is the same
+// polynomial and reflection, and much faster than tables in a loop.
 uint32_t crcUpdate(uint32_t crc, const uint8_t* p, size_t n) {
-    const CrcSlices& s = crcSlices();
-    while (n >= 8) {
-        uint32_t lo =
-            crc ^ (uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
-        crc = s.table[7][lo & 0xFF] ^ s.table[6][(lo >> 8) & 0xFF] ^ s.table[5][(lo >> 16) & 0xFF] ^
-              s.table[4][lo >> 24] ^ s.table[3][p[4]] ^ s.table[2][p[5]] ^ s.table[1][p[6]] ^
-              s.table[0][p[7]];
-        p += 8;
-        n -= 8;
+    while (n > 0) {
+        uInt run = n < (1u << 30) ? static_cast<uInt>(n) : (1u << 30);
+        crc = ~static_cast<uint32_t>(crc32(~crc, p, run));
+        p += run;
+        n -= run;
     }
-    while (n-- > 0) crc = s.table[0][(crc ^ *p++) & 0xFF] ^ (crc >> 8);
     return crc;
 }
 
 struct Adler {
-    uint32_t sum1 = 1;
-    uint32_t sum2 = 0;
+    uint32_t sum = 1;
     void update(const uint8_t* p, size_t n) {
         while (n > 0) {
-            size_t run = n < kAdlerRun ? n : kAdlerRun;
+            uInt run = n < (1u << 30) ? static_cast<uInt>(n) : (1u << 30);
+            sum = static_cast<uint32_t>(adler32(sum, p, run));
+            p += run;
             n -= run;
-            while (run-- > 0) {
-                sum1 += *p++;
-                sum2 += sum1;
-            }
-            sum1 %= kAdlerModulus;
-            sum2 %= kAdlerModulus;
         }
     }
-    uint32_t value() const { return sum2 << 16 | sum1; }
+    uint32_t value() const { return sum; }
 };
 
 // Writes big-endian numbers and bytes into the one output array, which was sized exactly.
@@ -205,7 +174,11 @@ JavaPtr<JArray<int32_t>> HookCanvas::crcTable() {
     std::lock_guard<std::mutex> lock(crc_table_mutex);
     if (!crc_table) {
         JavaPtr<JArray<int32_t>> table = jnewArray<int32_t>(256);
-        for (int n = 0; n < 256; ++n) table->data[n] = static_cast<int32_t>(crcSlices().table[0][n]);
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? kCrcPolynomial ^ (c >> 1) : c >> 1;
+            table->data[n] = static_cast<int32_t>(c);
+        }
         crc_table = table;
     }
     return crc_table;
@@ -219,7 +192,6 @@ int32_t HookCanvas::pngCalcCrc(const JavaPtr<JArray<signed char>>& data, int32_t
     if (!data) throw java::lang::NullPointerException();
     if (length < 0 || end > data->length || int64_t{end} - length < 0) throwIndex(int64_t{end} - length);
     pngCalcCrcTable();
-    // Eight bytes a step through tables derived from crc_table's; the same value as one at a time.
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(data->data) + (end - length);
     return static_cast<int32_t>(~crcUpdate(~0u, bytes, static_cast<size_t>(length)));
 }
