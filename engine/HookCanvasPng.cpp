@@ -31,7 +31,6 @@ constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     throw java::lang::IllegalArgumentException();
 }
 
-
 // The CRC register carried over bytes; start with ~0 and invert at the end. zlib's CRC-32 is the same
 // polynomial and reflection, and much faster than tables in a loop.
 uint32_t crcUpdate(uint32_t crc, const uint8_t* p, size_t n) {
