@@ -1,6 +1,7 @@
 #include "forms/FormCanvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <vector>
 
@@ -133,8 +134,10 @@ void FormCanvas::relayoutFormItems() {
 
     setVerticalScrollbarVisible(false);
     for (;;) {
-        relayoutFormItems_aux(items);
         const int viewHeight = m_unreservedArea->data[3] - m_unreservedArea->data[1];
+        // Without the scroll bar the pass only decides whether the bar is needed: once the content is
+        // taller than the view it is, and the pass with the bar lays every item out again.
+        m_layoutPass(items, m_verticalScrollbarVisible ? INT_MAX : viewHeight);
         if (m_formHeight <= viewHeight) {
             // Nothing to scroll: a position left from taller content would hide the top for good.
             m_verticalScrollPos = 0;
@@ -177,6 +180,10 @@ void FormCanvas::relayoutFormItems() {
 }
 
 void FormCanvas::relayoutFormItems_aux(const JavaPtr<ItemArray>& items) {
+    m_layoutPass(items, INT_MAX);
+}
+
+void FormCanvas::m_layoutPass(const JavaPtr<ItemArray>& items, int heightLimit) {
     LCDUIGuard lock(LCDUILock::mutex());
     for (int i = 0; i < items->length; ++i) {
         if (StringItem* s = asStringItem(items->data[i].get())) s->m_inline = false;
@@ -185,7 +192,8 @@ void FormCanvas::relayoutFormItems_aux(const JavaPtr<ItemArray>& items) {
     m_nextRowStart = 0;
     m_formHeight = 0;
     m_rowCount = 0;
-    while (m_nextRowStart < items->length) m_nextRowStart += relayoutFormItemsRow(items, m_nextRowStart);
+    while (m_nextRowStart < items->length && m_formHeight <= heightLimit)
+        m_nextRowStart += relayoutFormItemsRow(items, m_nextRowStart);
 }
 
 int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start) {

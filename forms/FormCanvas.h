@@ -109,6 +109,8 @@ protected:
     void m_triggerItemCommand(const JavaPtr<Command>& cmd, bool isItemCommand) override;
 
 private:
+    // One pass over the rows; it ends early once the content is taller than heightLimit.
+    void m_layoutPass(const JavaPtr<ItemArray>& items, int heightLimit);
     Form* m_formParent();
     void m_keyEvent(int key, KeyEventType type);
     void m_pointerEvent(int kind, int x, int y);

@@ -31,8 +31,11 @@ TEST_F(FormConcurrencyTest, ChangesInputLayoutAndPaintingMeetUnderTheLock) {
     JavaPtr<FormCanvas> canvas = form->getFormCanvas();
     for (int i = 0; i < 4; ++i) form->append(jnew<BoxItem>("start", 60, 40));
     std::atomic<bool> changing{true};
+    // The changes begin once input and ticks are both under way, so that the three really meet.
+    std::atomic<int> started{0};
 
     std::thread application([&] {
+        while (started.load() < 2) std::this_thread::yield();
         for (int i = 0; i < 300; ++i) {
             if (i % 3 == 0)
                 form->append(jnew<BoxItem>("new", 40 + i % 50, 20 + i % 60, i % 7 == 0 ? 0x100 : 0));
@@ -45,6 +48,7 @@ TEST_F(FormConcurrencyTest, ChangesInputLayoutAndPaintingMeetUnderTheLock) {
         changing.store(false);
     });
     std::thread input([&] {
+        started.fetch_add(1);
         int i = 0;
         while (changing.load()) {
             const int key = i % 3 == 0 ? DisplayableCoreCanvas::KEY_UP : DisplayableCoreCanvas::KEY_DOWN;
@@ -59,6 +63,7 @@ TEST_F(FormConcurrencyTest, ChangesInputLayoutAndPaintingMeetUnderTheLock) {
     std::thread ticker([&] {
         formstest::PaintTarget target(formstest::kFormScreenWidth, formstest::kFormScreenHeight);
         long long now = 0;
+        started.fetch_add(1);
         while (changing.load()) {
             if (form->needsRelayout()) form->relayout();
             canvas->tick(now += 20);

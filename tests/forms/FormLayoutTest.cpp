@@ -250,6 +250,34 @@ TEST_F(FormLayoutTest, ALongTextFlowsFromTheRestOfItsRowThroughFullRowsIntoTheNe
     EXPECT_EQ(form->getFormCanvas()->m_formHeight, 50);
 }
 
+// The row that holds the first text's last line also opens the second text's flow: both flows keep
+// their own place in their texts.
+TEST_F(FormLayoutTest, ARowMayEndOneFlowAndBeginAnother) {
+    JavaPtr<Form> form = newForm();
+    JavaPtr<StringItem> first =
+        jnew<StringItem>(nullptr, jstr("aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj"));
+    JavaPtr<StringItem> second =
+        jnew<StringItem>(nullptr, jstr("pppp qqqq rrrr ssss tttt uuuu vvvv wwww xxxx yyyy"));
+    form->append(first);
+    form->append(second);
+    form->relayout();
+    ASSERT_TRUE(first->m_inline);
+    ASSERT_TRUE(second->m_inline);
+    auto lines = [](const JavaPtr<StringItem>& s) {
+        std::vector<std::string> result;
+        for (int i = 0; i < s->m_lines->length; ++i)
+            result.push_back(testsupport::narrow(s->m_lines->data[i]));
+        return result;
+    };
+    EXPECT_EQ(lines(first),
+              (std::vector<std::string>{"aaaa bbbb cccc dddd eeee ffff", "gggg hhhh iiii jjjj"}));
+    // 19 characters of the first text leave 86 pixels: 14 characters of the second.
+    EXPECT_EQ(lines(second),
+              (std::vector<std::string>{"pppp qqqq rrrr", "ssss tttt uuuu vvvv wwww xxxx", "yyyy"}));
+    EXPECT_EQ(second->m_lineX->data[0], 5 + 19 * 6);
+    EXPECT_EQ(form->getFormCanvas()->m_formHeight, 4 * kFontHeight);
+}
+
 TEST_F(FormLayoutTest, ATextWhoseFirstLineDoesNotFitStartsTheNextRow) {
     JavaPtr<Form> form = newForm();
     JavaPtr<BoxItem> wide = box("wide", kUsable - 4, 20);
