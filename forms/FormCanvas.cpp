@@ -230,6 +230,8 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
 
     // Widths: the longest run from start that fits, at least one item.
     int rowWidth = 0;
+    // The continuing text's rest is measured once, for the row's width and for its own place.
+    int restWidth = -1;
     for (;;) {
         rowWidth = 0;
         bool restart = false;
@@ -237,9 +239,12 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
             Item* item = at(j);
             StringItem* s = asStringItem(item);
             if (s != nullptr && j == start && continuing) {
-                JavaPtr<java::lang::String> text = s->getText();
-                rowWidth +=
-                    s->getFont()->substringWidth(text, continueOffset, text->length() - continueOffset);
+                if (restWidth < 0) {
+                    JavaPtr<java::lang::String> text = s->getText();
+                    restWidth =
+                        s->getFont()->substringWidth(text, continueOffset, text->length() - continueOffset);
+                }
+                rowWidth += restWidth;
             } else if (s != nullptr && !s->isWidthLocked() && !s->isHeightLocked()) {
                 JavaPtr<java::lang::String> text = s->getText();
                 JavaPtr<Font> font = s->getFont();
@@ -374,7 +379,7 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
             s->m_lineX = appended(s->m_lineX, x);
             s->m_lineY = appended(s->m_lineY, s->m_y - s->m_inlineStartY);
             s->m_lines = appended(s->m_lines, rest);
-            x += s->getFont()->stringWidth(rest);
+            x += restWidth;
             s->m_height = s->getFont()->getHeight();
             s->updateContentDimensions();
             m_formHeight += s->labelHeight();
@@ -410,10 +415,10 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
             JavaPtr<java::lang::String> line =
                 StringItem::wrapTextLine(m_inlineTextOffset, U, &next, nullptr, text, font);
             if (next == -1) break;
-            const int width = font->stringWidth(line);
+            // A left-aligned line needs no width.
             int lineX = ROW_MARGIN;
-            if (alignment == Item::LAYOUT_RIGHT) lineX = U - width + ROW_MARGIN;
-            if (alignment == Item::LAYOUT_CENTER) lineX = (U - width) / 2 + ROW_MARGIN;
+            if (alignment == Item::LAYOUT_RIGHT) lineX = U - font->stringWidth(line) + ROW_MARGIN;
+            if (alignment == Item::LAYOUT_CENTER) lineX = (U - font->stringWidth(line)) / 2 + ROW_MARGIN;
             lines.push_back(line);
             xs.push_back(lineX);
             ys.push_back(y);
