@@ -125,6 +125,8 @@ protected:
     }
     void TearDown() override {
         ProxyMIDlet::setMIDletFactory(nullptr);
+        // The MIDlet asked to quit; later tests must see a running one.
+        resetStartUpForTests();
         javax::microedition::lcdui::resetScreenStatics();
     }
 };

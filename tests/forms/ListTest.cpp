@@ -18,6 +18,7 @@
 #include "shell/Display.h"
 #include "shell/FrameBufferUpdate.h"
 #include "shell/LCDUIHooks.h"
+#include "shell/MIDlet.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Ticker.h"
 #include "tests/forms/FormsTestFixture.h"
@@ -91,6 +92,8 @@ protected:
         _outputWidth.store(kWidth);
         _outputHeight.store(kHeight);
         FormsFixture::SetUp();
+        // Canvases paint nothing once the MIDlet has asked to quit.
+        javax::microedition::midlet::MIDlet::quitInvoked.store(false);
         DisplayableCoreCanvas::init();
         javax::microedition::lcdui::LCDUIHighLevelHooks hooks;
         javax::microedition::lcdui::fillScreenHooks(hooks);
