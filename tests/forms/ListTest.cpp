@@ -17,6 +17,7 @@
 #include "shell/CommandListener.h"
 #include "shell/Display.h"
 #include "shell/FrameBufferUpdate.h"
+#include "shell/ItemStateListener.h"
 #include "shell/LCDUIHooks.h"
 #include "shell/MIDlet.h"
 #include "shell/ShellGlobals.h"
@@ -37,6 +38,8 @@ using javax::microedition::lcdui::Displayable;
 using javax::microedition::lcdui::DisplayableCoreCanvas;
 using javax::microedition::lcdui::Form;
 using javax::microedition::lcdui::Graphics;
+using javax::microedition::lcdui::Item;
+using javax::microedition::lcdui::ItemStateListener;
 using javax::microedition::lcdui::List;
 using javax::microedition::lcdui::Screen;
 using javax::microedition::lcdui::Ticker;
@@ -80,6 +83,21 @@ public:
 
 private:
     List* m_list = nullptr;
+};
+
+class StateRecorder : public java::lang::Object, public ItemStateListener {
+    TESL_CLASS(StateRecorder, "formstest.StateRecorder", java::lang::Object, ItemStateListener)
+public:
+    StateRecorder() noexcept {}
+    StateRecorder* TESLinvokeconstructor() {
+        Object::TESLinvokeconstructor();
+        return this;
+    }
+    void itemStateChanged(const JavaPtr<Item>& item) override {
+        auto* group = static_cast<ChoiceGroup*>(item->castAsTypeID(ChoiceGroup::TESLclassTypeID));
+        entries.push_back(group ? group->getSelectedIndex() : -100);
+    }
+    std::vector<int> entries;
 };
 
 bool hasCommand(List& list, const JavaPtr<Command>& c) {
@@ -283,6 +301,43 @@ TEST_F(ListTest, ATapSelectsWithoutCommandAndThePaintShowsTheHighlightedRow) {
     EXPECT_EQ(rgb(x, y), formstest::kHighlightedBackground);
     rowBarTopLeft(*list, 0, &x, &y);
     EXPECT_EQ(rgb(x, y), formstest::kBackground);
+}
+
+// The road of a touch on an element of a choice group in a plain form, through the form canvas.
+TEST_F(ListTest, AChoiceGroupInAFormTellsTheStateListenerOfUserChangesOnly) {
+    JavaPtr<Form> form = jnew<Form>(jstr("Form"));
+    JavaPtr<ChoiceGroup> group =
+        jnew<ChoiceGroup>(jstr("Size"), Choice::EXCLUSIVE, strings({"S", "M", "L"}), nullptr);
+    form->append(JavaPtr<Item>(group));
+    JavaPtr<StateRecorder> states = jnew<StateRecorder>();
+    form->setItemStateListener(states);
+    display->setCurrent(form);
+    Display::tickLCDUI(50);
+    canvas = form->getCorrespondingCanvas();
+    auto* core =
+        static_cast<DisplayableCoreCanvas*>(canvas->castAsTypeID(DisplayableCoreCanvas::TESLclassTypeID));
+    JavaPtr<JArray<int>> area = jnew<JArray<int>>(4);
+    core->getUnreservedArea(area);
+    // Radio rows are 16 high and 4 apart, from 3 below the content top.
+    const int x = group->m_x + group->m_contentX + 100;
+    const int rowTop = area->data[1] - core->getVerticalScrollPos() + group->m_y + group->m_contentY + 3;
+    canvas->pointerPressed(x, rowTop + 20 + 8);
+    canvas->pointerReleased(x, rowTop + 20 + 8);
+    EXPECT_EQ(group->getSelectedIndex(), 1);
+    canvas->pointerPressed(x, rowTop + 20 + 8);
+    canvas->pointerReleased(x, rowTop + 20 + 8);
+    key(DisplayableCoreCanvas::KEY_FIRE);
+    group->setSelectedIndex(0, true);
+    EXPECT_EQ(states->entries, (std::vector<int>{1})) << "once, and not for the application's own change";
+    key(DisplayableCoreCanvas::KEY_DOWN);
+    key(DisplayableCoreCanvas::KEY_FIRE);
+    EXPECT_EQ(group->getSelectedIndex(), 2);
+    EXPECT_EQ(states->entries, (std::vector<int>{1, 2}));
+    Display::tickLCDUI(50);
+    // The radio dot of the selected row shows on the screen.
+    const int dotX = group->m_x + group->m_contentX + 11;
+    EXPECT_EQ(rgb(dotX, rowTop + 40 + 4), formstest::kForeground);
+    EXPECT_NE(rgb(dotX, rowTop + 4), formstest::kForeground);
 }
 
 }  // namespace
