@@ -17,6 +17,7 @@
 #include "engine/AppMidlet.h"
 #include "engine/HookCanvas.h"
 #include "forms/FormHooks.h"
+#include "forms/List.h"
 #include "platform/DeviceProfile.h"
 #include "platform/FileSystemPaths.h"
 #include "platform/HeadlessHost.h"
@@ -236,6 +237,7 @@ int main(int argc, char** argv) {
     javax::microedition::lcdui::LCDUIHighLevelHooks screenHooks;
     javax::microedition::lcdui::fillScreenHooks(screenHooks);
     javax::microedition::lcdui::fillFormHooks(screenHooks);
+    javax::microedition::lcdui::List::fillListHooks(screenHooks);
     javax::microedition::lcdui::setLCDUIHighLevelHooks(screenHooks);
     StaticProxy::setHooks({&initialiseApplicationStatics, &destroyApplicationStatics});
 

@@ -379,6 +379,7 @@ void DisplayableCoreCanvas::m_gatherCommands() {
 void DisplayableCoreCanvas::triggerCommand(const JavaPtr<Command>& cmd) {
     if (!cmd) return;
     LCDUIGuard lock(LCDUILock::mutex());
+    if (JavaPtr<Displayable> current = Display::currentDisplayable()) current->prepareForCommand();
     if (m_parent != nullptr && Displayable::findCommandIndex(m_parent->getCommands(), cmd, nullptr) >= 0) {
         if (JavaPtr<CommandListener> listener = m_parent->getCommandListener())
             listener->commandAction(cmd, Display::currentDisplayable());

@@ -105,6 +105,8 @@ void Displayable::setTitle(const JavaPtr<java::lang::String>& s) {
 
 void Displayable::sizeChanged(int, int) {}
 
+void Displayable::prepareForCommand() {}
+
 void Displayable::hideNotify() {}
 
 void Displayable::showNotify() {}

@@ -64,6 +64,9 @@ public:
     virtual void reLayout();
     // Told by a screen being destroyed to its core canvas, which drops its uncounted back link.
     virtual void notifyParentDestroyed();
+    // The core canvas calls this on the current displayable before it delivers any command: an
+    // implicit List selects its highlighted element there. Nothing here.
+    virtual void prepareForCommand();
 
     // The live array, free slots included; read it under the screens' lock.
     JavaPtr<CommandArray> getCommands();

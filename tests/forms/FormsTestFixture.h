@@ -13,6 +13,7 @@
 #include "graphics/Image.h"
 #include "graphics/ScreenSize.h"
 #include "screens/ScreenStatics.h"
+#include "shell/Display.h"
 #include "shell/Displayable.h"
 #include "tests/support/TestFont.h"
 
@@ -33,6 +34,8 @@ protected:
     void SetUp() override {
         javax::microedition::lcdui::resetScreenStatics();
         ASSERT_TRUE(testsupport::loadTestFont());
+        // The display takes the shell's output size when it is made; made first, it keeps the size below.
+        javax::microedition::lcdui::Display::getDisplay(nullptr);
         m_savedWidth = javax::microedition::lcdui::ScreenSize::width;
         m_savedHeight = javax::microedition::lcdui::ScreenSize::height;
         javax::microedition::lcdui::ScreenSize::width = kScreenWidth;
