@@ -12,6 +12,7 @@
 #include "forms/TextField.h"
 #include "platform/Sdl2Host.h"
 #include "shell/Display.h"
+#include "tests/forms/CurrentCanvasEvents.h"
 #include "tests/forms/FormTestFixture.h"
 #include "tests/support/ScopedVariable.h"
 #include "tests/support/SteppedClock.h"
@@ -22,33 +23,6 @@ namespace {
 
 using javax::microedition::lcdui::Display;
 using javax::microedition::lcdui::TextField;
-
-// The shell's part: keys to the display's current canvas, which is a form's.
-class ToCurrentCanvas : public platform::HostEvents {
-public:
-    void launched() override {}
-    void touchDown(int x, int y) override {
-        if (auto canvas = Display::currentCanvas()) canvas->pointerPressed(x, y);
-    }
-    void touchDragged(int x, int y) override {
-        if (auto canvas = Display::currentCanvas()) canvas->pointerDragged(x, y);
-    }
-    void touchUp(int x, int y) override {
-        if (auto canvas = Display::currentCanvas()) canvas->pointerReleased(x, y);
-    }
-    void keyPressed(int keyCode) override {
-        if (auto canvas = Display::currentCanvas()) canvas->keyPressed(keyCode);
-    }
-    void keyReleased(int keyCode) override {
-        if (auto canvas = Display::currentCanvas()) canvas->keyReleased(keyCode);
-    }
-    bool highLevelScreenShown() override { return true; }
-    void accelerated(double, double, double) override {}
-    void sizeChanged(int, int) override {}
-    void paused() override {}
-    void resumed() override {}
-    void terminating() override {}
-};
 
 class TextEntryWindowTest : public FormFixture {
 protected:
@@ -103,7 +77,7 @@ TEST_F(TextEntryWindowTest, TypedTextAndBackspaceReachTheField) {
     display->setCurrent(form);
     ASSERT_EQ(form->getHighlightedItem(), field);
 
-    ToCurrentCanvas events;
+    CurrentCanvasEvents events;
     std::thread driving([&] {
         typeLetter(SDLK_h, "h");
         typeLetter(SDLK_i, "i");
