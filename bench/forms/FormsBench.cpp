@@ -11,9 +11,9 @@
 #include "forms/ItemOwner.h"
 #include "forms/StringItem.h"
 #include "forms/TextField.h"
-#include "screens/DisplayableCoreCanvas.h"
 #include "graphics/Font.h"
 #include "runtime/String.h"
+#include "screens/DisplayableCoreCanvas.h"
 #include "shell/Displayable.h"
 
 using javax::microedition::lcdui::Font;
