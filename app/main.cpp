@@ -16,6 +16,7 @@
 #include "app/ScriptRunner.h"
 #include "engine/AppMidlet.h"
 #include "engine/HookCanvas.h"
+#include "forms/FormHooks.h"
 #include "platform/DeviceProfile.h"
 #include "platform/FileSystemPaths.h"
 #include "platform/HeadlessHost.h"
@@ -234,6 +235,7 @@ int main(int argc, char** argv) {
     ProxyMIDlet::setMIDletFactory(kMIDletFactory);
     javax::microedition::lcdui::LCDUIHighLevelHooks screenHooks;
     javax::microedition::lcdui::fillScreenHooks(screenHooks);
+    javax::microedition::lcdui::fillFormHooks(screenHooks);
     javax::microedition::lcdui::setLCDUIHighLevelHooks(screenHooks);
     StaticProxy::setHooks({&initialiseApplicationStatics, &destroyApplicationStatics});
 
