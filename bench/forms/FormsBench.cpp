@@ -10,8 +10,10 @@
 #include "bench/graphics/BenchFont.h"
 #include "forms/ItemOwner.h"
 #include "forms/StringItem.h"
+#include "forms/TextField.h"
 #include "graphics/Font.h"
 #include "runtime/String.h"
+#include "screens/DisplayableCoreCanvas.h"
 #include "shell/Displayable.h"
 
 using javax::microedition::lcdui::Font;
@@ -110,5 +112,50 @@ void BM_StringItemWrap(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * kParagraphUnits * 2);
 }
 BENCHMARK(BM_StringItemWrap);
+
+// A key typed into a text field of 5,000 characters beside one wrapTextLine pass over the same text: the
+// field rewraps once per key, so the two should stay close (within 1.5 times).
+constexpr int kFieldUnits = 5000;
+
+JavaPtr<java::lang::String> fieldText() {
+    return text().text->substring(0, kFieldUnits);
+}
+
+void BM_WrapTextLine5000Baseline(benchmark::State& state) {
+    Text& t = text();
+    if (!t.font) return state.SkipWithError("bench font not loaded");
+    const JavaPtr<java::lang::String> body = fieldText();
+    for (auto _ : state) {
+        int start = 0;
+        while (start != -1) {
+            int next = -1;
+            benchmark::DoNotOptimize(
+                StringItem::wrapTextLine(start, kWrapWidth, &next, nullptr, body, t.font));
+            start = next;
+        }
+    }
+}
+BENCHMARK(BM_WrapTextLine5000Baseline);
+
+void BM_TextFieldTypeOneKey5000(benchmark::State& state) {
+    using javax::microedition::lcdui::DisplayableCoreCanvas;
+    using javax::microedition::lcdui::TextField;
+    Text& t = text();
+    if (!t.font) return state.SkipWithError("bench font not loaded");
+    const JavaPtr<java::lang::String> body = fieldText();
+    JavaPtr<TextField> field = jnew<TextField>(nullptr, body, kFieldUnits + 1, TextField::ANY);
+    field->m_contentWidth = kWrapWidth;
+    field->sizeChanged(kWrapWidth, 0);
+    field->setString(body);
+    for (auto _ : state) {
+        state.PauseTiming();
+        // Back to the same 5,000 characters; the caret stays after the first one.
+        field->setString(body);
+        state.ResumeTiming();
+        field->keyReleased(DisplayableCoreCanvas::KEY_a);
+    }
+    state.counters["lines"] = field->getLines()->length;
+}
+BENCHMARK(BM_TextFieldTypeOneKey5000);
 
 }  // namespace
