@@ -75,6 +75,8 @@ public:
     int32_t m_calendarMonth = 0;
     int32_t m_calendarYear = 0;
     int32_t m_calendarHeaderRow = 0;
+    // The day selected before the focus went up to the header rows; "Save" from there keeps it.
+    int32_t m_lastCalendarDay = 1;
     JavaPtr<JArray<int>> m_clockValues;
     int32_t m_clockField = 0;
 

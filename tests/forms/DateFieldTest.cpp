@@ -321,6 +321,19 @@ TEST_F(DateFieldViewTest, AMonthChangeKeepsTheDayInsideTheMonth) {
     EXPECT_EQ(linesOf(*field), std::vector<std::string>{"Sat Feb 28 2026"});
 }
 
+TEST_F(DateFieldViewTest, SaveFromAHeaderRowKeepsTheDayLastSelected) {
+    JavaPtr<DateField> field = calendarOn(kJan31At10);
+    for (int i = 0; i < 28; ++i) key(*field, Canvas::LEFT);
+    ASSERT_EQ(field->m_calendarDay, 3);
+    key(*field, Canvas::UP);  // the month row
+    ASSERT_EQ(field->m_calendarDay, -1);
+    key(*field, Canvas::RIGHT);  // February
+    key(*field, Canvas::UP);     // the year row
+    key(*field, Canvas::RIGHT);  // 2027
+    field->command(field->saveCommand());
+    EXPECT_EQ(linesOf(*field), std::vector<std::string>{"Wed Feb 03 2027"});
+}
+
 TEST_F(DateFieldViewTest, ClockFieldsWrapWithoutCarry) {
     JavaPtr<DateField> field = fieldInForm(DateField::TIME);
     field->setDate(jnew<Date>(kDec9Midnight + kDay - 1000));  // 11:59:59 PM
