@@ -14,6 +14,7 @@
 
 #include "app/ProgramOptions.h"
 #include "app/ScriptRunner.h"
+#include "dialogs/DialogHooks.h"
 #include "engine/AppMidlet.h"
 #include "engine/HookCanvas.h"
 #include "platform/DeviceProfile.h"
@@ -234,6 +235,7 @@ int main(int argc, char** argv) {
     ProxyMIDlet::setMIDletFactory(kMIDletFactory);
     javax::microedition::lcdui::LCDUIHighLevelHooks screenHooks;
     javax::microedition::lcdui::fillScreenHooks(screenHooks);
+    javax::microedition::lcdui::fillDialogHooks(screenHooks);
     javax::microedition::lcdui::setLCDUIHighLevelHooks(screenHooks);
     StaticProxy::setHooks({&initialiseApplicationStatics, &destroyApplicationStatics});
 
