@@ -1,91 +1,795 @@
 #include "forms/FormCanvas.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 #include "forms/Form.h"
+#include "forms/Gauge.h"
 #include "forms/Item.h"
+#include "forms/LCDUIColours.h"
+#include "forms/StringItem.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "screens/TouchScreenAreaManager.h"
+#include "shell/Display.h"
+#include "shell/ItemCommandListener.h"
 #include "shell/LCDUILock.h"
 
 namespace javax::microedition::lcdui {
 
-FormCanvas::~FormCanvas() = default;
+namespace {
+
+// The interactive items stand alone on their row. They live in other parts of the tree (or arrive later),
+// so they are recognised by class type id rather than by including them.
+constexpr int32_t kOwnRowTypeIds[] = {
+    tesl::classTypeIdOf("javax.microedition.lcdui.ChoiceGroup"),
+    tesl::classTypeIdOf("javax.microedition.lcdui.DateField"),
+    tesl::classTypeIdOf("javax.microedition.lcdui.Gauge"),
+    tesl::classTypeIdOf("javax.microedition.lcdui.TextField"),
+};
+
+constexpr int kShrink = 0x400;
+constexpr int kVerticalBits = 0x30;
+
+StringItem* asStringItem(Item* item) {
+    return item == nullptr ? nullptr
+                           : static_cast<StringItem*>(item->castAsTypeID(StringItem::TESLclassTypeID));
+}
+
+bool isStringItemWithText(Item* item, JavaPtr<java::lang::String>* text) {
+    StringItem* s = asStringItem(item);
+    if (s == nullptr) return false;
+    *text = s->getText();
+    return *text && (*text)->length() > 0;
+}
+
+// Marks an input event for the display (no LCDUI tick starts meanwhile), however the handler ends.
+class EventInProgressScope {
+public:
+    EventInProgressScope() { Display::lcdUIEventInProgress.store(true); }
+    ~EventInProgressScope() { Display::lcdUIEventInProgress.store(false); }
+    EventInProgressScope(const EventInProgressScope&) = delete;
+    EventInProgressScope& operator=(const EventInProgressScope&) = delete;
+};
+
+class RelayoutScope {
+public:
+    explicit RelayoutScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~RelayoutScope() { m_flag = false; }
+    RelayoutScope(const RelayoutScope&) = delete;
+    RelayoutScope& operator=(const RelayoutScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+template <class T>
+JavaPtr<JArray<T>> appended(const JavaPtr<JArray<T>>& array, const T& value) {
+    const int n = array ? array->length : 0;
+    JavaPtr<JArray<T>> grown = jnew<JArray<T>>(n + 1);
+    for (int i = 0; i < n; ++i) grown->data[i] = array->data[i];
+    grown->data[n] = value;
+    return grown;
+}
+
+enum PointerKind { POINTER_PRESSED, POINTER_DRAGGED, POINTER_RELEASED };
+
+}  // namespace
+
+FormCanvas::~FormCanvas() {
+    m_traversedItem = nullptr;
+}
 
 FormCanvas* FormCanvas::TESLinvokeconstructor(Form* form) {
     DisplayableCoreCanvas::TESLinvokeconstructor(form);
     return this;
 }
 
-void FormCanvas::sizeChanged(int, int) {}
-void FormCanvas::hideNotify() {
-    DisplayableCoreCanvas::hideNotify();
-}
-void FormCanvas::keyPressed(int key) {
-    handleKeyPressed(key);
-}
-void FormCanvas::keyReleased(int key) {
-    handleKeyReleased(key);
-}
-void FormCanvas::keyRepeated(int key) {
-    handleKeyRepeated(key);
-}
-void FormCanvas::paint(const JavaPtr<Graphics>& g) {
-    DisplayableCoreCanvas::paint(g);
-}
-void FormCanvas::pointerDragged(int x, int y) {
-    handlePointerDragged(x, y);
-}
-void FormCanvas::pointerPressed(int x, int y) {
-    handlePointerPressed(x, y);
-}
-void FormCanvas::pointerReleased(int x, int y) {
-    handlePointerReleased(x, y);
-}
-void FormCanvas::showNotify() {
-    DisplayableCoreCanvas::showNotify();
-}
-void FormCanvas::tick(long long now) {
-    DisplayableCoreCanvas::tick(now);
+Form* FormCanvas::m_formParent() {
+    if (m_parent == nullptr) return nullptr;
+    return static_cast<Form*>(m_parent->castAsTypeID(Form::TESLclassTypeID));
 }
 
 JavaPtr<Form> FormCanvas::getForm() {
-    return nullptr;
+    LCDUIGuard lock(LCDUILock::mutex());
+    return JavaPtr<Form>(m_formParent());
 }
+
 int FormCanvas::usableWidth() {
-    return 0;
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_unreservedArea->data[2] - m_unreservedArea->data[0] - 2 * ROW_MARGIN;
 }
-void FormCanvas::relayoutFormItems() {}
-void FormCanvas::relayoutFormItems_aux(const JavaPtr<ItemArray>&) {}
-int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>&, int) {
-    return 1;
-}
+
 bool FormCanvas::m_itemTakesOwnRow(Item* item) {
-    return item != nullptr && item->requiresOwnRow();
+    if (item == nullptr) return false;
+    if (item->requiresOwnRow()) return true;
+    for (int32_t id : kOwnRowTypeIds) {
+        if (item->castAsTypeID(id) != nullptr) return true;
+    }
+    return false;
 }
+
+// ---- Layout ----
+
+void FormCanvas::relayoutFormItems() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    Form* form = m_formParent();
+    if (form == nullptr || m_relayoutInProgress) return;
+    JavaPtr<ItemArray> items = form->getItems();
+    if (!items) return;
+    RelayoutScope running(m_relayoutInProgress);
+    const int n = items->length;
+
+    struct Before {
+        int width, height, x, y;
+    };
+    std::vector<Before> before(n);
+    for (int i = 0; i < n; ++i) {
+        Item* item = items->data[i].get();
+        before[i] = {item->m_contentWidth, item->m_contentHeight, item->m_x + item->m_contentX,
+                     item->m_y + item->m_contentY};
+    }
+
+    setVerticalScrollbarVisible(false);
+    for (;;) {
+        relayoutFormItems_aux(items);
+        const int viewHeight = m_unreservedArea->data[3] - m_unreservedArea->data[1];
+        if (m_formHeight <= viewHeight) {
+            // Nothing to scroll: a position left from taller content would hide the top for good.
+            m_verticalScrollPos = 0;
+            break;
+        }
+        if (!m_verticalScrollbarVisible) {
+            setVerticalScrollbarVisible(true);
+            continue;
+        }
+        setVerticalHeight(m_formHeight);
+        break;
+    }
+
+    const int U = usableWidth();
+    for (int i = 0; i < n; ++i) {
+        Item* item = items->data[i].get();
+        item->updateContentDimensions();
+        if (item->m_contentWidth != before[i].width || item->m_contentHeight != before[i].height)
+            item->contentSizeChanged();
+        StringItem* s = asStringItem(item);
+        if (s != nullptr && s->m_inline) {
+            s->m_x = s->m_inlineStartX;
+            s->m_y = s->m_inlineStartY;
+            s->m_row = s->m_inlineStartRow;
+            const int lastLineY =
+                s->m_lineY && s->m_lineY->length > 0 ? s->m_lineY->data[s->m_lineY->length - 1] : 0;
+            s->m_height = s->getFont()->getHeight() + lastLineY + s->labelHeight();
+            s->m_width = U;
+        }
+        if (item->m_x + item->m_contentX != before[i].x || item->m_y + item->m_contentY != before[i].y)
+            item->rebuildTouchscreenAreas();
+    }
+
+    if (JavaPtr<Item> highlighted = form->getHighlightedItem()) {
+        JavaPtr<JArray<int>> rect = m_defaultVisRect_inout(highlighted.get());
+        if (m_traversedItem == highlighted)
+            highlighted->traverse(0, form->getWidth(), form->getHeight(), rect);
+        ensureHighlightedItemVisible(rect);
+    }
+}
+
+void FormCanvas::relayoutFormItems_aux(const JavaPtr<ItemArray>& items) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    for (int i = 0; i < items->length; ++i) {
+        if (StringItem* s = asStringItem(items->data[i].get())) s->m_inline = false;
+    }
+    m_inlineTextOffset = -1;
+    m_nextRowStart = 0;
+    m_formHeight = 0;
+    m_rowCount = 0;
+    while (m_nextRowStart < items->length) m_nextRowStart += relayoutFormItemsRow(items, m_nextRowStart);
+}
+
+int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    const int n = items->length;
+    const int U = usableWidth();
+    const int rowTop = m_formHeight;
+    // A row may both continue one string item's flow (its first item) and open another's (its last), so
+    // the two offsets are kept apart; m_inlineTextOffset carries the one opened here to the next row.
+    const bool continuing = m_inlineTextOffset != -1;
+    const int continueOffset = m_inlineTextOffset;
+    int openedInline = -1;
+    int openedOffset = -1;
+    auto at = [&](int i) { return items->data[i].get(); };
+
+    // Alignment and extent.
+    const int firstAlignment = at(start)->layoutInternal() & 3;
+    m_rowAlignment = firstAlignment != 0 ? firstAlignment : Item::LAYOUT_LEFT;
+    int last = start;
+    for (int i = start + 1; i < n; ++i) {
+        Item* item = at(i);
+        Item* previous = at(i - 1);
+        const int layout = item->layoutInternal();
+        JavaPtr<java::lang::String> text;
+        if ((layout & Item::LAYOUT_NEWLINE_BEFORE) != 0) break;
+        if ((layout & 3) != 0 && (layout & 3) != m_rowAlignment) break;
+        JavaPtr<java::lang::String> label = item->getLabel();
+        if (label && label->length() > 0) break;
+        if (isStringItemWithText(item, &text) && text->charAt(0) == '\n') break;
+        if (m_itemTakesOwnRow(item) || m_itemTakesOwnRow(previous)) break;
+        if (isStringItemWithText(previous, &text) && text->charAt(text->length() - 1) == '\n') break;
+        last = i;
+    }
+
+    // Widths: the longest run from start that fits, at least one item.
+    int rowWidth = 0;
+    for (;;) {
+        rowWidth = 0;
+        bool restart = false;
+        for (int j = start; j <= last; ++j) {
+            Item* item = at(j);
+            StringItem* s = asStringItem(item);
+            if (s != nullptr && j == start && continuing) {
+                JavaPtr<java::lang::String> text = s->getText();
+                rowWidth +=
+                    s->getFont()->substringWidth(text, continueOffset, text->length() - continueOffset);
+            } else if (s != nullptr && !s->isWidthLocked() && !s->isHeightLocked()) {
+                JavaPtr<java::lang::String> text = s->getText();
+                JavaPtr<Font> font = s->getFont();
+                int next = -1;
+                JavaPtr<java::lang::String> line =
+                    text ? StringItem::wrapTextLine(0, U - rowWidth, &next, nullptr, text, font) : nullptr;
+                const int lineWidth = line ? font->stringWidth(line) : 0;
+                if (next == -1) {
+                    s->m_width = lineWidth;
+                } else {
+                    openedOffset = next;
+                    openedInline = j;
+                    s->m_inline = true;
+                    s->m_height = font->getHeight();
+                    s->updateContentDimensions();
+                    s->m_lines = appended(jnew<StringItem::LineArray>(0), line);
+                    s->m_lineX = jnew<JArray<int>>(0);
+                    s->m_lineY = jnew<JArray<int>>(0);
+                    last = j;
+                }
+                rowWidth += lineWidth;
+            } else {
+                item->m_width = (item->layoutInternal() & kShrink) != 0 ? item->getMinimumWidth()
+                                                                        : item->getPreferredWidth();
+                rowWidth += item->m_width;
+            }
+            if (rowWidth > U) {
+                if (last == start) break;
+                if (openedInline == last) {
+                    // The inline item's first line did not fit what was left: it starts the next row afresh.
+                    asStringItem(at(last))->m_inline = false;
+                    openedInline = -1;
+                    openedOffset = -1;
+                }
+                --last;
+                restart = true;
+                break;
+            }
+        }
+        if (!restart) break;
+    }
+
+    // Slack: shrinking items grow toward their preferred width, then expanding items share the rest.
+    int slack = U - rowWidth;
+    if (slack < 0) {
+        at(start)->m_width = U;
+        slack = 0;
+    } else if (slack > 0) {
+        int64_t sum = 0;
+        for (int j = start; j <= last; ++j) {
+            Item* item = at(j);
+            if ((item->layoutInternal() & kShrink) != 0 && asStringItem(item) == nullptr)
+                sum += item->getPreferredWidth() - item->getMinimumWidth();
+        }
+        if (sum > 0) {
+            const int64_t slack0 = slack;
+            for (int j = start; j <= last; ++j) {
+                Item* item = at(j);
+                if ((item->layoutInternal() & kShrink) == 0 || asStringItem(item) != nullptr) continue;
+                const int minimum = item->getMinimumWidth();
+                const int preferred = item->getPreferredWidth();
+                const int width = static_cast<int>(
+                    std::min<int64_t>(minimum + slack0 * (preferred - minimum) / sum, preferred));
+                slack -= width - minimum;
+                item->m_width = width;
+            }
+        }
+        if (slack > 0) {
+            // One pixel at a time in item order comes to this: an equal share each, the odd pixels to
+            // the first items.
+            int expanders = 0;
+            for (int j = start; j <= last; ++j) {
+                Item* item = at(j);
+                if ((item->layoutInternal() & Item::LAYOUT_EXPAND) != 0 && asStringItem(item) == nullptr)
+                    ++expanders;
+            }
+            if (expanders > 0) {
+                const int share = slack / expanders;
+                int odd = slack % expanders;
+                for (int j = start; j <= last; ++j) {
+                    Item* item = at(j);
+                    if ((item->layoutInternal() & Item::LAYOUT_EXPAND) == 0 || asStringItem(item) != nullptr)
+                        continue;
+                    item->m_width += share + (odd > 0 ? 1 : 0);
+                    if (odd > 0) --odd;
+                }
+                slack = 0;
+            }
+        }
+    }
+
+    int x = ROW_MARGIN;
+    if (m_rowAlignment == Item::LAYOUT_RIGHT) x = slack + ROW_MARGIN;
+    if (m_rowAlignment == Item::LAYOUT_CENTER) x = slack / 2 + ROW_MARGIN;
+
+    int rowHeight = 0;
+    for (int j = start; j <= last; ++j) {
+        Item* item = at(j);
+        const int h = (item->layoutInternal() & Item::LAYOUT_VSHRINK) != 0 ? item->getMinimumHeight()
+                                                                           : item->getPreferredHeight();
+        rowHeight = std::max(rowHeight, h);
+    }
+
+    for (int j = start; j <= last; ++j) {
+        Item* item = at(j);
+        const int layout = item->layoutInternal();
+        if (j != openedInline && !(continuing && j == start)) {
+            if ((layout & Item::LAYOUT_VSHRINK) != 0) {
+                item->m_height = std::min(item->getPreferredHeight(), rowHeight);
+            } else if ((layout & Item::LAYOUT_VEXPAND) != 0) {
+                item->m_height = rowHeight;
+            } else {
+                item->m_height = item->getPreferredHeight();
+            }
+        }
+        int offset = rowHeight - item->m_height;
+        if ((layout & kVerticalBits) == Item::LAYOUT_TOP) offset = 0;
+        if ((layout & kVerticalBits) == Item::LAYOUT_VCENTER) offset = (rowHeight - item->m_height) / 2;
+        item->m_y = rowTop + offset;
+        item->m_row = m_rowCount;
+    }
+
+    m_formHeight += rowHeight;
+    if (!(last == start && (continuing || openedInline == start))) ++m_rowCount;
+
+    for (int j = start; j <= last; ++j) {
+        Item* item = at(j);
+        if (continuing && j == start) {
+            StringItem* s = asStringItem(item);
+            JavaPtr<java::lang::String> text = s->getText();
+            JavaPtr<java::lang::String> rest = text->substring(continueOffset);
+            s->m_lineX = appended(s->m_lineX, x);
+            s->m_lineY = appended(s->m_lineY, s->m_y - s->m_inlineStartY);
+            s->m_lines = appended(s->m_lines, rest);
+            x += s->getFont()->stringWidth(rest);
+            s->m_height = s->getFont()->getHeight();
+            s->updateContentDimensions();
+            m_formHeight += s->labelHeight();
+        } else {
+            item->m_x = x;
+            x += item->m_width;
+        }
+    }
+
+    int count = last - start + 1;
+
+    m_inlineTextOffset = openedOffset;
+    if (openedInline != -1) {
+        StringItem* s = asStringItem(at(openedInline));
+        JavaPtr<java::lang::String> text = s->getText();
+        JavaPtr<Font> font = s->getFont();
+        const int fh = font->getHeight();
+        s->m_lineX = appended(s->m_lineX, static_cast<int>(s->m_x));
+        s->m_lineY = appended(s->m_lineY, 0);
+        s->m_inlineStartX = 0;
+        s->m_inlineStartY = s->m_y;
+        s->m_inlineStartRow = m_rowCount;
+        ++m_rowCount;
+        int y = rowTop + rowHeight - s->m_inlineStartY;
+        const int ownAlignment = s->layoutInternal() & 3;
+        const int alignment = ownAlignment != 0 ? ownAlignment : m_rowAlignment;
+        // Gathered first and copied once: growing the arrays per line would copy them for every line.
+        std::vector<JavaPtr<java::lang::String>> lines;
+        std::vector<int> xs;
+        std::vector<int> ys;
+        for (;;) {
+            int next = -1;
+            JavaPtr<java::lang::String> line =
+                StringItem::wrapTextLine(m_inlineTextOffset, U, &next, nullptr, text, font);
+            if (next == -1) break;
+            const int width = font->stringWidth(line);
+            int lineX = ROW_MARGIN;
+            if (alignment == Item::LAYOUT_RIGHT) lineX = U - width + ROW_MARGIN;
+            if (alignment == Item::LAYOUT_CENTER) lineX = (U - width) / 2 + ROW_MARGIN;
+            lines.push_back(line);
+            xs.push_back(lineX);
+            ys.push_back(y);
+            m_inlineTextOffset = next;
+            m_formHeight += fh;
+            y += fh;
+        }
+        if (!lines.empty()) {
+            const int had = s->m_lines->length;
+            JavaPtr<StringItem::LineArray> allLines =
+                jnew<StringItem::LineArray>(had + static_cast<int>(lines.size()));
+            JavaPtr<JArray<int>> allX = jnew<JArray<int>>(had + static_cast<int>(lines.size()));
+            JavaPtr<JArray<int>> allY = jnew<JArray<int>>(had + static_cast<int>(lines.size()));
+            for (int i = 0; i < had; ++i) {
+                allLines->data[i] = s->m_lines->data[i];
+                allX->data[i] = s->m_lineX->data[i];
+                allY->data[i] = s->m_lineY->data[i];
+            }
+            for (size_t i = 0; i < lines.size(); ++i) {
+                allLines->data[had + i] = lines[i];
+                allX->data[had + i] = xs[i];
+                allY->data[had + i] = ys[i];
+            }
+            s->m_lines = allLines;
+            s->m_lineX = allX;
+            s->m_lineY = allY;
+        }
+        --count;
+    }
+    return count;
+}
+
+// ---- Focus and scrolling ----
+
 int FormCanvas::m_screenToLogicalOffsetY() {
-    return 0;
+    LCDUIGuard lock(LCDUILock::mutex());
+    return m_verticalScrollPos - m_unreservedArea->data[1];
 }
+
 void FormCanvas::ensureUpToDate() {}
-void FormCanvas::itemAutoHighlighted(Item*) {}
-JavaPtr<JArray<int>> FormCanvas::m_defaultVisRect_inout(Item*) {
-    return jnew<JArray<int>>(4);
+
+void FormCanvas::itemAutoHighlighted(Item* item) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (item == nullptr) return;
+    m_column = item->m_x + item->m_width / 2;
+    Form* form = m_formParent();
+    if (form == nullptr) return;
+    JavaPtr<JArray<int>> rect = m_defaultVisRect_inout(item);
+    const bool kept = item->traverse(0, form->getWidth(), form->getHeight(), rect);
+    m_traversedItem = kept ? JavaPtr<Item>(item) : nullptr;
+    ensureHighlightedItemVisible(rect);
 }
-void FormCanvas::ensureHighlightedItemVisible(const JavaPtr<JArray<int>>&) {}
-JavaPtr<Item> FormCanvas::m_findItemForCoords(int, int) {
+
+JavaPtr<JArray<int>> FormCanvas::m_defaultVisRect_inout(Item* item) {
+    JavaPtr<JArray<int>> rect = jnew<JArray<int>>(4);
+    if (item != nullptr) {
+        LCDUIGuard lock(LCDUILock::mutex());
+        rect->data[2] = item->m_contentWidth;
+        rect->data[3] = item->m_contentHeight;
+    }
+    return rect;
+}
+
+void FormCanvas::ensureHighlightedItemVisible(const JavaPtr<JArray<int>>& visRect) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    Form* form = m_formParent();
+    if (form == nullptr || !m_verticalScrollbarVisible) return;
+    JavaPtr<Item> item = form->getHighlightedItem();
+    if (!item) return;
+    const int view = form->getHeight();
+    int top = item->m_y;
+    int h = 0;
+    if (m_traversedItem && visRect && visRect->length >= 4) {
+        const int contentHeight = item->m_contentHeight;
+        int y = visRect->data[1];
+        h = visRect->data[3];
+        if (y > contentHeight) {
+            y = contentHeight;
+            h = 0;
+        }
+        if (y < 0) {
+            y = 0;
+            h = 0;
+        }
+        if (y + h > contentHeight) h = contentHeight - y;
+        if (h > view) h = view;
+        visRect->data[1] = y;
+        top = item->m_y + item->m_contentY + y;
+    }
+    const int bottom = top + h;
+    if (bottom > m_verticalScrollPos + view) setVerticalScrollPos(bottom);
+    if (top < m_verticalScrollPos) setVerticalScrollPos(top);
+}
+
+JavaPtr<Item> FormCanvas::m_findItemForCoords(int x, int y) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    Form* form = m_formParent();
+    if (form == nullptr) return nullptr;
+    JavaPtr<ItemArray> items = form->getItems();
+    for (int i = 0; items && i < items->length; ++i) {
+        Item* item = items->data[i].get();
+        if (item->m_x <= x && x <= item->m_x + item->m_width && item->m_y <= y &&
+            y <= item->m_y + item->m_height)
+            return items->data[i];
+    }
     return nullptr;
 }
-int FormCanvas::m_findNextItemIndexVertically(int, int index) {
-    return index;
+
+int FormCanvas::m_findNextItemIndexVertically(int dir, int index) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    Form* form = m_formParent();
+    if (form == nullptr) return index;
+    JavaPtr<ItemArray> items = form->getItems();
+    if (!items || index < 0 || index >= items->length) return index;
+    const int row = items->data[index]->m_row;
+    int best = -1;
+    int bestDistance = -1;
+    for (int i = index + dir; i >= 0 && i < items->length; i += dir) {
+        Item* item = items->data[i].get();
+        if (item->m_row != row + dir) continue;
+        StringItem* s = asStringItem(item);
+        if (s != nullptr && s->m_inline) return i;
+        if (item->m_x <= m_column && m_column <= item->m_x + item->m_width) return i;
+        const int distance = std::abs(item->m_x + item->m_width / 2 - m_column);
+        if (best == -1 || distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best == -1 ? index : best;
 }
-void FormCanvas::m_handleKeyEvent(int, KeyEventType) {}
+
+void FormCanvas::m_handleKeyEvent(int key, KeyEventType type) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    Form* form = m_formParent();
+    if (form == nullptr) return;
+    JavaPtr<ItemArray> items = form->getItems();
+    if (!items || items->length == 0) return;
+    if (type == KEY_EVENT_RELEASED && key != m_lastPressedKey) return;
+    setNeedsRepaint();
+    const int action = getGameAction(key);
+
+    if (form->neverHighlightItems()) {
+        if (type == KEY_EVENT_PRESSED || !m_verticalScrollbarVisible) return;
+        int position = m_verticalScrollPos;
+        if (action == Canvas::UP) position -= SCROLL_STEP;
+        if (action == Canvas::DOWN) position += SCROLL_STEP;
+        setVerticalScrollPos(position);
+        return;
+    }
+
+    JavaPtr<Item> item = form->getHighlightedItem();
+    const bool arrow = key == KEY_LEFT || key == KEY_RIGHT || key == KEY_UP || key == KEY_DOWN;
+    if (arrow || !item) {
+        if (type == KEY_EVENT_PRESSED) return;
+        int how = 0;
+        if (action == Canvas::LEFT || action == Canvas::RIGHT) how = Form::HIGHLIGHT_HORIZONTAL;
+        if (action == Canvas::UP || action == Canvas::DOWN) how = Form::HIGHLIGHT_VERTICAL;
+        if (how == 0) return;
+        const int viewWidth = form->getWidth();
+        const int viewHeight = form->getHeight();
+        // Moves the highlight to the target and lets it take internal focus from the key's direction.
+        auto moveTo = [&](int target) {
+            form->m_highlightItem(target, how);
+            JavaPtr<Item> next = form->getHighlightedItem();
+            if (!next) return;
+            JavaPtr<JArray<int>> rect = m_defaultVisRect_inout(next.get());
+            const bool kept = next->traverse(action, viewWidth, viewHeight, rect);
+            m_traversedItem = kept ? next : nullptr;
+            ensureHighlightedItemVisible(rect);
+        };
+        if (!item) {
+            // No highlight on a form that can have one: the key starts it at the first item.
+            moveTo(0);
+        } else {
+            const int index = form->m_indexForItem(item.get());
+            JavaPtr<JArray<int>> rect = m_defaultVisRect_inout(item.get());
+            if (item->traverse(action, viewWidth, viewHeight, rect)) {
+                m_traversedItem = item;
+            } else {
+                if (m_traversedItem == item) item->traverseOut();
+                m_traversedItem = nullptr;
+            }
+            if (m_traversedItem) {
+                ensureHighlightedItemVisible(rect);
+            } else {
+                const int size = form->size();
+                int target = -1;
+                if (action == Canvas::LEFT && index > 0) target = index - 1;
+                if (action == Canvas::RIGHT && index < size - 1) target = index + 1;
+                if (action == Canvas::UP) target = m_findNextItemIndexVertically(-1, index);
+                if (action == Canvas::DOWN) target = m_findNextItemIndexVertically(1, index);
+                if (target >= 0 && target != index) moveTo(target);
+            }
+        }
+        if (how == Form::HIGHLIGHT_HORIZONTAL) {
+            if (JavaPtr<Item> highlighted = form->getHighlightedItem())
+                m_column = highlighted->m_x + highlighted->m_width / 2;
+        }
+        return;
+    }
+
+    switch (type) {
+        case KEY_EVENT_PRESSED:
+            item->keyPressed(key);
+            break;
+        case KEY_EVENT_REPEATED:
+            item->keyRepeated(key);
+            break;
+        case KEY_EVENT_RELEASED:
+            item->keyReleased(key);
+            break;
+    }
+}
+
 JavaPtr<Item> FormCanvas::getTraversedItem() {
+    LCDUIGuard lock(LCDUILock::mutex());
     return m_traversedItem;
 }
+
 void FormCanvas::itemRemoved(Item* item) {
-    if (m_traversedItem.get() == item) m_traversedItem = nullptr;
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (item != nullptr && m_traversedItem.get() == item) m_traversedItem = nullptr;
 }
-void FormCanvas::m_triggerItemCommand(const JavaPtr<Command>&, bool) {}
-Form* FormCanvas::m_formParent() {
-    return nullptr;
+
+// ---- Input ----
+
+void FormCanvas::m_keyEvent(int key, KeyEventType type) {
+    EventInProgressScope marked;
+    bool taken = false;
+    switch (type) {
+        case KEY_EVENT_PRESSED:
+            taken = handleKeyPressed(key);
+            break;
+        case KEY_EVENT_REPEATED:
+            taken = handleKeyRepeated(key);
+            break;
+        case KEY_EVENT_RELEASED:
+            taken = handleKeyReleased(key);
+            break;
+    }
+    if (taken) return;
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_handleKeyEvent(key, type);
+    if (type == KEY_EVENT_PRESSED) m_lastPressedKey = key;
+    if (type == KEY_EVENT_RELEASED) m_lastPressedKey = NO_KEY;
 }
-void FormCanvas::m_keyEvent(int, KeyEventType) {}
-void FormCanvas::m_pointerEvent(int, int, int) {}
+
+void FormCanvas::keyPressed(int key) {
+    m_keyEvent(key, KEY_EVENT_PRESSED);
+}
+
+void FormCanvas::keyReleased(int key) {
+    m_keyEvent(key, KEY_EVENT_RELEASED);
+}
+
+void FormCanvas::keyRepeated(int key) {
+    m_keyEvent(key, KEY_EVENT_REPEATED);
+}
+
+void FormCanvas::m_pointerEvent(int kind, int x, int y) {
+    EventInProgressScope marked;
+    bool taken = false;
+    if (kind == POINTER_PRESSED) taken = handlePointerPressed(x, y);
+    if (kind == POINTER_DRAGGED) taken = handlePointerDragged(x, y);
+    if (kind == POINTER_RELEASED) taken = handlePointerReleased(x, y);
+    if (taken) return;
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (m_formParent() == nullptr) return;
+    using Manager = TouchScreenAreaManager;
+    auto route = [kind](int px, int py) {
+        if (kind == POINTER_PRESSED) Manager::pointerPressed(px, py);
+        if (kind == POINTER_DRAGGED) Manager::pointerDragged(px, py);
+        if (kind == POINTER_RELEASED) Manager::pointerReleased(px, py);
+    };
+    if (Manager::numInGroup(Manager::ITEM_OVERLAYS) > 0) {
+        // An open overlay takes every touch, in screen coordinates; no item sees it.
+        Manager::setAreaGroup(Manager::ITEM_OVERLAYS);
+        route(x, y);
+        return;
+    }
+    const int contentY = y + m_screenToLogicalOffsetY();
+    Manager::setAreaGroup(Manager::FORM_ITEMS);
+    route(x, contentY);
+    JavaPtr<Item> item = m_findItemForCoords(x, contentY);
+    if (!item) return;
+    const int relX = x - item->m_x;
+    const int relY = contentY - item->m_y;
+    if (kind == POINTER_PRESSED) item->pointerPressedInternal(relX, relY);
+    if (kind == POINTER_DRAGGED) item->pointerDraggedInternal(relX, relY);
+    if (kind == POINTER_RELEASED) item->pointerReleasedInternal(relX, relY);
+}
+
+void FormCanvas::pointerPressed(int x, int y) {
+    m_pointerEvent(POINTER_PRESSED, x, y);
+}
+
+void FormCanvas::pointerDragged(int x, int y) {
+    m_pointerEvent(POINTER_DRAGGED, x, y);
+}
+
+void FormCanvas::pointerReleased(int x, int y) {
+    m_pointerEvent(POINTER_RELEASED, x, y);
+}
+
+// ---- The rest of the canvas's life ----
+
+void FormCanvas::sizeChanged(int, int) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (m_relayoutInProgress) return;
+    relayoutFormItems();
+    setNeedsRepaint();
+}
+
+void FormCanvas::showNotify() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    DisplayableCoreCanvas::showNotify();
+    Form* form = m_formParent();
+    JavaPtr<ItemArray> items = form != nullptr ? form->getItems() : nullptr;
+    for (int i = 0; items && i < items->length; ++i) items->data[i]->showNotify();
+}
+
+void FormCanvas::hideNotify() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    DisplayableCoreCanvas::hideNotify();
+    Form* form = m_formParent();
+    JavaPtr<ItemArray> items = form != nullptr ? form->getItems() : nullptr;
+    for (int i = 0; items && i < items->length; ++i) items->data[i]->hideNotify();
+}
+
+void FormCanvas::tick(long long now) {
+    DisplayableCoreCanvas::tick(now);
+    LCDUIGuard lock(LCDUILock::mutex());
+    Form* form = m_formParent();
+    if (form == nullptr) return;
+    if (JavaPtr<Item> highlighted = form->getHighlightedItem()) highlighted->tick(now);
+    JavaPtr<ItemArray> items = form->getItems();
+    for (int i = 0; items && i < items->length; ++i) {
+        if (items->data[i]->castAsTypeID(Gauge::TESLclassTypeID) != nullptr) items->data[i]->tick(now);
+    }
+}
+
+void FormCanvas::paint(const JavaPtr<Graphics>& g) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    // A ticker-only repaint leaves the content as it is.
+    if (m_repaintTickerOnly) {
+        DisplayableCoreCanvas::paint(g);
+        return;
+    }
+    Form* form = m_formParent();
+    if (form == nullptr) return;
+    g->setClip(0, 0, Display::screenWidth, Display::screenHeight);
+    const int left = m_unreservedArea->data[0];
+    const int top = m_unreservedArea->data[1];
+    g->setColor(_LCDUI_COLOR_BACKGROUND);
+    g->fillRect(left, top, m_unreservedArea->data[2] - left, m_unreservedArea->data[3] - top);
+
+    const int tx = g->getTranslateX();
+    const int ty = g->getTranslateY();
+    g->translate(-tx, top - m_verticalScrollPos - ty);
+    const int clipTop = g->getClipY();
+    const int clipBottom = clipTop + g->getClipHeight();
+    JavaPtr<ItemArray> items = form->getItems();
+    for (int i = 0; items && i < items->length; ++i) {
+        Item* item = items->data[i].get();
+        if (item->m_y + item->m_height >= clipTop && item->m_y <= clipBottom) item->paint(g);
+    }
+    if (m_formItemOverlay) m_formItemOverlay->paint(g);
+    g->translate(tx - g->getTranslateX(), ty - g->getTranslateY());
+
+    DisplayableCoreCanvas::paint(g);
+}
+
+void FormCanvas::m_triggerItemCommand(const JavaPtr<Command>& cmd, bool isItemCommand) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    Form* form = m_formParent();
+    if (form == nullptr) return;
+    JavaPtr<Item> item = form->getHighlightedItem();
+    if (!item) return;
+    if (isItemCommand) {
+        if (JavaPtr<ItemCommandListener> listener = item->getItemCommandListener())
+            listener->commandAction(cmd, item);
+    }
+    item->command(cmd);
+}
 
 }  // namespace javax::microedition::lcdui

@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "forms/DateField.h"
+#include "forms/Form.h"
+#include "forms/FormCanvas.h"
+#include "forms/Gauge.h"
+#include "forms/StringItem.h"
+#include "tests/forms/FormTestFixture.h"
+#include "tests/support/StringText.h"
+
+using formstest::BoxItem;
+using formstest::kUsable;
+using javax::microedition::lcdui::DateField;
+using javax::microedition::lcdui::DisplayableCoreCanvas;
+using javax::microedition::lcdui::Form;
+using javax::microedition::lcdui::FormCanvas;
+using javax::microedition::lcdui::Gauge;
+using javax::microedition::lcdui::Item;
+using javax::microedition::lcdui::StringItem;
+using testsupport::jstr;
+
+namespace {
+
+constexpr int kFontHeight = testsupport::kTestFontHeight;
+constexpr int kShrink = 0x400;
+
+struct CorePeek : DisplayableCoreCanvas {
+    static int verticalHeight(DisplayableCoreCanvas* canvas) {
+        return canvas->*(&CorePeek::m_verticalHeight);
+    }
+};
+
+// Stand-ins for the interactive items of other parts of the tree: only their class names make them
+// stand alone, as they do not say so themselves.
+class TextField : public BoxItem {
+    TESL_CLASS(TextField, "javax.microedition.lcdui.TextField", BoxItem)
+public:
+    TextField() noexcept {}
+};
+class ChoiceGroup : public BoxItem {
+    TESL_CLASS(ChoiceGroup, "javax.microedition.lcdui.ChoiceGroup", BoxItem)
+public:
+    ChoiceGroup() noexcept {}
+};
+class OwnRowItem : public BoxItem {
+    TESL_CLASS(OwnRowItem, "formstest.OwnRowItem", BoxItem)
+public:
+    OwnRowItem() noexcept {}
+    bool requiresOwnRow() override { return true; }
+};
+
+struct Spec {
+    int width;
+    int height;
+    int layout = 0;
+    const char* label = nullptr;
+    int minWidth = -1;
+    int minHeight = -1;
+};
+struct Box {
+    int x;
+    int y;
+    int width;
+    int height;
+    int row;
+    bool operator==(const Box&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Box& b) {
+    return out << "{x " << b.x << ", y " << b.y << ", w " << b.width << ", h " << b.height << ", row "
+               << b.row << "}";
+}
+Box boxOf(Item* item) {
+    return {item->m_x, item->m_y, item->m_width, item->m_height, item->m_row};
+}
+
+class FormLayoutTest : public formstest::FormFixture {
+public:
+    JavaPtr<Form> laidOut(const std::vector<Spec>& specs) {
+        JavaPtr<Form> form = newForm();
+        for (const Spec& spec : specs) {
+            JavaPtr<BoxItem> item = box("item", spec.width, spec.height, spec.layout);
+            if (spec.minWidth >= 0) item->minWidth = spec.minWidth;
+            if (spec.minHeight >= 0) item->minHeight = spec.minHeight;
+            if (spec.label) item->setLabel(jstr(spec.label));
+            form->append(item);
+        }
+        form->relayout();
+        return form;
+    }
+    static std::vector<Box> boxes(const JavaPtr<Form>& form) {
+        std::vector<Box> result;
+        JavaPtr<Form::ItemArray> items = form->getItems();
+        for (int i = 0; i < items->length; ++i) result.push_back(boxOf(items->data[i].get()));
+        return result;
+    }
+};
+
+TEST_F(FormLayoutTest, RowsFromTheItemsLayoutWords) {
+    constexpr int L = Item::LAYOUT_LEFT;
+    constexpr int C = Item::LAYOUT_CENTER;
+    constexpr int R = Item::LAYOUT_RIGHT;
+    constexpr int E = Item::LAYOUT_EXPAND;
+    struct Case {
+        const char* name;
+        std::vector<Spec> specs;
+        std::vector<Box> expected;
+    };
+    const std::vector<Case> cases = {
+        {"three left",
+         {{50, 20, L}, {50, 20, L}, {50, 20, L}},
+         {{5, 0, 50, 20, 0}, {55, 0, 50, 20, 0}, {105, 0, 50, 20, 0}}},
+        {"three centred: slack 50",
+         {{50, 20, C}, {50, 20, C}, {50, 20, C}},
+         {{30, 0, 50, 20, 0}, {80, 0, 50, 20, 0}, {130, 0, 50, 20, 0}}},
+        {"three right",
+         {{50, 20, R}, {50, 20, R}, {50, 20, R}},
+         {{55, 0, 50, 20, 0}, {105, 0, 50, 20, 0}, {155, 0, 50, 20, 0}}},
+        {"an expanding item takes a slack of 9",
+         {{100, 20, E}, {91, 20}},
+         {{5, 0, 109, 20, 0}, {114, 0, 91, 20, 0}}},
+        {"two expanding items share 5 as 3 and 2",
+         {{100, 20, E}, {95, 20, E}},
+         {{5, 0, 103, 20, 0}, {108, 0, 97, 20, 0}}},
+        {"overflow moves the last item to the next row",
+         {{80, 20}, {80, 20}, {80, 30}},
+         {{5, 0, 80, 20, 0}, {85, 0, 80, 20, 0}, {5, 20, 80, 30, 1}}},
+        {"an item wider than the row gets the row",
+         {{250, 20}, {10, 20}},
+         {{5, 0, 200, 20, 0}, {5, 20, 10, 20, 1}}},
+        {"a shrinking item is measured at its minimum and grows from the slack",
+         {{80, 20, kShrink, nullptr, 40}, {150, 20}},
+         {{5, 0, 50, 20, 0}, {55, 0, 150, 20, 0}}},
+        {"a label starts a row; an item without one may follow it",
+         {{50, 20}, {50, 20, 0, "L"}, {50, 20}},
+         {{5, 0, 50, 20, 0}, {5, 20, 50, 20 + kFontHeight, 1}, {55, 20 + kFontHeight, 50, 20, 1}}},
+        {"newline before",
+         {{50, 20}, {50, 20, Item::LAYOUT_NEWLINE_BEFORE}},
+         {{5, 0, 50, 20, 0}, {5, 20, 50, 20, 1}}},
+        {"newline after has no effect",
+         {{50, 20, Item::LAYOUT_NEWLINE_AFTER}, {50, 20}},
+         {{5, 0, 50, 20, 0}, {55, 0, 50, 20, 0}}},
+        {"another alignment starts a row",
+         {{50, 20, L}, {50, 20, R}},
+         {{5, 0, 50, 20, 0}, {155, 20, 50, 20, 1}}},
+        {"vertical centre: offset 10",
+         {{50, 30}, {50, 10, Item::LAYOUT_VCENTER}},
+         {{5, 0, 50, 30, 0}, {55, 10, 50, 10, 0}}},
+        {"bottom by default: offset 20", {{50, 30}, {50, 10}}, {{5, 0, 50, 30, 0}, {55, 20, 50, 10, 0}}},
+        {"top", {{50, 30}, {50, 10, Item::LAYOUT_TOP}}, {{5, 0, 50, 30, 0}, {55, 0, 50, 10, 0}}},
+        {"vertical expand takes the row height",
+         {{50, 30}, {50, 10, Item::LAYOUT_VEXPAND}},
+         {{5, 0, 50, 30, 0}, {55, 0, 50, 30, 0}}},
+        {"vertical shrink counts the minimum and stays within the row",
+         {{50, 30}, {50, 60, Item::LAYOUT_VSHRINK, nullptr, -1, 10}},
+         {{5, 0, 50, 30, 0}, {55, 0, 50, 30, 0}}},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        EXPECT_EQ(boxes(laidOut(testCase.specs)), testCase.expected);
+    }
+}
+
+TEST_F(FormLayoutTest, InteractiveItemsStandAloneOnTheirRow) {
+    struct Case {
+        const char* name;
+        std::function<JavaPtr<Item>()> make;
+    };
+    const std::vector<Case> cases = {
+        {"gauge", [] { return JavaPtr<Item>(jnew<Gauge>(nullptr, false, 10, 5)); }},
+        {"date field", [] { return JavaPtr<Item>(jnew<DateField>(nullptr, DateField::DATE)); }},
+        {"text field, by its class", [] { return JavaPtr<Item>(jnew<TextField>("t", 20, 20)); }},
+        {"choice group, by its class", [] { return JavaPtr<Item>(jnew<ChoiceGroup>("c", 20, 20)); }},
+        {"an item that asks for it", [] { return JavaPtr<Item>(jnew<OwnRowItem>("o", 20, 20)); }},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        JavaPtr<Form> form = newForm();
+        form->append(box("before", 20, 20));
+        form->append(testCase.make());
+        form->append(box("after", 20, 20));
+        form->relayout();
+        JavaPtr<Form::ItemArray> items = form->getItems();
+        EXPECT_EQ(items->data[0]->m_row, 0);
+        EXPECT_EQ(items->data[1]->m_row, 1);
+        EXPECT_EQ(items->data[2]->m_row, 2);
+        EXPECT_EQ(items->data[2]->m_x, 5);
+        EXPECT_TRUE(FormCanvas::m_itemTakesOwnRow(items->data[1].get()));
+        EXPECT_FALSE(FormCanvas::m_itemTakesOwnRow(items->data[0].get()));
+    }
+}
+
+TEST_F(FormLayoutTest, LineFeedsAtTheEdgesOfATextBreakTheRow) {
+    struct Case {
+        const char* name;
+        const char* text;
+        bool textFirst;
+        int secondRow;
+    };
+    const std::vector<Case> cases = {
+        {"a text ending in a line feed ends its row", "ab\n", true, 1},
+        {"a text beginning with a line feed starts a row", "\nab", false, 1},
+        {"a plain text does neither", "ab", true, 0},
+        {"an empty text does neither", "", false, 0},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        JavaPtr<Form> form = newForm();
+        JavaPtr<Item> text = jnew<StringItem>(nullptr, jstr(testCase.text));
+        JavaPtr<Item> other = box("box", 20, 20);
+        form->append(testCase.textFirst ? text : other);
+        form->append(testCase.textFirst ? other : text);
+        form->relayout();
+        EXPECT_EQ(form->get(0)->m_row, 0);
+        EXPECT_EQ(form->get(1)->m_row, testCase.secondRow);
+    }
+}
+
+// Lines of the test font: 6 pixels a character, 10 high.
+TEST_F(FormLayoutTest, ALongTextFlowsFromTheRestOfItsRowThroughFullRowsIntoTheNextRow) {
+    JavaPtr<Form> form = newForm();
+    form->append(box("before", 100, 20));
+    // 14 words of 4 letters: 16 characters fit the 100 pixels left of the first row, 33 a full row.
+    JavaPtr<StringItem> text = jnew<StringItem>(
+        nullptr, jstr("aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj kkkk llll mmmm nnnn"));
+    form->append(text);
+    JavaPtr<BoxItem> after = box("after", 30, 20);
+    form->append(after);
+    form->relayout();
+
+    ASSERT_TRUE(text->m_inline);
+    std::vector<std::string> lines;
+    for (int i = 0; i < text->m_lines->length; ++i)
+        lines.push_back(testsupport::narrow(text->m_lines->data[i]));
+    EXPECT_EQ(lines, (std::vector<std::string>{"aaaa bbbb cccc", "dddd eeee ffff gggg hhhh iiii",
+                                               "jjjj kkkk llll mmmm nnnn"}));
+    // The first line follows the box, the middle one spans the row from its margin, the last starts the
+    // next row. y is relative to the first line's top, which sits at the bottom of the 20-pixel first row;
+    // the middle line is a row of the font's height, and the last line sits at the bottom of its row.
+    ASSERT_EQ(text->m_lineX->length, 3);
+    EXPECT_EQ(std::vector<int>(text->m_lineX->data, text->m_lineX->data + 3), (std::vector<int>{105, 5, 5}));
+    EXPECT_EQ(std::vector<int>(text->m_lineY->data, text->m_lineY->data + 3), (std::vector<int>{0, 10, 30}));
+    EXPECT_EQ(text->m_inlineStartY, 10);
+    // The text's box spans the usable width from its first line's top to its last line's bottom; it is a
+    // row of its own for UP and DOWN, between the box before it and the row of its last line.
+    EXPECT_EQ(boxOf(text.get()), (Box{0, 10, kUsable, 40, 1}));
+    EXPECT_EQ(boxOf(after.get()), (Box{5 + 24 * 6, 30, 30, 20, 2}));
+    EXPECT_EQ(form->getFormCanvas()->m_formHeight, 50);
+}
+
+TEST_F(FormLayoutTest, ATextWhoseFirstLineDoesNotFitStartsTheNextRow) {
+    JavaPtr<Form> form = newForm();
+    JavaPtr<BoxItem> wide = box("wide", kUsable - 4, 20);
+    form->append(wide);
+    JavaPtr<StringItem> text = jnew<StringItem>(nullptr, jstr("abcdef"));
+    form->append(text);
+    form->relayout();
+    EXPECT_FALSE(text->m_inline);
+    EXPECT_EQ(text->m_row, 1);
+    EXPECT_EQ(text->m_x, 5);
+    EXPECT_EQ(text->m_width, 36);
+}
+
+TEST_F(FormLayoutTest, ATallFormShowsTheScrollBarAndLaysOutAgainNarrower) {
+    JavaPtr<Form> form =
+        laidOut({{50, 100}, {250, 100}, {50, 100, Item::LAYOUT_EXPAND | Item::LAYOUT_NEWLINE_BEFORE}});
+    FormCanvas* canvas = form->getFormCanvas().get();
+    EXPECT_FALSE(canvas->verticalScrollbarVisible());
+    EXPECT_EQ(canvas->usableWidth(), kUsable);
+    EXPECT_EQ(form->get(1)->m_width, kUsable);
+
+    for (int i = 0; i < 3; ++i) form->append(box("tall", 50, 100, Item::LAYOUT_NEWLINE_BEFORE));
+    form->relayout();
+    EXPECT_TRUE(canvas->verticalScrollbarVisible());
+    EXPECT_EQ(canvas->m_formHeight, 600);
+    EXPECT_EQ(CorePeek::verticalHeight(canvas), 600);
+    EXPECT_EQ(canvas->usableWidth(), kUsable - 15);
+    EXPECT_EQ(form->get(1)->m_width, kUsable - 15);
+    EXPECT_EQ(form->get(2)->m_width, kUsable - 15);
+    EXPECT_EQ(form->getWidth(), formstest::kFormScreenWidth - 15);
+}
+
+TEST_F(FormLayoutTest, AnEmptyFormHasNoHeightAndAFormThatFitsAgainScrollsBackToItsTop) {
+    JavaPtr<Form> form = laidOut({});
+    FormCanvas* canvas = form->getFormCanvas().get();
+    EXPECT_EQ(canvas->m_formHeight, 0);
+    EXPECT_FALSE(canvas->verticalScrollbarVisible());
+
+    for (int i = 0; i < 8; ++i) form->append(box("tall", 50, 100, Item::LAYOUT_NEWLINE_BEFORE));
+    form->relayout();
+    canvas->setVerticalScrollPos(300);
+    ASSERT_EQ(canvas->getVerticalScrollPos(), 300);
+    while (form->size() > 2) form->deleteJ(form->size() - 1);
+    form->relayout();
+    EXPECT_FALSE(canvas->verticalScrollbarVisible());
+    EXPECT_EQ(canvas->getVerticalScrollPos(), 0);
+}
+
+}  // namespace
