@@ -359,6 +359,28 @@ TEST_F(AlertTest, InnerFormHoldsImageGaugeAndTextInThatOrder) {
     EXPECT_TRUE(form->neverHighlightItems());
 }
 
+TEST_F(AlertTest, ATextSetLaterThatNeedsScrollingMakesTheAlertModal) {
+    std::string longText;
+    for (int i = 0; i < 200; ++i) longText += "word ";
+    JavaPtr<Alert> given = jnew<Alert>(jstr("Long"), jstr(longText.c_str()), nullptr, nullptr);
+    EXPECT_TRUE(given->innerForm()->getFormCanvas()->verticalScrollbarVisible());
+    EXPECT_TRUE(given->autoDismiss());
+
+    JavaPtr<Alert> later = jnew<Alert>(jstr("Long"), jstr("short"), nullptr, nullptr);
+    EXPECT_FALSE(later->innerForm()->getFormCanvas()->verticalScrollbarVisible());
+    EXPECT_TRUE(later->autoDismiss());
+    later->setString(jstr(longText.c_str()));
+    EXPECT_FALSE(later->autoDismiss());
+    later->setString(jstr("short again"));
+    EXPECT_FALSE(later->autoDismiss());
+
+    JavaPtr<TestScreen> next = showScreen();
+    showOver(later, next);
+    tickAfter(10000);
+    tickAfter(0);
+    EXPECT_TRUE(isCurrent(later));
+}
+
 TEST_F(AlertTest, AlertTypesAndTheDefaultListener) {
     const JavaPtr<AlertType> types[] = {AlertType::ALARM, AlertType::CONFIRMATION, AlertType::ERROR,
                                         AlertType::INFO, AlertType::WARNING};
