@@ -1,5 +1,6 @@
 #include "forms/DateField.h"
 
+#include "forms/ItemOwner.h"
 #include "forms/LCDUIColours.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
@@ -285,6 +286,19 @@ void DateField::traverseOut() {
 void DateField::rebuildTouchscreenAreas() {
     LCDUIGuard lock(LCDUILock::mutex());
     m_areasRegistered = false;
+}
+
+void DateField::removeFromForm() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (m_view != 0) {
+        m_view = 0;
+        // A form being destroyed (only at exit: the overlay's reference keeps a form from being tidied
+        // away) takes its canvas and the overlay along; its canvas is not to be laid out any more.
+        Displayable* form = m_owner != nullptr ? m_owner->ownerDisplayable() : nullptr;
+        if (form != nullptr && form->m_referenceCount.load() > 0) m_setFormOverlay(false);
+    }
+    m_dropAreas();
+    Item::removeFromForm();
 }
 
 void DateField::keyReleased(int keyCode) {

@@ -49,6 +49,8 @@ public:
                   const JavaPtr<JArray<int>>& visRect) override;
     void traverseOut() override;
     void rebuildTouchscreenAreas() override;
+    // An open view closes unsaved: the form canvas must not keep showing the view of a field it lost.
+    void removeFromForm() override;
     void touchscreenAreaEvent(const JavaPtr<java::lang::String>& code, int eventType, int relX, int relY,
                               int dx, int dy, bool inside) override;
 

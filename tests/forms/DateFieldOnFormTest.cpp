@@ -19,7 +19,10 @@
 #include "platform/PngEncoder.h"
 #include "screens/DisplayableCoreCanvas.h"
 #include "screens/TouchScreenAreaManager.h"
+#include "shell/Command.h"
+#include "shell/CommandListener.h"
 #include "tests/forms/FormTestFixture.h"
+#include "tests/support/EventLog.h"
 #include "tests/support/StringText.h"
 
 using java::util::Date;
@@ -119,6 +122,46 @@ TEST_F(DateFieldOnFormTest, TheCalendarOpensOverTheFormAndSaveClosesIt) {
     EXPECT_EQ(field->getDate().get(), saved.get());
 }
 
+class LabelLog : public java::lang::Object, public javax::microedition::lcdui::CommandListener {
+    TESL_CLASS(LabelLog, "datefieldtest.LabelLog", java::lang::Object, CommandListener)
+public:
+    LabelLog() noexcept {}
+    void commandAction(const JavaPtr<javax::microedition::lcdui::Command>& c,
+                       const JavaPtr<javax::microedition::lcdui::Displayable>&) override {
+        log->add(narrow(c->getLabel()));
+    }
+    testsupport::EventLog* log = nullptr;
+};
+
+TEST_F(DateFieldOnFormTest, AFieldLeavingTheFormTakesItsOpenViewWithIt) {
+    JavaPtr<javax::microedition::lcdui::Command> formCommand =
+        jnew<javax::microedition::lcdui::Command>(jstr("Back"), javax::microedition::lcdui::Command::BACK, 1);
+    form->addCommand(formCommand);
+    pressFire();
+    ASSERT_EQ(field->view(), 1);
+    paintScreen();
+    ASSERT_GT(TouchScreenAreaManager::numInGroup(TouchScreenAreaManager::ITEM_OVERLAYS), 0);
+    JavaPtr<Date> before = field->getDate();
+    form->deleteJ(0);
+    EXPECT_EQ(field->view(), 0);
+    EXPECT_EQ(field->getDate().get(), before.get());
+    EXPECT_EQ(TouchScreenAreaManager::numInGroup(TouchScreenAreaManager::ITEM_OVERLAYS), 0);
+    form->relayout();
+    const Grid g = grid();
+    formstest::PaintTarget after = paintScreen();
+    EXPECT_NE(after.pixel(g.left + 2 * g.cw + 1, g.gy + 3 * g.ch + 1), formstest::kHighlightedBackground);
+    // The form's own command is back on the soft keys: the back key reaches the form's listener.
+    testsupport::EventLog heard;
+    JavaPtr<LabelLog> listener = jnew<LabelLog>();
+    listener->log = &heard;
+    form->setCommandListener(listener);
+    canvas->keyPressed(DisplayableCoreCanvas::KEY_SOFTKEY_RIGHT);
+    canvas->keyReleased(DisplayableCoreCanvas::KEY_SOFTKEY_RIGHT);
+    canvas->keyPressed(DisplayableCoreCanvas::KEY_SOFTKEY_LEFT);
+    canvas->keyReleased(DisplayableCoreCanvas::KEY_SOFTKEY_LEFT);
+    EXPECT_EQ(heard.take(), std::vector<std::string>{"Back"});
+}
+
 std::vector<uint32_t> pixelsOf(formstest::PaintTarget& target, int width, int height) {
     JavaPtr<JArray<int>> rgb = jnew<JArray<int>>(width * height);
     target.image->getRGB(rgb, 0, width, 0, 0, width, height);
@@ -141,6 +184,9 @@ TEST_F(DateFieldOnFormTest, CalendarMatchesItsGoldenImage) {
     const int width = formstest::kFormScreenWidth;
     const int height = formstest::kFormScreenHeight;
     const std::vector<uint32_t> painted = pixelsOf(target, width, height);
+    // Closed again, so that the overlay's hold on the field does not keep the form pinned past the test.
+    canvas->triggerCommand(field->cancelCommand());
+    ASSERT_EQ(field->view(), 0);
 
     const char* source = std::getenv("QUILL_TEST_SOURCE_DIR");
     ASSERT_NE(source, nullptr) << "run through ctest, which names the source tree";
