@@ -17,6 +17,7 @@
 #include "dialogs/DialogHooks.h"
 #include "engine/AppMidlet.h"
 #include "engine/HookCanvas.h"
+#include "forms/FormHooks.h"
 #include "platform/DeviceProfile.h"
 #include "platform/FileSystemPaths.h"
 #include "platform/HeadlessHost.h"
@@ -235,6 +236,7 @@ int main(int argc, char** argv) {
     ProxyMIDlet::setMIDletFactory(kMIDletFactory);
     javax::microedition::lcdui::LCDUIHighLevelHooks screenHooks;
     javax::microedition::lcdui::fillScreenHooks(screenHooks);
+    javax::microedition::lcdui::fillFormHooks(screenHooks);
     javax::microedition::lcdui::fillDialogHooks(screenHooks);
     javax::microedition::lcdui::setLCDUIHighLevelHooks(screenHooks);
     StaticProxy::setHooks({&initialiseApplicationStatics, &destroyApplicationStatics});

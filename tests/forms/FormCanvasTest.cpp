@@ -296,4 +296,31 @@ TEST_F(FormCanvasTest, ACommandReachesTheHighlightedItemAndTicksItAndTheGauges) 
     EXPECT_EQ(log.take(), (std::vector<std::string>{"b0 command own", "b0 command screen", "b0 tick"}));
 }
 
+TEST_F(FormCanvasTest, PaintsTheBackgroundTheItemsWithTheHighlightAndTheChromeOverThem) {
+    JavaPtr<Form> form = column(8, "title");
+    FormCanvas* canvas = form->getFormCanvas().get();
+    const int top = testsupport::kTestFontHeight + 4;
+    const int softKeys = formstest::kFormScreenHeight - testsupport::kTestFontHeight - 4;
+    form->get(1)->requestHighlight();
+    formstest::PaintTarget target(formstest::kFormScreenWidth, formstest::kFormScreenHeight);
+    canvas->paint(target.graphics);
+    // b1's box is (5, 100, 50, 100) in content coordinates, its border drawn on the box's edges.
+    EXPECT_EQ(target.pixel(5, top + 100), formstest::kHighlightedBorder);
+    EXPECT_EQ(target.pixel(55, top + 150), formstest::kHighlightedBorder);
+    EXPECT_EQ(target.pixel(5, top + 50), formstest::kBackground) << "b0 has no border";
+    EXPECT_EQ(target.pixel(100, top + 150), formstest::kBackground);
+    EXPECT_EQ(target.pixel(1, softKeys), 0x666666) << "the soft-key bar's top line";
+    EXPECT_EQ(target.pixel(1, 1), formstest::kBackground) << "the title bar";
+
+    // Scrolled by 60: the border follows; the part under the title bar is covered by it.
+    canvas->setVerticalScrollPos(60);
+    formstest::PaintTarget scrolled(formstest::kFormScreenWidth, formstest::kFormScreenHeight);
+    canvas->paint(scrolled.graphics);
+    EXPECT_EQ(scrolled.pixel(5, top + 40), formstest::kHighlightedBorder);
+    EXPECT_EQ(scrolled.pixel(5, top + 100), formstest::kHighlightedBorder);
+    EXPECT_EQ(scrolled.pixel(30, top + 140), formstest::kHighlightedBorder);
+    EXPECT_EQ(scrolled.pixel(30, top + 100), formstest::kBackground);
+    EXPECT_EQ(scrolled.graphics->getTranslateY(), 0) << "the translation is put back";
+}
+
 }  // namespace

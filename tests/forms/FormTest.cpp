@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "forms/FormCanvas.h"
+#include "forms/FormHooks.h"
 #include "forms/StringItem.h"
 #include "graphics/Image.h"
 #include "runtime/IllegalStateException.h"
@@ -15,6 +16,7 @@
 #include "shell/Command.h"
 #include "shell/Display.h"
 #include "shell/ItemStateListener.h"
+#include "shell/LCDUIHooks.h"
 #include "tests/forms/FormTestFixture.h"
 #include "tests/support/ClassRegistry.h"
 #include "tests/support/StringText.h"
@@ -326,6 +328,32 @@ TEST_F(FormTidyUpTest, AFormThatFailsToBuildFreesTheItemsItTook) {
     EXPECT_FALSE(first->getContainingForm());
     JavaPtr<Form> other = newForm();
     EXPECT_EQ(other->append(first), 0);
+}
+
+TEST_F(FormTidyUpTest, TheDisplayReachesFormsThroughTheHooks) {
+    javax::microedition::lcdui::LCDUIHighLevelHooks hooks;
+    javax::microedition::lcdui::fillFormHooks(hooks);
+    javax::microedition::lcdui::setLCDUIHighLevelHooks(hooks);
+    JavaPtr<Display> display = Display::getDisplay(nullptr);
+    JavaPtr<BoxItem> wanted = box("wanted", 10, 10);
+    {
+        JavaPtr<Form> form = newForm();
+        form->append(box("first", 10, 10));
+        form->append(wanted);
+        JavaPtr<Form> loose = newForm();
+        loose->append(box("loose", 10, 10));
+    }
+    ASSERT_EQ(pinned(), 2);
+    display->setCurrentItem(wanted);
+    Display::fulfilSetCurrentRequest();
+    JavaPtr<javax::microedition::lcdui::Displayable> current = Display::currentDisplayable();
+    ASSERT_TRUE(current);
+    auto* form = static_cast<Form*>(current->castAsTypeID(Form::TESLclassTypeID));
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->getHighlightedItem(), wanted);
+    // The change of the current displayable tidied up: the loose form is gone.
+    EXPECT_EQ(pinned(), 1);
+    EXPECT_EQ(BoxItem::destroyed, 1);
 }
 
 }  // namespace
