@@ -11,6 +11,7 @@
 #include "dialogs/AlertType.h"
 #include "dialogs/DialogHooks.h"
 #include "forms/Form.h"
+#include "forms/FormHooks.h"
 #include "platform/HeadlessHost.h"
 #include "screens/ScreenHooks.h"
 #include "screens/ScreenStatics.h"
@@ -98,6 +99,7 @@ TEST(AlertOnHeadlessHostConcurrencyTest, AlertOverAFormGoesByItselfAndTheFormRet
     ASSERT_TRUE(testsupport::loadTestFont());
     javax::microedition::lcdui::LCDUIHighLevelHooks hooks;
     javax::microedition::lcdui::fillScreenHooks(hooks);
+    javax::microedition::lcdui::fillFormHooks(hooks);
     javax::microedition::lcdui::fillDialogHooks(hooks);
     javax::microedition::lcdui::setLCDUIHighLevelHooks(hooks);
     resetStartUpForTests();

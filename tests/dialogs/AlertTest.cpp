@@ -9,6 +9,7 @@
 #include "dialogs/DialogHooks.h"
 #include "forms/Form.h"
 #include "forms/FormCanvas.h"
+#include "forms/FormHooks.h"
 #include "forms/Gauge.h"
 #include "forms/ImageItem.h"
 #include "forms/StringItem.h"
@@ -50,6 +51,7 @@ protected:
         CoreCanvasFixture::SetUp();
         javax::microedition::lcdui::LCDUIHighLevelHooks hooks =
             javax::microedition::lcdui::lcduiHighLevelHooks();
+        javax::microedition::lcdui::fillFormHooks(hooks);
         javax::microedition::lcdui::fillDialogHooks(hooks);
         javax::microedition::lcdui::setLCDUIHighLevelHooks(hooks);
         LCDUI_staticInit();
