@@ -1,5 +1,6 @@
 #include "dialogs/Alert.h"
 
+#include "dialogs/AlertForm.h"
 #include "dialogs/AlertType.h"
 #include "dialogs/DefaultAlertListener.h"
 #include "forms/Form.h"
@@ -47,7 +48,7 @@ Alert* Alert::TESLinvokeconstructor(const JavaPtr<String>& title, const JavaPtr<
 void Alert::m_init(const JavaPtr<String>& title, const JavaPtr<String>& alertText,
                    const JavaPtr<Image>& alertImage, const JavaPtr<AlertType>& alertType) {
     LCDUIGuard lock(LCDUILock::mutex());
-    m_form = jnew<Form>(title);
+    m_form = jnew<AlertForm>(title);
     m_form->setNeverHighlightItems(true);
     m_form->addCommand(DISMISS_COMMAND);
     m_defaultListener = jnew<DefaultAlertListener>();

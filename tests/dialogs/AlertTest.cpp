@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dialogs/AlertForm.h"
 #include "dialogs/AlertType.h"
 #include "dialogs/DefaultAlertListener.h"
 #include "dialogs/DialogHooks.h"
@@ -22,7 +23,8 @@
 #include "tests/support/ClassRegistry.h"
 #include "tests/support/Throws.h"
 
-QUILL_REGISTER_CLASSES(javax::microedition::lcdui::Alert, javax::microedition::lcdui::AlertType,
+QUILL_REGISTER_CLASSES(javax::microedition::lcdui::Alert, javax::microedition::lcdui::AlertForm,
+                       javax::microedition::lcdui::AlertType,
                        javax::microedition::lcdui::DefaultAlertListener);
 
 namespace {
@@ -330,6 +332,26 @@ TEST_F(AlertTest, AnIndicatorRefusesChangesUntilReleased) {
     JavaPtr<Form> form = jnew<Form>(jstr("form"));
     EXPECT_EQ(form->append(JavaPtr<Item>(second)), 0);
     form->deleteAll();
+}
+
+TEST_F(AlertTest, AnItemOfAnAlertCannotBeMadeCurrent) {
+    JavaPtr<TestScreen> shown = showScreen();
+    JavaPtr<Alert> alert = jnew<Alert>(jstr("Progress"));
+    JavaPtr<Gauge> gauge = jnew<Gauge>(nullptr, false, 10, 0);
+    alert->setIndicator(gauge);
+    EXPECT_TRUE(throws<java::lang::IllegalStateException>([&] { display->setCurrentItem(gauge); }));
+    Display::tickLCDUI(50);
+    EXPECT_TRUE(isCurrent(shown));
+    // An item of a plain form still can.
+    JavaPtr<Form> form = jnew<Form>(jstr("Plain"));
+    JavaPtr<Gauge> onForm = jnew<Gauge>(nullptr, true, 10, 0);
+    form->append(JavaPtr<Item>(onForm));
+    display->setCurrentItem(onForm);
+    Display::tickLCDUI(50);
+    EXPECT_TRUE(isCurrent(form));
+    EXPECT_EQ(form->getHighlightedItem().get(), static_cast<Item*>(onForm.get()));
+    display->setCurrent(shown);
+    Display::tickLCDUI(50);
 }
 
 TEST_F(AlertTest, InnerFormHoldsImageGaugeAndTextInThatOrder) {
