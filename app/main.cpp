@@ -14,6 +14,7 @@
 
 #include "app/ProgramOptions.h"
 #include "app/ScriptRunner.h"
+#include "dialogs/DialogHooks.h"
 #include "engine/AppMidlet.h"
 #include "engine/HookCanvas.h"
 #include "forms/FormHooks.h"
@@ -238,6 +239,7 @@ int main(int argc, char** argv) {
     javax::microedition::lcdui::fillScreenHooks(screenHooks);
     javax::microedition::lcdui::fillFormHooks(screenHooks);
     javax::microedition::lcdui::List::fillListHooks(screenHooks);
+    javax::microedition::lcdui::fillDialogHooks(screenHooks);
     javax::microedition::lcdui::setLCDUIHighLevelHooks(screenHooks);
     StaticProxy::setHooks({&initialiseApplicationStatics, &destroyApplicationStatics});
 

@@ -1,10 +1,12 @@
 #include "forms/DateField.h"
 
+#include "forms/ItemOwner.h"
 #include "forms/LCDUIColours.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "library/Calendar.h"
 #include "library/Date.h"
+#include "library/DeviceClock.h"
 #include "library/LCDUIStrings.h"
 #include "library/TimeZone.h"
 #include "runtime/IllegalArgumentException.h"
@@ -117,7 +119,12 @@ JavaPtr<Calendar> DateField::m_calendarAtValue() {
     // The zone given at construction; the runtime knows GMT only today, so this matches the default.
     JavaPtr<Calendar> calendar =
         Calendar::getInstance(m_timeZone ? m_timeZone : java::util::TimeZone::getDefault());
-    if (m_date) calendar->setTime(m_date);
+    // "Now" comes from the device clock, which tests and the headless host can step.
+    if (m_date) {
+        calendar->setTime(m_date);
+    } else {
+        calendar->setTimeInMillis(java::lang::DeviceClock::currentTimeMillis());
+    }
     return calendar;
 }
 
@@ -287,6 +294,19 @@ void DateField::rebuildTouchscreenAreas() {
     m_areasRegistered = false;
 }
 
+void DateField::removeFromForm() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (m_view != 0) {
+        m_view = 0;
+        // A form being destroyed (only at exit: the overlay's reference keeps a form from being tidied
+        // away) takes its canvas and the overlay along; its canvas is not to be laid out any more.
+        Displayable* form = m_owner != nullptr ? m_owner->ownerDisplayable() : nullptr;
+        if (form != nullptr && form->m_referenceCount.load() > 0) m_setFormOverlay(false);
+    }
+    m_dropAreas();
+    Item::removeFromForm();
+}
+
 void DateField::keyReleased(int keyCode) {
     LCDUIGuard lock(LCDUILock::mutex());
     if (getGameAction(keyCode) != Canvas::FIRE || m_view != 0) return;
@@ -327,6 +347,7 @@ void DateField::m_dropAreas() {
 void DateField::m_initCalendarView() {
     JavaPtr<Calendar> calendar = m_calendarAtValue();
     m_calendarDay = calendar->get(Calendar::DAY_OF_MONTH);
+    m_lastCalendarDay = m_calendarDay;
     m_calendarMonth = calendar->get(Calendar::MONTH);
     m_calendarYear = calendar->get(Calendar::YEAR);
     m_calendarHeaderRow = 0;
@@ -356,9 +377,9 @@ void DateField::m_initClockView() {
 void DateField::m_closeCalendarView(bool save) {
     if (save) {
         JavaPtr<Calendar> calendar = m_calendarAtValue();
-        // With the focus on the month or year row no day is selected: keep the value's day, and never a
-        // day past the end of the month shown, which would roll into the next month.
-        const int wanted = m_calendarDay > 0 ? m_calendarDay : calendar->get(Calendar::DAY_OF_MONTH);
+        // With the focus on the month or year row no day is selected: save the day last selected, and
+        // never a day past the end of the month shown, which would roll into the next month.
+        const int wanted = m_calendarDay > 0 ? m_calendarDay : m_lastCalendarDay;
         const int lastDay = daysInMonth(m_calendarMonth, m_calendarYear);
         // Day 1 first, so that setting the month never overflows from the old day.
         calendar->set(Calendar::DAY_OF_MONTH, 1);
@@ -389,10 +410,23 @@ void DateField::m_closeClockView(bool save) {
 void DateField::m_setFormOverlay(bool on) {
     // The form canvas shows the view over the form with exactly these two commands; the commands are
     // made afresh at every opening so that a stale one from an earlier view matches nothing.
+    // The pair is made even without a form canvas, so that a field outside a shown form can still be
+    // saved or cancelled through them.
     if (on) {
         m_cancelCommand = jnew<Command>(LCDUI_stringsGet(_LCDUI_STRINGS_SOFTKEY_CANCEL), Command::CANCEL, 0);
         m_saveCommand = jnew<Command>(LCDUI_stringsGet(_LCDUI_STRINGS_SOFTKEY_SAVE), Command::ITEM, 0);
     }
+    JavaPtr<Canvas> formCanvas = getFormCanvas();
+    auto* canvas = dynamic_cast<DisplayableCoreCanvas*>(formCanvas.get());
+    if (canvas == nullptr) return;
+    if (!on) {
+        canvas->setFormItemOverlay(nullptr, nullptr);
+        return;
+    }
+    JavaPtr<Displayable::CommandArray> commands = jnew<Displayable::CommandArray>(2);
+    commands->data[0] = m_cancelCommand;
+    commands->data[1] = m_saveCommand;
+    canvas->setFormItemOverlay(JavaPtr<Item>(this), commands);
 }
 
 void DateField::command(const JavaPtr<Command>& cmd) {
@@ -459,6 +493,7 @@ void DateField::m_calendarTraverse(int dir) {
             day += 1;
         }
         if (day < 1) {
+            m_lastCalendarDay = m_calendarDay;
             m_calendarDay = -1;
             m_calendarHeaderRow = 1;
         } else if (day <= daysInMonth(m_calendarMonth, m_calendarYear)) {

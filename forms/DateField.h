@@ -49,6 +49,8 @@ public:
                   const JavaPtr<JArray<int>>& visRect) override;
     void traverseOut() override;
     void rebuildTouchscreenAreas() override;
+    // An open view closes unsaved: the form canvas must not keep showing the view of a field it lost.
+    void removeFromForm() override;
     void touchscreenAreaEvent(const JavaPtr<java::lang::String>& code, int eventType, int relX, int relY,
                               int dx, int dy, bool inside) override;
 
@@ -75,6 +77,8 @@ public:
     int32_t m_calendarMonth = 0;
     int32_t m_calendarYear = 0;
     int32_t m_calendarHeaderRow = 0;
+    // The day selected before the focus went up to the header rows; "Save" from there keeps it.
+    int32_t m_lastCalendarDay = 1;
     JavaPtr<JArray<int>> m_clockValues;
     int32_t m_clockField = 0;
 

@@ -14,6 +14,7 @@
 #include "shell/KeypressIDs.h"
 #include "tests/forms/FormsTestFixture.h"
 #include "tests/support/ClassRegistry.h"
+#include "tests/support/SteppedClock.h"
 #include "tests/support/StringText.h"
 #include "tests/support/Throws.h"
 
@@ -319,6 +320,37 @@ TEST_F(DateFieldViewTest, AMonthChangeKeepsTheDayInsideTheMonth) {
     EXPECT_EQ(field->m_calendarDay, 28);
     field->command(field->saveCommand());
     EXPECT_EQ(linesOf(*field), std::vector<std::string>{"Sat Feb 28 2026"});
+}
+
+TEST_F(DateFieldViewTest, SaveFromAHeaderRowKeepsTheDayLastSelected) {
+    JavaPtr<DateField> field = calendarOn(kJan31At10);
+    for (int i = 0; i < 28; ++i) key(*field, Canvas::LEFT);
+    ASSERT_EQ(field->m_calendarDay, 3);
+    key(*field, Canvas::UP);  // the month row
+    ASSERT_EQ(field->m_calendarDay, -1);
+    key(*field, Canvas::RIGHT);  // February
+    key(*field, Canvas::UP);     // the year row
+    key(*field, Canvas::RIGHT);  // 2027
+    field->command(field->saveCommand());
+    EXPECT_EQ(linesOf(*field), std::vector<std::string>{"Wed Feb 03 2027"});
+}
+
+TEST_F(DateFieldViewTest, ViewsOfAFieldWithoutAValueOpenOnTheDeviceClock) {
+    testsupport::SteppedClock clock(kDec9At150705);
+    JavaPtr<DateField> field = fieldInForm(DateField::DATE_TIME);
+    field->keyReleased(fireKey());  // no line highlighted: the clock
+    ASSERT_EQ(field->view(), 2);
+    EXPECT_EQ((std::vector<int>(field->m_clockValues->data, field->m_clockValues->data + 4)),
+              (std::vector<int>{3, 7, 5, 1}));
+    field->command(field->saveCommand());
+    EXPECT_EQ(field->getDate()->getTime(), kDec9At150705);
+    field->setDate(nullptr);
+    field->traverse(Canvas::DOWN, 100, 100, jnew<JArray<int>>(4));  // line 0, the date
+    field->keyReleased(fireKey());
+    ASSERT_EQ(field->view(), 1);
+    EXPECT_EQ(field->m_calendarDay, 9);
+    EXPECT_EQ(field->m_calendarMonth, 11);
+    EXPECT_EQ(field->m_calendarYear, 2026);
 }
 
 TEST_F(DateFieldViewTest, ClockFieldsWrapWithoutCarry) {
