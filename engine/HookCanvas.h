@@ -1219,7 +1219,8 @@ public:
     bool question_slide_pending = false;
     int64_t stars_sound_time_a = 0;
     int64_t stars_sound_time_b = 0;
-    bool sounds_loaded = false;
+    // Set by loadSounds, which the threads that show the canvas and the loading thread all reach.
+    std::atomic<bool> sounds_loaded{false};
     bool sounds_reload_requested = false;
     bool fade_active = false;
     int32_t fade_target_state = 0;
