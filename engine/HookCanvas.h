@@ -1112,12 +1112,6 @@ public:
     JavaPtr<String> reportMissingStartUpFile(const JavaPtr<String>& what);
 
     // Quiz screens: frame composition, the game screen and the information screen.
-    static constexpr int32_t kGameStatePromoted = 6;
-    static constexpr int32_t kGameStateDemoted = 7;
-    static constexpr int32_t kGameStateComplete = 9;
-    static constexpr int32_t kGameStateChooseCategory = 12;
-    static constexpr int32_t kButtonMenuAlt = 4;
-    static constexpr int32_t kScrollerButtonSpacing = 5;
     // The screens draw on offscreen_graphics; positions are already scaled unless named in base units.
     void resetRenderClip();
     // Segment s of ids under the wipe, at a base-layout position.

@@ -54,8 +54,9 @@ void HookCanvas::renderTitlePanel() {
     const int32_t panel = imageEntry(img_generic, practice ? 0 : 1);
     drawImageID(offscreen_graphics, panel, 0, 0, 0, 0, kTopLeft);
     setFont(offscreen_graphics, font_numbers);
-    const std::string title = practice ? std::to_string(practice_right_this_game) + "/" + std::to_string(question_count)
-                                       : std::to_string(int64_t{level} + 1);
+    const std::string title =
+        practice ? std::to_string(practice_right_this_game) + "/" + std::to_string(question_count)
+                 : std::to_string(int64_t{level} + 1);
     const JavaPtr<String> text = jnew<String>(title.c_str());
     const int32_t w = getImageDimension(panel, 0, 0, IMAGEDIMENSION_CELL_WIDTH);
     const int32_t h = getImageDimension(panel, 0, 0, IMAGEDIMENSION_CELL_HEIGHT);
@@ -106,7 +107,8 @@ void HookCanvas::renderTimerRing() {
         int64_t first = 12 - (13 * int64_t{timer_remaining_ms}) / 10000;
         if (first < 0) first = 0;
         for (int32_t k = static_cast<int32_t>(first); k < 12; ++k) {
-            drawImageIDNoTransform(offscreen_graphics, img_timer_dot, 0, getParam(timer_dot_positions->data[2 * k]),
+            drawImageIDNoTransform(offscreen_graphics, img_timer_dot, 0,
+                                   getParam(timer_dot_positions->data[2 * k]),
                                    getParam(timer_dot_positions->data[2 * k + 1] + 108), kTopLeft);
         }
     }
@@ -148,7 +150,8 @@ void HookCanvas::renderAnswerButtons(bool info) {
         const JavaPtr<JArray<bool>> ghosts = previous ? previous_ghosted : ghosted;
         const bool ghost = ghosts && button < ghosts->length && ghosts->data[button];
         if (!ghost) {
-            drawImageID(offscreen_graphics, answerButtonImage(button, flipping, x, y, info), 0, 0, x, y, kTopLeft);
+            drawImageID(offscreen_graphics, answerButtonImage(button, flipping, x, y, info), 0, 0, x, y,
+                        kTopLeft);
         }
         if (answers && button < answers->length) {
             const JavaPtr<Lines> lines = answers->data[button];
@@ -166,13 +169,19 @@ void HookCanvas::renderBottomBar() {
     const int32_t width = getParam(59);
     for (int32_t i = BUTTON_HINT; i <= BUTTON_MENU; ++i) {
         const int32_t x = getParam(11) + i * (width + getParam(21));
-        if (finger_down && pointerOverArea(x, top, width, getParam(61)))
-            drawImageID(offscreen_graphics, imageEntry(img_game_buttons, i), i, 0, x, top, kTopLeft);
+        if (finger_down && pointerOverArea(x, top, width, getParam(61))) {
+            // Button i is cell i of its own picture; a picture with fewer cells is drawn whole.
+            const int32_t id = imageEntry(img_game_buttons, i);
+            const int32_t cells = getImageDimension(id, 0, 0, IMAGEDIMENSION_NUM_CELLS_WIDE) *
+                                  getImageDimension(id, 0, 0, IMAGEDIMENSION_NUM_CELLS_HIGH);
+            drawImageID(offscreen_graphics, id, i < cells ? i : 0, 0, x, top, kTopLeft);
+        }
         if (i > BUTTON_SKIP) continue;
         int32_t count = 0;
         if (!current_mode_practice) count = i == BUTTON_HINT ? hints : skips;
         drawRenderImage(imageEntry(img_icon_number, count), x + width, top, kCentred);
-        if (i == BUTTON_HINT ? hint_earned : skip_earned) drawRenderImage(img_icon_number_flash, x + width, top, kCentred);
+        if (i == BUTTON_HINT ? hint_earned : skip_earned)
+            drawRenderImage(img_icon_number_flash, x + width, top, kCentred);
     }
     resetRenderClip();
 }

@@ -28,7 +28,7 @@ JavaPtr<String> percentage(int32_t right, int32_t wrong) {
 }  // namespace
 
 void HookCanvas::render(const JavaPtr<Graphics>& g) {
-    JavaPtr<java::lang::LockObject> lock(startSync());
+    JavaPtr<LockObject> lock(startSync());
     if (!g) return;
     const int32_t state = game_state.load();
     if (offscreen_graphics && offscreen_image) {
@@ -53,16 +53,16 @@ void HookCanvas::render(const JavaPtr<Graphics>& g) {
                 case GAMESTATE_CONFIRM:
                     renderConfirm();
                     break;
-                case kGameStatePromoted:
-                case kGameStateDemoted:
-                    renderResult(state == kGameStatePromoted);
+                case GAMESTATE_PROMOTED:
+                case GAMESTATE_DEMOTED:
+                    renderResult(state == GAMESTATE_PROMOTED);
                     break;
-                case kGameStateComplete:
+                case GAMESTATE_COMPLETE:
                     renderComplete();
                     break;
-                case kGameStateChooseCategory:
+                case GAMESTATE_CHOOSE_CATEGORY:
                 case GAMESTATE_CHOOSE_SUBSECTION:
-                    renderList(state == kGameStateChooseCategory);
+                    renderList(state == GAMESTATE_CHOOSE_CATEGORY);
                     break;
                 default:
                     // States 8, 10 and 14 have no screen: the previous frame stays.
@@ -78,7 +78,8 @@ void HookCanvas::resetRenderClip() {
     offscreen_graphics->setClip(0, 0, PARAM_TS_BASE_SCREEN_WIDTH.load(), PARAM_TS_BASE_SCREEN_HEIGHT.load());
 }
 
-bool HookCanvas::drawSegment(const JavaPtr<JArray<int32_t>>& ids, int32_t s, int32_t x, int32_t y, bool resetClip) {
+bool HookCanvas::drawSegment(const JavaPtr<JArray<int32_t>>& ids, int32_t s, int32_t x, int32_t y,
+                             bool resetClip) {
     return drawFadingSegment(offscreen_graphics, ids, s, getParam(x), getParam(y), resetClip);
 }
 
@@ -106,7 +107,7 @@ void HookCanvas::renderMainMenu() {
     drawSegment(img_main_menu_bg, 0, 0, 0, true);
     drawSegment(img_main_menu_bg, 1, 0, 17, true);
     if (drawSegment(img_main_menu_bg, 2, 0, 80, false)) {
-        // drawMenu(offscreen_graphics);
+        drawMenu(offscreen_graphics);
         resetRenderClip();
     }
     if (drawSegment(img_main_menu_bg, 3, 0, 395, true)) {
@@ -121,14 +122,14 @@ void HookCanvas::renderConfirm() {
     drawSegment(img_confirm_bg, 0, 0, 0, true);
     drawSegment(img_confirm_bg, 1, 0, 79, true);
     if (drawSegment(img_confirm_bg, 2, 41, 79, false)) {
-        static constexpr const char* kLines[3] = {"Your current progress will be lost.", "Are you sure that you want to",
-                                                  "start a new test?"};
+        static constexpr const char* kLines[3] = {"Your current progress will be lost.",
+                                                  "Are you sure that you want to", "start a new test?"};
         const int32_t h = getFontHeight(font_main);
         for (int32_t i = 0; i < 3; ++i) {
             drawString(offscreen_graphics, jnew<String>(kLines[i]), getParam(160), getParam(136) + i * h,
                        Graphics::HCENTER | Graphics::TOP, -1);
         }
-        // drawMenu(offscreen_graphics);
+        drawMenu(offscreen_graphics);
         resetRenderClip();
     }
     drawSegment(img_confirm_bg, 3, 279, 79, true);
@@ -140,7 +141,8 @@ void HookCanvas::renderSideColumn(const JavaPtr<JArray<int32_t>>& segments) {
     drawSegment(segments, 4, 240, 80, true);
     if (drawSegment(segments, 5, 240, 395, true) && finger_down &&
         pointerOverImage(imageEntry(img_game_buttons, BUTTON_MENU), getParam(251), getParam(403))) {
-        drawRenderImage(imageEntry(img_game_buttons, kButtonMenuAlt), getParam(251), getParam(403), kTopLeft);
+        drawRenderImage(imageEntry(img_game_buttons, BUTTON_MENU_ALT), getParam(251), getParam(403),
+                        kTopLeft);
     }
 }
 
@@ -148,8 +150,9 @@ void HookCanvas::renderAbout() {
     drawSegment(img_about_bg, 0, 0, 0, true);
     drawSegment(img_about_bg, 1, 0, 17, true);
     if (drawSegment(img_about_bg, 2, 0, 80, false) && version_string) {
-        drawCharsOrString(offscreen_graphics, version_string, nullptr, 0, version_string->length(), getParam(15),
-                          PARAM_TS_BASE_SCREEN_HEIGHT.load() - getParam(2), Graphics::BOTTOM | Graphics::LEFT, -1);
+        drawCharsOrString(offscreen_graphics, version_string, nullptr, 0, version_string->length(),
+                          getParam(15), PARAM_TS_BASE_SCREEN_HEIGHT.load() - getParam(2),
+                          Graphics::BOTTOM | Graphics::LEFT, -1);
     }
     resetRenderClip();
     renderSideColumn(img_about_bg);
@@ -204,8 +207,10 @@ void HookCanvas::renderStats() {
                 const int32_t x = getParam(139);
                 const int32_t y = getParam(454);
                 drawRenderImage(imageEntry(img_stats_star, 0), x, y, kCentred);
-                if (level > 14) drawRenderImage(imageEntry(img_stats_star, 1), x + little_starwidth, y, kCentred);
-                if (level > 22) drawRenderImage(imageEntry(img_stats_star, 2), x + 2 * little_starwidth, y, kCentred);
+                if (level > 14)
+                    drawRenderImage(imageEntry(img_stats_star, 1), x + little_starwidth, y, kCentred);
+                if (level > 22)
+                    drawRenderImage(imageEntry(img_stats_star, 2), x + 2 * little_starwidth, y, kCentred);
             }
         }
         resetRenderClip();
@@ -224,14 +229,15 @@ void HookCanvas::renderList(bool categories) {
     drawSegment(practice_menu_extra_borders, 1, 0, 395, true);
     if (categories) {
         if (scroller_back_hover) {
-            drawRenderImage(imageEntry(img_game_buttons, kButtonMenuAlt), getParam(251), getParam(403), kTopLeft);
+            drawRenderImage(imageEntry(img_game_buttons, BUTTON_MENU_ALT), getParam(251), getParam(403),
+                            kTopLeft);
             scroller_back_shown = true;
         } else {
             scroller_back_shown = false;
         }
     } else {
-        drawRenderImage(scroller_back_hover ? practice_menu_back_click : practice_menu_back_normal, getParam(241),
-                        getParam(395), kTopLeft);
+        drawRenderImage(scroller_back_hover ? practice_menu_back_click : practice_menu_back_normal,
+                        getParam(241), getParam(395), kTopLeft);
         // The button drawn unpressed again no longer stands for a back press: a later release meant
         // for a row must not leave the list.
         scroller_back_shown = scroller_back_hover;
@@ -246,15 +252,17 @@ void HookCanvas::renderListRows(bool categories) {
         practised = practicedDBs->data[want_category_to_be];
     for (int32_t i = 0; i < list->length; ++i) {
         const int32_t top =
-            getParam(10) + scrolly_menu_yoffset + i * (scroller_buttonClickHeight + kScrollerButtonSpacing);
+            getParam(10) + scrolly_menu_yoffset + i * (scroller_buttonClickHeight + scroller_buttonSpacing);
         const bool highlighted = i == scroller_chosen_item || i == scroller_pressed_item;
-        drawRenderImage(highlighted ? img_wide_button_click : img_wide_button_normal, getParam(10), top, kTopLeft);
+        drawRenderImage(highlighted ? img_wide_button_click : img_wide_button_normal, getParam(10), top,
+                        kTopLeft);
         if (categories) {
             const int32_t boxes = imageEntry(boxesToShow, i);
             drawRenderImage(imageEntry(img_three_boxes, boxes), getParam(245), top, kTopLeft);
         } else {
             const bool on = practised && i < practised->length && practised->data[i];
-            drawRenderImage(on ? img_one_box_on : img_one_box_off, getParam(286), top + getParam(5), kTopLeft);
+            drawRenderImage(on ? img_one_box_on : img_one_box_off, getParam(286), top + getParam(5),
+                            kTopLeft);
         }
         // The list step carries out a choice only once it has been shown highlighted.
         if (i == scroller_chosen_item) scroller_choice_pending = true;
@@ -278,7 +286,8 @@ void HookCanvas::renderResult(bool promoted) {
     }
     if (promoted) {
         const int32_t star = level == 7 ? 0 : level == 15 ? 1 : level == 23 ? 2 : -1;
-        if (star >= 0) drawRenderImage(imageEntry(img_big_star, star), getParam(116), getParam(389), kCentred);
+        if (star >= 0)
+            drawRenderImage(imageEntry(img_big_star, star), getParam(116), getParam(389), kCentred);
     }
 }
 
@@ -288,8 +297,8 @@ void HookCanvas::renderComplete() {
     } else {
         drawRenderImage(img_complete_bg_practice, 0, 0, kTopLeft);
         setFont(offscreen_graphics, font_numbers);
-        const JavaPtr<String> score =
-            jnew<String>((std::to_string(practice_right_this_game) + "/" + std::to_string(question_count)).c_str());
+        const JavaPtr<String> score = jnew<String>(
+            (std::to_string(practice_right_this_game) + "/" + std::to_string(question_count)).c_str());
         drawCharsOrString(offscreen_graphics, score, nullptr, 0, score->length(),
                           PARAM_TS_BASE_SCREEN_WIDTH.load() / 2, getParam(225), kCentred, -1);
         setFont(offscreen_graphics, font_main);

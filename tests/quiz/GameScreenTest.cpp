@@ -31,8 +31,8 @@ protected:
         for (int i = 0; i < 4; ++i) out->data[i] = lines({(prefix + std::to_string(i)).c_str()});
         return out;
     }
-    // A corner of answer button b, clear of its text.
-    uint32_t buttonCorner(int b) { return atBase(94, 135 + 90 * b); }
+    // A corner of answer button b, clear of its text and of the information box.
+    uint32_t buttonCorner(int b) { return atBase(305, 135 + 90 * b); }
     int answerTextY(int b) {
         return s(132) + b * (s(24) + canvas->answer_button_height) + canvas->answer_button_height / 2 -
                canvas->getFontHeight(canvas->font_main) / 2;
@@ -130,12 +130,12 @@ TEST_P(GameScreen, ButtonsTurnOverOneByOneFromTheTopDuringTheSlide) {
         bool flipping[3];
     };
     const Case cases[] = {
-        {20, {true, true, true}, {false, false, false}},   // d = 10
-        {8, {true, true, true}, {false, false, false}},    // d = 4
-        {6, {false, true, true}, {true, false, false}},    // d = 3
-        {4, {false, false, true}, {false, true, false}},   // d = 2
-        {2, {false, false, false}, {false, false, true}},  // d = 1
-        {1, {false, false, false}, {false, false, false}}, // d = 0
+        {20, {true, true, true}, {false, false, false}},    // d = 10
+        {8, {true, true, true}, {false, false, false}},     // d = 4
+        {6, {false, true, true}, {true, false, false}},     // d = 3
+        {4, {false, false, true}, {false, true, false}},    // d = 2
+        {2, {false, false, false}, {false, false, true}},   // d = 1
+        {1, {false, false, false}, {false, false, false}},  // d = 0
     };
     c.question_slide_pending = true;
     c.answered_correctly = true;
@@ -146,8 +146,11 @@ TEST_P(GameScreen, ButtonsTurnOverOneByOneFromTheTopDuringTheSlide) {
             const std::string text = (k.previous[b] ? "old" : "new") + std::to_string(b);
             const ScreenCanvas::DrawnText* t = c.drawn(text);
             EXPECT_NE(t, nullptr) << "delay " << k.delay << " button " << b << " shows " << text;
-            if (t != nullptr) EXPECT_EQ(t->y, answerTextY(b));
-            EXPECT_EQ(buttonCorner(b), k.flipping[b] ? click : normal) << "delay " << k.delay << " button " << b;
+            if (t != nullptr) {
+                EXPECT_EQ(t->y, answerTextY(b));
+            }
+            EXPECT_EQ(buttonCorner(b), k.flipping[b] ? click : normal)
+                << "delay " << k.delay << " button " << b;
         }
     }
 }

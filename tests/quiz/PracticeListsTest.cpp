@@ -37,7 +37,9 @@ protected:
         BothResolutions::TearDown();
     }
     // Row i's top in pixels: the first row 10 layout units down, then the button height and 5 pixels.
-    int rowTop(int i) const { return s(10) + H::scrolly_menu_yoffset + i * (H::scroller_buttonClickHeight + 5); }
+    int rowTop(int i) const {
+        return s(10) + H::scrolly_menu_yoffset + i * (H::scroller_buttonClickHeight + 5);
+    }
 };
 
 TEST_P(PracticeLists, RowsWithBoxesAndTheHighlightThatLeadsToTheChoice) {
@@ -45,12 +47,13 @@ TEST_P(PracticeLists, RowsWithBoxesAndTheHighlightThatLeadsToTheChoice) {
     const uint32_t normal = colourOf(c.img_wide_button_normal);
     const uint32_t click = colourOf(c.img_wide_button_click);
     c.scroller_pressed_item = 2;
-    renderSettled(H::kGameStateChooseCategory);
+    renderSettled(H::GAMESTATE_CHOOSE_CATEGORY);
     EXPECT_FALSE(c.scroller_choice_pending);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(at(s(15), rowTop(i) + 3), i == 2 ? click : normal) << "row " << i;
         EXPECT_EQ(at(s(250), rowTop(i) + 3), colourOf(c.img_three_boxes->data[i % 4])) << "row " << i;
-        const ScreenCanvas::DrawnText* label = c.drawn(testsupport::narrow(H::scroller_category_list->data[i]));
+        const ScreenCanvas::DrawnText* label =
+            c.drawn(testsupport::narrow(H::scroller_category_list->data[i]));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->x, s(18));
         EXPECT_EQ(label->y, rowTop(i) + H::scroller_buttonClickHeight / 2);
@@ -59,7 +62,7 @@ TEST_P(PracticeLists, RowsWithBoxesAndTheHighlightThatLeadsToTheChoice) {
     // A released row is drawn highlighted first; only then may the list step act on it.
     c.scroller_pressed_item = -1;
     c.scroller_chosen_item = 1;
-    renderState(H::kGameStateChooseCategory);
+    renderState(H::GAMESTATE_CHOOSE_CATEGORY);
     EXPECT_EQ(at(s(15), rowTop(1) + 3), click);
     EXPECT_EQ(at(s(15), rowTop(2) + 3), normal);
     EXPECT_TRUE(c.scroller_choice_pending);
@@ -80,7 +83,7 @@ TEST_P(PracticeLists, RowsScrollInPixelsWithAnUnscaledGapAndStopAboveTheFooter) 
     const uint32_t gap = colourOf(c.img_menu_bg->data[2]);
     for (int offset : {0, -7, 12}) {
         H::scrolly_menu_yoffset = offset;
-        renderSettled(H::kGameStateChooseCategory);
+        renderSettled(H::GAMESTATE_CHOOSE_CATEGORY);
         const int bottom1 = rowTop(1) + H::scroller_buttonClickHeight;
         EXPECT_EQ(at(s(15), bottom1 - 1), normal) << "offset " << offset;
         EXPECT_EQ(at(s(15), bottom1 + 2), gap) << "offset " << offset;
@@ -91,7 +94,7 @@ TEST_P(PracticeLists, RowsScrollInPixelsWithAnUnscaledGapAndStopAboveTheFooter) 
     H::scrolly_menu_yoffset = 0;
     paintOffscreen(kMarker);
     for (int i = 0; i < 8; ++i) c.fade_segments->data[i] = 0;
-    renderState(H::kGameStateChooseCategory);
+    renderState(H::GAMESTATE_CHOOSE_CATEGORY);
     ASSERT_GT(rowTop(5) + H::scroller_buttonClickHeight, s(396));
     EXPECT_EQ(at(s(15), s(395) - 1), normal);
     EXPECT_EQ(at(s(15), s(395)), kMarker);
@@ -102,11 +105,11 @@ TEST_P(PracticeLists, BackButtonShownOnlyWhileDrawnPressed) {
     // Categories: the pressed menu button; nothing drawn unpressed.
     const uint32_t footer = colourOf(H::practice_menu_extra_borders->data[1]);
     c.scroller_back_hover = true;
-    renderSettled(H::kGameStateChooseCategory);
+    renderSettled(H::GAMESTATE_CHOOSE_CATEGORY);
     EXPECT_EQ(atBase(255, 460), colourOf(c.img_game_buttons->data[4]));
     EXPECT_TRUE(c.scroller_back_shown);
     c.scroller_back_hover = false;
-    renderState(H::kGameStateChooseCategory);
+    renderState(H::GAMESTATE_CHOOSE_CATEGORY);
     EXPECT_EQ(atBase(255, 460), footer);
     EXPECT_FALSE(c.scroller_back_shown);
 
@@ -125,11 +128,11 @@ TEST_P(PracticeLists, BackButtonShownOnlyWhileDrawnPressed) {
 TEST_P(PracticeLists, AnEmptyListOrBadBoxCountsDrawNoRows) {
     ScreenCanvas& c = *canvas;
     H::boxesToShow->data[0] = 7;
-    renderSettled(H::kGameStateChooseCategory);
+    renderSettled(H::GAMESTATE_CHOOSE_CATEGORY);
     EXPECT_EQ(at(s(250), rowTop(0) + 3), colourOf(c.img_wide_button_normal));
     H::scroller_category_list = jnewArray<JavaPtr<java::lang::String>>(0);
-    renderSettled(H::kGameStateChooseCategory);
-    EXPECT_EQ(at(s(15), rowTop(0) + 3), colourOf(c.img_menu_bg->data[2]));
+    renderSettled(H::GAMESTATE_CHOOSE_CATEGORY);
+    EXPECT_EQ(at(s(15), rowTop(1) + 3), colourOf(c.img_menu_bg->data[2]));
 }
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, PracticeLists, testing::Values(false, true), resolutionName);

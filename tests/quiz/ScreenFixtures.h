@@ -15,6 +15,9 @@
 #include "graphics/Image.h"
 #include "library/System.h"
 #include "platform/FileSystemPaths.h"
+#include "media/Player.h"
+#include "rms/RecordStore.h"
+#include "sensor/SensorConnection.h"
 #include "tests/support/StringText.h"
 #include "tests/support/TemporaryDirectory.h"
 
@@ -38,14 +41,16 @@ public:
         return this;
     }
     void playSound(int32_t, int32_t, int32_t) override {}
+    // The state is switched without a loading thread: the fixture runs the loads itself.
+    void changeGameStateTo(int32_t state) override { game_state.store(state); }
     // Every text drawn, with where and how it was anchored, then drawn as usual.
     struct DrawnText {
         std::string text;
         int x, y, anchor;
     };
     void drawCharsOrString(const JavaPtr<Graphics>& g, const JavaPtr<java::lang::String>& s,
-                           const JavaPtr<JArray<unsigned short>>& chars, int32_t offset, int32_t length, int32_t x,
-                           int32_t y, int32_t anchor, int32_t spacing) override {
+                           const JavaPtr<JArray<unsigned short>>& chars, int32_t offset, int32_t length,
+                           int32_t x, int32_t y, int32_t anchor, int32_t spacing) override {
         if (s) texts.push_back({testsupport::narrow(s->substring(offset, offset + length)), x, y, anchor});
         HookCanvas::drawCharsOrString(g, s, chars, offset, length, x, y, anchor, spacing);
     }
@@ -79,6 +84,7 @@ inline void resetScreenStatics() {
     H::weight_decay = 0;
     H::was_dragging = false;
     H::set_font = -1;
+    H::thread_failed.store(false);
     H::res_block_mappings = nullptr;
     H::block_pack_mappings = nullptr;
     H::resource_packs = nullptr;
@@ -104,107 +110,57 @@ protected:
         H::PARAM_TS_BASE_SCREEN_WIDTH.store(width);
         H::PARAM_TS_BASE_SCREEN_HEIGHT.store(height);
         canvas = jnew<ScreenCanvas>();
-        canvas->initTessel();
-        canvas->decideResolution();
-        ASSERT_EQ(canvas->high_resolution, high);
-        canvas->offscreen_image = Image::createImage(width, height);
-        canvas->offscreen_graphics = canvas->offscreen_image->getGraphics();
-        canvas->loadResourceBlock(0);
         loadEverything();
-        canvas->first_load_pending = false;
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(canvas->high_resolution, high);
         screen = Image::createImage(width, height);
         screenGraphics = screen->getGraphics();
     }
     void TearDown() override {
         screenGraphics = nullptr;
         screen = nullptr;
+        if (canvas) {
+            canvas->unloadSounds();
+            // Each player holds the canvas as its listener until it is closed, as the media tidy-up
+            // does at shut-down.
+            for (int ch = 0; ch < canvas->sound_players->length; ++ch) {
+                if (canvas->sound_players->data[ch]) canvas->sound_players->data[ch]->close();
+                canvas->sound_players->data[ch] = nullptr;
+            }
+            // The tilt sensor holds the canvas as its listener: the pair would keep each other alive.
+            if (canvas->tilt_sensor) canvas->tilt_sensor->removeDataListener();
+            canvas->tilt_sensor = nullptr;
+        }
         canvas = nullptr;
         H::HookCanvas_globalStaticDestroy();
+        javax::microedition::rms::RecordStore::tidyUp();
         resetScreenStatics();
         System_staticDestroy();
         _appPathIs = m_savedBundle;
         _savePathIs = m_savedData;
     }
 
-    int load(int res) { return canvas->loadImageID(res, -1, H::LOADIMAGETRANSFORM_NONE, false); }
-    int loadSplit(int res) { return canvas->loadImageID(res, -1, H::LOADIMAGETRANSFORM_NONE, true); }
-    JavaPtr<JArray<int32_t>> loadAll(std::initializer_list<int> resources) {
-        JavaPtr<JArray<int32_t>> ids = jnewArray<int32_t>(static_cast<int>(resources.size()));
-        int i = 0;
-        for (int res : resources) ids->data[i++] = load(res);
-        return ids;
-    }
-
-    // Every picture the screens draw, as the loads of the menu, the first load and each screen leave them.
+    // The start-up step, the first load of the main menu and the load of every other screen, as the
+    // loading thread would run them (here on the test's thread, one after the other).
     void loadEverything() {
         ScreenCanvas& c = *canvas;
-        c.menu_bg_trans = c.getResourceByteArray(H::RESID_MENU_BG_TRANS);
-        c.img_main_menu_bg = loadAll({c.high_resolution ? H::RESID_MENU_BG_0_HIGH : H::RESID_MENU_BG_0_LOW,
-                                      c.high_resolution ? H::RESID_MENU_BG_1_HIGH : H::RESID_MENU_BG_1_LOW,
-                                      c.high_resolution ? H::RESID_MENU_BG_2_HIGH : H::RESID_MENU_BG_2_LOW,
-                                      c.high_resolution ? H::RESID_MENU_BG_3_HIGH : H::RESID_MENU_BG_3_LOW});
-        c.font_main = c.loadBitmapFont(c.res_main_font, -1);
-        c.font_numbers = c.loadBitmapFont(c.res_numbers_font, -1);
-        ASSERT_GE(c.font_main, 0);
-        ASSERT_GE(c.font_numbers, 0);
-        c.about_bg_trans = c.getResourceByteArray(H::RESID_ABOUT_BG_TRANS);
-        c.stats_bg_trans = c.getResourceByteArray(H::RESID_STATS_BG_TRANS);
-        c.confirm_bg_trans = c.getResourceByteArray(H::RESID_CONFIRM_BG_TRANS);
-        c.game_bg_trans = c.getResourceByteArray(H::RESID_GAME_BG_TRANS);
-        c.img_game_bg = loadAll({c.res_game_bg_0, c.res_game_bg_1, c.res_game_bg_2, c.res_game_bg_3, c.res_game_bg_4});
-        c.img_game_infobox = load(c.res_game_infobox);
-        c.img_answer_button_click = load(c.res_answer_button_click);
-        c.img_answer_button_correct = load(c.res_answer_button_correct);
-        c.img_answer_button_wrong = load(c.res_answer_button_wrong);
-        c.img_answer_button_ghosted = load(c.res_answer_button_ghosted);
-        c.img_answer_button_normal = load(c.res_answer_button_normal);
-        c.img_wide_button_normal = load(c.res_wide_button_normal);
-        c.img_wide_button_click = load(c.res_wide_button_click);
-        c.answer_button_width = c.getImageDimension(c.img_answer_button_click, 0, 0, H::IMAGEDIMENSION_WIDTH);
-        c.answer_button_height = c.getImageDimension(c.img_answer_button_click, 0, 0, H::IMAGEDIMENSION_HEIGHT);
-        c.img_three_boxes = loadAll({c.res_three_boxes_0, c.res_three_boxes_1, c.res_three_boxes_2, c.res_three_boxes_3});
-        c.img_one_box_on = load(c.res_one_box_on);
-        c.img_one_box_off = load(c.res_one_box_off);
-        c.img_stats_star = loadAll({c.res_stats_star_bronze, c.res_stats_star_silver, c.res_stats_star_gold});
-        c.img_big_star = loadAll({c.res_big_star_bronze, c.res_big_star_silver, c.res_big_star_gold});
-        H::little_starwidth = c.getImageDimension(c.img_stats_star->data[0], 0, 0, H::IMAGEDIMENSION_WIDTH);
-        c.img_timer_dot = load(c.res_timer_dot);
-        c.img_game_buttons = loadAll(
-            {c.res_button_hint, c.res_button_skip, c.res_button_info, c.res_button_menu, c.res_button_menu_alt});
-        c.img_icon_number = loadAll({c.res_icon_number_0, c.res_icon_number_1, c.res_icon_number_2,
-                                     c.res_icon_number_3, c.res_icon_number_4, c.res_icon_number_5,
-                                     c.res_icon_number_6, c.res_icon_number_7, c.res_icon_number_8,
-                                     c.res_icon_number_9});
-        c.img_icon_number_flash = load(c.res_icon_number_flash);
-        c.img_icon_about = load(c.res_icon_about);
-        c.img_icon_click_about = load(c.res_icon_click_about);
-        c.img_web_base_strip = load(c.res_web_base_strip);
-        c.img_web_base_back_icon_click = load(c.res_web_base_back_icon_click);
-        H::practice_menu_extra_borders = loadAll({c.res_practice_menu_header, c.res_practice_menu_footer});
-        H::practice_menu_back_normal = load(c.res_practice_menu_back_off);
-        H::practice_menu_back_click = load(c.res_practice_menu_back_on);
-        c.img_ranking = jnewArray<int32_t>(30);
-        for (int i = 0; i < 30; ++i) c.img_ranking->data[i] = -1;
-        for (int i = 0; i < 29; ++i) c.img_ranking->data[i] = loadSplit(c.res_ranking->data[i]);
-        c.img_generic = jnewArray<int32_t>(2);
-        for (int i = 0; i < 2; ++i) c.img_generic->data[i] = loadSplit(c.res_generic->data[i]);
-        c.img_about_bg = loadAll({c.res_about_bg_0, c.res_about_bg_1, c.res_about_bg_2, c.res_about_bg_3,
-                                  c.res_about_bg_4, c.res_about_bg_5});
-        c.img_stats_bg = loadAll({c.res_stats_bg_0, c.res_stats_bg_1, c.res_stats_bg_2, c.res_stats_bg_3,
-                                  c.res_stats_bg_4, c.res_stats_bg_5});
-        c.img_stats_box_overlay = load(c.res_stats_box_overlay);
-        c.img_confirm_bg = loadAll(
-            {c.res_confirm_bg_0, c.res_confirm_bg_1, c.res_confirm_bg_2, c.res_confirm_bg_3, c.res_confirm_bg_4});
-        c.img_promoted_bg = load(c.res_promoted_bg);
-        c.img_demoted_bg = load(c.res_demoted_bg);
-        c.img_ranking_button_normal = load(c.res_ranking_button_normal);
-        c.img_ranking_button_click = load(c.res_ranking_button_click);
-        c.img_complete_bg = load(c.res_complete_bg);
-        c.img_complete_bg_practice = load(c.res_complete_bg_practice);
-        c.img_ranking_button_menu_click = load(c.res_ranking_button_menu_click);
-        c.img_units_button_normal = load(c.res_units_button_normal);
-        c.img_units_button_click = load(c.res_units_button_click);
-        c.img_menu_bg = loadAll({c.res_menu_bg_0, c.res_menu_bg_1, c.res_chooser_bg_2, c.res_menu_bg_3});
+        c.startUpStep();
+        ASSERT_FALSE(H::thread_failed.load());
+        ASSERT_EQ(H::game_state.load(), H::GAMESTATE_MAIN_MENU | H::GAMESTATEFLAG_LOADING);
+        c.startLoading();
+        ASSERT_FALSE(c.first_load_pending);
+        for (int state : {H::GAMESTATE_ABOUT, H::GAMESTATE_STATS, H::GAMESTATE_CONFIRM, H::GAMESTATE_PROMOTED,
+                          H::GAMESTATE_DEMOTED, H::GAMESTATE_COMPLETE, H::GAMESTATE_CHOOSE_CATEGORY}) {
+            H::game_state.store(state | H::GAMESTATEFLAG_LOADING);
+            c.startLoading();
+        }
+        H::current_mode_practice = true;
+        H::game_state.store(H::GAMESTATE_COMPLETE | H::GAMESTATEFLAG_LOADING);
+        c.startLoading();
+        H::current_mode_practice = false;
+        c.setupMenu(1);
+        c.fade_active = false;
+        H::game_state.store(H::GAMESTATE_MAIN_MENU);
     }
 
     // One frame of the state with no wipe running.

@@ -13,14 +13,10 @@ constexpr uint32_t kMarker = 0xFF010203u;
 using ScreenRendering = BothResolutions;
 
 TEST_P(ScreenRendering, FirstLoadCyclesTheAnimationOneFramePerPaintLaterLoadsKeepTheFrame) {
+    // The start-up step read the splash and the eight frames for the resolution in use.
     canvas->first_load_pending = true;
-    canvas->splash_image = Image::createImage(testsupport::jstr(GetParam() ? "/Default@2x.png" : "/Default.png"));
-    canvas->loading_anim_frames = jnewArray<JavaPtr<Image>>(8);
-    for (int i = 0; i < 8; ++i) {
-        const std::string name =
-            "/qv_loading_anim_0" + std::to_string(i + 1) + (GetParam() ? "_HIGH.png" : "_LOW.png");
-        canvas->loading_anim_frames->data[i] = Image::createImage(testsupport::jstr(name.c_str()));
-    }
+    ASSERT_TRUE(canvas->splash_image);
+    ASSERT_EQ(canvas->splash_image->getWidth(), width);
     auto frameColour = [&](int f) {
         JavaPtr<JArray<int>> pixel = jnewArray<int>(1);
         canvas->loading_anim_frames->data[f]->getRGB(pixel, 0, 1, 2, 2, 1, 1);
@@ -143,9 +139,14 @@ TEST_P(ScreenRendering, StatisticsTable) {
         // Past the last threshold the level equals the number of levels: the last one is shown.
         {0, 0, 9, 0, 30, {"0", "0", "0%", "9", "9", "100%", "Level 30/30", ""}},
     };
-    const char* labels[8] = {"Total correct (Practice)", "Total attempted (Practice)", "Percentage correct (Practice)",
-                             "Total correct (Test)",     "Total attempted (Test)",     "Percentage correct (Test)",
-                             "Level",                    "Stars"};
+    const char* labels[8] = {"Total correct (Practice)",
+                             "Total attempted (Practice)",
+                             "Percentage correct (Practice)",
+                             "Total correct (Test)",
+                             "Total attempted (Test)",
+                             "Percentage correct (Test)",
+                             "Level",
+                             "Stars"};
     for (const Case& k : cases) {
         SCOPED_TRACE(k.values[6]);
         canvas->practice_right_total = k.practiceRight;
@@ -174,7 +175,8 @@ TEST_P(ScreenRendering, StatisticsTable) {
 TEST_P(ScreenRendering, StatisticsStarsFromLevelsSevenFifteenAndTwentyThree) {
     // The last row's box lies under the stars.
     const uint32_t background = colourOf(canvas->img_stats_box_overlay);
-    const uint32_t stars[3] = {colourOf(canvas->img_stats_star->data[0]), colourOf(canvas->img_stats_star->data[1]),
+    const uint32_t stars[3] = {colourOf(canvas->img_stats_star->data[0]),
+                               colourOf(canvas->img_stats_star->data[1]),
                                colourOf(canvas->img_stats_star->data[2])};
     struct Case {
         int level, shown;
