@@ -135,6 +135,77 @@ TEST_P(PracticeLists, AnEmptyListOrBadBoxCountsDrawNoRows) {
     EXPECT_EQ(at(s(15), rowTop(1) + 3), colourOf(c.img_menu_bg->data[2]));
 }
 
+// One update step of the list with the pointer down at (x, y) or up.
+void listStep(ScreenCanvas& c, bool down, int x = 0, int y = 0) {
+    H::pointer_pressed = down;
+    H::pointer_repeated = down;
+    if (down) {
+        H::pointer_x.store(x);
+        H::pointer_y.store(y);
+    }
+    c.fixedRateUpdate();
+}
+
+TEST_P(PracticeLists, GlideHalvesAboveTenThenShrinksByOneAndSpringsBackByAQuarter) {
+    ScreenCanvas& c = *canvas;
+    H::game_state.store(H::GAMESTATE_CHOOSE_CATEGORY);
+    H::scroller_static_menus = 0;
+    H::scroller_menu_drag_distance = 781;
+    struct Case {
+        int offset, momentum;
+        std::vector<int> momenta;  // after each released step
+    };
+    const Case cases[] = {
+        {-300, 40, {20, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 1}},
+        {-300, -40, {-20, -10, -9, -8, -7, -6, -5, -4, -3, -2, -1, -1}},
+        // Pulled 40 below the top: a quarter of the overshoot back, then the glide.
+        {40, 0, {-10, -9, -8}},
+        // Pulled 40 past the end.
+        {-821, 1, {10, 9, 8}},
+    };
+    for (const Case& k : cases) {
+        H::scrolly_menu_yoffset = k.offset;
+        H::weight_decay = k.momentum;
+        int offset = k.offset;
+        int momentum = k.momentum;
+        for (size_t i = 0; i < k.momenta.size(); ++i) {
+            listStep(c, false);
+            // The offset moves by the momentum it had, unless the step only set the spring.
+            const int a = momentum < 0 ? -momentum : momentum;
+            if (a >= 2) offset += momentum;
+            EXPECT_EQ(H::weight_decay, k.momenta[i]) << "from " << k.offset << ", step " << i;
+            EXPECT_EQ(H::scrolly_menu_yoffset, offset) << "from " << k.offset << ", step " << i;
+            momentum = H::weight_decay;
+        }
+    }
+}
+
+TEST_P(PracticeLists, StaticListsStayPutAndAGapChoosesNothing) {
+    ScreenCanvas& c = *canvas;
+    H::game_state.store(H::GAMESTATE_CHOOSE_SUBSECTION);
+    H::scroller_static_menus = 1;
+    const int x = s(160);
+    // A drag of 40 pixels does not move a static list.
+    listStep(c, true, x, rowTop(1) + 5);
+    listStep(c, true, x, rowTop(1) + 45);
+    listStep(c, false);
+    EXPECT_EQ(H::scrolly_menu_yoffset, 0);
+    EXPECT_EQ(H::weight_decay, 0);
+
+    // Held on row 1, then moved into the gap below it: the highlight stays; the release there chooses
+    // nothing.
+    const int gap = rowTop(2) - 2;
+    listStep(c, true, x, rowTop(1) + 5);
+    listStep(c, true, x, rowTop(1) + 5);
+    EXPECT_EQ(c.scroller_pressed_item, 1);
+    listStep(c, true, x, gap);
+    EXPECT_EQ(c.scroller_pressed_item, 1);
+    listStep(c, false);
+    EXPECT_EQ(c.scroller_chosen_item, -1);
+    EXPECT_EQ(c.scroller_pressed_item, -1);
+    EXPECT_EQ(H::game_state.load(), H::GAMESTATE_CHOOSE_SUBSECTION);
+}
+
 INSTANTIATE_TEST_SUITE_P(Resolutions, PracticeLists, testing::Values(false, true), resolutionName);
 
 }  // namespace
