@@ -27,7 +27,7 @@ using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Image;
 using H = HookCanvas;
 
-inline std::filesystem::path testBundleDir() {
+inline std::filesystem::path builtTestBundleDir() {
     return QUILL_TEST_BUNDLE_DIR;
 }
 
@@ -103,8 +103,8 @@ protected:
         System_staticInit();
         resetScreenStatics();
         H::HookCanvas_globalStaticCreate();
-        ASSERT_TRUE(std::filesystem::exists(testBundleDir() / "resmap")) << testBundleDir();
-        platform::setFileSystemPaths((testBundleDir().string() + "/").c_str(), m_data.path().c_str());
+        ASSERT_TRUE(std::filesystem::exists(builtTestBundleDir() / "resmap")) << builtTestBundleDir();
+        platform::setFileSystemPaths((builtTestBundleDir().string() + "/").c_str(), m_data.path().c_str());
         width = high ? 640 : 320;
         height = high ? 960 : 480;
         H::PARAM_TS_BASE_SCREEN_WIDTH.store(width);
