@@ -7,7 +7,6 @@
 #include <mutex>
 
 #include "graphics/Image.h"
-#include "sensor/SensorConnection.h"
 #include "tests/support/QuizDriver.h"
 
 namespace {
@@ -86,8 +85,6 @@ protected:
     }
     void TearDown() override {
         gate().set(true);
-        // The tilt sensor holds the canvas as its listener and nothing at shut-down removes it.
-        if (canvas && canvas->tilt_sensor) canvas->tilt_sensor->removeDataListener();
         canvas = nullptr;
         driver.reset();
         H::game_state.store(0);
