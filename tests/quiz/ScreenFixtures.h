@@ -31,7 +31,8 @@ inline std::filesystem::path builtTestBundleDir() {
     return QUILL_TEST_BUNDLE_DIR;
 }
 
-// The canvas as the screens see it; it records wipes asked for instead of starting them.
+// The canvas as the screens see it: silent, switching states without a loading thread, and keeping
+// every text it draws.
 class ScreenCanvas : public HookCanvas {
     TESL_CLASS(ScreenCanvas, "quiztest.ScreenCanvas", HookCanvas)
 public:

@@ -64,8 +64,7 @@ TEST_P(ScreenRendering, SettledScreensCoverTheWholeFrame) {
     EXPECT_FALSE(anyPixelEquals(0, 396, 320, 84, kMarker));
 }
 
-// A segment's picture, where it lies on its screen (base layout), and the screen's mask byte index at
-// which it may first appear.
+// A segment of a screen and where it lies (base layout).
 struct SegmentPlace {
     int segment, x, y, w, h;
 };
