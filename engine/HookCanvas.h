@@ -905,6 +905,8 @@ public:
     static inline std::atomic<bool> manual_passes{false};
     // Waits until the loading bit is clear or the limit passes; true when it cleared.
     static bool waitForLoading(long long limitMs);
+    // Whether the calling thread is running a screen's load.
+    static bool onLoadingThread();
     // Set when an exception ended a canvas thread; the program then exits with a failure status.
     static inline std::atomic<bool> thread_failed{false};
 
@@ -1538,6 +1540,7 @@ private:
     static inline std::mutex main_thread_mutex;  // guards main_thread
     static inline JavaPtr<java::lang::Thread> main_thread;
     static void signalLoadingDone();
+    static inline thread_local bool on_loading_thread = false;
     static inline std::mutex loading_mutex;  // pairs with loading_signal, which waitForLoading waits on
     static inline std::condition_variable loading_signal;
     static inline std::atomic<int64_t> last_paint_time_ms{0};
