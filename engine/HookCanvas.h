@@ -1114,6 +1114,37 @@ public:
     JavaPtr<String> reportMissingStartUpFile(const JavaPtr<String>& what);
 
     // Quiz screens: frame composition, the game screen and the information screen.
+    // The screens draw on offscreen_graphics; positions are already scaled unless named in base units.
+    void resetRenderClip();
+    // Segment s of ids under the wipe, at a base-layout position.
+    bool drawSegment(const JavaPtr<JArray<int32_t>>& ids, int32_t s, int32_t x, int32_t y, bool resetClip);
+    void drawRenderImage(int32_t imageId, int32_t x, int32_t y, int32_t anchor);
+    // Entry index of an id table, or -1 (the id that draws nothing) when there is no such entry.
+    static int32_t imageEntry(const JavaPtr<JArray<int32_t>>& ids, int32_t index);
+    void drawRenderLines(const JavaPtr<JArray<JavaPtr<String>>>& lines, int32_t x, int32_t top, int32_t anchor);
+    void renderLoadingScreen();
+    void renderMainMenu();
+    void renderConfirm();
+    void renderAbout();
+    void renderStats();
+    // The statistics screen's value of row 0-7.
+    JavaPtr<String> statisticsValue(int32_t row);
+    // Segments 3-5 and the pressed menu button of the about and statistics screens.
+    void renderSideColumn(const JavaPtr<JArray<int32_t>>& segments);
+    void renderList(bool categories);
+    void renderListRows(bool categories);
+    void renderResult(bool promoted);
+    void renderComplete();
+    void renderGameScreen(bool info);
+    // The byte of the running wipe's mask, or 0xFF with no wipe.
+    int32_t renderTransitionMask();
+    void renderTitlePanel();
+    void renderQuestionBox();
+    void renderTimerRing();
+    int32_t answerButtonImage(int32_t button, bool flipping, int32_t x, int32_t y, bool info);
+    void renderAnswerButtons(bool info);
+    void renderBottomBar();
+    void renderInfoPanel();
 
     // Instance fields.
     JavaPtr<String> record_store_prefix;

@@ -189,8 +189,10 @@ void HookCanvas::loadFirstMainMenu() {
     practice_menu_back_normal = loadPicture(res_practice_menu_back_off, false);
     practice_menu_back_click = loadPicture(res_practice_menu_back_on, false);
 
-    // Thirty ranks but twenty-nine badges: the last element stays 0.
+    // Thirty ranks but twenty-nine badges: the last element holds -1, the id that draws nothing (0
+    // would name whatever picture sits in slot 0).
     JavaPtr<JArray<int32_t>> ranking = jnewArray<int32_t>(30);
+    for (int32_t i = 0; i < ranking->length; ++i) ranking->data[i] = -1;
     for (int32_t i = 0; i < 29 && res_ranking && i < res_ranking->length; ++i)
         ranking->data[i] = loadPicture(res_ranking->data[i], true);
     img_ranking = ranking;

@@ -85,7 +85,9 @@ const std::vector<PictureSpec> kPictures = {
     {67, 212, "CONFIRM_BG_4", 320, 84, PictureKind::Background, 3},
     {69, 213, "ICON_ABOUT", 80, 85, PictureKind::AboutIcon, 0},
     {70, 214, "ICON_CLICK_ABOUT", 80, 85, PictureKind::AboutIcon, 1},
-    {71, 215, "GAME_BG_0", 81, 108, PictureKind::Background, 0},
+    // A row taller than the title panel it sits under: the timer column starts at 109, so no row is left
+    // undrawn between them.
+    {71, 215, "GAME_BG_0", 81, 109, PictureKind::Background, 0},
     {72, 216, "GAME_BG_1", 239, 108, PictureKind::Panel, 1},
     {73, 217, "GAME_BG_2", 80, 286, PictureKind::Background, 2},
     {74, 218, "GAME_BG_3", 240, 287, PictureKind::Background, 2},
@@ -246,9 +248,11 @@ ArtCanvas ArtCatalogue::draw(const PictureSpec& spec, int scale, bool flat) {
     ArtCanvas canvas(w * scale, h * scale);
     Scaled g{canvas, static_cast<double>(scale)};
     if (flat) {
-        // One opaque colour per kind, darker for pressed variants: enough to tell pictures apart.
-        uint32_t colour = mixColour(kDusk, kAccent, static_cast<int>(spec.kind), 20);
-        canvas.fill(spec.variant % 2 ? mixColour(colour, kNight, 1, 3) : colour);
+        // One opaque colour per picture, so that a probe of a drawn screen tells which picture landed
+        // there: the red byte alone differs for every low id (7 and 200 share no factor).
+        const uint32_t id = static_cast<uint32_t>(spec.lowId);
+        canvas.fill(argb(255, 40 + (id * 7) % 200, 60 + (static_cast<uint32_t>(spec.kind) * 9) % 160,
+                         40 + (id * 31) % 190));
         return canvas;
     }
     switch (spec.kind) {
