@@ -219,7 +219,46 @@ JavaPtr<::java::lang::Object> Hashtable::put(const JavaPtr<Object>& key, const J
     return nullptr;
 }
 
+bool Hashtable::relinkStringKeys() {
+    // Exact only when no slot is empty (a rebuild drops empty slots) and the entries fit the new
+    // capacity without another growth on the way. The count may include a key that put has yet to place.
+    const auto entries = static_cast<int64_t>(m_nodes.size());
+    if (entries > (static_cast<int64_t>(m_capacity) * 3 >> 2)) return false;
+    for (const Node& node : m_nodes)
+        if (!jinstanceof<String>(node.key)) return false;
+    // Everything that may throw comes before the first change. The node array grows geometrically here
+    // (its size is no part of the rules), so most rebuilds allocate no nodes at all.
+    std::vector<int32_t> heads(static_cast<size_t>(m_capacity), -1);
+    std::vector<int32_t> tails(static_cast<size_t>(m_capacity), -1);
+    const size_t wanted = static_cast<size_t>((static_cast<int64_t>(m_capacity) * 3 >> 2) + 1);
+    if (m_nodes.capacity() < wanted) m_nodes.reserve(std::max(wanted, m_nodes.capacity() * 2));
+    ++m_rebuilds;
+    // The old walk order, each entry appended to its new bucket's chain: the order a rebuild by puts
+    // gives, since a put finds no empty slot to fill. Those puts would only ask String's hashCode and
+    // equals, which have no side effects, and no two stored strings are equal, so the answers are
+    // known without asking.
+    for (const int32_t head : m_heads) {
+        int32_t node = head;
+        while (node != -1) {
+            Node& slot = m_nodes[static_cast<size_t>(node)];
+            const int32_t next = slot.next;
+            const auto bucket = static_cast<size_t>(bucketOf(slot.key->hashCode()));
+            slot.next = -1;
+            if (tails[bucket] == -1)
+                heads[bucket] = node;
+            else
+                m_nodes[static_cast<size_t>(tails[bucket])].next = node;
+            tails[bucket] = node;
+            node = next;
+        }
+    }
+    m_heads = std::move(heads);
+    m_count = static_cast<int32_t>(entries);
+    return true;
+}
+
 void Hashtable::rehash() {
+    if (relinkStringKeys()) return;
     std::vector<int32_t> oldHeads = std::move(m_heads);
     std::vector<Node> oldNodes = std::move(m_nodes);
     m_heads.clear();

@@ -63,6 +63,9 @@ private:
     };
 
     void setCapacity(int32_t capacity);
+    // The rebuild of a table whose keys are all strings and whose slots are all full: the nodes stay
+    // where they are and only the chains are relinked. False (nothing changed) for any other table.
+    bool relinkStringKeys();
     int32_t bucketOf(int32_t hash) const;
     // The node of the key, or -1. A key's equals may change the table: when it rebuilt the buckets, the
     // scan answers -1 rather than go on in a chain that is gone.
