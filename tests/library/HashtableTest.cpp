@@ -289,6 +289,8 @@ public:
         *found = -1;
         --m_count;
     }
+    // What rehash() does: the same capacity, the entries put back in walk order.
+    void rebuildInPlace() { rebuild(); }
     std::vector<int> order() const {
         std::vector<int> ids;
         for (const auto& slots : m_buckets)
@@ -345,6 +347,42 @@ TEST(Hashtable, SlotOrderOfKeysValuesAndTextFollowsTheBucketRulesThroughGrowth) 
             values.push_back(jcast<java::lang::Integer>(value)->intValue());
         EXPECT_EQ(values, model.order());
         EXPECT_EQ(narrow(table->toString()), text + "}");
+    }
+}
+
+// Tables of string keys only are rebuilt by relinking their chains in place; a removal's empty slot
+// sends the next rebuild down the general path. Both must give the layout of the bucket rules.
+TEST(Hashtable, StringKeysKeepTheSlotOrderThroughRelinkedAndGeneralRebuilds) {
+    auto textOf = [](int id) { return "item" + std::to_string(id * 37 % 1009); };
+    auto hashOf = [&](int id) { return jstr(textOf(id).c_str())->hashCode(); };
+    std::mt19937 random(4601);
+    for (int initial : {11, 1, 3}) {
+        JavaPtr<Hashtable> table = jnew<Hashtable>(initial);
+        SlotLayoutModel model(initial, hashOf);
+        for (int op = 0; op < 700; ++op) {
+            const int id = static_cast<int>(random() % 400);
+            // Removals are rare, so that most rebuilds find every slot full.
+            if (random() % 16 == 0) {
+                table->remove(jstr(textOf(id).c_str()));
+                model.remove(id);
+            } else {
+                table->put(jstr(textOf(id).c_str()), jnew<java::lang::Integer>(id));
+                model.put(id);
+            }
+            if (op % 7 == 0) {
+                table->rehash();
+                model.rebuildInPlace();
+            }
+            std::vector<std::string> expected, listed;
+            for (int modelId : model.order()) expected.push_back(textOf(modelId));
+            for (const auto& k : drain(table->keys())) listed.push_back(narrow(jcast<java::lang::String>(k)));
+            ASSERT_EQ(listed, expected) << "initial " << initial << ", operation " << op;
+        }
+        std::string text = "{";
+        for (int id : model.order())
+            text += (text.size() > 1 ? ", " : "") + textOf(id) + "," + std::to_string(id);
+        EXPECT_EQ(narrow(table->toString()), text + "}");
+        for (const auto& value : drain(table->elements())) EXPECT_TRUE(value);
     }
 }
 
