@@ -386,6 +386,26 @@ TEST(Hashtable, StringKeysKeepTheSlotOrderThroughRelinkedAndGeneralRebuilds) {
     }
 }
 
+// Big node arrays are kept by the thread that frees them and handed to its next big tables.
+TEST(Hashtable, BigTablesBuiltAgainOnReusedStorageHoldEveryEntry) {
+    auto buildAndCheck = [](int round) {
+        JavaPtr<Hashtable> table = jnew<Hashtable>();
+        constexpr int kKeys = 6000;
+        for (int i = 0; i < kKeys; ++i)
+            table->put(jstr(("r" + std::to_string(round) + "k" + std::to_string(i)).c_str()),
+                       jnew<java::lang::Integer>(i));
+        ASSERT_EQ(table->size(), kKeys);
+        for (int i = 0; i < kKeys; ++i) {
+            JavaPtr<Object> found =
+                table->get(jstr(("r" + std::to_string(round) + "k" + std::to_string(i)).c_str()));
+            ASSERT_TRUE(found) << i;
+            ASSERT_EQ(jcast<java::lang::Integer>(found)->intValue(), i);
+        }
+        EXPECT_EQ(drain(table->keys()).size(), static_cast<size_t>(kKeys));
+    };
+    for (int round = 0; round < 3; ++round) buildAndCheck(round);
+}
+
 // A key whose equals empties the table it is looked up in: the scan must not go on in buckets that are gone.
 class ClearingKey : public ProbeKey {
 public:
