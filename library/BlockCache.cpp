@@ -6,8 +6,8 @@ namespace tesl {
 
 namespace {
 
-// A few freed blocks of one thread, the smallest first taken that fits. Bounded in count and bytes, so a
-// thread keeps at most a couple of megabytes it does not use.
+// A few freed blocks of one thread; the smallest that fits is taken first. Bounded in count and bytes, so
+// a thread keeps at most kMaxCachedBytes it does not use.
 class ThreadBlocks {
 public:
     ~ThreadBlocks() {
