@@ -54,10 +54,13 @@ int32_t Hashtable::findNode(int32_t hash, const JavaPtr<Object>& key) {
     const uint32_t rebuilds = m_rebuilds;
     const int32_t bucket = bucketOf(hash);
     if (static_cast<size_t>(bucket) >= m_heads.size()) return -1;
+    const bool stringKey = jinstanceof<String>(key);
     for (int32_t node = m_heads[static_cast<size_t>(bucket)]; node != -1;
          node = m_nodes[static_cast<size_t>(node)].next) {
         const Node& slot = m_nodes[static_cast<size_t>(node)];
         if (!slot.key) continue;
+        // A string equals only a string of the same text, whose stored hash is then this one.
+        if (stringKey && slot.hash != hash) continue;
         // equals gets its own reference to the stored key, which a change of the table cannot take from
         // under it; the node is looked up again after the call, since the array may have moved.
         const bool equal = key->equals(slot.key);
@@ -75,12 +78,13 @@ void Hashtable::placeNew(int32_t hash, const JavaPtr<Object>& key, const JavaPtr
         if (!slot.key) {
             slot.key = key;
             slot.value = value;
+            slot.hash = hash;
             return;
         }
         last = node;
     }
     const auto added = static_cast<int32_t>(m_nodes.size());
-    m_nodes.push_back(Node{key, value, -1});
+    m_nodes.push_back(Node{key, value, -1, hash});
     if (last == -1)
         m_heads[bucket] = added;
     else
@@ -120,7 +124,7 @@ JavaPtr<String> Hashtable::toString() {
 void Hashtable::clear() {
     // The entries are released after the table is whole again.
     std::vector<int32_t> oldHeads = std::move(m_heads);
-    std::vector<Node> oldNodes = std::move(m_nodes);
+    NodeArray oldNodes = std::move(m_nodes);
     m_heads.clear();
     m_nodes.clear();
     const int32_t oldCount = m_count;
@@ -191,6 +195,7 @@ JavaPtr<::java::lang::Object> Hashtable::put(const JavaPtr<Object>& key, const J
             JavaPtr<Object> previous = std::move(slot.value);
             slot.key = key;
             slot.value = value;
+            slot.hash = hash;
             return previous;
         }
     }
@@ -219,9 +224,48 @@ JavaPtr<::java::lang::Object> Hashtable::put(const JavaPtr<Object>& key, const J
     return nullptr;
 }
 
+bool Hashtable::relinkStringKeys() {
+    // Exact only when no slot is empty (a rebuild drops empty slots) and the entries fit the new
+    // capacity without another growth on the way. The count may include a key that put has yet to place.
+    const auto entries = static_cast<int64_t>(m_nodes.size());
+    if (entries > (static_cast<int64_t>(m_capacity) * 3 >> 2)) return false;
+    for (const Node& node : m_nodes)
+        if (!jinstanceof<String>(node.key)) return false;
+    // Everything that may throw comes before the first change. The node array grows geometrically here
+    // (its size is no part of the rules), so most rebuilds allocate no nodes at all.
+    std::vector<int32_t> heads(static_cast<size_t>(m_capacity), -1);
+    std::vector<int32_t> tails(static_cast<size_t>(m_capacity), -1);
+    const size_t wanted = static_cast<size_t>((static_cast<int64_t>(m_capacity) * 3 >> 2) + 1);
+    if (m_nodes.capacity() < wanted) m_nodes.reserve(std::max(wanted, m_nodes.capacity() * 2));
+    ++m_rebuilds;
+    // The old walk order, each entry appended to its new bucket's chain: the order a rebuild by puts
+    // gives, since a put finds no empty slot to fill. Those puts would only ask String's hashCode (the
+    // stored hash) and equals, which have no side effects, and no two stored strings are equal, so the
+    // answers are known without asking.
+    for (const int32_t head : m_heads) {
+        int32_t node = head;
+        while (node != -1) {
+            Node& slot = m_nodes[static_cast<size_t>(node)];
+            const int32_t next = slot.next;
+            const auto bucket = static_cast<size_t>(bucketOf(slot.hash));
+            slot.next = -1;
+            if (tails[bucket] == -1)
+                heads[bucket] = node;
+            else
+                m_nodes[static_cast<size_t>(tails[bucket])].next = node;
+            tails[bucket] = node;
+            node = next;
+        }
+    }
+    m_heads = std::move(heads);
+    m_count = static_cast<int32_t>(entries);
+    return true;
+}
+
 void Hashtable::rehash() {
+    if (relinkStringKeys()) return;
     std::vector<int32_t> oldHeads = std::move(m_heads);
-    std::vector<Node> oldNodes = std::move(m_nodes);
+    NodeArray oldNodes = std::move(m_nodes);
     m_heads.clear();
     m_nodes.clear();
     ++m_rebuilds;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "library/BlockCache.h"
 #include "library/Enumeration.h"
 #include "runtime/JArray.h"
 #include "runtime/Object.h"
@@ -60,9 +61,19 @@ private:
         JavaPtr<Object> key;
         JavaPtr<Object> value;
         int32_t next = -1;
+        // The key's hashCode when it was stored: a string's never changes, so a string search skips
+        // the slots of other hashes without asking equals (which for a string has no side effects).
+        int32_t hash = 0;
     };
 
+    // Large node arrays come back from a per-thread cache: a big table dropped and built again does not
+    // fault in fresh pages for every rebuild.
+    using NodeArray = std::vector<Node, tesl::BlockCacheAllocator<Node>>;
+
     void setCapacity(int32_t capacity);
+    // The rebuild of a table whose keys are all strings and whose slots are all full: the nodes stay
+    // where they are and only the chains are relinked. False (nothing changed) for any other table.
+    bool relinkStringKeys();
     int32_t bucketOf(int32_t hash) const;
     // The node of the key, or -1. A key's equals may change the table: when it rebuilt the buckets, the
     // scan answers -1 rather than go on in a chain that is gone.
@@ -78,7 +89,7 @@ private:
 
     // The first node of each bucket, -1 for none; empty only while clear or a rebuild replaces it.
     std::vector<int32_t> m_heads;
-    std::vector<Node> m_nodes;
+    NodeArray m_nodes;
     // Counts the rebuilds, so that a scan can tell that the chains it walks were replaced under it.
     uint32_t m_rebuilds = 0;
     int32_t m_count = 0;

@@ -70,18 +70,26 @@ JavaPtr<String> decimalText(long long value) {
     uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     unsigned short text[20];
     int start = 20;
-    while (magnitude >= 100) {
+    while (magnitude > UINT32_MAX) {
         const auto pair = static_cast<size_t>(magnitude % 100) * 2;
         magnitude /= 100;
         text[--start] = kDigitPairs[pair + 1];
         text[--start] = kDigitPairs[pair];
     }
-    if (magnitude >= 10) {
-        const auto pair = static_cast<size_t>(magnitude) * 2;
+    // Most numbers fit 32 bits, whose division by a constant is a cheaper multiplication.
+    auto small = static_cast<uint32_t>(magnitude);
+    while (small >= 100) {
+        const auto pair = static_cast<size_t>(small % 100) * 2;
+        small /= 100;
+        text[--start] = kDigitPairs[pair + 1];
+        text[--start] = kDigitPairs[pair];
+    }
+    if (small >= 10) {
+        const auto pair = static_cast<size_t>(small) * 2;
         text[--start] = kDigitPairs[pair + 1];
         text[--start] = kDigitPairs[pair];
     } else {
-        text[--start] = static_cast<unsigned short>('0' + magnitude);
+        text[--start] = static_cast<unsigned short>('0' + small);
     }
     if (negative) text[--start] = '-';
     return jnew<String>(text + start, 20 - start);

@@ -91,6 +91,13 @@ JavaPtr<T> jnew(A&&... args) {
     } else {
         T* object = new T(std::forward<A>(args)...);
         if constexpr (startsPinned) return JavaPtr<T>::adopt(object);
+        // A class whose constructors hand `this` to nobody: no other thread can know the object yet,
+        // so its first count is a plain store.
+        if constexpr (requires { T::TESLconstructorSharesNothing; }) {
+            JavaPtr<T> result = JavaPtr<T>::adopt(object);
+            result.counted()->m_referenceCount.store(1, std::memory_order_relaxed);
+            return result;
+        }
         return JavaPtr<T>(object);
     }
 }

@@ -1,5 +1,6 @@
 #include "runtime/Reference.h"
 
+#include <atomic>
 #include <mutex>
 
 namespace java::lang::ref {
@@ -24,7 +25,9 @@ void Reference::clear() {
 void Reference::clearLocked() {
     if (m_referent == nullptr) return;
     Smart* owner = m_referent;
-    if (owner->m_weakHead == this) owner->m_weakHead = m_next;
+    // Atomic: a release on another thread reads the head without the lock to see whether any is left.
+    std::atomic_ref<Reference*> head(owner->m_weakHead);
+    if (head.load(std::memory_order_relaxed) == this) head.store(m_next, std::memory_order_relaxed);
     if (m_previous != nullptr) m_previous->m_next = m_next;
     if (m_next != nullptr) m_next->m_previous = m_previous;
     m_previous = nullptr;
@@ -58,7 +61,7 @@ void Reference::clearAll(Reference* head) {
 
 void Reference::clearAllOf(Smart* owner) {
     std::lock_guard<std::mutex> lock(weakReferences);
-    Reference* head = owner->m_weakHead;
+    Reference* head = std::atomic_ref<Reference*>(owner->m_weakHead).load(std::memory_order_relaxed);
     while (head != nullptr) {
         Reference* next = head->m_next;
         head->clearLocked();

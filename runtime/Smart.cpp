@@ -218,7 +218,9 @@ thread_local Smart* dyingTail = nullptr;
 
 void destroyObject(Smart* object) noexcept {
     object->m_referenceCount.store(Smart::kDyingCount, std::memory_order_relaxed);
-    if (object->m_weakHead != nullptr) java::lang::ref::Reference::clearAllOf(object);
+    if (std::atomic_ref<java::lang::ref::Reference*>(object->m_weakHead).load(std::memory_order_relaxed) !=
+        nullptr)
+        java::lang::ref::Reference::clearAllOf(object);
     object->m_nextDying = nullptr;
     if (destroying) {
         if (dyingTail != nullptr) {

@@ -119,6 +119,15 @@ void destroyObject(java::lang::Smart* object) noexcept;
 
 inline void releaseCounted(java::lang::Smart* object) noexcept {
     if (object == nullptr) return;
+    // The only reference and no weak one: no other thread can reach the object, so none can change the
+    // count meanwhile, and the death needs no read-modify-write. The acquire load pairs with the release
+    // of every earlier decrement, as the fetch_sub below would.
+    if (object->m_referenceCount.load(std::memory_order_acquire) == 1 &&
+        std::atomic_ref<java::lang::ref::Reference*>(object->m_weakHead).load(std::memory_order_relaxed) ==
+            nullptr) {
+        destroyObject(object);
+        return;
+    }
     const int32_t before = object->m_referenceCount.fetch_sub(1, std::memory_order_acq_rel);
     // Live objects count from 1 up, dying ones from kDyingCount down; anything between means a reference
     // was released twice (or an object never held by a reference was released).

@@ -137,10 +137,13 @@ String::String(unsigned short unit) {
     setUnits(&unit, 1);
 }
 
-String::String(const unsigned short* units, int count) {
-    if (units == nullptr || count < 0) return;
-    setUnits(units, count);
-}
+// The units are copied as the member is made: short texts (numbers) land in the string's own room
+// without the general replace of an assignment.
+String::String(const unsigned short* units, int count)
+    : m_units(units == nullptr || count < 0
+                  ? std::u16string()
+                  : std::u16string(reinterpret_cast<const char16_t*>(units), static_cast<size_t>(count))),
+      m_hasUnits(units != nullptr && count >= 0) {}
 
 String::String(const JavaPtr<String>& other) {
     if (!other) {
@@ -204,7 +207,8 @@ String::String(const JavaPtr<StringBuffer>& buffer) {
 }
 
 String::~String() {
-    std::free(m_eightBit.load(std::memory_order_acquire));
+    char* eightBit = m_eightBit.load(std::memory_order_acquire);
+    if (eightBit != nullptr) std::free(eightBit);
 }
 
 void String::decode(const JavaPtr<JArray<signed char>>& bytes, int offset, int length,

@@ -18,6 +18,9 @@ class Throwable;
 class String : public Object {
     TESL_CLASS(String, "java.lang.String", Object)
 public:
+    // No constructor hands `this` out (jnew then counts the new string without an atomic add).
+    static constexpr bool TESLconstructorSharesNothing = true;
+
     // Empty: count 0 with units.
     String();
     // The bytes of a C string, with backslash-u escapes decoded; marks the string as a literal.

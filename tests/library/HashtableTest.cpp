@@ -289,6 +289,8 @@ public:
         *found = -1;
         --m_count;
     }
+    // What rehash() does: the same capacity, the entries put back in walk order.
+    void rebuildInPlace() { rebuild(); }
     std::vector<int> order() const {
         std::vector<int> ids;
         for (const auto& slots : m_buckets)
@@ -346,6 +348,62 @@ TEST(Hashtable, SlotOrderOfKeysValuesAndTextFollowsTheBucketRulesThroughGrowth) 
         EXPECT_EQ(values, model.order());
         EXPECT_EQ(narrow(table->toString()), text + "}");
     }
+}
+
+// Tables of string keys only are rebuilt by relinking their chains in place; a removal's empty slot
+// sends the next rebuild down the general path. Both must give the layout of the bucket rules.
+TEST(Hashtable, StringKeysKeepTheSlotOrderThroughRelinkedAndGeneralRebuilds) {
+    auto textOf = [](int id) { return "item" + std::to_string(id * 37 % 1009); };
+    auto hashOf = [&](int id) { return jstr(textOf(id).c_str())->hashCode(); };
+    std::mt19937 random(4601);
+    for (int initial : {11, 1, 3}) {
+        JavaPtr<Hashtable> table = jnew<Hashtable>(initial);
+        SlotLayoutModel model(initial, hashOf);
+        for (int op = 0; op < 700; ++op) {
+            const int id = static_cast<int>(random() % 400);
+            // Removals are rare, so that most rebuilds find every slot full.
+            if (random() % 16 == 0) {
+                table->remove(jstr(textOf(id).c_str()));
+                model.remove(id);
+            } else {
+                table->put(jstr(textOf(id).c_str()), jnew<java::lang::Integer>(id));
+                model.put(id);
+            }
+            if (op % 7 == 0) {
+                table->rehash();
+                model.rebuildInPlace();
+            }
+            std::vector<std::string> expected, listed;
+            for (int modelId : model.order()) expected.push_back(textOf(modelId));
+            for (const auto& k : drain(table->keys())) listed.push_back(narrow(jcast<java::lang::String>(k)));
+            ASSERT_EQ(listed, expected) << "initial " << initial << ", operation " << op;
+        }
+        std::string text = "{";
+        for (int id : model.order())
+            text += (text.size() > 1 ? ", " : "") + textOf(id) + "," + std::to_string(id);
+        EXPECT_EQ(narrow(table->toString()), text + "}");
+        for (const auto& value : drain(table->elements())) EXPECT_TRUE(value);
+    }
+}
+
+// Big node arrays are kept by the thread that frees them and handed to its next big tables.
+TEST(Hashtable, BigTablesBuiltAgainOnReusedStorageHoldEveryEntry) {
+    auto buildAndCheck = [](int round) {
+        JavaPtr<Hashtable> table = jnew<Hashtable>();
+        constexpr int kKeys = 6000;
+        for (int i = 0; i < kKeys; ++i)
+            table->put(jstr(("r" + std::to_string(round) + "k" + std::to_string(i)).c_str()),
+                       jnew<java::lang::Integer>(i));
+        ASSERT_EQ(table->size(), kKeys);
+        for (int i = 0; i < kKeys; ++i) {
+            JavaPtr<Object> found =
+                table->get(jstr(("r" + std::to_string(round) + "k" + std::to_string(i)).c_str()));
+            ASSERT_TRUE(found) << i;
+            ASSERT_EQ(jcast<java::lang::Integer>(found)->intValue(), i);
+        }
+        EXPECT_EQ(drain(table->keys()).size(), static_cast<size_t>(kKeys));
+    };
+    for (int round = 0; round < 3; ++round) buildAndCheck(round);
 }
 
 // A key whose equals empties the table it is looked up in: the scan must not go on in buckets that are gone.
