@@ -249,9 +249,10 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
                 JavaPtr<java::lang::String> text = s->getText();
                 JavaPtr<Font> font = s->getFont();
                 int next = -1;
+                int lineWidth = 0;
                 JavaPtr<java::lang::String> line =
-                    text ? StringItem::wrapTextLine(0, U - rowWidth, &next, nullptr, text, font) : nullptr;
-                const int lineWidth = line ? font->stringWidth(line) : 0;
+                    text ? StringItem::wrapTextLine(0, U - rowWidth, &next, nullptr, text, font, &lineWidth)
+                         : nullptr;
                 if (next == -1) {
                     s->m_width = lineWidth;
                 } else {
@@ -412,13 +413,13 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
         std::vector<int> ys;
         for (;;) {
             int next = -1;
+            int lineWidth = 0;
             JavaPtr<java::lang::String> line =
-                StringItem::wrapTextLine(m_inlineTextOffset, U, &next, nullptr, text, font);
+                StringItem::wrapTextLine(m_inlineTextOffset, U, &next, nullptr, text, font, &lineWidth);
             if (next == -1) break;
-            // A left-aligned line needs no width.
             int lineX = ROW_MARGIN;
-            if (alignment == Item::LAYOUT_RIGHT) lineX = U - font->stringWidth(line) + ROW_MARGIN;
-            if (alignment == Item::LAYOUT_CENTER) lineX = (U - font->stringWidth(line)) / 2 + ROW_MARGIN;
+            if (alignment == Item::LAYOUT_RIGHT) lineX = U - lineWidth + ROW_MARGIN;
+            if (alignment == Item::LAYOUT_CENTER) lineX = (U - lineWidth) / 2 + ROW_MARGIN;
             lines.push_back(line);
             xs.push_back(lineX);
             ys.push_back(y);

@@ -138,12 +138,13 @@ void StringItem::setText(const JavaPtr<java::lang::String>& text) {
 
 JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* nextStart, bool* hyphenated,
                                                      const JavaPtr<java::lang::String>& text,
-                                                     const JavaPtr<Font>& font) {
+                                                     const JavaPtr<Font>& font, int* lineWidth) {
     if (!text || !font) return nullptr;
     const int length = text->length();
     if (length == 0) {
         if (nextStart != nullptr) *nextStart = -1;
         if (hyphenated != nullptr) *hyphenated = false;
+        if (lineWidth != nullptr) *lineWidth = 0;
         return text;
     }
     if (start < 0 || start >= length) throw java::lang::StringIndexOutOfBoundsException();
@@ -152,12 +153,15 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
 
     int breakAt = -1;
     bool hyphen = false;
+    int lineW = 0;
     if (units[start] == u'\n') {
         breakAt = start;
     } else {
         int w = 0;
         int lastWordEnd = -1;
         int lastHyphenPoint = -1;
+        int widthAtWordEnd = 0;
+        int widthAtHyphenPoint = 0;
         bool inWord = true;
         for (int i = start; i < length; ++i) {
             const unsigned short c = units[i];
@@ -167,20 +171,29 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
             }
             // A whitespace character counts toward the width, so a space that would overflow breaks the
             // line before it.
+            const int before = w;
             w += font->charWidth(c);
             if (isBreakingSpace(c)) {
-                if (inWord) lastWordEnd = i - 1;
+                if (inWord) {
+                    lastWordEnd = i - 1;
+                    widthAtWordEnd = before;
+                }
                 inWord = false;
             } else {
-                if (w + hyphenWidth <= width) lastHyphenPoint = i;
+                if (w + hyphenWidth <= width) {
+                    lastHyphenPoint = i;
+                    widthAtHyphenPoint = w + hyphenWidth;
+                }
                 inWord = true;
             }
             if (w > width) {
                 if (lastWordEnd != -1) {
                     breakAt = lastWordEnd;
+                    w = widthAtWordEnd;
                 } else if (lastHyphenPoint != -1) {
                     breakAt = lastHyphenPoint;
                     hyphen = true;
+                    w = widthAtHyphenPoint;
                 } else {
                     // The overflowing character stays on the line: every line takes at least one, so the
                     // wrap ends at any width, 0 included.
@@ -189,6 +202,7 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
                 break;
             }
         }
+        lineW = w;
     }
 
     int next = -1;
@@ -216,6 +230,10 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
         line = jnew<java::lang::String>(units + start, lineLength);
     }
     if (hyphenated != nullptr) *hyphenated = hyphen;
+    if (lineWidth != nullptr) {
+        // Widths add up character by character only for the bitmap font.
+        *lineWidth = font->usesNativeText() ? font->stringWidth(line) : lineW;
+    }
     return line;
 }
 
@@ -240,12 +258,14 @@ void StringItem::wrapTextLines(int width) {
     int y = 0;
     for (;;) {
         int next = -1;
-        JavaPtr<java::lang::String> line = wrapTextLine(position, wrapWidth, &next, nullptr, m_text, m_font);
+        int lineWidth = 0;
+        JavaPtr<java::lang::String> line =
+            wrapTextLine(position, wrapWidth, &next, nullptr, m_text, m_font, &lineWidth);
         int x = 0;
         if (alignment == LAYOUT_RIGHT) {
-            x = width - m_font->stringWidth(line);
+            x = width - lineWidth;
         } else if (alignment == LAYOUT_CENTER) {
-            x = (width - m_font->stringWidth(line)) / 2;
+            x = (width - lineWidth) / 2;
         }
         lines.push_back(std::move(line));
         xs.push_back(x);

@@ -48,10 +48,11 @@ public:
     // stepping through nextStart always gets to the end. *nextStart gets the next line's start (-1 at the
     // end), *hyphenated whether "-" was added; either may be null. Null when text or font is null, and
     // then nothing is written; the empty text itself for an empty text. A start outside a non-empty text
-    // is StringIndexOutOfBoundsException.
+    // is StringIndexOutOfBoundsException. *lineWidth, when given, gets the returned line's stringWidth,
+    // summed on the way rather than measured again.
     static JavaPtr<java::lang::String> wrapTextLine(int start, int width, int* nextStart, bool* hyphenated,
                                                     const JavaPtr<java::lang::String>& text,
-                                                    const JavaPtr<Font>& font);
+                                                    const JavaPtr<Font>& font, int* lineWidth = nullptr);
     // Rebuilds the three line arrays: wrapped to the locked or usable width, aligned within width (-1:
     // the usable width).
     void wrapTextLines(int width);

@@ -17,6 +17,7 @@ JavaPtr<JArray<int>> BitmapFontSystem::m_fontHeight;
 JavaPtr<JArray<JavaPtr<JArray<int>>>> BitmapFontSystem::m_charWidths;
 JavaPtr<JArray<JavaPtr<JArray<int>>>> BitmapFontSystem::m_charYOffset;
 JavaPtr<JArray<JavaPtr<JArray<int>>>> BitmapFontSystem::m_charToIndex;
+JavaPtr<JArray<JavaPtr<JArray<int>>>> BitmapFontSystem::m_directGlyph;
 JavaPtr<JArray<JavaPtr<JArray<unsigned int>>>> BitmapFontSystem::m_packedPixelData;
 JavaPtr<JArray<JavaPtr<JArray<unsigned char>>>> BitmapFontSystem::m_charPixels;
 bool BitmapFontSystem::m_initialised = false;
@@ -104,6 +105,11 @@ void BitmapFontSystem::install(const BitmapFontTables& tables) {
     auto characters = perFont(arrayOf<int>(tables.charToIndex));
     auto packed = perFont(arrayOf<unsigned int>(tables.packedPixelData));
     auto scratch = perFont(jnewArray<unsigned char>(kScratchColumns * tables.fontHeight));
+    // Filled by the search itself, so both ways give the same glyph for every character.
+    JavaPtr<JArray<int>> direct = jnewArray<int>(kDirectGlyphCount);
+    for (int c = 0; c < kDirectGlyphCount; ++c)
+        direct->data[c] = searchGlyph(*characters->data[0], static_cast<unsigned short>(c));
+    auto directs = perFont(direct);
     bpp->data[0] = tables.bpp;
     height->data[0] = tables.fontHeight;
 
@@ -113,6 +119,7 @@ void BitmapFontSystem::install(const BitmapFontTables& tables) {
     m_charWidths = widths;
     m_charYOffset = offsets;
     m_charToIndex = characters;
+    m_directGlyph = directs;
     m_packedPixelData = packed;
     m_charPixels = scratch;
     m_initialised = true;
@@ -124,6 +131,7 @@ void BitmapFontSystem::releaseTables() {
     m_charWidths = nullptr;
     m_charYOffset = nullptr;
     m_charToIndex = nullptr;
+    m_directGlyph = nullptr;
 }
 
 void BitmapFontSystem::BitmapFontSystem_staticDestroy() {
@@ -132,7 +140,7 @@ void BitmapFontSystem::BitmapFontSystem_staticDestroy() {
 }
 
 bool BitmapFontSystem::isLoaded() {
-    return m_initialised && m_charToIndex && m_packedPixelData && m_charPixels;
+    return m_initialised && m_charToIndex && m_directGlyph && m_packedPixelData && m_charPixels;
 }
 
 int BitmapFontSystem::fontHeight(int fontIndex) {
@@ -142,7 +150,11 @@ int BitmapFontSystem::fontHeight(int fontIndex) {
 
 int BitmapFontSystem::findGlyph(int fontIndex, unsigned short c) {
     if (!isLoaded()) return -1;
-    const JArray<int>& table = *m_charToIndex->data[fontIndex];
+    if (c < kDirectGlyphCount) return m_directGlyph->data[fontIndex]->data[c];
+    return searchGlyph(*m_charToIndex->data[fontIndex], c);
+}
+
+int BitmapFontSystem::searchGlyph(const JArray<int>& table, unsigned short c) {
     int lo = 0;
     int hi = table.length - 1;
     while (lo <= hi) {

@@ -24,6 +24,9 @@ public:
     static constexpr int kMissingCharWidth = 10;
     static constexpr int kMissingCharAdvance = 11;
     static constexpr int kScratchColumns = 32;
+    // Characters below this are found through a direct table rather than by searching the sorted one:
+    // Latin-1 text is what nearly every string is made of.
+    static constexpr int kDirectGlyphCount = 256;
 
     // Loads the font from the resource once; false (logged) when it is missing or rejected, in which
     // case a later call tries again.
@@ -59,6 +62,8 @@ public:
     static JavaPtr<JArray<JavaPtr<JArray<int>>>> m_charWidths;
     static JavaPtr<JArray<JavaPtr<JArray<int>>>> m_charYOffset;
     static JavaPtr<JArray<JavaPtr<JArray<int>>>> m_charToIndex;
+    // The glyph index (or -1) of each character below kDirectGlyphCount, as the sorted search finds it.
+    static JavaPtr<JArray<JavaPtr<JArray<int>>>> m_directGlyph;
     static JavaPtr<JArray<JavaPtr<JArray<unsigned int>>>> m_packedPixelData;
     static JavaPtr<JArray<JavaPtr<JArray<unsigned char>>>> m_charPixels;
     static bool m_initialised;
@@ -67,6 +72,7 @@ private:
     // Throws std::bad_alloc, installing nothing, when the tables cannot be had.
     static void install(const BitmapFontTables& tables);
     static void releaseTables();
+    static int searchGlyph(const JArray<int>& table, unsigned short c);
 
     // Guards m_charPixels: glyphs are unpacked into it and blended from it, one string at a time.
     static std::mutex m_scratchMutex;

@@ -44,8 +44,11 @@ std::vector<std::string> wrapAll(const std::u16string& text, int width) {
     for (size_t guard = 0; guard <= text.size() + 1; ++guard) {
         int next = -7;
         bool hyphenated = false;
+        int lineWidth = -7;
         JavaPtr<java::lang::String> line =
-            StringItem::wrapTextLine(start, width, &next, &hyphenated, s, smallFont());
+            StringItem::wrapTextLine(start, width, &next, &hyphenated, s, smallFont(), &lineWidth);
+        // The width summed by the wrap is the line's own, hyphen included.
+        EXPECT_EQ(lineWidth, smallFont()->stringWidth(line)) << narrow(line);
         lines.push_back(narrow(line) + "|" + std::to_string(next) + (hyphenated ? " hyphen" : ""));
         if (next == -1) return lines;
         if (next <= start) {
@@ -121,6 +124,9 @@ TEST_F(StringItemTest, WrapTextLineOfEmptyAndNullText) {
         StringItem::wrapTextLine(0, 30, &next, &hyphenated, empty, smallFont());
     EXPECT_EQ(line, empty);
     EXPECT_EQ(next, -1);
+    int lineWidth = -7;
+    StringItem::wrapTextLine(0, 30, nullptr, nullptr, empty, smallFont(), &lineWidth);
+    EXPECT_EQ(lineWidth, 0);
     EXPECT_FALSE(hyphenated);
 
     next = 5;
