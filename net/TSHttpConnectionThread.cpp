@@ -1,6 +1,7 @@
 #include "net/TSHttpConnectionThread.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "library/Connector.h"
@@ -29,6 +30,16 @@ int roundedCapacity(long long bytes) {
     const long long rounded = (bytes + kGrowthStep - 1) / kGrowthStep * kGrowthStep;
     return rounded > JArray<signed char>::maxLength ? JArray<signed char>::maxLength
                                                     : static_cast<int>(rounded);
+}
+
+// An array whose bytes are left as they come: the body is read straight over them, and zeroing 16 MiB
+// first is a whole extra pass. What the body does not fill is cleared when the worker ends.
+JavaPtr<JArray<signed char>> unclearedBytes(int count) {
+    auto bytes = jnew<JArray<signed char>>();
+    if (count <= 0 || count > JArray<signed char>::maxLength) return bytes;
+    bytes->data = static_cast<signed char*>(std::malloc(static_cast<size_t>(count)));
+    if (bytes->data != nullptr) bytes->length = count;
+    return bytes;
 }
 
 bool isRedirect(int code) {
@@ -255,15 +266,23 @@ void TSHttpConnectionThread::replaceData(int capacity) {
     data = replaced;
 }
 
+void TSHttpConnectionThread::clearUnreceived() {
+    std::lock_guard<std::mutex> lock(m_dataLock);
+    if (data && data->length > bytesReceived)
+        std::memset(data->data + bytesReceived, 0, static_cast<size_t>(data->length - bytesReceived));
+}
+
 void TSHttpConnectionThread::run() {
     try {
         download();
     } catch (...) {
         // Whatever escapes, the worker lets go of its thread and connection.
+        clearUnreceived();
         killThread();
         finished.store(true);
         throw;
     }
+    clearUnreceived();
     killThread();
     finished.store(true);
 }
@@ -285,8 +304,8 @@ void TSHttpConnectionThread::download() {
                 {
                     std::lock_guard<std::mutex> lock(m_dataLock);
                     // The body is in memory by now, so what is available is all of it: one allocation.
-                    data = jnew<JArray<signed char>>(known ? contentLength.load()
-                                                           : roundedCapacity(inputStream->available()));
+                    data = unclearedBytes(known ? contentLength.load()
+                                                : roundedCapacity(inputStream->available()));
                     if (data->length == 0) throw java::io::IOException();
                 }
                 downloading.store(true);

@@ -70,6 +70,8 @@ protected:
     void readBody(bool known);
     // Puts data's received bytes into a new array of capacity bytes. Called with m_dataLock held.
     void replaceData(int capacity);
+    // Zeroes data beyond the bytes received, which the worker left as they were allocated.
+    void clearUnreceived();
 
     // Guards the hand-over of thread and connection between the worker and a killer.
     std::mutex m_handOverLock;

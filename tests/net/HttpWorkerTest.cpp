@@ -2,6 +2,7 @@
 // download loop driven by a scripted connection.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 
@@ -26,6 +27,14 @@ std::string bodyOf(TSHttpConnectionThread& worker) {
     const int received = worker.getBytesReceived(&data);
     if (!data) return "<no data>";
     return std::string(reinterpret_cast<const char*>(data->data), static_cast<size_t>(received));
+}
+
+// The array's bytes beyond those received read as zeros, as in any new array.
+bool restIsZero(TSHttpConnectionThread& worker) {
+    JavaPtr<JArray<signed char>> data;
+    const int received = worker.getBytesReceived(&data);
+    return data && std::all_of(data->data + received, data->data + data->length,
+                               [](signed char b) { return b == 0; });
 }
 
 bool finishes(const JavaPtr<TSHttpConnectionThread>& worker) {
@@ -235,6 +244,7 @@ TEST_F(WorkerDownloadTest, BodyLengthsKnownShortAndUnknown) {
         EXPECT_EQ(data->length, c.capacity);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(data->data), static_cast<size_t>(c.received)),
                   c.body);
+        EXPECT_TRUE(restIsZero(*slot));
         EXPECT_EQ(slot->isClosing(), c.closing);
         EXPECT_TRUE(slot->isDownloading());
         EXPECT_TRUE(lastFake()->closed);
@@ -256,6 +266,7 @@ TEST_F(WorkerDownloadTest, KillWhileAReadIsBlockedEndsTheWorkerWithItsBytes) {
     EXPECT_FALSE(slot);
     ASSERT_TRUE(finishes(worker));
     EXPECT_EQ(bodyOf(*worker), "early");
+    EXPECT_TRUE(restIsZero(*worker));
     EXPECT_TRUE(lastFake()->closed);
     EXPECT_FALSE(worker->hasConnection());
     EXPECT_FALSE(worker->hasThread());
