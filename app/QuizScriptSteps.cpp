@@ -3,12 +3,16 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <thread>
 #include <utility>
 
 #include "engine/AppMidlet.h"
 #include "engine/HookCanvas.h"
+#include "platform/PngDecoder.h"
 #include "runtime/LockObject.h"
 
 namespace {
@@ -168,6 +172,57 @@ int expect(platform::HeadlessHost&, const Words& words, std::chrono::millisecond
     return ScriptRunner::kFailed;
 }
 
+// A press held for MS milliseconds: the lists choose only on a press longer than a tap.
+int hold(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds, std::string& failure) {
+    const int x = static_cast<int>(*number(words[0])), y = static_cast<int>(*number(words[1]));
+    const bool down = host.touchDown(x, y);
+    std::this_thread::sleep_for(std::chrono::milliseconds(*number(words[2])));
+    if (down && host.touchUp(x, y)) return ScriptRunner::kPassed;
+    failure = "the program no longer takes input";
+    return ScriptRunner::kFailed;
+}
+
+// The screen's rectangle against the same rectangle of a PNG file (a snapshot of an earlier run).
+int expectRegion(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds,
+                 std::string& failure) {
+    const int x = static_cast<int>(*number(words[0])), y = static_cast<int>(*number(words[1]));
+    const int w = static_cast<int>(*number(words[2])), h = static_cast<int>(*number(words[3]));
+    std::ifstream file(words[4], std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    int32_t width = 0, height = 0;
+    uint32_t* picture = platform::decodePNG(bytes.data(), bytes.size(), &width, &height);
+    if (picture == nullptr) {
+        failure = "cannot read the picture '" + words[4] + "'";
+        return ScriptRunner::kFailed;
+    }
+    const platform::HeadlessFrame frame = host.latestFrame();
+    int differing = 0;
+    const bool inside = x >= 0 && y >= 0 && x + w <= width && y + h <= height && x + w <= frame.width &&
+                        y + h <= frame.height;
+    for (int row = y; inside && row < y + h; ++row)
+        for (int column = x; column < x + w; ++column) {
+            // Both are words of bytes red, green, blue, alpha; alpha is not compared.
+            const uint32_t shown = frame.pixels[static_cast<size_t>(row) * frame.width + column];
+            const uint32_t wanted = picture[static_cast<size_t>(row) * width + column];
+            if (((shown ^ wanted) & 0x00FFFFFFu) != 0) ++differing;
+        }
+    std::free(picture);
+    if (!inside) {
+        failure = "the rectangle lies outside the screen or the picture";
+        return ScriptRunner::kFailed;
+    }
+    if (differing == 0) return ScriptRunner::kPassed;
+    failure = std::to_string(differing) + " pixels differ from '" + words[4] + "'";
+    return ScriptRunner::kFailed;
+}
+
+std::string numbersOnly(const Words& words, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        if (!number(words[i]) || *number(words[i]) < 0) return "not a number '" + words[i] + "'";
+    return {};
+}
+
 }  // namespace
 
 std::vector<ScriptRunner::ApplicationStep> QuizScriptSteps::steps() {
@@ -200,6 +255,9 @@ std::vector<ScriptRunner::ApplicationStep> QuizScriptSteps::steps() {
                          return {};
                      },
                      &expect});
+    steps.push_back({"hold", 3, 3, [](const Words& words) { return numbersOnly(words, 3); }, &hold});
+    steps.push_back(
+        {"expect-region", 5, 5, [](const Words& words) { return numbersOnly(words, 4); }, &expectRegion});
     return steps;
 }
 
@@ -224,5 +282,8 @@ std::string QuizScriptSteps::usage() {
            "                        waits until the quiz has taken it\n"
            "  expect NAME VALUE     exit 1 unless the counter has the value: level, hints, skips,\n"
            "                        test-right, test-wrong, practice-right (the practice total),\n"
-           "                        no-test-running (true or false)\n";
+           "                        no-test-running (true or false)\n"
+           "  hold X Y MS           a touch at output pixel (X, Y) held for MS milliseconds\n"
+           "  expect-region X Y W H FILE.png   exit 1 unless the rectangle shows what it shows in\n"
+           "                        FILE.png (a snapshot), alpha aside\n";
 }
