@@ -1,6 +1,7 @@
 #include "engine/AppMidlet.h"
 
 #include "engine/HookCanvas.h"
+#include "sensor/SensorConnection.h"
 #include "shell/Display.h"
 
 using javax::microedition::lcdui::Display;
@@ -63,6 +64,9 @@ void AppMidlet::destroyApp(bool) {
     if (c) {
         c->hideNotify();
         c->stopMainThread();
+        // The tilt sensor holds the canvas as its listener: without letting go, the two would keep
+        // each other, and everything the canvas loaded, alive after the canvas is dropped.
+        if (c->tilt_sensor) c->tilt_sensor->removeDataListener();
         setCanvas(nullptr);
     }
     notifyDestroyed();

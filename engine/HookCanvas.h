@@ -5,6 +5,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <initializer_list>
 #include <mutex>
 
 #include "library/Thread.h"
@@ -1057,8 +1058,91 @@ public:
     virtual void prepForSteering();
 
     // Quiz flow: the update step's states, asset loading per state, the button menus, the lists.
+    static constexpr int32_t GAMESTATE_PROMOTED = 6;
+    static constexpr int32_t GAMESTATE_DEMOTED = 7;
+    static constexpr int32_t GAMESTATE_COMPLETE = 9;
+    static constexpr int32_t GAMESTATE_SETTINGS = 10;
+    static constexpr int32_t GAMESTATE_CHOOSE_CATEGORY = 12;
+    static constexpr int32_t GAMESTATE_COMPLETE_AND_ALL_DONE = 14;
+    // Items of the button menus (main menu) and the fifth game button.
+    static constexpr int32_t BUTTON_CONTINUE = 0;
+    static constexpr int32_t BUTTON_NEW_GAME = 1;
+    static constexpr int32_t BUTTON_PRACTICE_GAME = 2;
+    static constexpr int32_t BUTTON_STATS = 3;
+    static constexpr int32_t BUTTON_MENU_ALT = 4;
+    static constexpr int32_t PARAM_ITEMS_IN_MAIN_MENU = 4;
+    static constexpr int32_t PARAM_MAIN_MENU_TOP = 97;
+    static constexpr int32_t PARAM_CONFIRM_MENU_TOP = 237;
+    static constexpr int32_t PARAM_TEXT_SPACING = 70;
+    static constexpr int32_t PARAM_SCREEN_XCENTRE = 160;
+    static constexpr int32_t PARAM_INFOBOX_WIDTH = 230;
+    static constexpr int32_t PARAM_FINGERDOWN_TIME = 40;
+    static constexpr int32_t scroller_buttonSpacing = 5;
+    // Steps the promotion and demotion screens animate for on each entry.
+    static constexpr int32_t RANKING_SCREEN_STEPS = 50;
+    static constexpr int32_t PARAM_QUESTION_SLIDE_DELAY = 20;
+    // The button menu of a screen (1 main menu, 5 confirmation), built when the screen loads.
+    virtual void setupMenu(int32_t menu);
+    virtual void drawMenu(const JavaPtr<Graphics>& g);
+    // The pieces of the update step, one per state family.
+    void startUpStep();
+    void mainMenuStep();
+    void gameRunningStep();
+    void confirmStep();
+    void resultScreenStep(int32_t state);
+    void infoLinkStep();
+    void listStep(int32_t state);
+    void touchEpilogue(int32_t state);
+    // The press-and-release latch of the menu screens: on a press the click cue (over a button or
+    // not); true on the step that sees the release.
+    bool menuTapReleased(bool overButton);
+    // The pieces of startLoading.
+    void loadFirstMainMenu();
+    void loadListScreen();
+    // A picture of the bundle by resource id, its default palette, no transforms.
+    int32_t loadPicture(int32_t res, bool splitCells);
+    // Whether an image id holds a picture (a missing resource leaves its slot empty).
+    bool imageIdLoaded(int32_t imageId);
+    // Loads the pictures of res into a new array (ids in order).
+    JavaPtr<JArray<int32_t>> loadPictures(std::initializer_list<int32_t> res, bool splitCells);
+    // Start-up and first-load files the quiz cannot run without: a missing one is named on System.err
+    // and ends the application through the canvas thread's failure path.
+    [[noreturn]] void failMissingStartUpFile(const JavaPtr<String>& what);
+    // Names it on System.err; the message.
+    JavaPtr<String> reportMissingStartUpFile(const JavaPtr<String>& what);
 
     // Quiz screens: frame composition, the game screen and the information screen.
+    // The screens draw on offscreen_graphics; positions are already scaled unless named in base units.
+    void resetRenderClip();
+    // Segment s of ids under the wipe, at a base-layout position.
+    bool drawSegment(const JavaPtr<JArray<int32_t>>& ids, int32_t s, int32_t x, int32_t y, bool resetClip);
+    void drawRenderImage(int32_t imageId, int32_t x, int32_t y, int32_t anchor);
+    // Entry index of an id table, or -1 (the id that draws nothing) when there is no such entry.
+    static int32_t imageEntry(const JavaPtr<JArray<int32_t>>& ids, int32_t index);
+    void drawRenderLines(const JavaPtr<JArray<JavaPtr<String>>>& lines, int32_t x, int32_t top, int32_t anchor);
+    void renderLoadingScreen();
+    void renderMainMenu();
+    void renderConfirm();
+    void renderAbout();
+    void renderStats();
+    // The statistics screen's value of row 0-7.
+    JavaPtr<String> statisticsValue(int32_t row);
+    // Segments 3-5 and the pressed menu button of the about and statistics screens.
+    void renderSideColumn(const JavaPtr<JArray<int32_t>>& segments);
+    void renderList(bool categories);
+    void renderListRows(bool categories);
+    void renderResult(bool promoted);
+    void renderComplete();
+    void renderGameScreen(bool info);
+    // The byte of the running wipe's mask, or 0xFF with no wipe.
+    int32_t renderTransitionMask();
+    void renderTitlePanel();
+    void renderQuestionBox();
+    void renderTimerRing();
+    int32_t answerButtonImage(int32_t button, bool flipping, int32_t x, int32_t y, bool info);
+    void renderAnswerButtons(bool info);
+    void renderBottomBar();
+    void renderInfoPanel();
 
     // Instance fields.
     JavaPtr<String> record_store_prefix;

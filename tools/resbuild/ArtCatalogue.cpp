@@ -246,9 +246,11 @@ ArtCanvas ArtCatalogue::draw(const PictureSpec& spec, int scale, bool flat) {
     ArtCanvas canvas(w * scale, h * scale);
     Scaled g{canvas, static_cast<double>(scale)};
     if (flat) {
-        // One opaque colour per kind, darker for pressed variants: enough to tell pictures apart.
-        uint32_t colour = mixColour(kDusk, kAccent, static_cast<int>(spec.kind), 20);
-        canvas.fill(spec.variant % 2 ? mixColour(colour, kNight, 1, 3) : colour);
+        // One opaque colour per picture, so that a probe of a drawn screen tells which picture landed
+        // there: the red byte alone differs for every low id (7 and 200 share no factor).
+        const uint32_t id = static_cast<uint32_t>(spec.lowId);
+        canvas.fill(argb(255, 40 + (id * 7) % 200, 60 + (static_cast<uint32_t>(spec.kind) * 9) % 160,
+                         40 + (id * 31) % 190));
         return canvas;
     }
     switch (spec.kind) {
