@@ -64,6 +64,9 @@ void AppMidlet::destroyApp(bool) {
     if (c) {
         c->hideNotify();
         c->stopMainThread();
+        // The tear-down after this frees what a screen's load writes into: let a load in progress
+        // finish first. A load that ended on an exception leaves the bit set, hence the limit.
+        if (!HookCanvas::onLoadingThread()) HookCanvas::waitForLoading(kLoadingWaitMs);
         // The tilt sensor holds the canvas as its listener: without letting go, the two would keep
         // each other, and everything the canvas loaded, alive after the canvas is dropped.
         if (c->tilt_sensor) c->tilt_sensor->removeDataListener();

@@ -39,6 +39,8 @@ public:
     // Exit status of the program when a canvas thread ended on an exception and the application was
     // torn down; otherwise the host's own status stands.
     static constexpr int kExitApplicationFailed = 4;
+    // Longest wait of the tear-down for a screen's load to finish.
+    static constexpr long long kLoadingWaitMs = 5000;
     static int exitStatusFor(int hostStatus);
 
     // Set by destroyApp; the frame loop paints no more once it is set.

@@ -905,6 +905,8 @@ public:
     static inline std::atomic<bool> manual_passes{false};
     // Waits until the loading bit is clear or the limit passes; true when it cleared.
     static bool waitForLoading(long long limitMs);
+    // Whether the calling thread is running a screen's load.
+    static bool onLoadingThread();
     // Set when an exception ended a canvas thread; the program then exits with a failure status.
     static inline std::atomic<bool> thread_failed{false};
 
@@ -1248,7 +1250,8 @@ public:
     bool question_slide_pending = false;
     int64_t stars_sound_time_a = 0;
     int64_t stars_sound_time_b = 0;
-    bool sounds_loaded = false;
+    // Set by loadSounds, which the threads that show the canvas and the loading thread all reach.
+    std::atomic<bool> sounds_loaded{false};
     bool sounds_reload_requested = false;
     bool fade_active = false;
     int32_t fade_target_state = 0;
@@ -1538,6 +1541,7 @@ private:
     static inline std::mutex main_thread_mutex;  // guards main_thread
     static inline JavaPtr<java::lang::Thread> main_thread;
     static void signalLoadingDone();
+    static inline thread_local bool on_loading_thread = false;
     static inline std::mutex loading_mutex;  // pairs with loading_signal, which waitForLoading waits on
     static inline std::condition_variable loading_signal;
     static inline std::atomic<int64_t> last_paint_time_ms{0};

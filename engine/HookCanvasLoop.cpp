@@ -72,6 +72,7 @@ void HookCanvas::run() {
             return;
         }
         if ((game_state.load() & GAMESTATEFLAG_LOADING) != 0) {
+            on_loading_thread = true;
             startLoading();
             game_state.fetch_and(~GAMESTATEFLAG_LOADING);
             signalLoadingDone();
@@ -172,6 +173,10 @@ bool HookCanvas::waitForLoading(long long limitMs) {
     std::unique_lock<std::mutex> lock(loading_mutex);
     return loading_signal.wait_for(lock, std::chrono::milliseconds(limitMs),
                                    [] { return (game_state.load() & GAMESTATEFLAG_LOADING) == 0; });
+}
+
+bool HookCanvas::onLoadingThread() {
+    return on_loading_thread;
 }
 
 void HookCanvas::sleep(int32_t ms) {

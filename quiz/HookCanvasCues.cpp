@@ -39,6 +39,8 @@ void HookCanvas::playSound(int32_t id, int32_t priority, int32_t loops) {
 
 void HookCanvas::loadSounds() {
     if (soundSwitchedOff()) return;
+    // Whole, so that two threads showing the canvas at once do not interleave their channels.
+    std::lock_guard<std::recursive_mutex> lock(sound_mutex);
     for (const int32_t id : kCues) loadSound(id);
     sounds_loaded = true;
 }

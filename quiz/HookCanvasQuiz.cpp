@@ -24,8 +24,9 @@ void HookCanvas::fixedRateUpdate() {
     app_status.fetch_and(~APPSTATUSFLAG_INTERRUPTED_BY_UNKNOWN);
     pointer_held_ms = pointerDown() ? pointer_held_ms + MS_PER_UPDATE : 0;
     tick_particles();
-    const int32_t flagged = game_state.load();
-    if ((flagged & GAMESTATEFLAG_LOADING) != 0) {
+    // Read once: the step's work and its sparkle are those of the state the step began in.
+    const int32_t state = game_state.load();
+    if ((state & GAMESTATEFLAG_LOADING) != 0) {
         loading_progress = (loading_progress + 1) % 20;
         return;
     }
@@ -35,7 +36,6 @@ void HookCanvas::fixedRateUpdate() {
                          : state_timer_ms + MS_PER_UPDATE;
     answer_feedback = -1;
 
-    const int32_t state = flagged;
     switch (state) {
         case GAMESTATE_INIT_TESSEL:
             startUpStep();

@@ -53,10 +53,11 @@ TEST_F(AssetLoading, FirstLoadThenOnlyTheMenuOnLaterEntries) {
         ASSERT_TRUE(*set);
         for (int32_t id : **set) EXPECT_TRUE(c.imageIdLoaded(id));
     }
-    // Thirty ranks, twenty-nine badges: the last element is never loaded.
+    // Thirty ranks, twenty-nine badges: the last element is never loaded and holds -1, which draws
+    // nothing (0 would name the picture in slot 0).
     ASSERT_EQ(c.img_ranking->length, 30);
     for (int i = 0; i < 29; ++i) EXPECT_TRUE(c.imageIdLoaded(c.img_ranking->data[i])) << i;
-    EXPECT_EQ(c.img_ranking->data[29], 0);
+    EXPECT_EQ(c.img_ranking->data[29], -1);
     EXPECT_EQ(c.next_question_delay, 0);
     ASSERT_TRUE(c.menu_button_labels);
     EXPECT_EQ(c.menu_button_labels->length, 4);

@@ -7,7 +7,6 @@
 #include <mutex>
 
 #include "graphics/Image.h"
-#include "sensor/SensorConnection.h"
 #include "tests/support/QuizDriver.h"
 
 namespace {
@@ -86,8 +85,6 @@ protected:
     }
     void TearDown() override {
         gate().set(true);
-        // The tilt sensor holds the canvas as its listener and nothing at shut-down removes it.
-        if (canvas && canvas->tilt_sensor) canvas->tilt_sensor->removeDataListener();
         canvas = nullptr;
         driver.reset();
         H::game_state.store(0);
@@ -226,6 +223,35 @@ TEST_F(QuizScreensDriven, ListsChooseOnlyAfterAHeldTapIsShownAndGoBackFromBoth) 
     release(270, 430);
     EXPECT_EQ(state() & ~H::GAMESTATEFLAG_LOADING, H::GAMESTATE_MAIN_MENU);
     settle();
+}
+
+TEST_F(QuizScreensDriven, APracticeQuestionFromTheListsIsAnsweredOnTheGameScreen) {
+    passes(1);
+    settle();
+    press(160, 260, 1);  // Practice
+    release(160, 260);
+    settle();
+    press(160, 185, 2);  // the third category
+    release(160, 185);
+    paintedPass();
+    settle();
+    ASSERT_EQ(state(), H::GAMESTATE_CHOOSE_SUBSECTION);
+    press(160, 110, 2);  // its second subsection
+    release(160, 110);
+    paintedPass();
+    settle();
+    ASSERT_EQ(state(), H::GAMESTATE_GAME_RUNNING);
+
+    const uint32_t normal = colourOf(canvas->img_answer_button_normal);
+    for (int b = 0; b < 3; ++b) EXPECT_EQ(at(305, 135 + 90 * b), normal) << "button " << b;
+    // The practice title reads 0/3 and the question box holds text.
+    EXPECT_NE(at(40, 54), colourOf(canvas->img_generic->data[0]));
+    const int right = canvas->correct_position - 1;
+    const int wrong = (right + 1) % 3;
+    press(200, 165 + 90 * wrong, 1);
+    release(200, 165 + 90 * wrong);
+    EXPECT_EQ(at(305, 135 + 90 * wrong), colourOf(canvas->img_answer_button_wrong));
+    EXPECT_EQ(at(305, 135 + 90 * right), colourOf(canvas->img_answer_button_correct));
 }
 
 }  // namespace

@@ -14,8 +14,8 @@
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "library/System.h"
-#include "platform/FileSystemPaths.h"
 #include "media/Player.h"
+#include "platform/FileSystemPaths.h"
 #include "rms/RecordStore.h"
 #include "sensor/SensorConnection.h"
 #include "tests/support/StringText.h"
@@ -31,7 +31,8 @@ inline std::filesystem::path builtTestBundleDir() {
     return QUILL_TEST_BUNDLE_DIR;
 }
 
-// The canvas as the screens see it; it records wipes asked for instead of starting them.
+// The canvas as the screens see it: silent, switching states without a loading thread, and keeping
+// every text it draws.
 class ScreenCanvas : public HookCanvas {
     TESL_CLASS(ScreenCanvas, "quiztest.ScreenCanvas", HookCanvas)
 public:
@@ -205,6 +206,13 @@ protected:
         screen->getRGB(pixels, 0, s(w), s(x), s(y), s(w), s(h));
         for (int i = 0; i < pixels->length; ++i)
             if ((static_cast<uint32_t>(pixels->data[i]) | 0xFF000000u) != colour) return true;
+        return false;
+    }
+    bool anyPixelEquals(int x, int y, int w, int h, uint32_t colour) {
+        JavaPtr<JArray<int>> pixels = jnewArray<int>(s(w) * s(h));
+        screen->getRGB(pixels, 0, s(w), s(x), s(y), s(w), s(h));
+        for (int i = 0; i < pixels->length; ++i)
+            if ((static_cast<uint32_t>(pixels->data[i]) | 0xFF000000u) == colour) return true;
         return false;
     }
     static JavaPtr<JArray<JavaPtr<java::lang::String>>> lines(std::initializer_list<const char*> texts) {

@@ -49,8 +49,22 @@ TEST_P(ScreenRendering, StatesWithoutAScreenKeepThePreviousFrame) {
     }
 }
 
-// A segment's picture, where it lies on its screen (base layout), and the screen's mask byte index at
-// which it may first appear.
+TEST_P(ScreenRendering, SettledScreensCoverTheWholeFrame) {
+    // Nothing is ever cleared: a screen whose pictures left a gap would show the previous one there.
+    for (int state : {1, 2, 3, 4, 5, 6, 7, 9, 12, 13}) {
+        paintOffscreen(kMarker);
+        renderSettled(state);
+        EXPECT_FALSE(anyPixelEquals(0, 0, 320, 480, kMarker)) << "state " << state;
+    }
+    // The information screen opens over the game screen without a wipe; its strip starts a row below
+    // the game screen's bar, whose top row stays.
+    paintOffscreen(kMarker);
+    renderSettled(H::GAMESTATE_INFOLINK);
+    EXPECT_FALSE(anyPixelEquals(0, 0, 320, 395, kMarker));
+    EXPECT_FALSE(anyPixelEquals(0, 396, 320, 84, kMarker));
+}
+
+// A segment of a screen and where it lies (base layout).
 struct SegmentPlace {
     int segment, x, y, w, h;
 };

@@ -85,7 +85,9 @@ const std::vector<PictureSpec> kPictures = {
     {67, 212, "CONFIRM_BG_4", 320, 84, PictureKind::Background, 3},
     {69, 213, "ICON_ABOUT", 80, 85, PictureKind::AboutIcon, 0},
     {70, 214, "ICON_CLICK_ABOUT", 80, 85, PictureKind::AboutIcon, 1},
-    {71, 215, "GAME_BG_0", 81, 108, PictureKind::Background, 0},
+    // A row taller than the title panel it sits under: the timer column starts at 109, so no row is left
+    // undrawn between them.
+    {71, 215, "GAME_BG_0", 81, 109, PictureKind::Background, 0},
     {72, 216, "GAME_BG_1", 239, 108, PictureKind::Panel, 1},
     {73, 217, "GAME_BG_2", 80, 286, PictureKind::Background, 2},
     {74, 218, "GAME_BG_3", 240, 287, PictureKind::Background, 2},
