@@ -310,8 +310,9 @@ TEST_F(Transitions, GameScreenWipeOnTheClock) {
             const int slot = wipe->segmentIds->data[s];
             const int w = wipe->getImageDimension(slot, 0, 0, H::IMAGEDIMENSION_WIDTH);
             const int h = wipe->getImageDimension(slot, 0, 0, H::IMAGEDIMENSION_HEIGHT);
+            // The top left corner and the middle: the pieces drawn later may overlap a row of an earlier one.
             EXPECT_EQ(pixel(x, y), colourOf(slot)) << s;
-            EXPECT_EQ(pixel(x + w - 1, y + h - 1), colourOf(slot)) << s;
+            EXPECT_EQ(pixel(x + w / 2, y + h / 2), colourOf(slot)) << s;
         }
         EXPECT_EQ(wipe->sounds,
                   run.firstLoad ? std::vector<int32_t>{} : std::vector<int32_t>{H::RESID_TRANSITION_SHOOSH});
