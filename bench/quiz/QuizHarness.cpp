@@ -119,6 +119,11 @@ QuizHarness::QuizHarness(int scale, Loop loop, ProxyMIDlet::MIDletFactory factor
     m_started = std::chrono::steady_clock::now();
     m_loop = std::thread([this] { m_host.run(*m_app); });
     m_launched = m_host.waitUntilRunning(std::chrono::seconds(10));
+    // The passes begin once startApp has made the canvas and its first showNotify cleared the pause.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (m_launched && m_manual && std::chrono::steady_clock::now() < end &&
+           !(AppMidlet::canvas() && (HookCanvas::app_status.load() & HookCanvas::APPSTATUSFLAG_PAUSED) == 0))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 QuizHarness::~QuizHarness() {
