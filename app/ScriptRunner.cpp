@@ -35,6 +35,19 @@ bool parseColour(const std::string& word, double& value) {
 
 }  // namespace
 
+void ScriptRunner::addApplicationSteps(const std::vector<ApplicationStep>& steps) {
+    for (const ApplicationStep& step : steps) {
+        if (commands().count(step.name) == 0 && applicationStep(step.name) == nullptr)
+            m_applicationSteps.push_back(step);
+    }
+}
+
+const ScriptRunner::ApplicationStep* ScriptRunner::applicationStep(const std::string& name) const {
+    for (const ApplicationStep& step : m_applicationSteps)
+        if (step.name == name) return &step;
+    return nullptr;
+}
+
 bool ScriptRunner::parse(const std::string& script, std::string& error) {
     m_steps.clear();
     std::istringstream lines(script);
@@ -54,11 +67,23 @@ bool ScriptRunner::parse(const std::string& script, std::string& error) {
             error = "script:" + std::to_string(number) + ": " + why + ": " + text;
             return false;
         };
-        auto found = commands().find(parts[0]);
-        if (found == commands().end()) return fail("unknown step");
         Step step;
         step.line = number;
         step.command = parts[0];
+        if (const ApplicationStep* own = applicationStep(parts[0])) {
+            step.words.assign(parts.begin() + 1, parts.end());
+            const int count = static_cast<int>(step.words.size());
+            if (count < own->fewestArguments || count > own->mostArguments)
+                return fail("wrong number of arguments");
+            if (own->check) {
+                const std::string why = own->check(step.words);
+                if (!why.empty()) return fail(why);
+            }
+            m_steps.push_back(std::move(step));
+            continue;
+        }
+        auto found = commands().find(parts[0]);
+        if (found == commands().end()) return fail("unknown step");
         const int arity = found->second;
         if (arity == -1) {
             if (parts.size() != 2) return fail("expected one file name");
@@ -88,6 +113,15 @@ int ScriptRunner::run(platform::HeadlessHost& host, std::chrono::milliseconds ti
         const auto& n = step.numbers;
         auto integer = [&](size_t i) { return static_cast<int>(n[i]); };
         bool ok = true;
+        if (const ApplicationStep* own = applicationStep(step.command)) {
+            std::string failure;
+            const int result = own->run(host, step.words, timeout, failure);
+            if (result != kPassed) {
+                std::fprintf(stderr, "script:%d: %s\n", step.line, failure.c_str());
+                return result;
+            }
+            continue;
+        }
         if (step.command == "wait-frames") {
             if (!host.waitForFrames(static_cast<uint64_t>(n[0]), timeout)) {
                 std::fprintf(stderr, "script:%d: timed out waiting for frames\n", step.line);

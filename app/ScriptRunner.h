@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,13 +15,29 @@ public:
         int line = 0;
         std::string command;
         std::vector<double> numbers;
-        std::string text;  // the file of a snapshot
+        std::string text;                // the file of a snapshot
+        std::vector<std::string> words;  // the arguments of an application's step
+    };
+
+    // A step the application adds to the reader. check sees the arguments when the script is read
+    // and answers why they are wrong (empty when they are fine); run answers kPassed, or kFailed or
+    // kTimedOut with the reason in failure.
+    struct ApplicationStep {
+        std::string name;
+        int fewestArguments = 0;
+        int mostArguments = 0;
+        std::function<std::string(const std::vector<std::string>&)> check;
+        std::function<int(platform::HeadlessHost&, const std::vector<std::string>&, std::chrono::milliseconds,
+                          std::string& failure)>
+            run;
     };
 
     static constexpr int kPassed = 0;
     static constexpr int kFailed = 1;
     static constexpr int kTimedOut = 2;
 
+    // Adds steps before the script is read; a name the reader already knows is not taken.
+    void addApplicationSteps(const std::vector<ApplicationStep>& steps);
     // False with "script:LINE: ..." for the first malformed line.
     bool parse(const std::string& script, std::string& error);
     // Runs the steps; kPassed, kFailed (an expectation, naming the line on stderr) or kTimedOut. A
@@ -30,5 +47,8 @@ public:
     const std::vector<Step>& steps() const { return m_steps; }
 
 private:
+    const ApplicationStep* applicationStep(const std::string& name) const;
+
     std::vector<Step> m_steps;
+    std::vector<ApplicationStep> m_applicationSteps;
 };

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "app/ProgramOptions.h"
+#include "app/QuizScriptSteps.h"
 #include "app/ScriptRunner.h"
 #include "dialogs/DialogHooks.h"
 #include "engine/AppMidlet.h"
@@ -180,6 +181,7 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(ProgramOptions::usage().c_str(), stdout);
+        std::fputs(("\n" + QuizScriptSteps::usage()).c_str(), stdout);
         return 0;
     }
     if ((!options.scriptPath.empty() || !options.framesDirectory.empty()) && !options.headless) {
@@ -212,6 +214,7 @@ int main(int argc, char** argv) {
     // The application reads its locale from the environment.
     if (!options.locale.empty()) setenv("LC_ALL", (options.locale + ".UTF-8").c_str(), 1);
     ScriptRunner script;
+    script.addApplicationSteps(QuizScriptSteps::steps());
     if (!options.scriptPath.empty()) {
         std::ifstream file(options.scriptPath);
         if (!file) {

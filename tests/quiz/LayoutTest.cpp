@@ -1,8 +1,13 @@
 // The resolution decision over device families and screen sizes, the doubled layout values and the
-// picture variants it picks.
+// picture variants it picks; the device family from the device profile and the view hooks.
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "platform/DeviceProfile.h"
+#include "shell/ViewHooks.h"
 #include "tests/engine/ServiceCanvas.h"
+#include "tests/support/ScopedDeviceProfile.h"
 
 namespace quiztest {
 namespace {
@@ -67,6 +72,70 @@ TEST_F(Layout, ImageIdsComeFromTheChosenFamily) {
     EXPECT_LT(service->res_menu_bg_3, 149);
     for (int i = 0; i < 30; ++i) EXPECT_EQ(service->res_ranking->data[i], 120 + i);
     EXPECT_EQ(service->res_generic->data[0], H::RESID_GENERIC_0_LOW);
+}
+
+// The family comes from the device the profile names; on a 640 x 960 screen it decides the layout.
+TEST_F(Layout, DeviceDetailsTakeTheFamilyFromTheDevice) {
+    struct Case {
+        const char* model;
+        const char* machine;
+        int before;
+        int after;
+    };
+    const Case cases[] = {
+        {"iPod touch", "iPod4,1", H::DEVICE_IPAD, H::DEVICE_IPOD_TOUCH},
+        {"iPhone", "iPhone3,1", H::DEVICE_IPAD, H::DEVICE_IPHONE},
+        {"iPad", "iPad1,1", H::DEVICE_IPHONE, H::DEVICE_IPAD},
+        // The simulator's family and an unknown device leave the family as it was.
+        {"iPhone Simulator", "x86_64", H::DEVICE_IPAD, H::DEVICE_IPAD},
+        {"iPhone Simulator", "x86_64", 0, 0},
+        {"Toaster", "t1", H::DEVICE_IPHONE, H::DEVICE_IPHONE},
+    };
+    H::PARAM_TS_BASE_SCREEN_WIDTH = 640;
+    H::PARAM_TS_BASE_SCREEN_HEIGHT = 960;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        platform::DeviceProfile profile = platform::defaultDeviceProfile();
+        profile.modelName = c.model;
+        profile.machineName = c.machine;
+        testsupport::ScopedDeviceProfile device(profile);
+        H::DEVICE_FAMILY = c.before;
+        service->iPhoneGetDeviceDetails();
+        EXPECT_EQ(H::DEVICE_FAMILY.load(), c.after);
+        service->decideResolution();
+        EXPECT_EQ(service->high_resolution, c.after != H::DEVICE_IPAD);
+    }
+}
+
+std::vector<int>& hookRequests() {
+    static std::vector<int> requests;
+    return requests;
+}
+
+void recordHookRequest() {
+    hookRequests().push_back(_callback_value.load());
+}
+
+// Each hook posts its request code to the shell; the overlay starts only when asked for, and once.
+TEST_F(Layout, ViewHooksPostTheirRequestsAndTheOverlayStartsOnlyWhenAsked) {
+    hookRequests().clear();
+    iPhone::setNativeViewHook(&recordHookRequest);
+    service->iPhoneTextOverlayStart();
+    service->iPhoneTextOverlayStop();
+    service->iPhoneTransitionSetup();
+    service->iPhoneTransition();
+    EXPECT_EQ(hookRequests(), (std::vector<int>{0, 1, 2, 3}));
+
+    hookRequests().clear();
+    service->overlay_text_shown = false;
+    service->overlayText();
+    EXPECT_TRUE(hookRequests().empty());
+    service->overlay_text_shown = true;
+    service->overlayText();
+    service->overlayText();
+    EXPECT_EQ(hookRequests(), std::vector<int>{0});
+    EXPECT_FALSE(service->overlay_text_shown);
+    iPhone::setNativeViewHook(nullptr);
 }
 
 }  // namespace

@@ -2,10 +2,15 @@
 // steering, the age limit, and the tilt readings the sensor hands over.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <vector>
 
 #include "sensor/DataImpl.h"
+#include "sensor/SensorClock.h"
+#include "sensor/SensorConnection.h"
+#include "sensor/SensorManager.h"
+#include "sensor/TiltFeed.h"
 #include "sensor/channelinfo_internal.h"
 #include "tests/engine/ServiceCanvas.h"
 
@@ -168,6 +173,57 @@ TEST_F(Particles, TiltReadingsTakeTheNewestOfBothChannels) {
     service->dataReceived(nullptr, batch({sample(kPitch, {0.0015}), sample(kRoll, {-3.1406})}), false);
     EXPECT_EQ(service->tilt_x.load(), -3215) << "truncated towards zero";
     EXPECT_EQ(service->tilt_y.load(), 1);
+}
+
+std::atomic<long long> sensorNow{5'000'000};
+
+long long sensorClock() {
+    return sensorNow.load();
+}
+
+// One accelerometer sample as the shell hands it over, then the ticker thread's sensor poll.
+void feedAndPoll(float x, float y, float z) {
+    _setTilt(x, y, z);
+    javax::microedition::sensor::SensorManager::checkListeners();
+}
+
+// The tilt comes from the sensor itself: opened at start-up and heard every 50 ms; without a way to
+// open it the game runs on unsteered.
+TEST_F(Particles, PrepForSteeringListensToTheTiltSensor) {
+    using javax::microedition::sensor::SensorClock;
+    using javax::microedition::sensor::SensorConnection;
+    using javax::microedition::sensor::SensorManager;
+    using javax::microedition::sensor::TiltFeed;
+    SensorClock::setSource(&sensorClock);
+    SensorManager::SensorManager_staticDestroy();
+    service->prepForSteering();
+    EXPECT_FALSE(service->tilt_sensor) << "no connection factory for sensors: no steering, no throw";
+
+    SensorManager::SensorManager_staticInit();
+    service->prepForSteering();
+    ASSERT_TRUE(service->tilt_sensor);
+    EXPECT_EQ(service->tilt_sensor->getState(), SensorConnection::STATE_LISTENING);
+    feedAndPoll(0.0f, -1.0f, 0.0f);
+    EXPECT_EQ(service->tilt_y.load(), 0) << "nothing before the 50 ms period has passed";
+    sensorNow.fetch_add(50);
+    feedAndPoll(0.0f, -1.0f, 0.0f);
+    EXPECT_EQ(service->tilt_x.load(), 0);
+    EXPECT_EQ(service->tilt_y.load(), -1608) << "held upright: pitch -pi/2";
+    service->particle_shower(160, 100, H::TWINKLE_WHITE, 1);
+    for (int i = 0; i < 10; ++i) service->tick_particles();
+    ASSERT_TRUE(alive(0));
+    EXPECT_NEAR(at(0, H::pt_ay), 20 * 1608, 1) << "pulled down the screen, where unsteered it would be 0";
+
+    // A device rolled to the side steers sideways.
+    sensorNow.fetch_add(50);
+    feedAndPoll(0.5f, -0.5f, 0.0f);
+    EXPECT_NE(service->tilt_x.load(), 0);
+
+    service->tilt_sensor->removeDataListener();
+    service->tilt_sensor = nullptr;
+    SensorManager::SensorManager_staticDestroy();
+    if (TiltFeed::samplePending()) TiltFeed::consume(TiltFeed::read());
+    SensorClock::setSource(nullptr);
 }
 
 }  // namespace

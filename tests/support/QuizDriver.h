@@ -1,5 +1,6 @@
 // Runs the application as the program does, on the headless host, but with the canvas clock and the
-// frame loop in the test's hands: a temporary data directory, a chosen bundle, manual passes.
+// frame loop in the test's hands: a temporary data directory (or a given one, for a restart), a chosen
+// bundle, manual passes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,15 +29,18 @@ class QuizDriver {
 public:
     static constexpr int kStepMs = HookCanvas::MS_PER_UPDATE;
 
-    // bundle empty: the program's default bundle. factory null: AppMidlet.
+    // bundle empty: the program's default bundle. factory null: AppMidlet. dataDirectory empty: a
+    // fresh temporary one.
     explicit QuizDriver(const std::filesystem::path& bundle = {},
                         ProxyMIDlet::MIDletFactory factory = nullptr,
-                        const platform::HostScreen& screen = defaultScreen())
+                        const platform::HostScreen& screen = defaultScreen(),
+                        const std::filesystem::path& dataDirectory = {})
         : host(screen), app(host) {
         resetStartUpForTests();
         std::string error;
-        EXPECT_TRUE(platform::setUpFileSystemPaths(bundle.empty() ? nullptr : bundle.c_str(),
-                                                   data.path().c_str(), error))
+        EXPECT_TRUE(platform::setUpFileSystemPaths(
+            bundle.empty() ? nullptr : bundle.c_str(),
+            dataDirectory.empty() ? data.path().c_str() : dataDirectory.c_str(), error))
             << error;
         clock().store(1000);
         engine::CanvasClock::setSource(&readClock);

@@ -1,0 +1,294 @@
+#include "app/QuizScriptSteps.h"
+
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <thread>
+#include <utility>
+
+#include "engine/AppMidlet.h"
+#include "engine/HookCanvas.h"
+#include "platform/PngDecoder.h"
+#include "runtime/LockObject.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Words = std::vector<std::string>;
+
+constexpr std::chrono::milliseconds kCounterGrace{1000};
+
+// The screens by the names of their states.
+const std::vector<std::pair<std::string, int32_t>>& stateNames() {
+    static const std::vector<std::pair<std::string, int32_t>> names = {
+        {"MAIN_MENU", 1}, {"GAME_RUNNING", 2},     {"ABOUT", 3},
+        {"STATS", 4},     {"CONFIRM", 5},          {"PROMOTED", 6},
+        {"DEMOTED", 7},   {"COMPLETE", 9},         {"SETTINGS", 10},
+        {"INFOLINK", 11}, {"CHOOSE_CATEGORY", 12}, {"CHOOSE_SUBSECTION", 13},
+    };
+    return names;
+}
+
+std::optional<int32_t> stateNamed(const std::string& name) {
+    for (const auto& [known, value] : stateNames())
+        if (known == name) return value;
+    return std::nullopt;
+}
+
+std::string stateName(int32_t state) {
+    std::string name;
+    for (const auto& [known, value] : stateNames())
+        if (value == (state & ~HookCanvas::GAMESTATEFLAG_LOADING)) name = known;
+    if (name.empty()) name = std::to_string(state & ~HookCanvas::GAMESTATEFLAG_LOADING);
+    if ((state & HookCanvas::GAMESTATEFLAG_LOADING) != 0) name += " (loading)";
+    return name;
+}
+
+std::optional<long long> number(const std::string& word) {
+    long long value = 0;
+    const char* end = word.data() + word.size();
+    auto [rest, error] = std::from_chars(word.data(), end, value);
+    if (error != std::errc() || rest != end) return std::nullopt;
+    return value;
+}
+
+const std::vector<std::string>& counterNames() {
+    static const std::vector<std::string> names = {
+        "level", "hints", "skips", "test-right", "test-wrong", "practice-right", "no-test-running"};
+    return names;
+}
+
+// Read under the canvas's monitor, which the update step and the paint hold: a step never shows half
+// done.
+int64_t counter(HookCanvas& canvas, const std::string& name) {
+    if (name == "level") return canvas.level;
+    if (name == "hints") return canvas.hints;
+    if (name == "skips") return canvas.skips;
+    if (name == "test-right") return canvas.test_right;
+    if (name == "test-wrong") return canvas.test_wrong;
+    if (name == "practice-right") return canvas.practice_right_total;
+    return canvas.no_test_running ? 1 : 0;
+}
+
+// The screen is the state without the loading bit, no wipe runs, and on the game screen no answer
+// delay or question slide is pending.
+bool settledIn(HookCanvas& canvas, int32_t state) {
+    JavaPtr<LockObject> lock(canvas.startSync());
+    if (HookCanvas::game_state.load() != state || canvas.fade_active) return false;
+    if (state == HookCanvas::GAMESTATE_GAME_RUNNING)
+        return canvas.next_question_delay <= 0 && !canvas.question_slide_pending;
+    return true;
+}
+
+// Polls until test holds or the limit passes.
+template <class Test>
+bool waitFor(std::chrono::milliseconds limit, Test test) {
+    const auto end = Clock::now() + limit;
+    for (;;) {
+        if (test()) return true;
+        if (Clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+int waitState(platform::HeadlessHost&, const Words& words, std::chrono::milliseconds timeout,
+              std::string& failure) {
+    const int32_t state = *stateNamed(words[0]);
+    const std::chrono::milliseconds limit =
+        words.size() > 1 ? std::chrono::milliseconds(*number(words[1])) : timeout;
+    const bool reached = waitFor(limit, [&] {
+        JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
+        return canvas && settledIn(*canvas, state);
+    });
+    if (reached) return ScriptRunner::kPassed;
+    failure = "timed out waiting for " + words[0] + ", in " + stateName(HookCanvas::game_state.load());
+    return ScriptRunner::kTimedOut;
+}
+
+// Taps the middle of the right answer's button, or of the first wrong one not ghosted, then waits
+// until the game has taken the answer (its answer delay has begun).
+int answer(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds timeout,
+           std::string& failure) {
+    JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
+    if (!canvas) {
+        failure = "no quiz is running";
+        return ScriptRunner::kFailed;
+    }
+    const bool right = words[0] == "right";
+    int x = 0, y = 0, button = -1;
+    {
+        JavaPtr<LockObject> lock(canvas->startSync());
+        if (!settledIn(*canvas, HookCanvas::GAMESTATE_GAME_RUNNING)) {
+            failure = "no question waits for an answer, in " + stateName(HookCanvas::game_state.load());
+            return ScriptRunner::kFailed;
+        }
+        for (int32_t k = 0; k < 3 && button < 0; ++k) {
+            const bool ghosted = canvas->ghosted && k < canvas->ghosted->length && canvas->ghosted->data[k];
+            const bool isRight = canvas->correct_position == k + 1;
+            if (right ? isRight : (!isRight && !ghosted)) button = k;
+        }
+        if (button < 0) {
+            failure = std::string("no ") + (right ? "right" : "wrong") + " answer to choose";
+            return ScriptRunner::kFailed;
+        }
+        const int32_t width = canvas->getImageDimension(canvas->img_answer_button_click, 0, 0,
+                                                        HookCanvas::IMAGEDIMENSION_WIDTH);
+        const int32_t height = canvas->answer_button_height;
+        x = canvas->getParam(HookCanvas::PARAM_ANSWER_BUTTONS_LEFT) + width / 2;
+        y = canvas->getParam(HookCanvas::PARAM_ANSWER_BUTTONS_TOP) +
+            button * (height + canvas->getParam(HookCanvas::PARAM_ANSWER_BUTTONS_SPACING)) + height / 2;
+    }
+    if (!host.tap(x, y)) {
+        failure = "the program no longer takes input";
+        return ScriptRunner::kFailed;
+    }
+    const bool taken = waitFor(timeout, [&] {
+        JavaPtr<LockObject> lock(canvas->startSync());
+        return canvas->next_question_delay > 0 ||
+               HookCanvas::game_state.load() != HookCanvas::GAMESTATE_GAME_RUNNING;
+    });
+    if (taken) return ScriptRunner::kPassed;
+    failure = "the answer at (" + std::to_string(x) + ", " + std::to_string(y) + ") was not taken";
+    return ScriptRunner::kTimedOut;
+}
+
+int expect(platform::HeadlessHost&, const Words& words, std::chrono::milliseconds, std::string& failure) {
+    JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
+    if (!canvas) {
+        failure = "no quiz is running";
+        return ScriptRunner::kFailed;
+    }
+    const std::string& wanted = words[1];
+    const int64_t value = wanted == "true" ? 1 : wanted == "false" ? 0 : *number(wanted);
+    int64_t found = 0;
+    // A tap is taken at the game's next step: a counter still on its way is given a moment.
+    const bool matched = waitFor(kCounterGrace, [&] {
+        JavaPtr<LockObject> lock(canvas->startSync());
+        found = counter(*canvas, words[0]);
+        return found == value;
+    });
+    if (matched) return ScriptRunner::kPassed;
+    failure = "expected " + words[0] + " " + wanted + ", found " + std::to_string(found);
+    return ScriptRunner::kFailed;
+}
+
+// A press held for MS milliseconds: the lists choose only on a press longer than a tap.
+int hold(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds, std::string& failure) {
+    const int x = static_cast<int>(*number(words[0])), y = static_cast<int>(*number(words[1]));
+    const bool down = host.touchDown(x, y);
+    std::this_thread::sleep_for(std::chrono::milliseconds(*number(words[2])));
+    if (down && host.touchUp(x, y)) return ScriptRunner::kPassed;
+    failure = "the program no longer takes input";
+    return ScriptRunner::kFailed;
+}
+
+// The screen's rectangle against the same rectangle of a PNG file (a snapshot of an earlier run).
+int expectRegion(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds,
+                 std::string& failure) {
+    const int x = static_cast<int>(*number(words[0])), y = static_cast<int>(*number(words[1]));
+    const int w = static_cast<int>(*number(words[2])), h = static_cast<int>(*number(words[3]));
+    std::ifstream file(words[4], std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    int32_t width = 0, height = 0;
+    uint32_t* picture = platform::decodePNG(bytes.data(), bytes.size(), &width, &height);
+    if (picture == nullptr) {
+        failure = "cannot read the picture '" + words[4] + "'";
+        return ScriptRunner::kFailed;
+    }
+    const platform::HeadlessFrame frame = host.latestFrame();
+    int differing = 0;
+    const bool inside = x >= 0 && y >= 0 && x + w <= width && y + h <= height && x + w <= frame.width &&
+                        y + h <= frame.height;
+    for (int row = y; inside && row < y + h; ++row)
+        for (int column = x; column < x + w; ++column) {
+            // Both are words of bytes red, green, blue, alpha; alpha is not compared.
+            const uint32_t shown = frame.pixels[static_cast<size_t>(row) * frame.width + column];
+            const uint32_t wanted = picture[static_cast<size_t>(row) * width + column];
+            if (((shown ^ wanted) & 0x00FFFFFFu) != 0) ++differing;
+        }
+    std::free(picture);
+    if (!inside) {
+        failure = "the rectangle lies outside the screen or the picture";
+        return ScriptRunner::kFailed;
+    }
+    if (differing == 0) return ScriptRunner::kPassed;
+    failure = std::to_string(differing) + " pixels differ from '" + words[4] + "'";
+    return ScriptRunner::kFailed;
+}
+
+std::string numbersOnly(const Words& words, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        if (!number(words[i]) || *number(words[i]) < 0) return "not a number '" + words[i] + "'";
+    return {};
+}
+
+}  // namespace
+
+std::vector<ScriptRunner::ApplicationStep> QuizScriptSteps::steps() {
+    std::vector<ScriptRunner::ApplicationStep> steps;
+    steps.push_back({"wait-state", 1, 2,
+                     [](const Words& words) -> std::string {
+                         if (!stateNamed(words[0])) return "unknown state '" + words[0] + "'";
+                         if (words.size() > 1 && (!number(words[1]) || *number(words[1]) < 1))
+                             return "not a number of milliseconds '" + words[1] + "'";
+                         return {};
+                     },
+                     &waitState});
+    steps.push_back({"answer", 1, 1,
+                     [](const Words& words) -> std::string {
+                         if (words[0] != "right" && words[0] != "wrong") return "expected right or wrong";
+                         return {};
+                     },
+                     &answer});
+    steps.push_back({"expect", 2, 2,
+                     [](const Words& words) -> std::string {
+                         bool known = false;
+                         for (const std::string& name : counterNames()) known = known || name == words[0];
+                         if (!known) return "unknown counter '" + words[0] + "'";
+                         const std::string& value = words[1];
+                         if (words[0] == "no-test-running") {
+                             if (value != "true" && value != "false") return "expected true or false";
+                         } else if (!number(value)) {
+                             return "not a number '" + value + "'";
+                         }
+                         return {};
+                     },
+                     &expect});
+    steps.push_back({"hold", 3, 3, [](const Words& words) { return numbersOnly(words, 3); }, &hold});
+    steps.push_back(
+        {"expect-region", 5, 5, [](const Words& words) { return numbersOnly(words, 4); }, &expectRegion});
+    return steps;
+}
+
+std::string QuizScriptSteps::usage() {
+    // The names, wrapped under the step's description.
+    const std::string indent(24, ' ');
+    std::string states = indent, line;
+    for (const auto& [name, value] : stateNames()) {
+        if (!line.empty() && line.size() + 1 + name.size() > 56) {
+            states += line + "\n" + indent;
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + name;
+    }
+    states += line + "\n";
+    return "Script steps of the quiz (besides the shell's, see README):\n"
+           "  wait-state NAME [MS]  until the quiz shows screen NAME settled: not loading, no wipe\n"
+           "                        running and, in GAME_RUNNING, no answer delay or slide pending\n"
+           "                        (exit 2 after MS, default --timeout-ms). NAME is one of\n" +
+           states +
+           "  answer right|wrong    taps the right answer, or the first wrong one not ghosted, and\n"
+           "                        waits until the quiz has taken it\n"
+           "  expect NAME VALUE     exit 1 unless the counter has the value (within a second):\n"
+           "                        level, hints, skips,\n"
+           "                        test-right, test-wrong, practice-right (the practice total),\n"
+           "                        no-test-running (true or false)\n"
+           "  hold X Y MS           a touch at output pixel (X, Y) held for MS milliseconds\n"
+           "  expect-region X Y W H FILE.png   exit 1 unless the rectangle shows what it shows in\n"
+           "                        FILE.png (a snapshot), alpha aside\n";
+}

@@ -1,0 +1,173 @@
+#include "bench/quiz/QuizHarness.h"
+
+#include <stdlib.h>
+
+#include <atomic>
+
+#include "engine/CanvasClock.h"
+#include "platform/DeviceProfile.h"
+#include "platform/FileSystemPaths.h"
+#include "runtime/LockObject.h"
+#include "shell/StartUp.h"
+#include "shell/StaticProxy.h"
+
+namespace quizbench {
+
+namespace {
+
+std::atomic<long long> manualClock{1000};
+
+long long readManualClock() {
+    return manualClock.load();
+}
+
+void createStatics() {
+    HookCanvas::HookCanvas_globalStaticCreate();
+}
+
+void destroyStatics() {
+    AppMidlet::AppMidlet_globalStaticDestroy();
+    HookCanvas::HookCanvas_globalStaticDestroy();
+}
+
+platform::HostScreen screenFor(int scale) {
+    platform::HostScreen screen;
+    screen.widthPoints = 320;
+    screen.heightPoints = 480;
+    screen.scale = scale;
+    return screen;
+}
+
+// The class statics a run leaves behind, as a fresh process has them: each run starts the quiz anew.
+void resetStatics() {
+    HookCanvas::game_state.store(0);
+    HookCanvas::previous_game_state.store(0);
+    HookCanvas::render_after_update.store(false);
+    HookCanvas::res_block_mappings = nullptr;
+    HookCanvas::block_pack_mappings = nullptr;
+    HookCanvas::resource_packs = nullptr;
+    HookCanvas::times_resource_pack_reference = nullptr;
+    HookCanvas::languages = nullptr;
+    HookCanvas::internal_key_mappings = nullptr;
+    HookCanvas::current_category = -1;
+    HookCanvas::current_subsection = -1;
+    HookCanvas::current_mode_practice = false;
+    HookCanvas::want_category_to_be = -1;
+    HookCanvas::want_subsection_to_be = -1;
+    HookCanvas::want_practice_mode = false;
+    HookCanvas::currently_loaded_category = -1;
+    HookCanvas::currently_loaded_subsection = -1;
+    HookCanvas::scrolly_menu_yoffset = 0;
+    HookCanvas::msfy = 0;
+    HookCanvas::weight_decay = 0;
+    HookCanvas::was_dragging = false;
+}
+
+}  // namespace
+
+JavaPtr<JArray<signed char>> BenchCanvas::loadFileFromJar(const JavaPtr<String>& name, int32_t length) {
+    {
+        std::lock_guard<std::mutex> lock(m_filesMutex);
+        if (m_recording && name) m_files.push_back(toUtf8(name));
+    }
+    return HookCanvas::loadFileFromJar(name, length);
+}
+
+void BenchCanvas::startRecording() {
+    std::lock_guard<std::mutex> lock(m_filesMutex);
+    m_recording = true;
+    m_files.clear();
+}
+
+std::vector<std::string> BenchCanvas::stopRecording() {
+    std::lock_guard<std::mutex> lock(m_filesMutex);
+    m_recording = false;
+    return std::move(m_files);
+}
+
+JavaPtr<javax::microedition::midlet::MIDlet> BenchMidlet::create() {
+    return jnew<BenchMidlet>();
+}
+
+void BenchMidlet::setAppCanvas() {
+    JavaPtr<BenchCanvas> c = jnew<BenchCanvas>();
+    setCanvas(c);
+    c->midlet = JavaPtr<AppMidlet>(this);
+}
+
+QuizHarness::QuizHarness(int scale, Loop loop, ProxyMIDlet::MIDletFactory factory)
+    : m_host(screenFor(scale)), m_manual(loop == Loop::Manual) {
+    char pattern[] = "/tmp/quiz_bench_XXXXXX";
+    if (mkdtemp(pattern) == nullptr) return;
+    m_data = pattern;
+    resetStartUpForTests();
+    resetStatics();
+    std::string error;
+    if (!platform::setUpFileSystemPaths(QUILL_FULL_BUNDLE_DIR, m_data.c_str(), error)) return;
+    platform::DeviceProfile profile = platform::defaultDeviceProfile();
+    profile.screenModeWidth = 320 * scale;
+    platform::setDeviceProfile(profile);
+    manualClock.store(1000);
+    HookCanvas::manual_passes.store(m_manual);
+    if (m_manual) engine::CanvasClock::setSource(&readManualClock);
+    HookCanvas::thread_failed.store(false);
+    AppMidlet::app_terminating.store(false);
+    ProxyMIDlet::setMIDletFactory(factory != nullptr ? factory : &BenchMidlet::create);
+    StaticProxy::setHooks({&createStatics, &destroyStatics});
+    platform::setCurrentHost(&m_host);
+    m_app = std::make_unique<xyzApp>(m_host);
+    m_started = std::chrono::steady_clock::now();
+    m_loop = std::thread([this] { m_host.run(*m_app); });
+    m_launched = m_host.waitUntilRunning(std::chrono::seconds(10));
+    // The passes begin once startApp has made the canvas and its first showNotify cleared the pause.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (m_launched && m_manual && std::chrono::steady_clock::now() < end &&
+           !(AppMidlet::canvas() && (HookCanvas::app_status.load() & HookCanvas::APPSTATUSFLAG_PAUSED) == 0))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+QuizHarness::~QuizHarness() {
+    if (m_loop.joinable()) {
+        m_host.terminate();
+        m_host.waitUntilFinished(std::chrono::seconds(10));
+        m_loop.join();
+    }
+    m_app.reset();
+    platform::setCurrentHost(nullptr);
+    StaticProxy::setHooks({});
+    HookCanvas::manual_passes.store(false);
+    engine::CanvasClock::setSource(nullptr);
+    std::error_code ignored;
+    if (!m_data.empty()) std::filesystem::remove_all(m_data, ignored);
+}
+
+JavaPtr<BenchCanvas> QuizHarness::canvas() {
+    return jcast<BenchCanvas>(AppMidlet::canvas());
+}
+
+void QuizHarness::pass(bool advance) {
+    if (advance) manualClock.fetch_add(HookCanvas::MS_PER_UPDATE);
+    if (JavaPtr<HookCanvas> c = AppMidlet::canvas()) c->runOnce();
+}
+
+bool QuizHarness::settle(int32_t state, int limit) {
+    for (int i = 0; i < limit; ++i) {
+        JavaPtr<HookCanvas> c = AppMidlet::canvas();
+        if (c && settledIn(*c, state)) return true;
+        if ((HookCanvas::game_state.load() & HookCanvas::GAMESTATEFLAG_LOADING) != 0)
+            HookCanvas::waitForLoading(10000);
+        if (HookCanvas::thread_failed.load()) return false;
+        pass();
+    }
+    return false;
+}
+
+bool QuizHarness::settledIn(HookCanvas& canvas, int32_t state) {
+    JavaPtr<LockObject> lock(canvas.startSync());
+    if (HookCanvas::game_state.load() != state || canvas.fade_active) return false;
+    if (state == HookCanvas::GAMESTATE_GAME_RUNNING)
+        return canvas.next_question_delay <= 0 && !canvas.question_slide_pending;
+    return true;
+}
+
+}  // namespace quizbench
