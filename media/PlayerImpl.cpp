@@ -368,7 +368,8 @@ void PlayerImpl::tick() {
         if (playState != PLAY_PLAYING && playState != PLAY_PAUSED) return;
         if (platformPlayer->hasIncompletePlaybackTask()) return;
         previousPlayState = playState;
-        state = PREFETCHED;
+        // A player deallocated since its stop stays realized: the poll only ends its play.
+        if (state == STARTED) state = PREFETCHED;
         playState = PLAY_IDLE;
         mediaTime = mediaTimeLocked();
     }

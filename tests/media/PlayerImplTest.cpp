@@ -316,6 +316,21 @@ TEST_F(PlayerImplTest, ALoopCountOfMinusOneRepeatsUntilStopped) {
     EXPECT_EQ(player->getLoopCount(), -1);
 }
 
+// The poll that sees a stopped play end must not raise a player deallocated meanwhile.
+TEST_F(PlayerImplTest, APlayerDeallocatedAfterItsStopStaysRealizedThroughThePoll) {
+    JavaPtr<PlayerImpl> player = newPlayer(100ms);
+    JavaPtr<RecordingListener> listener = listenTo(player);
+    player->start();
+    fake->advance(60ms);
+    player->stop();
+    player->deallocate();
+    ASSERT_EQ(player->getState(), kRealized);
+    player->tick();
+    EXPECT_EQ(listener->names(), "started stopped endOfMedia");
+    EXPECT_EQ(player->getState(), kRealized);
+    EXPECT_EQ(player->getPlayState(), PlayerImpl::PLAY_IDLE);
+}
+
 TEST_F(PlayerImplTest, StartAfterStopResumesUntilThePollHasSeenTheStop) {
     JavaPtr<PlayerImpl> player = newPlayer(100ms);
     JavaPtr<RecordingListener> listener = listenTo(player);
