@@ -1094,6 +1094,7 @@ public:
     void resultScreenStep(int32_t state);
     void infoLinkStep();
     void listStep(int32_t state);
+    void openList(int32_t listState);
     void touchEpilogue(int32_t state);
     // The press-and-release latch of the menu screens: on a press the click cue (over a button or
     // not); true on the step that sees the release.
@@ -1121,7 +1122,8 @@ public:
     void drawRenderImage(int32_t imageId, int32_t x, int32_t y, int32_t anchor);
     // Entry index of an id table, or -1 (the id that draws nothing) when there is no such entry.
     static int32_t imageEntry(const JavaPtr<JArray<int32_t>>& ids, int32_t index);
-    void drawRenderLines(const JavaPtr<JArray<JavaPtr<String>>>& lines, int32_t x, int32_t top, int32_t anchor);
+    void drawRenderLines(const JavaPtr<JArray<JavaPtr<String>>>& lines, int32_t x, int32_t top,
+                         int32_t anchor);
     void renderLoadingScreen();
     void renderMainMenu();
     void renderConfirm();

@@ -472,10 +472,10 @@ int32_t HookCanvas::getImageDimension(int32_t imageId, int32_t cell, int32_t tra
     }
 }
 
-void HookCanvas::drawImageID(const JavaPtr<Graphics>& g, int32_t imageId, int32_t cell, int32_t transform,
-                             int32_t x, int32_t y, int32_t anchor) {
-    int cellWidth = getImageDimension(imageId, cell, transform, IMAGEDIMENSION_CELL_WIDTH);
-    int cellHeight = getImageDimension(imageId, cell, transform, IMAGEDIMENSION_CELL_HEIGHT);
+namespace {
+
+// Moves an anchor point to the cell's top-left corner.
+void anchorCell(int32_t& x, int32_t& y, int cellWidth, int cellHeight, int32_t anchor) {
     if (anchor & kHCenter)
         x -= cellWidth >> 1;
     else if (anchor & kRight)
@@ -484,6 +484,15 @@ void HookCanvas::drawImageID(const JavaPtr<Graphics>& g, int32_t imageId, int32_
         y -= cellHeight >> 1;
     else if (anchor & kBottom)
         y -= cellHeight;
+}
+
+}  // namespace
+
+void HookCanvas::drawImageID(const JavaPtr<Graphics>& g, int32_t imageId, int32_t cell, int32_t transform,
+                             int32_t x, int32_t y, int32_t anchor) {
+    int cellWidth = getImageDimension(imageId, cell, transform, IMAGEDIMENSION_CELL_WIDTH);
+    int cellHeight = getImageDimension(imageId, cell, transform, IMAGEDIMENSION_CELL_HEIGHT);
+    anchorCell(x, y, cellWidth, cellHeight, anchor);
     if (image_cell_tables && imageId >= 0 && imageId < kSlots && image_cell_tables->data[imageId]) {
         if (cellWidth > 0)
             x += getImageDimension(imageId, cell, transform, IMAGEDIMENSION_CELL_CROPPED_TL_X) % cellWidth;
@@ -506,14 +515,7 @@ void HookCanvas::drawImageIDNoTransform(const JavaPtr<Graphics>& g, int32_t imag
     }
     int cellWidth = image_dimensions->data[2 * imageId] / across;
     int cellHeight = image_dimensions->data[2 * imageId + 1] / down;
-    if (anchor & kHCenter)
-        x -= cellWidth >> 1;
-    else if (anchor & kRight)
-        x -= cellWidth;
-    if (anchor & kVCenter)
-        y -= cellHeight >> 1;
-    else if (anchor & kBottom)
-        y -= cellHeight;
+    anchorCell(x, y, cellWidth, cellHeight, anchor);
     if (table) {
         if (cell < 0 || cell >= across * down) return;
         const signed char* r = table->data + layout::kCellTableHeaderBytes + cell * layout::kCellRecordBytes;

@@ -19,6 +19,19 @@ void spring() {
 
 }  // namespace
 
+// A list is always entered at its top, with nothing touched, pressed or chosen.
+void HookCanvas::openList(int32_t listState) {
+    pointer_x.store(0);
+    pointer_y.store(0);
+    scrolly_menu_yoffset = 0;
+    scroller_chosen_item = -1;
+    scroller_pressed_item = -1;
+    scroller_choice_pending = false;
+    scroller_back_shown = false;
+    scroller_back_hover = false;
+    startFade(FADE_IN, listState);
+}
+
 void HookCanvas::listStep(int32_t state) {
     const int32_t x0 = (PARAM_TS_BASE_SCREEN_WIDTH.load() - scroller_buttonClickWidth) >> 1;
     const auto itemUnderPointer = [&]() {
@@ -66,15 +79,7 @@ void HookCanvas::listStep(int32_t state) {
             startFade(FADE_IN, GAMESTATE_MAIN_MENU);
         } else {
             want_practice_mode = true;
-            pointer_x.store(0);
-            pointer_y.store(0);
-            scrolly_menu_yoffset = 0;
-            scroller_chosen_item = -1;
-            scroller_pressed_item = -1;
-            scroller_choice_pending = false;
-            scroller_back_shown = false;
-            scroller_back_hover = false;
-            startFade(FADE_IN, GAMESTATE_CHOOSE_CATEGORY);
+            openList(GAMESTATE_CHOOSE_CATEGORY);
         }
         return;
     }
@@ -100,16 +105,8 @@ void HookCanvas::listStep(int32_t state) {
     if (scroller_choice_pending && scroller_chosen_item != -1) {
         if (state == GAMESTATE_CHOOSE_CATEGORY) {
             want_practice_mode = true;
-            pointer_x.store(0);
-            pointer_y.store(0);
-            scrolly_menu_yoffset = 0;
             want_category_to_be = scroller_chosen_item;
-            scroller_chosen_item = -1;
-            scroller_pressed_item = -1;
-            scroller_choice_pending = false;
-            scroller_back_shown = false;
-            scroller_back_hover = false;
-            startFade(FADE_IN, GAMESTATE_CHOOSE_SUBSECTION);
+            openList(GAMESTATE_CHOOSE_SUBSECTION);
         } else {
             want_subsection_to_be = scroller_chosen_item;
             want_practice_mode = true;

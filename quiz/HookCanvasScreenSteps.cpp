@@ -56,15 +56,7 @@ void HookCanvas::mainMenuStep() {
             }
             return;
         case BUTTON_PRACTICE_GAME:
-            pointer_x.store(0);
-            pointer_y.store(0);
-            scrolly_menu_yoffset = 0;
-            scroller_chosen_item = -1;
-            scroller_pressed_item = -1;
-            scroller_choice_pending = false;
-            scroller_back_shown = false;
-            scroller_back_hover = false;
-            startFade(FADE_IN, GAMESTATE_CHOOSE_CATEGORY);
+            openList(GAMESTATE_CHOOSE_CATEGORY);
             return;
         case BUTTON_STATS:
             startFade(FADE_IN, GAMESTATE_STATS);
@@ -132,15 +124,7 @@ void HookCanvas::resultScreenStep(int32_t state) {
     if (unitsHit) {
         want_category_to_be = current_category;
         want_practice_mode = true;
-        pointer_x.store(0);
-        pointer_y.store(0);
-        scrolly_menu_yoffset = 0;
-        scroller_chosen_item = -1;
-        scroller_pressed_item = -1;
-        scroller_choice_pending = false;
-        scroller_back_shown = false;
-        scroller_back_hover = false;
-        startFade(FADE_IN, GAMESTATE_CHOOSE_SUBSECTION);
+        openList(GAMESTATE_CHOOSE_SUBSECTION);
     }
     if (state != GAMESTATE_SETTINGS || !options || options->length < 6) return;
     for (int32_t i = 0; i < 6; ++i) {
