@@ -1208,6 +1208,12 @@ public:
     int32_t fade_timer_ms = 0;
     JavaPtr<JArray<signed char>> fade_mask;
     JavaPtr<JArray<int32_t>> fade_segments;
+    // Set by a paint that widened a segment's reveal: the next paint differs even without a step.
+    bool fade_revealing = false;
+    // Set by a paint whose picture a repeat paint would draw again unchanged (no wipe, no loading
+    // animation): a pass without an update step then need not paint. Written by the painting thread,
+    // read by the frame loop.
+    std::atomic<bool> last_frame_repeats{false};
     int32_t img_web_base_strip = 0;
     int32_t img_web_base_back_icon_click = 0;
     JavaPtr<JArray<int32_t>> settings_button_images;

@@ -109,6 +109,7 @@ void HookCanvas::runOnce() {
     }
     const long long now = CanvasClock::currentTimeMillis();
     updateScreenDimensions();
+    bool stepped = false;
     if (now > last_variable_update_time_ms.load()) {
         for (int i = 0; i < PARAM_TS_CORE_MAX_UPDATES_PER_RENDER &&
                         now >= last_fixed_update_time_ms.load() + MS_PER_UPDATE;
@@ -126,6 +127,7 @@ void HookCanvas::runOnce() {
             regions_repeated = regions | internal_regions_repeated.load();
             render_after_update.store(true);
             fixedRateUpdate();
+            stepped = true;
             last_fixed_update_time_ms.fetch_add(MS_PER_UPDATE);
         }
         if (now >= last_fixed_update_time_ms.load() + MS_PER_UPDATE) last_fixed_update_time_ms.store(now);
@@ -133,7 +135,11 @@ void HookCanvas::runOnce() {
     last_variable_update_time_ms.store(now);
     const long long vibrationEnd = vibration_end_time.load();
     if (vibrationEnd != 0 && now > vibrationEnd) vibrate(0);
-    if (game_state.load() != 0 && !AppMidlet::app_terminating.load() && render_after_update.load()) {
+    // Between steps only a per-paint animation changes the picture; a settled screen repainted
+    // unchanged 60 times a second costs a copy of the whole frame each time for nothing.
+    if (game_state.load() != 0 && !AppMidlet::app_terminating.load() && render_after_update.load() &&
+        (stepped || !last_frame_repeats.load())) {
+        last_frame_repeats.store(false);
         syncPaint();
         last_paint_time_ms.store(now);
     }

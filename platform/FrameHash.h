@@ -1,5 +1,5 @@
-// A fingerprint of what a frame shows: FNV-1a (64 bits) over the red, green and blue bytes of every
-// pixel, rows top to bottom. Alpha is left out, as the screen ignores it.
+// A fingerprint of what a frame shows: FNV-1a style chains (64 bits) over the red, green and blue of
+// every pixel, rows top to bottom, and the size. Alpha is left out, as the screen ignores it.
 #pragma once
 
 #include <cstdint>

@@ -31,8 +31,10 @@ void HookCanvas::render(const JavaPtr<Graphics>& g) {
     JavaPtr<LockObject> lock(startSync());
     if (!g) return;
     const int32_t state = game_state.load();
+    fade_revealing = false;
+    const bool loading = (state & GAMESTATEFLAG_LOADING) != 0 || state == GAMESTATE_INIT_TESSEL;
     if (offscreen_graphics && offscreen_image) {
-        if ((state & GAMESTATEFLAG_LOADING) != 0 || state == GAMESTATE_INIT_TESSEL) {
+        if (loading) {
             renderLoadingScreen();
         } else {
             setFont(offscreen_graphics, font_main);
@@ -72,6 +74,10 @@ void HookCanvas::render(const JavaPtr<Graphics>& g) {
         g->drawImage(offscreen_image, 0, 0, kTopLeft);
     }
     render_particles(g);
+    // Particles and every screen move only in update steps; the wipe's reveal and the loading
+    // animation also move per paint.
+    last_frame_repeats.store(offscreen_graphics && offscreen_image && !loading && !fade_active &&
+                             !fade_revealing);
 }
 
 void HookCanvas::resetRenderClip() {

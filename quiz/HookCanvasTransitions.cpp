@@ -70,6 +70,7 @@ bool HookCanvas::drawFadingSegment(const JavaPtr<Graphics>& g, const JavaPtr<JAr
         if (resetClip)
             g->setClip(0, 0, PARAM_TS_BASE_SCREEN_WIDTH.load(), PARAM_TS_BASE_SCREEN_HEIGHT.load());
         (*fade_segments)[s] = p + PARAM_FADE_SIZE;
+        fade_revealing = true;
     }
     return true;
 }
