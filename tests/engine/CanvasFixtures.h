@@ -105,7 +105,7 @@ protected:
     }
     void TearDown() override {
         canvas->openGate();
-        HookCanvas::waitForLoading(5000);
+        HookCanvas::waitForLoading(120000);
         HookCanvas::setMainThread(nullptr);
         // Every canvas and loading thread has ended and been reclaimed before the next test.
         EXPECT_TRUE(testsupport::eventually([] {

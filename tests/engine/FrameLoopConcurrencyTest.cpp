@@ -33,7 +33,7 @@ TEST_F(FrameLoopConcurrency, LoopAndLoadingWhileAnotherThreadTapsAndPauses) {
     });
     for (int i = 0; i < 5; ++i) {
         canvas->changeGameStateTo(H::GAMESTATEFLAG_LOADING | 2);
-        ASSERT_TRUE(H::waitForLoading(5000));
+        ASSERT_TRUE(H::waitForLoading(120000));
         canvas->changeGameStateTo(1);
     }
     stop.store(true);

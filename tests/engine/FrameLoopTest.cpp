@@ -114,7 +114,7 @@ TEST_F(GameState, OneLoadingThreadPerAcceptedSwitch) {
     canvas->changeGameStateTo(H::GAMESTATEFLAG_LOADING | 5);  // a second thread
     ASSERT_TRUE(testsupport::eventually([&] { return canvas->loads.load() == 2; }));
     canvas->openGate();
-    ASSERT_TRUE(H::waitForLoading(5000));
+    ASSERT_TRUE(H::waitForLoading(120000));
     EXPECT_EQ(H::game_state.load(), 5);
     EXPECT_EQ(canvas->loads.load(), 2);
 }

@@ -8,7 +8,7 @@ namespace testsupport {
 
 // True once condition() holds; false if it still does not after the limit.
 template <class Condition>
-bool eventually(Condition condition, std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
+bool eventually(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(60)) {
     auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) return false;

@@ -28,6 +28,8 @@ namespace testsupport {
 class QuizDriver {
 public:
     static constexpr int kStepMs = HookCanvas::MS_PER_UPDATE;
+    // Only catches a hang: a loaded machine under the sanitizers can take many seconds to load.
+    static constexpr std::chrono::milliseconds kHangGuard = std::chrono::seconds(120);
 
     // bundle empty: the program's default bundle. factory null: AppMidlet. dataDirectory empty: a
     // fresh temporary one.
@@ -51,7 +53,7 @@ public:
         StaticProxy::setHooks({&createStatics, &destroyStatics});
         platform::setCurrentHost(&host);
         loop = std::thread([this] { status = host.run(app); });
-        EXPECT_TRUE(host.waitUntilRunning(std::chrono::seconds(5)));
+        EXPECT_TRUE(host.waitUntilRunning(kHangGuard));
         // startApp has run once the canvas exists and its first showNotify cleared the pause.
         EXPECT_TRUE(eventually([] {
             return AppMidlet::canvas() &&
@@ -91,7 +93,7 @@ public:
         host.touchUp(x, y);
         runPasses(2);
     }
-    bool waitForLoading(std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+    bool waitForLoading(std::chrono::milliseconds limit = kHangGuard) {
         return HookCanvas::waitForLoading(limit.count());
     }
     std::optional<uint32_t> pixel(int x, int y) const { return host.pixel(x, y); }
@@ -100,7 +102,7 @@ public:
     int finish() {
         if (loop.joinable()) {
             host.terminate();
-            EXPECT_TRUE(host.waitUntilFinished(std::chrono::seconds(10)));
+            EXPECT_TRUE(host.waitUntilFinished(kHangGuard));
             loop.join();
         }
         return AppMidlet::exitStatusFor(status);
@@ -108,7 +110,7 @@ public:
     // Waits for the application to end by itself; its exit status.
     int waitForExit() {
         if (loop.joinable()) {
-            EXPECT_TRUE(host.waitUntilFinished(std::chrono::seconds(10)));
+            EXPECT_TRUE(host.waitUntilFinished(kHangGuard));
             loop.join();
         }
         return AppMidlet::exitStatusFor(status);
