@@ -176,14 +176,40 @@ int expect(platform::HeadlessHost&, const Words& words, std::chrono::millisecond
     return ScriptRunner::kFailed;
 }
 
-// A press held for MS milliseconds: the lists choose only on a press longer than a tap.
-int hold(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds, std::string& failure) {
+// A press held for MS milliseconds and at least as many update steps, then for one frame more: the game
+// counts a press in steps, a starved game loop would otherwise see less of it than was asked or none,
+// and the lists go back only once the back button has been drawn pressed (and choose only on a press
+// longer than a tap).
+int hold(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds timeout,
+         std::string& failure) {
+    JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
+    if (!canvas) {
+        failure = "no quiz is running";
+        return ScriptRunner::kFailed;
+    }
     const int x = static_cast<int>(*number(words[0])), y = static_cast<int>(*number(words[1]));
-    const bool down = host.touchDown(x, y);
-    std::this_thread::sleep_for(std::chrono::milliseconds(*number(words[2])));
-    if (down && host.touchUp(x, y)) return ScriptRunner::kPassed;
-    failure = "the program no longer takes input";
-    return ScriptRunner::kFailed;
+    const long long ms = *number(words[2]);
+    if (!host.touchDown(x, y)) {
+        failure = "the program no longer takes input";
+        return ScriptRunner::kFailed;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    const int64_t steps = ms / HookCanvas::MS_PER_UPDATE + 1;
+    bool held = waitFor(timeout, [&] {
+        JavaPtr<LockObject> lock(canvas->startSync());
+        return canvas->pointer_held_ms >= steps * HookCanvas::MS_PER_UPDATE;
+    });
+    if (held) {
+        const uint64_t painted = host.handedOverFrames();
+        held = waitFor(timeout, [&] { return host.handedOverFrames() > painted; });
+    }
+    if (!host.touchUp(x, y)) {
+        failure = "the program no longer takes input";
+        return ScriptRunner::kFailed;
+    }
+    if (held) return ScriptRunner::kPassed;
+    failure = "the quiz did not run while the press was held";
+    return ScriptRunner::kTimedOut;
 }
 
 // The screen's rectangle against the same rectangle of a PNG file (a snapshot of an earlier run).
@@ -288,7 +314,8 @@ std::string QuizScriptSteps::usage() {
            "                        level, hints, skips,\n"
            "                        test-right, test-wrong, practice-right (the practice total),\n"
            "                        no-test-running (true or false)\n"
-           "  hold X Y MS           a touch at output pixel (X, Y) held for MS milliseconds\n"
+           "  hold X Y MS           a touch at output pixel (X, Y) held for MS milliseconds and at\n"
+           "                        least as many of the quiz's 33 ms steps\n"
            "  expect-region X Y W H FILE.png   exit 1 unless the rectangle shows what it shows in\n"
            "                        FILE.png (a snapshot), alpha aside\n";
 }

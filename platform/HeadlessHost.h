@@ -83,6 +83,9 @@ public:
 
     // The latest frame shown; from any thread.
     uint64_t frameCount() const;
+    // Frames handed over so far, shown or not: waitForFrames(handedOverFrames()) returns once the
+    // screen shows the last of them (or a later one).
+    uint64_t handedOverFrames() const { return m_mailbox.publishedFrames(); }
     uint64_t frameHash() const;
     HeadlessFrame latestFrame() const;
     // The colour at output pixel (x, y) of the latest frame as 0xRRGGBB (alpha ignored); nothing when

@@ -213,9 +213,11 @@ protected:
     // here, as the ticker thread does, and waits for the frame it paints.
     static void settle(platform::HeadlessHost& host) {
         host.runOnMain([] {}, true);
-        const uint64_t before = host.frameCount();
+        const uint64_t before = host.handedOverFrames();
         Display::tickLCDUI(20);
-        ASSERT_TRUE(host.waitForFrames(before + 1, kLimit));
+        const uint64_t painted = host.handedOverFrames();
+        ASSERT_GT(painted, before);
+        ASSERT_TRUE(host.waitForFrames(painted, kLimit));
     }
 
     static void expectGolden(const platform::HeadlessHost& host, const std::string& name) {

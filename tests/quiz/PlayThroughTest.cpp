@@ -137,6 +137,7 @@ TEST_F(PlayThrough, FinishedTestCompletesWithItsCueAndGreysContinue) {
     ASSERT_TRUE(settle(H::GAMESTATE_MAIN_MENU));
     EXPECT_TRUE(canvas().no_test_running);
     driver->runPasses(20);
+    ASSERT_TRUE(driver->waitUntilShown());
     // The ghosted button covers Continue Test; away from its label it shows the ghosted picture alone.
     JavaPtr<javax::microedition::lcdui::Image> scratch = javax::microedition::lcdui::Image::createImage(8, 8);
     canvas().HookCanvas::drawImageIDNoTransform(

@@ -91,9 +91,11 @@ protected:
     }
     // One pass of the loop that paints, and the frame it showed.
     void paintedPass() {
-        const uint64_t shown = driver->host.frameCount();
+        const uint64_t before = driver->host.handedOverFrames();
         driver->runPasses(1);
-        ASSERT_TRUE(driver->host.waitForFrames(shown + 1, kLimit));
+        const uint64_t painted = driver->host.handedOverFrames();
+        ASSERT_GT(painted, before);
+        ASSERT_TRUE(driver->host.waitForFrames(painted, kLimit));
     }
     void passes(int n) {
         for (int i = 0; i < n; ++i) paintedPass();

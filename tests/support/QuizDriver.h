@@ -45,6 +45,7 @@ public:
             dataDirectory.empty() ? data.path().c_str() : dataDirectory.c_str(), error))
             << error;
         clock().store(1000);
+        HookCanvas::last_fixed_update_time_ms.store(0);
         engine::CanvasClock::setSource(&readClock);
         HookCanvas::manual_passes.store(true);
         HookCanvas::thread_failed.store(false);
@@ -54,10 +55,14 @@ public:
         platform::setCurrentHost(&host);
         loop = std::thread([this] { status = host.run(app); });
         EXPECT_TRUE(host.waitUntilRunning(kHangGuard));
-        // startApp has run once the canvas exists and its first showNotify cleared the pause.
+        // startApp has run once the canvas is the one the display shows, its showNotify cleared the pause
+        // and the step times are set: a pass before that would not step, and the times set after a pass
+        // would swallow its step.
         EXPECT_TRUE(eventually([] {
-            return AppMidlet::canvas() &&
-                   (HookCanvas::app_status.load() & HookCanvas::APPSTATUSFLAG_PAUSED) == 0;
+            JavaPtr<HookCanvas> c = AppMidlet::canvas();
+            return c && c->isShown() &&
+                   (HookCanvas::app_status.load() & HookCanvas::APPSTATUSFLAG_PAUSED) == 0 &&
+                   HookCanvas::last_fixed_update_time_ms.load() != 0;
         }));
     }
     ~QuizDriver() {
@@ -86,6 +91,9 @@ public:
             if (c) c->runOnce();
         }
     }
+    // Until the screen shows the last frame painted so far: a frame is shown on the host's main thread
+    // some time after the pass that painted it.
+    bool waitUntilShown() { return host.waitForFrames(host.handedOverFrames(), kHangGuard); }
     // Press, two passes, release, two passes (at screen points).
     void tap(int x, int y) {
         host.touchDown(x, y);
