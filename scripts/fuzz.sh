@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan and UBSan) in build/fuzz and runs each for a bounded
-# time from seeds made by the tools. Usage: scripts/fuzz.sh [seconds per target, default 30]
+# time from seeds made by the tools, as many at once as there are cores. Usage: scripts/fuzz.sh
+# [seconds per target, default 30]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,58 +12,65 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clan
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DQUILL_BUILD_FUZZERS=ON -DQUILL_BUILD_TESTS=OFF -DQUILL_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target bitmap_font_fuzzer image_decode_fuzzer record_store_fuzzer http_readers_fuzzer \
-    engine_resources_fuzzer fontmaker resseeds
+    engine_resources_fuzzer quiz_data_fuzzer fontmaker resseeds
 
-# Seeds: small fonts in each encoding the loader reads.
-seeds="$build/seeds/bitmap_font"
-corpus="$build/corpus/bitmap_font"
-mkdir -p "$seeds" "$corpus"
-fontmaker="$build/tools/fontmaker"
+# Seeds made by the tools: small fonts in each encoding the loader reads, and resource maps and image
+# resources of every format.
 export ASAN_OPTIONS=detect_leaks=0
+fontmaker="$build/tools/fontmaker"
+seeds="$build/seeds/bitmap_font"
+mkdir -p "$seeds"
 "$fontmaker" --size 6 --chars 0x41-0x46 "$seeds/plain" >/dev/null
 "$fontmaker" --size 7 --chars 0x61-0x66,0xE9 --encoding coverage "$seeds/coverage" >/dev/null
 "$fontmaker" --size 8 --chars 0x30-0x35 --encoding custom --version 2 --value-bits 3 "$seeds/custom3" >/dev/null
 "$fontmaker" --size 5 --chars 0x58-0x5A --encoding custom --version 1 --value-bits 8 "$seeds/custom8" >/dev/null
-
-echo "=== fuzz: bitmap_font_fuzzer for ${seconds}s"
+mkdir -p "$build/seeds/engine_resources"
+"$build/tools/resseeds" "$build/seeds/engine_resources"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-"$build/fuzz/bitmap_font_fuzzer" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2048 -timeout=10 \
-    -print_final_stats=1 "$corpus" "$seeds" 2>&1 | tail -n 12
 
-# Seeds: small PNG and JPEG files kept in the tree; new inputs go to the build folder.
-corpus="$build/corpus/image_decode"
-mkdir -p "$corpus"
-echo "=== fuzz: image_decode_fuzzer for ${seconds}s"
-"$build/fuzz/image_decode_fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2560 -timeout=10 \
-    -print_final_stats=1 "$corpus" fuzz/corpus/image_decode 2>&1 | tail -n 12
+# target, -max_len, -rss_limit_mb, seed folders. The record store has no seeds: every input is a
+# sequence of operations, and an empty store is where each one starts. New inputs go to the build
+# folder's corpus, never to the seeds kept in the tree.
+runs=(
+    "bitmap_font 4096 2048 $build/seeds/bitmap_font"
+    "image_decode 65536 2560 fuzz/corpus/image_decode"
+    "record_store 2048 2560"
+    "http_readers 512 2048 fuzz/corpus/http_readers"
+    "engine_resources 4096 2560 $build/seeds/engine_resources"
+    "quiz_data 4096 2560 fuzz/corpus/quiz_data"
+)
 
-# No seeds: every input is a sequence of operations, and an empty store is where each one starts.
-corpus="$build/corpus/record_store"
-mkdir -p "$corpus"
-echo "=== fuzz: record_store_fuzzer for ${seconds}s"
-"$build/fuzz/record_store_fuzzer" -max_total_time="$seconds" -max_len=2048 -rss_limit_mb=2560 -timeout=10 \
-    -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
+fuzz_one() {
+    local name=$1 max_len=$2 rss=$3
+    shift 3
+    mkdir -p "$build/corpus/$name"
+    local code=0
+    "$build/fuzz/${name}_fuzzer" -max_total_time="$seconds" -max_len="$max_len" -rss_limit_mb="$rss" -timeout=10 \
+        -print_final_stats=1 "$build/corpus/$name" "$@" >"$build/$name.log" 2>&1 || code=$?
+    echo "$code" >"$build/$name.status"
+}
 
-# Seeds: a URL, a status line and a date of each form, kept in the tree.
-corpus="$build/corpus/http_readers"
-mkdir -p "$corpus"
-echo "=== fuzz: http_readers_fuzzer for ${seconds}s"
-"$build/fuzz/http_readers_fuzzer" -max_total_time="$seconds" -max_len=512 -rss_limit_mb=2048 -timeout=10 \
-    -print_final_stats=1 "$corpus" fuzz/corpus/http_readers 2>&1 | tail -n 12
-
-# Seeds: resource maps and image resources of every format, made by the resource writers.
-seeds="$build/seeds/engine_resources"
-corpus="$build/corpus/engine_resources"
-mkdir -p "$seeds" "$corpus"
-ASAN_OPTIONS=detect_leaks=0 "$build/tools/resseeds" "$seeds"
-echo "=== fuzz: engine_resources_fuzzer for ${seconds}s"
-"$build/fuzz/engine_resources_fuzzer" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2560 -timeout=10 \
-    -print_final_stats=1 "$corpus" "$seeds" 2>&1 | tail -n 12
-
-# Seeds: a question bank, topics and a progress record, kept in the tree.
-cmake --build "$build" -j "$(nproc)" --target quiz_data_fuzzer
-corpus="$build/corpus/quiz_data"
-mkdir -p "$corpus"
-echo "=== fuzz: quiz_data_fuzzer for ${seconds}s"
-"$build/fuzz/quiz_data_fuzzer" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2560 -timeout=10 \
-    -print_final_stats=1 "$corpus" fuzz/corpus/quiz_data 2>&1 | tail -n 12
+# Each target is single-threaded: run up to one per core, then report each in order.
+for run in "${runs[@]}"; do
+    read -r -a words <<<"$run"
+    rm -f "$build/${words[0]}.status"
+    while (($(jobs -rp | wc -l) >= $(nproc))); do
+        wait -n || true
+    done
+    fuzz_one "${words[@]}" &
+done
+wait
+status=0
+for run in "${runs[@]}"; do
+    read -r -a words <<<"$run"
+    name=${words[0]}
+    echo "=== fuzz: ${name}_fuzzer for ${seconds}s"
+    if [[ "$(cat "$build/$name.status" 2>/dev/null)" != 0 ]]; then
+        cat "$build/$name.log"
+        echo "FAILED: ${name}_fuzzer"
+        status=1
+    else
+        tail -n 12 "$build/$name.log"
+    fi
+done
+exit $status
