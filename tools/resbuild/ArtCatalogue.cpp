@@ -308,7 +308,7 @@ ArtCanvas ArtCatalogue::draw(const PictureSpec& spec, int scale, bool flat) {
             break;
         }
         case PictureKind::BarButton:
-            // Every one is the pressed look, drawn over its unpressed twin in the strip below.
+            // Every one is a pressed look, drawn over the unpressed button in the strip beneath it.
             drawBarButton(g, 0, 0, spec.variant, kButtonLight);
             break;
         case PictureKind::GameBar:
