@@ -91,7 +91,7 @@ const std::vector<PictureSpec> kPictures = {
     {72, 216, "GAME_BG_1", 239, 108, PictureKind::Panel, 1},
     {73, 217, "GAME_BG_2", 80, 286, PictureKind::Background, 2},
     {74, 218, "GAME_BG_3", 240, 287, PictureKind::Background, 2},
-    {75, 219, "GAME_BG_4", 320, 85, PictureKind::Background, 3},
+    {75, 219, "GAME_BG_4", 320, 85, PictureKind::GameBar, 3},
     {77, 220, "GAME_INFOBOX", 230, 290, PictureKind::Panel, 2},
     {78, 221, "ANSWER_BUTTON_NORMAL", 220, 66, PictureKind::Button, 0},
     {79, 222, "ANSWER_BUTTON_CLICK", 220, 66, PictureKind::Button, 1},
@@ -212,15 +212,25 @@ void drawButton(Scaled& g, double x, double y, double w, double h, uint32_t colo
 
 void drawBarSymbol(Scaled& g, double cx, double cy, int symbol, uint32_t colour) {
     switch (symbol) {
-        case 0:  // hint: a bulb
-            g.disc(cx, cy - 4, 11, colour);
-            g.box(cx - 5, cy + 6, 10, 8, 2, colour);
+        case 0:  // hint: a lit bulb with a screw base
+            for (int i = -1; i <= 1; ++i) {
+                const double angle = -M_PI / 2 + i * M_PI / 3;
+                g.line(cx + 12.5 * std::cos(angle), cy - 6 + 12.5 * std::sin(angle),
+                       cx + 16 * std::cos(angle), cy - 6 + 16 * std::sin(angle), 2.5, colour);
+            }
+            g.disc(cx, cy - 6, 9, colour);
+            g.box(cx - 5, cy, 10, 6, 2, colour);
+            g.box(cx - 5, cy + 7, 10, 2.5, 1.2, colour);
+            g.box(cx - 5, cy + 10.5, 10, 2.5, 1.2, colour);
+            g.disc(cx, cy + 14.5, 2, colour);
+            g.disc(cx - 3.5, cy - 9, 2.2, argb(200, 255, 255, 255));
             break;
-        case 1:  // skip: two chevrons
-            g.line(cx - 12, cy - 10, cx - 2, cy, 4, colour);
-            g.line(cx - 2, cy, cx - 12, cy + 10, 4, colour);
-            g.line(cx + 0, cy - 10, cx + 10, cy, 4, colour);
-            g.line(cx + 10, cy, cx + 0, cy + 10, 4, colour);
+        case 1:  // skip: two chevrons up to a bar, on to the next question
+            for (double x : {-13.0, -4.0}) {
+                g.line(cx + x, cy - 9, cx + x + 8, cy, 4, colour);
+                g.line(cx + x + 8, cy, cx + x, cy + 9, 4, colour);
+            }
+            g.line(cx + 10, cy - 10, cx + 10, cy + 10, 4, colour);
             break;
         case 2:  // info: a dot over a bar
             g.disc(cx, cy - 10, 3.5, colour);
@@ -235,6 +245,12 @@ void drawBarSymbol(Scaled& g, double cx, double cy, int symbol, uint32_t colour)
             for (int i = -1; i <= 1; ++i) g.line(cx - 11, cy + 8 * i, cx + 11, cy + 8 * i, 4, colour);
             break;
     }
+}
+
+// One 59 x 61 bottom-bar button with its symbol, its top-left corner at (x, y).
+void drawBarButton(Scaled& g, double x, double y, int symbol, uint32_t colour) {
+    drawButton(g, x, y, 59, 61, colour);
+    drawBarSymbol(g, x + 29.5, y + 29.5, symbol, kNight);
 }
 
 }  // namespace
@@ -292,8 +308,14 @@ ArtCanvas ArtCatalogue::draw(const PictureSpec& spec, int scale, bool flat) {
             break;
         }
         case PictureKind::BarButton:
-            drawButton(g, 0, 0, w, h, spec.variant == 4 || spec.variant == 5 ? kButtonLight : kButton);
-            drawBarSymbol(g, w / 2.0, h / 2.0 - 1, spec.variant, kNight);
+            // Every one is a pressed look, drawn over the unpressed button in the strip beneath it.
+            drawBarButton(g, 0, 0, spec.variant, kButtonLight);
+            break;
+        case PictureKind::GameBar:
+            // The game screen's strip carries the unpressed hint, skip, info and menu buttons, 80 apart
+            // from (11, 10), where the pressed pictures land.
+            drawBackground(canvas, g, w, h, 3);
+            for (int i = 0; i < 4; ++i) drawBarButton(g, 11 + 80 * i, 10, i, kButton);
             break;
         case PictureKind::BackButton: {
             bool pressed = spec.variant % 2 == 1;

@@ -29,6 +29,7 @@ enum class PictureKind {
     Star,
     Ranking,
     Twinkle,
+    GameBar,
 };
 
 struct PictureSpec {

@@ -96,6 +96,7 @@ Bytes encodePicture(const PictureSpec& spec, const ArtCanvas& canvas) {
         case PictureKind::MenuButtons:
         case PictureKind::ConfirmButtons:
         case PictureKind::MenuCorner:
+        case PictureKind::GameBar:
         case PictureKind::AboutIcon:
             // Alternate the two PNG forms by id; the timer column's background is a JPEG.
             if (spec.lowId == kJpegBackgroundId) return ImageResourceWriter::pngAfterZeroByte(jpegOf(canvas));
