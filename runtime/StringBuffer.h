@@ -104,7 +104,9 @@ private:
     JavaPtr<StringBuffer> self() {
         assert(m_referenceCount.load(std::memory_order_relaxed) > 0 &&
                "a buffer hands out references to itself: create it with jnew");
-        return JavaPtr<StringBuffer>(this);
+        // Inline, where the constructor would call out for the count: appends return this every time.
+        acquireCounted(this);
+        return JavaPtr<StringBuffer>::adopt(this);
     }
     JavaPtr<StringBuffer> appendUnit(unsigned short unit);
     void appendUnits(const unsigned short* units, int32_t count);
