@@ -1,6 +1,7 @@
-// One idle thread for the whole runtime benchmark executable. The standard library skips atomic
-// reference counts while a process has a single thread, which would flatter the shared_ptr baselines:
-// the application always runs several threads, so the baselines run with two.
+// One idle thread for a whole benchmark executable. The standard library skips atomic reference counts,
+// and the C library the locked instructions of a mutex, while a process has a single thread, which
+// would flatter the shared_ptr and std::mutex baselines: the application always runs several threads,
+// so the baselines run with two.
 #include <condition_variable>
 #include <mutex>
 #include <thread>
