@@ -50,4 +50,14 @@ MailboxFrame FrameMailbox::front() const {
     return MailboxFrame{shown.pixels.data(), shown.width, shown.height, shown.sequence};
 }
 
+void FrameMailbox::exchangeFrontPixels(std::vector<uint32_t>& pixels) {
+    // The front buffer belongs to the main thread alone until the next takeLatest hands it back, and
+    // publish sizes whatever storage it finds before writing into it.
+    Buffer& shown = m_buffers[m_front];
+    shown.pixels.swap(pixels);
+    shown.width = 0;
+    shown.height = 0;
+    shown.sequence = 0;
+}
+
 }  // namespace platform

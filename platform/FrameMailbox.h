@@ -36,6 +36,10 @@ public:
     bool takeLatest();
     // Main thread: the frame last taken. Its pixels stay as they are until the next takeLatest.
     MailboxFrame front() const;
+    // Main thread: trades the storage of the frame last taken (width x height words, perhaps more) for
+    // the caller's, so a host that keeps the frame needs no copy of it. front() then shows no frame
+    // until the next takeLatest; the storage given in may be of any size and carries later frames.
+    void exchangeFrontPixels(std::vector<uint32_t>& pixels);
 
     // Frames accepted and refused by publish so far.
     uint64_t publishedFrames() const { return m_published.load(std::memory_order_relaxed); }

@@ -1,6 +1,7 @@
 #include "platform/HeadlessHost.h"
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <utility>
 
@@ -113,14 +114,25 @@ void HeadlessHost::presentFrame(const std::uint32_t* pixels, int width, int heig
 void HeadlessHost::showNewFrame() {
     if (!m_mailbox.takeLatest()) return;
     const MailboxFrame frame = m_mailbox.front();
-    const uint64_t hash = hashFrameRgb(frame.pixels, frame.width, frame.height, frame.width);
+    const size_t count = static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height);
+    // A settled screen hands over the same words frame after frame: one comparison then stands in for
+    // the copy and the hash (equal words hash equal). m_latest is written only on this thread, so it
+    // is read here without the lock.
+    const bool repeat = m_latest.sequence != 0 && m_latest.width == frame.width &&
+                        m_latest.height == frame.height &&
+                        std::memcmp(m_latest.pixels.data(), frame.pixels, count * sizeof(uint32_t)) == 0;
+    const uint64_t hash =
+        repeat ? m_latest.hash : hashFrameRgb(frame.pixels, frame.width, frame.height, frame.width);
     {
         std::lock_guard<std::mutex> guard(m_stateLock);
         const bool same = m_latest.sequence != 0 && m_latest.hash == hash && m_latest.width == frame.width &&
                           m_latest.height == frame.height;
         m_sameFrames = same ? m_sameFrames + 1 : 1;
-        m_latest.pixels.assign(frame.pixels, frame.pixels + static_cast<size_t>(frame.width) *
-                                                                static_cast<size_t>(frame.height));
+        if (!repeat) {
+            // The mailbox's storage becomes the latest frame; the old one carries later frames.
+            m_mailbox.exchangeFrontPixels(m_latest.pixels);
+            m_latest.pixels.resize(count);
+        }
         m_latest.width = frame.width;
         m_latest.height = frame.height;
         m_latest.sequence = frame.sequence;

@@ -134,6 +134,7 @@ private:
     bool m_quitRequested = false;
     int m_quitStatus = 0;
     HostScreen m_screen;
+    // Written only by the main thread (under the lock), so that thread alone may read it without.
     HeadlessFrame m_latest;
     // How many frames shown in a row, up to the latest, show the same picture.
     int m_sameFrames = 0;

@@ -87,6 +87,33 @@ TEST(FrameMailbox, FramesChangeSizeWhenTheScreenTurns) {
     }
 }
 
+TEST(FrameMailbox, ExchangedStorageHoldsTheShownFrameAndStorageOfAnySizeCarriesLaterFrames) {
+    FrameMailbox mailbox;
+    const auto first = uniformFrame(4, 3, 1);
+    ASSERT_TRUE(mailbox.publish(first.data(), 4, 3, 4));
+    ASSERT_TRUE(mailbox.takeLatest());
+    std::vector<uint32_t> kept;
+    mailbox.exchangeFrontPixels(kept);
+    ASSERT_GE(kept.size(), first.size());
+    EXPECT_EQ(std::vector<uint32_t>(kept.begin(), kept.begin() + 12), first);
+    EXPECT_EQ(mailbox.front().pixels, nullptr) << "the shown storage was given away";
+    EXPECT_EQ(mailbox.front().sequence, 0u);
+
+    // An empty and then a short storage go round with the others; every buffer is written over.
+    for (uint32_t word = 2; word < 12; ++word) {
+        const auto next = uniformFrame(4, 3, word);
+        (void)mailbox.publish(next.data(), 4, 3, 4);
+        ASSERT_TRUE(mailbox.takeLatest());
+        const auto shown = mailbox.front();
+        EXPECT_EQ(shown.sequence, word);
+        ASSERT_NE(shown.pixels, nullptr);
+        EXPECT_EQ(std::vector<uint32_t>(shown.pixels, shown.pixels + 12), next) << "frame " << word;
+        std::vector<uint32_t> given(word % 3 == 0 ? 2 : 40, 0xDEAD);
+        mailbox.exchangeFrontPixels(given);
+        EXPECT_EQ(std::vector<uint32_t>(given.begin(), given.begin() + 12), next) << "frame " << word;
+    }
+}
+
 TEST(FrameMailbox, MalformedFramesAreRefusedAndCounted) {
     FrameMailbox mailbox;
     const auto frame = uniformFrame(4, 4, 5);

@@ -227,6 +227,45 @@ TEST(HeadlessHost, StableFramesAreCountedFromTheLastChange) {
     EXPECT_FALSE(host.waitForStableFrames(2, 20ms));
 }
 
+TEST(HeadlessHost, LatestFrameIsExactlyTheLastShownAcrossRepeatsAndSizes) {
+    testsupport::Watchdog watchdog;
+    HeadlessHost host(screenOf(4, 4, 1));
+    RecordingHostEvents events(host);
+    HostThread thread(host, events);
+    auto large = uniformFrame(4, 4, pixelWord(1, 2, 3, 255));
+    large[15] = pixelWord(9, 9, 9, 255);
+    const auto small = uniformFrame(2, 2, pixelWord(1, 2, 3, 255));
+    // The small frame's words laid out as one row: the same words are another picture.
+    const auto row = uniformFrame(4, 1, pixelWord(1, 2, 3, 255));
+    struct Step {
+        const char* name;
+        const std::vector<uint32_t>* frame;
+        int width;
+        int height;
+        int stable;
+    };
+    const Step steps[] = {
+        {"large", &large, 4, 4, 1},          {"small after large", &small, 2, 2, 1},
+        {"small repeated", &small, 2, 2, 2}, {"the same words in a row", &row, 4, 1, 1},
+        {"large again", &large, 4, 4, 1},    {"large repeated", &large, 4, 4, 2},
+        {"small again", &small, 2, 2, 1},
+    };
+    uint64_t shown = 0;
+    for (const Step& step : steps) {
+        host.presentFrame(step.frame->data(), step.width, step.height, step.width);
+        ASSERT_TRUE(host.waitForFrames(++shown, kLimit)) << step.name;
+        const platform::HeadlessFrame latest = host.latestFrame();
+        EXPECT_EQ(latest.width, step.width) << step.name;
+        EXPECT_EQ(latest.height, step.height) << step.name;
+        EXPECT_EQ(latest.pixels, *step.frame) << step.name;
+        EXPECT_EQ(latest.hash,
+                  platform::hashFrameRgb(step.frame->data(), step.width, step.height, step.width))
+            << step.name;
+        EXPECT_TRUE(host.waitForStableFrames(step.stable, kLimit)) << step.name;
+        EXPECT_FALSE(host.waitForStableFrames(step.stable + 1, 20ms)) << step.name;
+    }
+}
+
 TEST(HeadlessHost, FlushesNeverWaitForAStalledMainThreadAndTheLatestIsShown) {
     testsupport::Watchdog watchdog;
     HeadlessHost host(screenOf(4, 4, 1));
