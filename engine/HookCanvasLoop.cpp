@@ -66,9 +66,11 @@ void HookCanvas::run() {
     const bool isMain = self && mainOne && self == mainOne;
     try {
         if (isMain) {
+            // Only while this thread is the loop: once stopped, a loop started for a later canvas must
+            // not keep this one running beside it.
             do {
                 runOnce();
-            } while (mainThread());
+            } while (mainThread() == self);
             return;
         }
         if ((game_state.load() & GAMESTATEFLAG_LOADING) != 0) {

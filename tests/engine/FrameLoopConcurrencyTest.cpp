@@ -50,5 +50,29 @@ TEST_F(FrameLoopConcurrency, LoopAndLoadingWhileAnotherThreadTapsAndPauses) {
     EXPECT_FALSE(H::thread_failed.load());
 }
 
+TEST_F(FrameLoopConcurrency, AStoppedLoopEndsEvenWhenTheNextCanvasHasStartedItsOwn) {
+    engine::CanvasClock::setSource(nullptr);
+    H::manual_passes.store(false);
+    H::game_state.store(1);
+    canvas->startMainThread();
+    canvas->showNotify();
+    ASSERT_TRUE(testsupport::eventually([&] { return canvas->steps.load() >= 1; }));
+    JavaPtr<java::lang::Thread> first = H::mainThread();
+    ASSERT_TRUE(first);
+    // A restart in one process: the old canvas's loop is stopped and the new one's started at once,
+    // while the old loop still waits for its next pass.
+    canvas->stopMainThread();
+    JavaPtr<CountingCanvas> next = jnew<CountingCanvas>();
+    next->startMainThread();
+    JavaPtr<java::lang::Thread> second = H::mainThread();
+    ASSERT_TRUE(second);
+    EXPECT_NE(second, first);
+    // Two loops would fight over the shared pause flag, and neither canvas would step again.
+    EXPECT_TRUE(testsupport::eventually([&] { return !first->isAlive(); }));
+    next->stopMainThread();
+    second->join();
+    first->join();
+}
+
 }  // namespace
 }  // namespace enginetest
