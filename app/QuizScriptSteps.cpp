@@ -84,6 +84,13 @@ bool settledIn(HookCanvas& canvas, int32_t state) {
     return true;
 }
 
+// The quiz's canvas, or null with the failure said.
+JavaPtr<HookCanvas> runningCanvas(std::string& failure) {
+    JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
+    if (!canvas) failure = "no quiz is running";
+    return canvas;
+}
+
 // Polls until test holds or the limit passes.
 template <class Test>
 bool waitFor(std::chrono::milliseconds limit, Test test) {
@@ -113,11 +120,8 @@ int waitState(platform::HeadlessHost&, const Words& words, std::chrono::millisec
 // until the game has taken the answer (its answer delay has begun).
 int answer(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds timeout,
            std::string& failure) {
-    JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
-    if (!canvas) {
-        failure = "no quiz is running";
-        return ScriptRunner::kFailed;
-    }
+    JavaPtr<HookCanvas> canvas = runningCanvas(failure);
+    if (!canvas) return ScriptRunner::kFailed;
     const bool right = words[0] == "right";
     int x = 0, y = 0, button = -1;
     {
@@ -157,11 +161,8 @@ int answer(platform::HeadlessHost& host, const Words& words, std::chrono::millis
 }
 
 int expect(platform::HeadlessHost&, const Words& words, std::chrono::milliseconds, std::string& failure) {
-    JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
-    if (!canvas) {
-        failure = "no quiz is running";
-        return ScriptRunner::kFailed;
-    }
+    JavaPtr<HookCanvas> canvas = runningCanvas(failure);
+    if (!canvas) return ScriptRunner::kFailed;
     const std::string& wanted = words[1];
     const int64_t value = wanted == "true" ? 1 : wanted == "false" ? 0 : *number(wanted);
     int64_t found = 0;
@@ -182,11 +183,8 @@ int expect(platform::HeadlessHost&, const Words& words, std::chrono::millisecond
 // longer than a tap).
 int hold(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds timeout,
          std::string& failure) {
-    JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
-    if (!canvas) {
-        failure = "no quiz is running";
-        return ScriptRunner::kFailed;
-    }
+    JavaPtr<HookCanvas> canvas = runningCanvas(failure);
+    if (!canvas) return ScriptRunner::kFailed;
     const int x = static_cast<int>(*number(words[0])), y = static_cast<int>(*number(words[1]));
     const long long ms = *number(words[2]);
     if (!host.touchDown(x, y)) {

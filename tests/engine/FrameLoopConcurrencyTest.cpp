@@ -10,15 +10,18 @@ namespace enginetest {
 namespace {
 
 using H = HookCanvas;
-using FrameLoopConcurrency = CanvasFixture;
+class FrameLoopConcurrency : public CanvasFixture {
+protected:
+    // The real clock and a real canvas thread, in state 1.
+    void startRealLoop() {
+        engine::CanvasClock::setSource(nullptr);
+        H::manual_passes.store(false);
+        start(1);
+    }
+};
 
 TEST_F(FrameLoopConcurrency, LoopAndLoadingWhileAnotherThreadTapsAndPauses) {
-    // The real clock and a real canvas thread.
-    engine::CanvasClock::setSource(nullptr);
-    H::manual_passes.store(false);
-    H::game_state.store(1);
-    canvas->startMainThread();
-    canvas->showNotify();
+    startRealLoop();
     ASSERT_TRUE(testsupport::eventually([&] { return canvas->steps.load() >= 2; }));
 
     std::atomic<bool> stop{false};
@@ -51,11 +54,7 @@ TEST_F(FrameLoopConcurrency, LoopAndLoadingWhileAnotherThreadTapsAndPauses) {
 }
 
 TEST_F(FrameLoopConcurrency, AStoppedLoopEndsEvenWhenTheNextCanvasHasStartedItsOwn) {
-    engine::CanvasClock::setSource(nullptr);
-    H::manual_passes.store(false);
-    H::game_state.store(1);
-    canvas->startMainThread();
-    canvas->showNotify();
+    startRealLoop();
     ASSERT_TRUE(testsupport::eventually([&] { return canvas->steps.load() >= 1; }));
     JavaPtr<java::lang::Thread> first = H::mainThread();
     ASSERT_TRUE(first);
