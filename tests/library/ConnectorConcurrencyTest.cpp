@@ -37,7 +37,7 @@ JavaPtr<Connection> acceptSensor(JavaPtr<String> name, int, bool) {
 }
 
 TEST(ConnectorConcurrency, OpenSeesEachFactoryRegisteredOrNotWhileItChanges) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     Connector::registerConnectionFactory(Connector::FACTORY_HTTP, acceptHttp);
     std::atomic<bool> stop{false};
     std::atomic<int> wrongAnswers{0};

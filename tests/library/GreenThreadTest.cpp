@@ -50,7 +50,7 @@ protected:
         }
     }
 
-    testsupport::Watchdog m_watchdog{60};
+    testsupport::Watchdog m_watchdog;
 };
 
 TEST_F(GreenThreads, EachStepStartsOneThreadInSlotOrderThenResumesInTurn) {

@@ -76,7 +76,7 @@ TEST(MonitorTest, WaitAndNotifyWithoutTheMonitorThrowAndChangeNothing) {
 }
 
 TEST(MonitorTest, NotifyWithNobodyWaitingIsDroppedAndATimedWaitRunsItsCourse) {
-    testsupport::Watchdog watchdog(30);
+    testsupport::Watchdog watchdog;
     JavaPtr<Object> object = jnew<Object>();
     synchronizedOn(object, [&] {
         object->notify();
@@ -92,7 +92,7 @@ TEST(MonitorTest, NotifyWithNobodyWaitingIsDroppedAndATimedWaitRunsItsCourse) {
 }
 
 TEST(MonitorTest, LimitsThatHaveAlreadyPassedReturnHoldingTheMonitor) {
-    testsupport::Watchdog watchdog(30);
+    testsupport::Watchdog watchdog;
     JavaPtr<Object> object = jnew<Object>();
     synchronizedOn(object, [&] {
         // The last two would wrap to no limit if the limit were cut to 32 bits.

@@ -60,13 +60,13 @@ int firstReadingsFromManyThreads() {
 }  // namespace
 
 TEST(SystemThreads, TheClockBaseIsFixedOnceWhenThreadsReadItFirstTogether) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(std::exit(firstReadingsFromManyThreads()), testing::ExitedWithCode(0), "");
 }
 
 TEST(SystemThreads, ThreadsShareTheOneRuntime) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     constexpr int kThreads = 8;
     std::vector<Runtime*> seen(kThreads);
     runTogether(kThreads, [&](int t) { seen[t] = Runtime::getRuntime().get(); });
@@ -74,7 +74,7 @@ TEST(SystemThreads, ThreadsShareTheOneRuntime) {
 }
 
 TEST(SystemThreads, DevicePropertiesWhileTheProfileChanges) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     // Two iPhones: the platform name is asked of two answers in turn, which a change between them could
     // turn into a third.
     platform::DeviceProfile older = platform::defaultDeviceProfile();

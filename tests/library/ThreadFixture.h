@@ -33,7 +33,7 @@ protected:
     void SetUp() override { resetThreadPool(); }
     void TearDown() override { resetThreadPool(); }
 
-    testsupport::Watchdog m_watchdog{60};
+    testsupport::Watchdog m_watchdog;
 };
 
 inline JavaPtr<Runnable> runnable(std::function<void()> body) {

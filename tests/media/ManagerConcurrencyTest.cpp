@@ -57,7 +57,7 @@ protected:
 };
 
 TEST_F(ManagerThreads, PlayersSteeredPolledAndInterruptedAtOnce) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     const std::vector<uint8_t> clip = toneClip(20ms);
     struct Made {
         JavaPtr<PlayerImpl> player;
@@ -144,7 +144,7 @@ TEST_F(ManagerThreads, PlayersSteeredPolledAndInterruptedAtOnce) {
 }
 
 TEST_F(ManagerThreads, PlayersMadeAtOnceEachGetTheirOwnSlot) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     const std::vector<uint8_t> clip = toneClip(5ms);
     Ticker ticker(*fake);
     std::mutex keptLock;

@@ -273,7 +273,7 @@ TEST_F(ManagerTest, TidyUpClosesEveryPlayerAndDropsTheTable) {
 }
 
 TEST_F(ManagerTest, TidyUpReleasesPlayersThatNeverFinishAfterItsLimit) {
-    testsupport::Watchdog watchdog(30);
+    testsupport::Watchdog watchdog;
     Manager::tidyUpWaitMilliseconds.store(30);
     JavaPtr<PlayerImpl> stuck = createScripted();
     createScripted();

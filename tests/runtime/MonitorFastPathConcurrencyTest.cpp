@@ -21,7 +21,7 @@ using java::lang::Smart;
 // A plain counter guarded only by the monitor: ThreadSanitizer sees a race if a fast entry or exit
 // does not order the sections.
 TEST(MonitorFastPathConcurrency, SectionsStayExclusiveAcrossFastAndQueuedEntries) {
-    testsupport::Watchdog watchdog(120);
+    testsupport::Watchdog watchdog;
     constexpr int kThreads = 4;
     constexpr int kSections = 4000;
     JavaPtr<Object> lock = jnew<Object>();
@@ -50,7 +50,7 @@ TEST(MonitorFastPathConcurrency, SectionsStayExclusiveAcrossFastAndQueuedEntries
 // Over and over, a holder that took the monitor by the fast path leaves while another thread queues:
 // the queued thread always gets in, whichever of the two sees the other first.
 TEST(MonitorFastPathConcurrency, AThreadQueuedWhileTheOwnerLeavesWithoutTheMutexGetsIn) {
-    testsupport::Watchdog watchdog(120);
+    testsupport::Watchdog watchdog;
     constexpr int kRounds = 300;
     std::atomic<int> inside{0};
     for (int round = 0; round < kRounds; ++round) {

@@ -21,7 +21,7 @@ using testsupport::jstr;
 class CoreCanvasConcurrencyTest : public CoreCanvasFixture {};
 
 TEST_F(CoreCanvasConcurrencyTest, TouchesAgainstTicksAndCommandChangesArriveWholeAndInOrder) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     JavaPtr<TestScreen> screen = showScreen();
     TestCoreCanvas& canvas = *screen->canvas;
     const JavaPtr<Command> commands[3] = {command("A", Command::OK, 1), command("B", Command::BACK, 1),

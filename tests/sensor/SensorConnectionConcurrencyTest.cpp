@@ -41,7 +41,7 @@ Batch runWhileTicking(FakeClock& clock, bool withSamples, Call call) {
 }  // namespace
 
 TEST_F(SensorConnectionConcurrencyTest, GetDataReturnsAFullBatchPerChannel) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     JavaPtr<SensorConnection> connection = openTiltConnection();
     Batch batch = runWhileTicking(clock, true, [&] { return connection->getData(5); });
     ASSERT_EQ(batch->length, 2);
@@ -57,7 +57,7 @@ TEST_F(SensorConnectionConcurrencyTest, GetDataReturnsAFullBatchPerChannel) {
 }
 
 TEST_F(SensorConnectionConcurrencyTest, GetDataWithEveryPerSampleValue) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     JavaPtr<SensorConnection> connection = openTiltConnection();
     const long long start = clock.time();
     Batch batch = runWhileTicking(clock, true, [&] { return connection->getData(3, 0, true, true, true); });
@@ -75,7 +75,7 @@ TEST_F(SensorConnectionConcurrencyTest, GetDataWithEveryPerSampleValue) {
 }
 
 TEST_F(SensorConnectionConcurrencyTest, GetDataByPeriodCutsTheBatchToTheSamplesThatCame) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     JavaPtr<SensorConnection> connection = openTiltConnection();
     Batch batch =
         runWhileTicking(clock, true, [&] { return connection->getData(0, 100, false, false, false); });
@@ -92,7 +92,7 @@ TEST_F(SensorConnectionConcurrencyTest, GetDataByPeriodCutsTheBatchToTheSamplesT
 }
 
 TEST_F(SensorConnectionConcurrencyTest, GetDataByPeriodWithoutSamplesIsEmpty) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     JavaPtr<SensorConnection> connection = openTiltConnection();
     Batch batch =
         runWhileTicking(clock, false, [&] { return connection->getData(0, 100, false, false, false); });
@@ -101,7 +101,7 @@ TEST_F(SensorConnectionConcurrencyTest, GetDataByPeriodWithoutSamplesIsEmpty) {
 }
 
 TEST_F(SensorConnectionConcurrencyTest, CloseEndsAWaitingGetData) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     JavaPtr<SensorConnection> connection = openTiltConnection();
     std::future<void> waiting = std::async(std::launch::async, [&] { connection->getData(5); });
     // No sample ever comes; the wait can only end with the close. The close must find the call waiting
@@ -114,7 +114,7 @@ TEST_F(SensorConnectionConcurrencyTest, CloseEndsAWaitingGetData) {
 }
 
 TEST_F(SensorConnectionConcurrencyTest, ApplicationChangesListsWhileThePollRuns) {
-    testsupport::Watchdog watchdog(120);
+    testsupport::Watchdog watchdog;
     std::atomic<bool> stop{false};
     JavaPtr<RecordingDataListener> listener = jnew<RecordingDataListener>();
     JavaPtr<SensorConnection> steady = openTiltConnection();

@@ -21,7 +21,7 @@ float value(long long i) {
 }  // namespace
 
 TEST(TiltFeedConcurrencyTest, ReaderSeesWholeSamples) {
-    testsupport::Watchdog watchdog(60);
+    testsupport::Watchdog watchdog;
     FakeClock clock(0);
     constexpr long long kSamples = 200'000;
     std::atomic<bool> done{false};
