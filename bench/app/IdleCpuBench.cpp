@@ -2,13 +2,13 @@
 // wall time (10 s, or QUILL_IDLE_SECONDS). Beside it the same window with the process only sleeping,
 // the floor any idle program sits on. Reported as CPU time in percent of one core.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
 #include "app/DemoMIDlet.h"
+#include "bench/support/IdleCpu.h"
 #include "platform/FileSystemPaths.h"
 #include "platform/HeadlessHost.h"
 #include "shell/ProxyMIDlet.h"
@@ -17,20 +17,10 @@
 
 namespace {
 
+using benchsupport::idleWindow;
+using benchsupport::processCpuSeconds;
+
 using Clock = std::chrono::steady_clock;
-
-double processCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-std::chrono::milliseconds idleWindow() {
-    const char* text = std::getenv("QUILL_IDLE_SECONDS");
-    const double seconds = text != nullptr ? std::atof(text) : 10.0;
-    return std::chrono::milliseconds(static_cast<long long>((seconds > 0 ? seconds : 10.0) * 1000));
-}
 
 // Measures CPU and wall time across idle(); reports CPU in percent of one core.
 template <class Idle>

@@ -6,7 +6,6 @@
 // Both screen sizes: argument 1 is 320 x 480, 2 is 640 x 960. Figures that are not times per
 // iteration are counters in milliseconds (or percent of one core).
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "bench/quiz/QuizHarness.h"
+#include "bench/support/IdleCpu.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "platform/FileSystemPaths.h"
@@ -25,6 +25,9 @@
 #include "tests/support/FakeMIDlet.h"
 
 namespace {
+
+using benchsupport::idleWindow;
+using benchsupport::processCpuSeconds;
 
 using Clock = std::chrono::steady_clock;
 using javax::microedition::lcdui::Graphics;
@@ -36,19 +39,6 @@ constexpr int32_t kGame = HookCanvas::GAMESTATE_GAME_RUNNING;
 
 double millisSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double processCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-std::chrono::milliseconds idleWindow() {
-    const char* text = std::getenv("QUILL_IDLE_SECONDS");
-    const double seconds = text != nullptr ? std::atof(text) : 10.0;
-    return std::chrono::milliseconds(static_cast<long long>((seconds > 0 ? seconds : 10.0) * 1000));
 }
 
 // p50, p95, p99 and max of a set of samples, as counters named prefix_p50 and so on.

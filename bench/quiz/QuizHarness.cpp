@@ -10,6 +10,7 @@
 #include "runtime/LockObject.h"
 #include "shell/StartUp.h"
 #include "shell/StaticProxy.h"
+#include "tests/support/QuizStatics.h"
 
 namespace quizbench {
 
@@ -36,31 +37,6 @@ platform::HostScreen screenFor(int scale) {
     screen.heightPoints = 480;
     screen.scale = scale;
     return screen;
-}
-
-// The class statics a run leaves behind, as a fresh process has them: each run starts the quiz anew.
-void resetStatics() {
-    HookCanvas::game_state.store(0);
-    HookCanvas::previous_game_state.store(0);
-    HookCanvas::render_after_update.store(false);
-    HookCanvas::res_block_mappings = nullptr;
-    HookCanvas::block_pack_mappings = nullptr;
-    HookCanvas::resource_packs = nullptr;
-    HookCanvas::times_resource_pack_reference = nullptr;
-    HookCanvas::languages = nullptr;
-    HookCanvas::internal_key_mappings = nullptr;
-    HookCanvas::current_category = -1;
-    HookCanvas::current_subsection = -1;
-    HookCanvas::current_mode_practice = false;
-    HookCanvas::want_category_to_be = -1;
-    HookCanvas::want_subsection_to_be = -1;
-    HookCanvas::want_practice_mode = false;
-    HookCanvas::currently_loaded_category = -1;
-    HookCanvas::currently_loaded_subsection = -1;
-    HookCanvas::scrolly_menu_yoffset = 0;
-    HookCanvas::msfy = 0;
-    HookCanvas::weight_decay = 0;
-    HookCanvas::was_dragging = false;
 }
 
 }  // namespace
@@ -101,7 +77,7 @@ QuizHarness::QuizHarness(int scale, Loop loop, ProxyMIDlet::MIDletFactory factor
     if (mkdtemp(pattern) == nullptr) return;
     m_data = pattern;
     resetStartUpForTests();
-    resetStatics();
+    testsupport::resetQuizRunStatics();
     std::string error;
     if (!platform::setUpFileSystemPaths(QUILL_FULL_BUNDLE_DIR, m_data.c_str(), error)) return;
     platform::DeviceProfile profile = platform::defaultDeviceProfile();

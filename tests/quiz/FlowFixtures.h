@@ -153,19 +153,13 @@ protected:
         driver.reset();
         FlowCanvas::servedRecord = nullptr;
         FlowCanvas::lostResource = -100;
-        H::game_state.store(0);
         resetQuizStatics();
     }
 
     // Starts the application over bundle without running a pass.
     void launch(const platform::HostScreen& screen = testsupport::QuizDriver::defaultScreen(),
                 const std::filesystem::path& bundle = testBundleDir()) {
-        H::game_state.store(0);
         resetQuizStatics();
-        H::scrolly_menu_yoffset = 0;
-        H::msfy = 0;
-        H::weight_decay = 0;
-        H::was_dragging = false;
         driver = std::make_unique<testsupport::QuizDriver>(bundle, &FlowMidlet::create, screen);
     }
     // Starts it and runs the start-up step and the first load: the main menu is live.

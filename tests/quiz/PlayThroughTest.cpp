@@ -29,7 +29,6 @@ class PlayThrough : public FlowFixture {
 protected:
     // Starts the application on a data directory kept across restarts and waits for the main menu.
     void start() {
-        H::game_state.store(0);
         resetQuizStatics();
         driver = std::make_unique<testsupport::QuizDriver>(
             testBundleDir(), &FlowMidlet::create, testsupport::QuizDriver::defaultScreen(), data.path());

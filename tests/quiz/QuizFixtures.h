@@ -16,6 +16,7 @@
 #include "library/System.h"
 #include "rms/RecordStore.h"
 #include "tests/library/FileFixture.h"
+#include "tests/support/QuizStatics.h"
 #include "tests/support/StringText.h"
 #include "tools/QuestionBankWriter.h"
 
@@ -76,14 +77,7 @@ public:
 };
 
 inline void resetQuizStatics() {
-    HookCanvas::current_category = -1;
-    HookCanvas::current_subsection = -1;
-    HookCanvas::current_mode_practice = false;
-    HookCanvas::want_category_to_be = -1;
-    HookCanvas::want_subsection_to_be = -1;
-    HookCanvas::want_practice_mode = false;
-    HookCanvas::currently_loaded_category = -1;
-    HookCanvas::currently_loaded_subsection = -1;
+    testsupport::resetQuizRunStatics();
     HookCanvas::film_id = 0;
     HookCanvas::random_seed.store(0);
     HookCanvas::pointer_x.store(0);
