@@ -25,6 +25,7 @@
 #include "tests/forms/FormsTestFixture.h"
 #include "tests/support/ClassRegistry.h"
 #include "tests/support/RecordingHost.h"
+#include "tests/support/ScreenBuffer.h"
 #include "tests/support/StringText.h"
 #include "tests/support/Throws.h"
 
@@ -119,13 +120,7 @@ protected:
         hooks.formTidyUp = &Form::tidyUp;
         javax::microedition::lcdui::setLCDUIHighLevelHooks(hooks);
         LCDUI_staticInit();
-        screenBuffer.assign(kWidth * kHeight, 0xFF000000u);
-        _frameBufferPixels.store(screenBuffer.data());
-        _frameBufferPixelCount.store(screenBuffer.size());
-        display = Display::getDisplay(nullptr);
-        JavaPtr<Graphics> g = jnew<Graphics>();
-        g->pixels = screenBuffer.data();
-        Display::setMasterGraphics(g);
+        display = testsupport::attachScreenBuffer(screenBuffer, kWidth, kHeight);
     }
     void TearDown() override {
         display = nullptr;

@@ -20,6 +20,7 @@
 #include "shell/FrameBufferUpdate.h"
 #include "shell/ShellGlobals.h"
 #include "tests/forms/FormTestFixture.h"
+#include "tests/support/ScreenBuffer.h"
 #include "tests/support/SteppedClock.h"
 
 namespace formstest {
@@ -45,15 +46,7 @@ protected:
         javax::microedition::lcdui::LCDUIHighLevelHooks hooks;
         javax::microedition::lcdui::fillScreenHooks(hooks);
         javax::microedition::lcdui::setLCDUIHighLevelHooks(hooks);
-        _outputWidth.store(kFormScreenWidth);
-        _outputHeight.store(kFormScreenHeight);
-        screenBuffer.assign(static_cast<size_t>(kFormScreenWidth) * kFormScreenHeight, 0xFF000000u);
-        _frameBufferPixels.store(screenBuffer.data());
-        _frameBufferPixelCount.store(screenBuffer.size());
-        display = Display::getDisplay(nullptr);
-        JavaPtr<javax::microedition::lcdui::Graphics> g = jnew<javax::microedition::lcdui::Graphics>();
-        g->pixels = screenBuffer.data();
-        Display::setMasterGraphics(g);
+        display = testsupport::attachScreenBuffer(screenBuffer, kFormScreenWidth, kFormScreenHeight);
 
         form = newForm();
         field = jnew<TextField>(testsupport::jstr("Name"), nullptr, 20, TextField::ANY);

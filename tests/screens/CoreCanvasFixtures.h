@@ -25,6 +25,7 @@
 #include "tests/screens/ScreenTestFixture.h"
 #include "tests/support/EventLog.h"
 #include "tests/support/RecordingHost.h"
+#include "tests/support/ScreenBuffer.h"
 #include "tests/support/SteppedClock.h"
 #include "tests/support/StringText.h"
 #include "tests/support/TestFont.h"
@@ -196,15 +197,7 @@ protected:
         javax::microedition::lcdui::LCDUIHighLevelHooks hooks;
         javax::microedition::lcdui::fillScreenHooks(hooks);
         javax::microedition::lcdui::setLCDUIHighLevelHooks(hooks);
-        _outputWidth.store(kWidth);
-        _outputHeight.store(kHeight);
-        screenBuffer.assign(kWidth * kHeight, 0xFF000000u);
-        _frameBufferPixels.store(screenBuffer.data());
-        _frameBufferPixelCount.store(screenBuffer.size());
-        display = Display::getDisplay(nullptr);
-        JavaPtr<Graphics> g = jnew<Graphics>();
-        g->pixels = screenBuffer.data();
-        Display::setMasterGraphics(g);
+        display = testsupport::attachScreenBuffer(screenBuffer, kWidth, kHeight);
     }
     void TearDown() override {
         display = nullptr;
