@@ -13,6 +13,7 @@
 #include "graphics/Image.h"
 #include "platform/FileSystemPaths.h"
 #include "tests/shell/DisplayFixtures.h"
+#include "tests/support/QuizStatics.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tools/ResourceMapWriter.h"
 
@@ -34,15 +35,7 @@ inline Bytes toBytes(const JavaPtr<JArray<signed char>>& array) {
     return Bytes(p, p + array->length);
 }
 
-inline void resetResourceStatics() {
-    HookCanvas::res_block_mappings = nullptr;
-    HookCanvas::block_pack_mappings = nullptr;
-    HookCanvas::resource_packs = nullptr;
-    HookCanvas::times_resource_pack_reference = nullptr;
-    HookCanvas::languages = nullptr;
-    HookCanvas::internal_key_mappings = nullptr;
-    HookCanvas::rtclass = nullptr;
-}
+using testsupport::resetResourceStatics;
 
 class ResourceFixture : public shelltest::DisplayFixture {
 protected:

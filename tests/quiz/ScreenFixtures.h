@@ -18,6 +18,7 @@
 #include "platform/FileSystemPaths.h"
 #include "rms/RecordStore.h"
 #include "sensor/SensorConnection.h"
+#include "tests/support/QuizStatics.h"
 #include "tests/support/StringText.h"
 #include "tests/support/TemporaryDirectory.h"
 
@@ -86,13 +87,7 @@ inline void resetScreenStatics() {
     H::was_dragging = false;
     H::set_font = -1;
     H::thread_failed.store(false);
-    H::res_block_mappings = nullptr;
-    H::block_pack_mappings = nullptr;
-    H::resource_packs = nullptr;
-    H::times_resource_pack_reference = nullptr;
-    H::languages = nullptr;
-    H::internal_key_mappings = nullptr;
-    H::rtclass = nullptr;
+    testsupport::resetResourceStatics();
 }
 
 class ScreenFixture : public testing::Test {

@@ -6,16 +6,22 @@
 
 namespace testsupport {
 
-inline void resetQuizRunStatics() {
-    HookCanvas::game_state.store(0);
-    HookCanvas::previous_game_state.store(0);
-    HookCanvas::render_after_update.store(false);
+// The resource map, packs, languages and key table the start-up loads.
+inline void resetResourceStatics() {
     HookCanvas::res_block_mappings = nullptr;
     HookCanvas::block_pack_mappings = nullptr;
     HookCanvas::resource_packs = nullptr;
     HookCanvas::times_resource_pack_reference = nullptr;
     HookCanvas::languages = nullptr;
     HookCanvas::internal_key_mappings = nullptr;
+    HookCanvas::rtclass = nullptr;
+}
+
+inline void resetQuizRunStatics() {
+    HookCanvas::game_state.store(0);
+    HookCanvas::previous_game_state.store(0);
+    HookCanvas::render_after_update.store(false);
+    resetResourceStatics();
     HookCanvas::current_category = -1;
     HookCanvas::current_subsection = -1;
     HookCanvas::current_mode_practice = false;
