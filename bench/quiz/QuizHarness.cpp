@@ -4,32 +4,16 @@
 
 #include <atomic>
 
-#include "engine/CanvasClock.h"
 #include "platform/DeviceProfile.h"
 #include "platform/FileSystemPaths.h"
 #include "runtime/LockObject.h"
 #include "shell/StartUp.h"
-#include "shell/StaticProxy.h"
+#include "tests/support/QuizLaunch.h"
 #include "tests/support/QuizStatics.h"
 
 namespace quizbench {
 
 namespace {
-
-std::atomic<long long> manualClock{1000};
-
-long long readManualClock() {
-    return manualClock.load();
-}
-
-void createStatics() {
-    HookCanvas::HookCanvas_globalStaticCreate();
-}
-
-void destroyStatics() {
-    AppMidlet::AppMidlet_globalStaticDestroy();
-    HookCanvas::HookCanvas_globalStaticDestroy();
-}
 
 platform::HostScreen screenFor(int scale) {
     platform::HostScreen screen;
@@ -83,22 +67,16 @@ QuizHarness::QuizHarness(int scale, Loop loop, ProxyMIDlet::MIDletFactory factor
     platform::DeviceProfile profile = platform::defaultDeviceProfile();
     profile.screenModeWidth = 320 * scale;
     platform::setDeviceProfile(profile);
-    manualClock.store(1000);
-    HookCanvas::manual_passes.store(m_manual);
-    if (m_manual) engine::CanvasClock::setSource(&readManualClock);
-    HookCanvas::thread_failed.store(false);
-    AppMidlet::app_terminating.store(false);
-    ProxyMIDlet::setMIDletFactory(factory != nullptr ? factory : &BenchMidlet::create);
-    StaticProxy::setHooks({&createStatics, &destroyStatics});
+    testsupport::prepareQuizLaunch(factory != nullptr ? factory : &BenchMidlet::create, m_manual);
     platform::setCurrentHost(&m_host);
     m_app = std::make_unique<xyzApp>(m_host);
     m_started = std::chrono::steady_clock::now();
     m_loop = std::thread([this] { m_host.run(*m_app); });
     m_launched = m_host.waitUntilRunning(std::chrono::seconds(10));
-    // The passes begin once startApp has made the canvas and its first showNotify cleared the pause.
+    // The passes begin once the program is ready for them.
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (m_launched && m_manual && std::chrono::steady_clock::now() < end &&
-           !(AppMidlet::canvas() && (HookCanvas::app_status.load() & HookCanvas::APPSTATUSFLAG_PAUSED) == 0))
+           !testsupport::quizReadyForPasses())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
@@ -110,9 +88,7 @@ QuizHarness::~QuizHarness() {
     }
     m_app.reset();
     platform::setCurrentHost(nullptr);
-    StaticProxy::setHooks({});
-    HookCanvas::manual_passes.store(false);
-    engine::CanvasClock::setSource(nullptr);
+    testsupport::endQuizLaunch();
     std::error_code ignored;
     if (!m_data.empty()) std::filesystem::remove_all(m_data, ignored);
 }
@@ -122,7 +98,7 @@ JavaPtr<BenchCanvas> QuizHarness::canvas() {
 }
 
 void QuizHarness::pass(bool advance) {
-    if (advance) manualClock.fetch_add(HookCanvas::MS_PER_UPDATE);
+    if (advance) testsupport::quizManualClock().fetch_add(HookCanvas::MS_PER_UPDATE);
     if (JavaPtr<HookCanvas> c = AppMidlet::canvas()) c->runOnce();
 }
 

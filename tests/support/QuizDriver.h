@@ -12,15 +12,14 @@
 #include <thread>
 
 #include "engine/AppMidlet.h"
-#include "engine/CanvasClock.h"
 #include "engine/HookCanvas.h"
 #include "platform/FileSystemPaths.h"
 #include "platform/HeadlessHost.h"
 #include "shell/ProxyMIDlet.h"
 #include "shell/StartUp.h"
-#include "shell/StaticProxy.h"
 #include "shell/xyzApp.h"
 #include "tests/support/Eventually.h"
+#include "tests/support/QuizLaunch.h"
 #include "tests/support/TemporaryDirectory.h"
 
 namespace testsupport {
@@ -44,33 +43,16 @@ public:
             bundle.empty() ? nullptr : bundle.c_str(),
             dataDirectory.empty() ? data.path().c_str() : dataDirectory.c_str(), error))
             << error;
-        clock().store(1000);
-        HookCanvas::last_fixed_update_time_ms.store(0);
-        engine::CanvasClock::setSource(&readClock);
-        HookCanvas::manual_passes.store(true);
-        HookCanvas::thread_failed.store(false);
-        AppMidlet::app_terminating.store(false);
-        ProxyMIDlet::setMIDletFactory(factory != nullptr ? factory : &AppMidlet::create);
-        StaticProxy::setHooks({&createStatics, &destroyStatics});
+        prepareQuizLaunch(factory != nullptr ? factory : &AppMidlet::create, true);
         platform::setCurrentHost(&host);
         loop = std::thread([this] { status = host.run(app); });
         EXPECT_TRUE(host.waitUntilRunning(kHangGuard));
-        // startApp has run once the canvas is the one the display shows, its showNotify cleared the pause
-        // and the step times are set: a pass before that would not step, and the times set after a pass
-        // would swallow its step.
-        EXPECT_TRUE(eventually([] {
-            JavaPtr<HookCanvas> c = AppMidlet::canvas();
-            return c && c->isShown() &&
-                   (HookCanvas::app_status.load() & HookCanvas::APPSTATUSFLAG_PAUSED) == 0 &&
-                   HookCanvas::last_fixed_update_time_ms.load() != 0;
-        }));
+        EXPECT_TRUE(eventually(&quizReadyForPasses));
     }
     ~QuizDriver() {
         finish();
         platform::setCurrentHost(nullptr);
-        StaticProxy::setHooks({});
-        HookCanvas::manual_passes.store(false);
-        engine::CanvasClock::setSource(nullptr);
+        endQuizLaunch();
     }
 
     static platform::HostScreen defaultScreen() {
@@ -86,7 +68,7 @@ public:
     // n passes of the loop, the clock one step further before each.
     void runPasses(int n) {
         for (int i = 0; i < n; ++i) {
-            clock().fetch_add(kStepMs);
+            quizManualClock().fetch_add(kStepMs);
             JavaPtr<HookCanvas> c = canvas();
             if (c) c->runOnce();
         }
@@ -127,17 +109,6 @@ public:
     platform::HeadlessHost host;
 
 private:
-    static std::atomic<long long>& clock() {
-        static std::atomic<long long> now{1000};
-        return now;
-    }
-    static long long readClock() { return clock().load(); }
-    static void createStatics() { HookCanvas::HookCanvas_globalStaticCreate(); }
-    static void destroyStatics() {
-        AppMidlet::AppMidlet_globalStaticDestroy();
-        HookCanvas::HookCanvas_globalStaticDestroy();
-    }
-
     TemporaryDirectory data;
     xyzApp app;
     std::thread loop;
