@@ -40,7 +40,9 @@ std::string ProgramOptions::usage() {
            "  --points WxH         screen size in points (default 320x480)\n"
            "  --scale 1|2          pixels per point (default 2, the high-resolution layout)\n"
            "  --device iphone|ipod|ipad|unknown   the device the program reports (default iphone)\n"
-           "  --zoom Z             window magnification, 1 to 8 (default 1)\n"
+           "  --zoom Z             window pixels per screen pixel, 1 to 8 (default 1: the\n"
+           "                       window is --points times --scale; smaller only when the\n"
+           "                       desktop is, which is said on stderr)\n"
            "  --headless           run without a window\n"
            "  --script FILE        run the steps of FILE (see README)\n"
            "  --timeout-ms N       longest wait of a script step (default 10000)\n"
@@ -55,7 +57,10 @@ std::string ProgramOptions::usage() {
            "  --midp-keys          keys go to the application instead of tilting\n"
            "  --help               show this help and exit\n"
            "\n"
-           "Exit status: 0 clean exit, 1 failed script expectation, 2 timeout, 3 launch failed,\n"
+           "Exit status: 0 clean exit; 1 a script expectation failed or a script line is\n"
+           "malformed; 2 a timeout (a script wait, or the tear-down); 3 the launch failed (no\n"
+           "display, unusable directories, the data directory in use by another quill); 4 the\n"
+           "application's thread failed (among others a bundle file missing or damaged);\n"
            "64 bad command line.\n";
 }
 

@@ -1,5 +1,6 @@
 #include "app/QuizScriptSteps.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -102,16 +103,40 @@ bool waitFor(std::chrono::milliseconds limit, Test test) {
     }
 }
 
-int waitState(platform::HeadlessHost&, const Words& words, std::chrono::milliseconds timeout,
+// Settled, and then shown: a snapshot or a pixel check right after sees the settled screen. The frame
+// count is read under the monitor the paint holds, but a frame is handed over after its paint lets the
+// monitor go; so the next frame handed over may still be one painted before, and the one after it is
+// the first surely painted after.
+int waitState(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds timeout,
               std::string& failure) {
     const int32_t state = *stateNamed(words[0]);
     const std::chrono::milliseconds limit =
         words.size() > 1 ? std::chrono::milliseconds(*number(words[1])) : timeout;
+    const auto end = Clock::now() + limit;
+    uint64_t handedOver = 0;
+    bool ended = false;
     const bool reached = waitFor(limit, [&] {
+        // A program that has ended shows no screen any more.
+        ended = host.exitStatus().has_value();
+        if (ended) return true;
         JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
-        return canvas && settledIn(*canvas, state);
+        if (!canvas) return false;
+        JavaPtr<LockObject> lock(canvas->startSync());
+        if (!settledIn(*canvas, state)) return false;
+        handedOver = host.handedOverFrames();
+        return true;
     });
-    if (reached) return ScriptRunner::kPassed;
+    if (ended) {
+        failure = "the program ended while waiting for " + words[0];
+        return ScriptRunner::kFailed;
+    }
+    if (reached) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+        if (host.waitForFrames(handedOver + 2, std::max(left, std::chrono::milliseconds(1))))
+            return ScriptRunner::kPassed;
+        failure = "timed out waiting for a frame of " + words[0] + " to be shown";
+        return ScriptRunner::kTimedOut;
+    }
     failure = "timed out waiting for " + words[0] + ", in " + stateName(HookCanvas::game_state.load());
     return ScriptRunner::kTimedOut;
 }
@@ -245,9 +270,17 @@ int expectRegion(platform::HeadlessHost& host, const Words& words, std::chrono::
     return ScriptRunner::kFailed;
 }
 
-std::string numbersOnly(const Words& words, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        if (!number(words[i]) || *number(words[i]) < 0) return "not a number '" + words[i] + "'";
+constexpr long long kLargestPosition = 32767;
+constexpr long long kLongestWaitMs = 3600000;
+
+// The first count words are whole numbers from 0 to their highest (the last number's own highest,
+// the others' positions); empty when they are.
+std::string numbersOnly(const Words& words, size_t count, long long lastHighest = kLargestPosition) {
+    for (size_t i = 0; i < count; ++i) {
+        const long long highest = i + 1 == count ? lastHighest : kLargestPosition;
+        if (!number(words[i]) || *number(words[i]) < 0 || *number(words[i]) > highest)
+            return "bad value '" + words[i] + "': a whole number from 0 to " + std::to_string(highest);
+    }
     return {};
 }
 
@@ -258,8 +291,10 @@ std::vector<ScriptRunner::ApplicationStep> QuizScriptSteps::steps() {
     steps.push_back({"wait-state", 1, 2,
                      [](const Words& words) -> std::string {
                          if (!stateNamed(words[0])) return "unknown state '" + words[0] + "'";
-                         if (words.size() > 1 && (!number(words[1]) || *number(words[1]) < 1))
-                             return "not a number of milliseconds '" + words[1] + "'";
+                         if (words.size() > 1 && (!number(words[1]) || *number(words[1]) < 1 ||
+                                                  *number(words[1]) > kLongestWaitMs))
+                             return "bad value '" + words[1] + "': milliseconds from 1 to " +
+                                    std::to_string(kLongestWaitMs);
                          return {};
                      },
                      &waitState});
@@ -283,7 +318,8 @@ std::vector<ScriptRunner::ApplicationStep> QuizScriptSteps::steps() {
                          return {};
                      },
                      &expect});
-    steps.push_back({"hold", 3, 3, [](const Words& words) { return numbersOnly(words, 3); }, &hold});
+    steps.push_back(
+        {"hold", 3, 3, [](const Words& words) { return numbersOnly(words, 3, kLongestWaitMs); }, &hold});
     steps.push_back(
         {"expect-region", 5, 5, [](const Words& words) { return numbersOnly(words, 4); }, &expectRegion});
     return steps;

@@ -1,6 +1,7 @@
 #include "app/ScriptRunner.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <sstream>
@@ -21,6 +22,43 @@ bool parseNumber(const std::string& word, double& value) {
     const char* end = word.data() + word.size();
     auto [rest, error] = std::from_chars(word.data(), end, value);
     return error == std::errc() && rest == end;
+}
+
+// What a numeric argument may be. Every value is finite; whole ones are also in range of the int they
+// become, so no cast below is undefined.
+struct NumberRange {
+    const char* what;
+    double lowest;
+    double highest;
+    bool whole;
+};
+
+constexpr NumberRange kPosition{"a position", 0, 32767, true};
+constexpr NumberRange kFrames{"a number of frames", 0, 1000000, true};
+constexpr NumberRange kStableFrames{"a number of frames", 1, 1000000, true};
+constexpr NumberRange kKeyCode{"a key code", -2147483648.0, 2147483647.0, true};
+constexpr NumberRange kAcceleration{"an acceleration in g", -16, 16, false};
+constexpr NumberRange kSize{"a size in pixels", 1, 8192, true};
+
+// The ranges of each step's numeric arguments, in order.
+std::vector<NumberRange> rangesOf(const std::string& command) {
+    if (command == "wait-frames") return {kFrames};
+    if (command == "wait-stable") return {kStableFrames};
+    if (command == "key-press" || command == "key-release") return {kKeyCode};
+    if (command == "tilt") return {kAcceleration, kAcceleration, kAcceleration};
+    if (command == "size") return {kSize, kSize};
+    return {kPosition, kPosition};
+}
+
+// Why the value does not fit the range; empty when it does.
+std::string outOfRange(double value, const std::string& word, const NumberRange& range) {
+    const bool fits = std::isfinite(value) && value >= range.lowest && value <= range.highest &&
+                      (!range.whole || value == std::floor(value));
+    if (fits) return {};
+    char bounds[96];
+    std::snprintf(bounds, sizeof bounds, "%s from %.0f to %.0f", range.whole ? "a whole number" : "a number",
+                  range.lowest, range.highest);
+    return std::string("bad value '") + word + "': " + range.what + " is " + bounds;
 }
 
 bool parseColour(const std::string& word, double& value) {
@@ -93,12 +131,18 @@ bool ScriptRunner::parse(const std::string& script, std::string& error) {
             if (parts.size() != 4 || !parseNumber(parts[1], x) || !parseNumber(parts[2], y) ||
                 !parseColour(parts[3], colour))
                 return fail("expected X Y #RRGGBB");
+            for (const std::string& why :
+                 {outOfRange(x, parts[1], kPosition), outOfRange(y, parts[2], kPosition)})
+                if (!why.empty()) return fail(why);
             step.numbers = {x, y, colour};
         } else {
             if (static_cast<int>(parts.size()) != arity + 1) return fail("wrong number of arguments");
+            const std::vector<NumberRange> ranges = rangesOf(parts[0]);
             for (int i = 1; i <= arity; ++i) {
                 double value = 0;
                 if (!parseNumber(parts[i], value)) return fail("not a number '" + parts[i] + "'");
+                const std::string why = outOfRange(value, parts[i], ranges[static_cast<size_t>(i - 1)]);
+                if (!why.empty()) return fail(why);
                 step.numbers.push_back(value);
             }
         }
@@ -123,7 +167,8 @@ int ScriptRunner::run(platform::HeadlessHost& host, std::chrono::milliseconds ti
             continue;
         }
         if (step.command == "wait-frames") {
-            if (!host.waitForFrames(static_cast<uint64_t>(n[0]), timeout)) {
+            // N more than were shown when the step began.
+            if (!host.waitForFrames(host.frameCount() + static_cast<uint64_t>(n[0]), timeout)) {
                 std::fprintf(stderr, "script:%d: timed out waiting for frames\n", step.line);
                 return kTimedOut;
             }

@@ -4,8 +4,10 @@
 #include <signal.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -21,6 +23,7 @@
 #include "forms/FormHooks.h"
 #include "forms/List.h"
 #include "platform/DeviceProfile.h"
+#include "platform/DirectoryLock.h"
 #include "platform/FileSystemPaths.h"
 #include "platform/HeadlessHost.h"
 #include "platform/LocationReplay.h"
@@ -144,6 +147,9 @@ int runHeadless(const platform::HostScreen& screen, const ScriptRunner* script,
     if (runner.joinable()) runner.join();
     platform::setCurrentHost(nullptr);
     if (status == xyzApp::kExitLaunchFailed) return status;
+    // A script stopped short by the application's failure reports that failure, not its own.
+    if (AppMidlet::exitStatusFor(status) == AppMidlet::kExitApplicationFailed)
+        return AppMidlet::kExitApplicationFailed;
     return scriptResult != ScriptRunner::kPassed ? scriptResult : status;
 }
 
@@ -211,6 +217,9 @@ int main(int argc, char** argv) {
     // The replay reports an unreadable script itself, in one line.
     if (!options.locationScriptPath.empty() && !platform::setLocationScriptFile(options.locationScriptPath))
         return ProgramOptions::kUsageError;
+    // OpenAL's own error lines stay off stderr unless the user asks for them; a missing sound device
+    // is said in one line of the program's own. Set before any thread reads the environment.
+    setenv("ALSOFT_LOGLEVEL", "0", 0);
     // The application reads its locale from the environment.
     if (!options.locale.empty()) setenv("LC_ALL", (options.locale + ".UTF-8").c_str(), 1);
     ScriptRunner script;
@@ -232,6 +241,18 @@ int main(int argc, char** argv) {
             options.bundleDirectory.empty() ? nullptr : options.bundleDirectory.c_str(),
             options.dataDirectory.empty() ? nullptr : options.dataDirectory.c_str(), error)) {
         std::fprintf(stderr, "quill: %s\n", error.c_str());
+        return xyzApp::kExitLaunchFailed;
+    }
+    // Held for the whole run: a second copy on the same saved files would find its record stores
+    // locked and show an empty profile, so it is refused here with the reason instead.
+    platform::DirectoryLock dataLock;
+    const char* dataDirectory = *_savePathIs != 0 ? _savePathIs : "/";
+    if (!dataLock.acquire(dataDirectory)) {
+        if (errno == EWOULDBLOCK)
+            std::fprintf(stderr, "quill: the data directory %s is in use by another quill\n", dataDirectory);
+        else
+            std::fprintf(stderr, "quill: cannot lock the data directory %s: %s\n", dataDirectory,
+                         std::strerror(errno));
         return xyzApp::kExitLaunchFailed;
     }
     platform::DeviceProfile profile = profileFor(options.device, options.scale);

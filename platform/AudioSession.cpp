@@ -1,6 +1,13 @@
 #include "platform/AudioSession.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
+#include <string>
 #include <utility>
 
 #include "platform/OpenALOutput.h"
@@ -23,8 +30,39 @@ SessionState& session() {
     return state;
 }
 
+bool exists(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0;
+}
+
+// Whether the machine may have somewhere to play sound: a sound server's socket or an ALSA playback
+// device. Asked to open a device where there is none, the sound libraries print a page of errors of
+// their own; so without one the session goes straight to the silent loopback. A back end the user
+// names for OpenAL is always tried.
+bool soundDeviceMayExist() {
+    if (std::getenv("ALSOFT_DRIVERS") != nullptr || std::getenv("PULSE_SERVER") != nullptr) return true;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != 0) {
+        const std::string dir = runtime;
+        if (exists(dir + "/pulse/native") || exists(dir + "/pipewire-0")) return true;
+    }
+    DIR* devices = opendir("/dev/snd");
+    if (devices == nullptr) return false;
+    bool playback = false;
+    while (const dirent* entry = readdir(devices)) {
+        const std::string name = entry->d_name;
+        if (name.rfind("pcmC", 0) == 0 && name.back() == 'p') playback = true;
+    }
+    closedir(devices);
+    return playback;
+}
+
 std::shared_ptr<AudioOutput> openProcessOutput() {
-    if (auto device = OpenALOutput::openDevice()) return device;
+    if (soundDeviceMayExist()) {
+        if (auto device = OpenALOutput::openDevice()) return device;
+    }
+    // Said once per process, however often a lost device is looked for again.
+    static std::atomic<bool> said{false};
+    if (!said.exchange(true)) std::fprintf(stderr, "quill: no audio device: sound is off\n");
     return OpenALOutput::openLoopback(OpenALOutput::Pacing::RealTime);
 }
 

@@ -124,9 +124,12 @@ bool setUpFileSystemPaths(const char* bundleFlag, const char* dataFlag, std::str
     FileSystemPathChoice choice;
     if (!chooseFileSystemPaths(bundleFlag, dataFlag, choice, error)) return false;
     struct stat status {};
-    if (stat(choice.bundleDirectory.empty() ? "/" : choice.bundleDirectory.c_str(), &status) != 0 ||
-        !S_ISDIR(status.st_mode)) {
+    if (stat(choice.bundleDirectory.empty() ? "/" : choice.bundleDirectory.c_str(), &status) != 0) {
         error = "the bundle directory " + choice.bundleDirectory + " does not exist";
+        return false;
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        error = "the bundle directory " + choice.bundleDirectory + " is not a directory";
         return false;
     }
     if (!makePrivateDirectory(choice.dataDirectory.empty() ? "/" : choice.dataDirectory, error)) return false;

@@ -11,6 +11,7 @@
 #include "platform/DesktopKeys.h"
 #include "platform/KeyboardTilt.h"
 #include "platform/LaunchImage.h"
+#include "platform/WindowSizing.h"
 
 namespace platform {
 namespace {
@@ -42,6 +43,25 @@ bool tiltKeyOf(SDL_Keycode key, KeyboardTilt::Key& tiltKey) {
         default:
             return false;
     }
+}
+
+// The drivers SDL falls back on when there is no display: they open windows nobody sees.
+bool isInvisibleVideoDriver(const std::string& driver) {
+    return SDL_strcasecmp(driver.c_str(), "offscreen") == 0 || SDL_strcasecmp(driver.c_str(), "dummy") == 0;
+}
+
+// Whether SDL_VIDEODRIVER (a name, or a comma-separated list of them) names the driver.
+bool videoDriverAskedFor(const std::string& driver) {
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (asked == nullptr) return false;
+    const std::string names = asked;
+    size_t start = 0;
+    while (start <= names.size()) {
+        const size_t comma = std::min(names.find(',', start), names.size());
+        if (SDL_strcasecmp(names.substr(start, comma - start).c_str(), driver.c_str()) == 0) return true;
+        start = comma + 1;
+    }
+    return false;
 }
 
 }  // namespace
@@ -88,12 +108,30 @@ std::unique_ptr<Sdl2Host> Sdl2Host::open(const Sdl2HostOptions& options, std::st
                 "); run with --headless to go without a window";
         return nullptr;
     }
+    // Without a display SDL settles for a driver that shows nothing, and the program would run
+    // unseen; such a driver is used only when asked for by name.
+    const std::string driver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
+    if (isInvisibleVideoDriver(driver) && !videoDriverAskedFor(driver)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        error = "no display available (SDL found only its " + driver +
+                " driver); run with --headless to go without a window";
+        return nullptr;
+    }
+    SDL_Rect desktop{};
+    if (SDL_GetDisplayUsableBounds(0, &desktop) != 0) desktop = SDL_Rect{};
+    const WindowSizing size = chooseWindowSize(screen.widthPoints, screen.heightPoints,
+                                               screen.scale * options.zoom, desktop.w, desktop.h);
+    if (size.shrunk) {
+        std::fprintf(stderr,
+                     "quill: the desktop (%d x %d) is too small for a %d x %d window; it opens at %d x %d\n",
+                     desktop.w, desktop.h, screen.widthPoints * screen.scale * options.zoom,
+                     screen.heightPoints * screen.scale * options.zoom, size.width, size.height);
+    }
     std::unique_ptr<Sdl2Host> host(new Sdl2Host(options));
     host->m_window = std::make_unique<Window>();
     Window& w = *host->m_window;
     w.window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                screen.widthPoints * options.zoom, screen.heightPoints * options.zoom,
-                                SDL_WINDOW_RESIZABLE);
+                                size.width, size.height, SDL_WINDOW_RESIZABLE);
     if (w.window != nullptr) {
         w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
         if (w.renderer == nullptr) w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE);
@@ -104,7 +142,8 @@ std::unique_ptr<Sdl2Host> Sdl2Host::open(const Sdl2HostOptions& options, std::st
         return nullptr;
     }
     SDL_RenderSetLogicalSize(w.renderer, screen.widthPoints, screen.heightPoints);
-    SDL_RenderSetIntegerScale(w.renderer, SDL_TRUE);
+    // Whole window pixels per point keep the picture sharp; a window smaller than the points cannot.
+    SDL_RenderSetIntegerScale(w.renderer, size.pixelsPerPoint >= 1 ? SDL_TRUE : SDL_FALSE);
     host->m_wakeEvent = SDL_RegisterEvents(1);
     if (host->m_wakeEvent == static_cast<Uint32>(-1)) {
         error = "SDL has no user events left";

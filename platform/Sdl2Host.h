@@ -1,5 +1,7 @@
-// The host with a window, on SDL2: the program a person runs. The window is the screen's points times
-// a zoom; frames are shown through a streaming texture scaled into it (letterboxed, whole multiples).
+// The host with a window, on SDL2: the program a person runs. The window is the screen's pixels (points
+// times scale) times a zoom, smaller only when the desktop is; frames are shown through a streaming
+// texture scaled into it (letterboxed, whole multiples). Without a display it refuses to open rather
+// than run in one of SDL's invisible drivers, unless that driver is asked for by name.
 // The mouse and the first finger are the touch screen, the arrow keys tilt the device (or, in MIDP
 // keys mode and always while a high-level screen is shown, are the phone's keys; such a screen also
 // gets typed text as keyboard keys), minimising pauses, and closing the window, SIGINT or SIGTERM end
@@ -22,7 +24,7 @@ namespace platform {
 
 struct Sdl2HostOptions {
     HostScreen screen;
-    // Window pixels per point; 1 or more.
+    // Window pixels per frame pixel; 1 or more.
     int zoom = 1;
     // The window's title: the application's name.
     std::string title;

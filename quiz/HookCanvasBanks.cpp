@@ -3,6 +3,7 @@
 // displayed question from it. Bank files are bundle data: a bank that cannot be used is reported and
 // the player is sent back, never indexed past its end.
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "engine/CanvasClock.h"
@@ -39,9 +40,11 @@ int64_t recordEnd(const JArray<signed char>& bytes, int64_t offset) {
     return at > bytes.length ? -1 : at;
 }
 
+// Straight to the process's stderr: the runtime's System.err shares standard output with the debug
+// output, where a player running the program would never look for it.
 void reportUnavailable(const JavaPtr<String>& name, const char* why) {
-    if (!java::lang::System::err) return;
-    java::lang::System::err->println(String("Question bank ") + name + " cannot be used: " + why);
+    std::fprintf(stderr, "quill: question bank %s cannot be used: %s; back to the menu\n",
+                 toUtf8(name).c_str(), why);
 }
 
 }  // namespace

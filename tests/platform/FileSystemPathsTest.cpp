@@ -95,15 +95,19 @@ TEST(FileSystemPaths, SetUpFailsWithAReasonAndLeavesTheGlobals) {
     testsupport::writeTextFile(root.path() / "plain", "not a directory");
     platform::setFileSystemPaths("/before/bundle", "/before/data");
     struct Case {
-        std::string bundle, data;
+        std::string bundle, data, reason;
     };
     const std::string base = root.path().string();
-    for (const Case& c : {Case{base + "/missing", base + "/data"}, Case{base, base + "/plain"},
-                          Case{base, base + "/plain/below"}, Case{base + "/plain", base + "/data"}}) {
+    for (const Case& c :
+         {Case{base + "/missing", base + "/data", base + "/missing does not exist"},
+          Case{base, base + "/plain", base + "/plain is not a directory"},
+          Case{base, base + "/plain/below", "cannot create " + base + "/plain/below"},
+          Case{base + "/plain", base + "/data", base + "/plain is not a directory"},
+          Case{"/dev/null", base + "/data", "the bundle directory /dev/null is not a directory"}}) {
         std::string error;
         EXPECT_FALSE(platform::setUpFileSystemPaths(c.bundle.c_str(), c.data.c_str(), error))
             << c.bundle << " " << c.data;
-        EXPECT_FALSE(error.empty());
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
         EXPECT_STREQ(_appPathIs, "/before/bundle");
         EXPECT_STREQ(_savePathIs, "/before/data");
     }

@@ -32,13 +32,13 @@ uint32_t pixelWord(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) {
 
 class Sdl2HostTest : public testing::Test {
 protected:
-    // A 4x3-point screen at scale 2 in a window zoomed twice: one window pixel per frame pixel.
+    // A 4x3-point screen at scale 2, not zoomed: one window pixel per frame pixel.
     std::unique_ptr<Sdl2Host> openHost(bool midpKeys = false) {
         Sdl2HostOptions options;
         options.screen.widthPoints = 4;
         options.screen.heightPoints = 3;
         options.screen.scale = 2;
-        options.zoom = 2;
+        options.zoom = 1;
         options.title = "Quill test";
         options.midpKeys = midpKeys;
         std::string error;
@@ -358,6 +358,65 @@ TEST_F(Sdl2HostTest, TerminationSignalEndsTheProgramLikeClosingTheWindow) {
     EXPECT_EQ(host->run(events), 0);
     signalling.join();
     EXPECT_EQ(events.linesStartingWith("terminating").size(), 1u);
+}
+
+TEST_F(Sdl2HostTest, WindowIsThePixelsTimesTheZoomShrunkOnlyToFitTheDesktop) {
+    // The dummy driver's desktop is 1024 x 768.
+    struct Case {
+        int widthPoints, heightPoints, scale, zoom;
+        int width, height;
+        bool shrunk;
+    };
+    for (const Case& c : {Case{160, 120, 1, 1, 160, 120, false}, Case{160, 120, 2, 1, 320, 240, false},
+                          Case{160, 120, 1, 3, 480, 360, false}, Case{160, 120, 2, 3, 960, 720, false},
+                          Case{160, 120, 2, 4, 960, 720, true}, Case{320, 480, 2, 1, 320, 480, true}}) {
+        SCOPED_TRACE(std::to_string(c.widthPoints) + "x" + std::to_string(c.heightPoints) +
+                     " points, scale " + std::to_string(c.scale) + ", zoom " + std::to_string(c.zoom));
+        Sdl2HostOptions options;
+        options.screen.widthPoints = c.widthPoints;
+        options.screen.heightPoints = c.heightPoints;
+        options.screen.scale = c.scale;
+        options.zoom = c.zoom;
+        std::string error;
+        testing::internal::CaptureStderr();
+        auto host = Sdl2Host::open(options, error);
+        const std::string said = testing::internal::GetCapturedStderr();
+        ASSERT_NE(host, nullptr) << error;
+        int width = 0, height = 0;
+        SDL_GetWindowSize(SDL_GetWindowFromID(host->windowId()), &width, &height);
+        EXPECT_EQ(width, c.width);
+        EXPECT_EQ(height, c.height);
+        if (c.shrunk) {
+            const std::string line = "quill: the desktop (1024 x 768) is too small for a " +
+                                     std::to_string(c.widthPoints * c.scale * c.zoom) + " x " +
+                                     std::to_string(c.heightPoints * c.scale * c.zoom) +
+                                     " window; it opens at " + std::to_string(c.width) + " x " +
+                                     std::to_string(c.height) + "\n";
+            EXPECT_EQ(said, line);
+        } else {
+            EXPECT_EQ(said, "");
+        }
+    }
+}
+
+TEST_F(Sdl2HostTest, InvisibleDriversOpenOnlyWhenAskedForByName) {
+    testsupport::ScopedVariable noX("DISPLAY", nullptr);
+    testsupport::ScopedVariable noWayland("WAYLAND_DISPLAY", nullptr);
+    Sdl2HostOptions options;
+    options.screen.widthPoints = 32;
+    options.screen.heightPoints = 48;
+    {
+        testsupport::ScopedVariable driver("SDL_VIDEODRIVER", "dummy");
+        std::string error;
+        EXPECT_NE(Sdl2Host::open(options, error), nullptr) << error;
+    }
+    // Left to choose, SDL finds no display and falls back on a driver that shows nothing.
+    testsupport::ScopedVariable driver("SDL_VIDEODRIVER", nullptr);
+    std::string error;
+    EXPECT_EQ(Sdl2Host::open(options, error), nullptr);
+    EXPECT_NE(error.find("no display available"), std::string::npos) << error;
+    EXPECT_NE(error.find("--headless"), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos);
 }
 
 TEST_F(Sdl2HostTest, NoDisplayIsOneLineThatSuggestsHeadless) {

@@ -231,9 +231,9 @@ TEST_F(QuestionBank, ABankThatCannotBeUsedSendsThePlayerBack) {
                 wantTest();
             }
             canvas->fades.clear();
-            testing::internal::CaptureStdout();
+            testing::internal::CaptureStderr();
             EXPECT_FALSE(canvas->getQuestion(true)) << where;
-            const std::string said = testing::internal::GetCapturedStdout();
+            const std::string said = testing::internal::GetCapturedStderr();
             EXPECT_NE(said.find(practice ? "cdb2_0.dat" : "shuffle_db.dat"), std::string::npos)
                 << where << said;
             EXPECT_EQ(canvas->fades, std::vector<int32_t>{practice ? HookCanvas::GAMESTATE_CHOOSE_SUBSECTION
@@ -245,9 +245,9 @@ TEST_F(QuestionBank, ABankThatCannotBeUsedSendsThePlayerBack) {
     // A missing bank is reported the same way, and a good one is loaded at the next question.
     std::filesystem::remove(bundle() / "cdb2_0.dat");
     wantPractice(2, 0);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(canvas->getQuestion(true));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("cdb2_0.dat"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cdb2_0.dat"), std::string::npos);
     writeBank("cdb2_0.dat", numberedRecords(2));
     EXPECT_TRUE(canvas->getQuestion(true));
     EXPECT_EQ(storedOrder()[0], "q0");

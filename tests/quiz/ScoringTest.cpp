@@ -220,9 +220,9 @@ TEST_F(Scoring, ASkipBringsANewQuestionWithoutCountingOrSaving) {
     canvas->database_loaded = false;
     canvas->skips = 1;
     canvas->question_slide_pending = false;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     tap();
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
     EXPECT_EQ(canvas->skips, 0);
     EXPECT_FALSE(canvas->question_slide_pending);
     EXPECT_EQ(canvas->fades, std::vector<int32_t>{HookCanvas::GAMESTATE_MAIN_MENU});
