@@ -339,8 +339,9 @@ std::string QuizScriptSteps::usage() {
     states += line + "\n";
     return "Script steps of the quiz (besides the shell's, see README):\n"
            "  wait-state NAME [MS]  until the quiz shows screen NAME settled: not loading, no wipe\n"
-           "                        running and, in GAME_RUNNING, no answer delay or slide pending\n"
-           "                        (exit 2 after MS, default --timeout-ms). NAME is one of\n" +
+           "                        running and, in GAME_RUNNING, no answer delay or slide pending,\n"
+           "                        and a frame of it has been shown (exit 2 after MS, 1 to\n"
+           "                        3600000, default --timeout-ms). NAME is one of\n" +
            states +
            "  answer right|wrong    taps the right answer, or the first wrong one not ghosted, and\n"
            "                        waits until the quiz has taken it\n"
