@@ -1,5 +1,6 @@
 #include "app/ScriptRunner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -157,6 +158,23 @@ int ScriptRunner::run(platform::HeadlessHost& host, std::chrono::milliseconds ti
         const auto& n = step.numbers;
         auto integer = [&](size_t i) { return static_cast<int>(n[i]); };
         bool ok = true;
+        // A touch off the screen, or a size the screen cannot take, is the script's fault, not a sign
+        // that the program has stopped taking input.
+        const platform::HostScreen screen = host.screen();
+        const int scale = std::max(screen.scale, 1);
+        const bool touch =
+            step.command == "tap" || step.command == "down" || step.command == "drag" || step.command == "up";
+        if (touch &&
+            (integer(0) >= screen.widthPoints * scale || integer(1) >= screen.heightPoints * scale)) {
+            std::fprintf(stderr, "script:%d: (%d, %d) lies outside the %d x %d screen\n", step.line,
+                         integer(0), integer(1), screen.widthPoints * scale, screen.heightPoints * scale);
+            return kFailed;
+        }
+        if (step.command == "size" && (integer(0) % scale != 0 || integer(1) % scale != 0)) {
+            std::fprintf(stderr, "script:%d: %d x %d is not a whole number of points at scale %d\n",
+                         step.line, integer(0), integer(1), scale);
+            return kFailed;
+        }
         if (const ApplicationStep* own = applicationStep(step.command)) {
             std::string failure;
             const int result = own->run(host, step.words, timeout, failure);

@@ -72,7 +72,8 @@ TEST(ScriptRunner, BadNumbersAreRefusedWhenReadNamingTheLineAndTheValue) {
 // The host's loop on a thread of its own, ended by the shell's answer to terminate().
 class RunningHost {
 public:
-    RunningHost() : host(screen()), events(host), loop([this] { host.run(events); }) {}
+    explicit RunningHost(int scale = 1)
+        : host(screen(scale)), events(host), loop([this] { host.run(events); }) {}
     ~RunningHost() {
         host.terminate();
         loop.join();
@@ -89,10 +90,11 @@ public:
     testsupport::RecordingHostEvents events;
 
 private:
-    static platform::HostScreen screen() {
+    static platform::HostScreen screen(int scale) {
         platform::HostScreen screen;
         screen.widthPoints = 2;
         screen.heightPoints = 2;
+        screen.scale = scale;
         return screen;
     }
     uint32_t m_shade = 0;
@@ -127,6 +129,27 @@ TEST(ScriptRunner, WaitFramesCountsFramesShownAfterTheStepBegins) {
     script.join();
     EXPECT_EQ(result, ScriptRunner::kPassed);
     EXPECT_GE(shownAtEnd.load(), shownBefore + 2);
+}
+
+TEST(ScriptRunner, ATouchOffTheScreenOrASizeOfHalfPointsIsTheScriptsFault) {
+    RunningHost running(2);
+    struct Case {
+        const char* script;
+        const char* said;
+    };
+    for (const Case& c :
+         {Case{"tap 3 3\ntap 4 0\n", "script:2: (4, 0) lies outside the 4 x 4 screen\n"},
+          Case{"drag 0 9\n", "script:1: (0, 9) lies outside the 4 x 4 screen\n"},
+          Case{"size 6 5\n", "script:1: 6 x 5 is not a whole number of points at scale 2\n"}}) {
+        SCOPED_TRACE(c.script);
+        ScriptRunner runner;
+        std::string error;
+        ASSERT_TRUE(runner.parse(c.script, error)) << error;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(runner.run(running.host, kHangLimit), ScriptRunner::kFailed);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.said);
+    }
+    EXPECT_EQ(running.events.linesStartingWith("down"), std::vector<std::string>{"down 1 1"});
 }
 
 }  // namespace
