@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/HookCanvas.h"
+#include "runtime/LockObject.h"
 
 using java::lang::String;
 
@@ -29,10 +30,13 @@ void HookCanvas::startLoading() {
             if (first_load_pending) loadFirstMainMenu();
             setupMenu(1);
             break;
-        case GAMESTATE_GAME_RUNNING:
+        case GAMESTATE_GAME_RUNNING: {
             // Only the wipe is set up: the switch it asks for is refused while the bit is still set.
+            // The paints read the wipe's state meanwhile, so it is set under their monitor.
+            JavaPtr<LockObject> lock(startSync());
             startFade(FADE_OUT, GAMESTATE_GAME_RUNNING);
             break;
+        }
         case GAMESTATE_ABOUT:
             if (!img_about_bg) {
                 img_about_bg = loadPictures({res_about_bg_0, res_about_bg_1, res_about_bg_2, res_about_bg_3,
@@ -134,7 +138,11 @@ void HookCanvas::loadFirstMainMenu() {
         {res_twinkle0_yellow, res_twinkle1_yellow, res_twinkle2_yellow, res_twinkle3_yellow}, true);
     twinkles->data[TWINKLE_BLUE] =
         loadPictures({res_twinkle0_blue, res_twinkle1_blue, res_twinkle2_blue, res_twinkle3_blue}, true);
-    twinkle_ids = twinkles;
+    {
+        // The paints draw the particles with these while this load runs.
+        JavaPtr<LockObject> lock(startSync());
+        twinkle_ids = twinkles;
+    }
 
     font_main = loadBitmapFont(res_main_font, -1);
     if (font_main < 0)
