@@ -30,13 +30,10 @@ void HookCanvas::startLoading() {
             if (first_load_pending) loadFirstMainMenu();
             setupMenu(1);
             break;
-        case GAMESTATE_GAME_RUNNING: {
+        case GAMESTATE_GAME_RUNNING:
             // Only the wipe is set up: the switch it asks for is refused while the bit is still set.
-            // The paints read the wipe's state meanwhile, so it is set under their monitor.
-            JavaPtr<LockObject> lock(startSync());
             startFade(FADE_OUT, GAMESTATE_GAME_RUNNING);
             break;
-        }
         case GAMESTATE_ABOUT:
             if (!img_about_bg) {
                 img_about_bg = loadPictures({res_about_bg_0, res_about_bg_1, res_about_bg_2, res_about_bg_3,
