@@ -1,6 +1,7 @@
 // The progress record: every lasting field of the quiz in one record of store index 0, written whole
-// after each answer and read once at the first main menu. What is read is checked before it is
-// trusted: a stored file may come from other content, another version or a damaged device.
+// whenever what it holds changes (an answer, a new level, the next question, a finished test) and
+// read once at the first main menu. What is read is checked before it is trusted: a stored file may
+// come from other content, another version or a damaged device.
 #include <algorithm>
 #include <new>
 
