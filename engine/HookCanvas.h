@@ -998,6 +998,10 @@ public:
     // The stored practice flags laid onto the sections "topics.dat" gives (practicedDBs as it stands).
     JavaPtr<JArray<JavaPtr<JArray<bool>>>> restorePracticed(
         const JavaPtr<JArray<JavaPtr<JArray<bool>>>>& stored);
+    // Whether the progress store is there but the record store refuses to load it.
+    bool progressStoreRefused();
+    // Removes a progress store found unreadable, so that the next write creates it anew.
+    void replaceUnreadableProgressStore();
     // Brings every saved field into the range the screens index with. loadSavedData calls it; the
     // asset loading calls it again once levelThresholds is read, which bounds the level.
     void validateProgress();
@@ -1182,7 +1186,8 @@ public:
     int32_t loading_anim_frame = 0;
     JavaPtr<Image> offscreen_image;
     JavaPtr<Graphics> offscreen_graphics;
-    bool first_load_pending = false;
+    // Cleared by the loading thread while paints read it.
+    std::atomic<bool> first_load_pending{false};
     bool no_test_running = false;
     int32_t font_main = 0;
     int32_t font_numbers = 0;
@@ -1256,6 +1261,11 @@ public:
     int32_t next_question_delay = 0;
     int32_t state_timer_ms = 0;
     bool question_slide_pending = false;
+    // The current question has been answered (or timed out) and the next one is not drawn yet: the
+    // progress record then keeps no question, so that a restart cannot score it again.
+    bool question_answered = false;
+    // The first load found the progress store there but unreadable: the next save replaces it.
+    bool progress_store_unreadable = false;
     int64_t stars_sound_time_a = 0;
     int64_t stars_sound_time_b = 0;
     // Set by loadSounds, which the threads that show the canvas and the loading thread all reach.
@@ -1523,6 +1533,7 @@ public:
     static inline JavaPtr<JArray<int32_t>> boxesToShow;
     static inline JavaPtr<JArray<int32_t>> levelThresholds;
     static inline JavaPtr<JArray<int32_t>> particles;
+    // Handed from the loading thread to the paints under the canvas's monitor.
     static inline JavaPtr<JArray<JavaPtr<JArray<int32_t>>>> twinkle_ids;
     static inline JavaPtr<JArray<JavaPtr<JArray<int16_t>>>> bitmap_font_metrics;
 

@@ -221,6 +221,7 @@ bool HookCanvas::getQuestion(bool fresh) {
     skip_earned = false;
     hint_used = false;
     chosen_answer = -1;
+    question_answered = false;
     if (saved_question && !fresh) {
         question = saved_question;
         question_lines = saved_question_lines;

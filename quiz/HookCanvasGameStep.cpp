@@ -35,6 +35,7 @@ void HookCanvas::gameRunningStep() {
             }
             streak = 0;
             answered_correctly = false;
+            question_answered = true;
             saveData();
         } else {
             handleInput();
@@ -55,7 +56,8 @@ void HookCanvas::gameRunningStep() {
     bool changed = false;
     if (!current_mode_practice) {
         if (rank != level) {
-            if (levelThresholds && rank >= levelThresholds->length) {
+            const bool finished = levelThresholds && rank >= levelThresholds->length;
+            if (finished) {
                 playSound(RESID_GAME_OVER_WIN, 0, 1);
                 startFade(FADE_IN, GAMESTATE_COMPLETE);
             } else if (rank < level) {
@@ -69,14 +71,22 @@ void HookCanvas::gameRunningStep() {
             level_points = 0;
             answers_in_level = 0;
             changed = true;
+            // A finished test cannot be continued, not even after a restart on the completion screen.
+            if (finished) no_test_running = true;
+            // The new level is kept now: the program may end before the next answer.
+            saveData();
         }
     } else if (answered_this_round == question_count) {
         playSound(RESID_GAME_OVER_WIN, 0, 1);
         startFade(FADE_IN, GAMESTATE_COMPLETE);
         return;
     }
-    // A bank that cannot be used has already sent the player back: no box slides in.
-    if (!changed && !getQuestion(true)) return;
+    if (!changed) {
+        // A bank that cannot be used has already sent the player back: no box slides in.
+        if (!getQuestion(true)) return;
+        // The record keeps the question the player sees next.
+        if (!current_mode_practice) saveData();
+    }
     question_slide_pending = true;
     playSound(RESID_QUESTION_BOX_SLIDE, 0, 1);
     next_question_delay = PARAM_QUESTION_SLIDE_DELAY;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/HookCanvas.h"
+#include "runtime/LockObject.h"
 
 using java::lang::String;
 
@@ -134,7 +135,11 @@ void HookCanvas::loadFirstMainMenu() {
         {res_twinkle0_yellow, res_twinkle1_yellow, res_twinkle2_yellow, res_twinkle3_yellow}, true);
     twinkles->data[TWINKLE_BLUE] =
         loadPictures({res_twinkle0_blue, res_twinkle1_blue, res_twinkle2_blue, res_twinkle3_blue}, true);
-    twinkle_ids = twinkles;
+    {
+        // The paints draw the particles with these while this load runs.
+        JavaPtr<LockObject> lock(startSync());
+        twinkle_ids = twinkles;
+    }
 
     font_main = loadBitmapFont(res_main_font, -1);
     if (font_main < 0)

@@ -1,6 +1,7 @@
 // The progress record: every lasting field of the quiz in one record of store index 0, written whole
-// after each answer and read once at the first main menu. What is read is checked before it is
-// trusted: a stored file may come from other content, another version or a damaged device.
+// whenever what it holds changes (an answer, a new level, the next question, a finished test) and
+// read once at the first main menu. What is read is checked before it is trusted: a stored file may
+// come from other content, another version or a damaged device.
 #include <algorithm>
 #include <new>
 
@@ -9,6 +10,11 @@
 #include "library/ByteArrayOutputStream.h"
 #include "library/DataInputStream.h"
 #include "library/DataOutputStream.h"
+#include "library/PrintStream.h"
+#include "library/System.h"
+#include "rms/RecordStore.h"
+#include "rms/RecordStoreFullException.h"
+#include "rms/RecordStoreNotFoundException.h"
 #include "runtime/EOFException.h"
 #include "runtime/Exception.h"
 
@@ -18,6 +24,7 @@ using java::io::DataInputStream;
 using java::io::DataOutputStream;
 using java::io::EOFException;
 using java::lang::String;
+using javax::microedition::rms::RecordStore;
 
 namespace {
 
@@ -71,6 +78,10 @@ JavaPtr<StringArray> readStrings(DataInputStream& in) {
     JavaPtr<StringArray> strings = jnewArray<JavaPtr<String>>(std::max(length, 0));
     for (JavaPtr<String>& s : *strings) s = in.readUTF();
     return strings;
+}
+
+void report(const JavaPtr<String>& text) {
+    if (java::lang::System::err) java::lang::System::err->println(text);
 }
 
 JavaPtr<JArray<int32_t>> freshInts(int32_t value) {
@@ -142,6 +153,7 @@ JavaPtr<JArray<JavaPtr<JArray<bool>>>> HookCanvas::readBoolBoolArray(const DataI
 }
 
 void HookCanvas::saveData() {
+    JavaPtr<ByteArray> record;
     try {
         JavaPtr<ByteArrayOutputStream> bytes = jnew<ByteArrayOutputStream>();
         JavaPtr<DataOutputStream> out = jnew<DataOutputStream>(bytes);
@@ -163,11 +175,14 @@ void HookCanvas::saveData() {
               level, practice_right_total, practice_wrong, practice_right_this_game})
             out->writeInt(value);
 
-        // The running test question: the current one in a test, the kept one while practising.
+        // The running test question: the current one in a test, the kept one while practising. A test
+        // question already answered is kept by neither the record nor memory: a restart would ask it
+        // again and score it twice. Continue Test then draws a new one.
         const bool test = !current_mode_practice;
-        const JavaPtr<StringArray> texts = test ? question : saved_question;
+        const JavaPtr<StringArray> texts = test ? (question_answered ? nullptr : question) : saved_question;
         if (!texts) {
             out->writeByte(0);
+            if (test) saved_question = nullptr;
         } else {
             const JavaPtr<StringArray> lines = test ? question_lines : saved_question_lines;
             const int32_t position = test ? correct_position : saved_correct_position;
@@ -193,15 +208,60 @@ void HookCanvas::saveData() {
             saved_film_id = index;
         }
         out->close();
-        setRecordStoreData(bytes->toByteArray(), 0);
+        record = bytes->toByteArray();
     } catch (java::lang::Exception&) {
-        // Saving never fails outward: the store keeps the record it had.
+        report(jnew<String>("The progress could not be saved: the next save tries again."));
+        return;
     }
+    if (progress_store_unreadable) replaceUnreadableProgressStore();
+    // Saving never fails outward; a failed write leaves the store as it was, and since every save
+    // writes the whole record, the next one makes up for it.
+    if (!setRecordStoreData(record, 0))
+        report(jnew<String>("The progress could not be saved: the next save tries again."));
+}
+
+bool HookCanvas::progressStoreRefused() {
+    // The progress lives at index 0, that is in store number 1.
+    JavaPtr<RecordStore> store;
+    try {
+        store = RecordStore::openRecordStore(record_store_prefix + 1, false);
+    } catch (javax::microedition::rms::RecordStoreFullException&) {
+        // Found by its name but not loadable: a damaged header.
+        return true;
+    } catch (java::lang::Exception&) {
+        // Missing, or the data directory could not be read: nothing here to replace.
+        return false;
+    }
+    try {
+        if (store) store->closeRecordStore();
+    } catch (java::lang::Exception&) {
+        // Only a look: nothing was changed.
+    }
+    return false;
+}
+
+void HookCanvas::replaceUnreadableProgressStore() {
+    // The record store refuses the damaged file for good, and a write would only open it again: it
+    // goes, and the write creates the store anew.
+    try {
+        RecordStore::deleteRecordStore(record_store_prefix + 1);
+    } catch (javax::microedition::rms::RecordStoreNotFoundException&) {
+        // Gone already.
+    } catch (java::lang::Exception&) {
+        return;  // the write fails too and says so; the next save tries again
+    }
+    progress_store_unreadable = false;
 }
 
 void HookCanvas::loadSavedData() {
     const JavaPtr<ByteArray> data = getRecordStoreData(0);
     if (!data) {
+        if (progressStoreRefused()) {
+            progress_store_unreadable = true;
+            report(
+                jnew<String>("The saved progress cannot be read: the game starts afresh, and the next "
+                             "save replaces it."));
+        }
         resetGame(true);
         validateProgress();
         return;

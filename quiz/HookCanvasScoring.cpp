@@ -102,6 +102,7 @@ void HookCanvas::onFingerUp() {
         ++answered_this_round;
         next_question_delay = PARAM_NEXT_QUESTION_DELAY;
         if (!test && answered_this_round == question_count) markSectionPractised();
+        question_answered = true;
         saveData();
     }
 
@@ -174,6 +175,10 @@ void HookCanvas::resetGame(bool full) {
         options->data[0] = true;
         options->data[5] = true;
     }
+    // A new game starts on its own question: the slide-in still pending from the last one (a test
+    // ended on its completion screen) would show the old question sliding out.
+    question_slide_pending = false;
+    next_question_delay = 0;
     score_meter = 39;
     practice_right_this_game = 0;
     answered_this_round = 0;

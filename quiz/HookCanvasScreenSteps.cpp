@@ -113,12 +113,19 @@ void HookCanvas::resultScreenStep(int32_t state) {
     if (!menuTapReleased(continueHit || menuHit || unitsHit || anySettings)) return;
 
     if (ranking) {
-        if (continueHit && getQuestion(true)) startFade(FADE_IN, GAMESTATE_GAME_RUNNING);
+        if (continueHit && getQuestion(true)) {
+            // The record keeps the question the player sees next.
+            saveData();
+            startFade(FADE_IN, GAMESTATE_GAME_RUNNING);
+        }
         return;
     }
     if (menuHit) {
-        // A finished test cannot be continued.
-        if (state == GAMESTATE_COMPLETE && !current_mode_practice) no_test_running = true;
+        // A finished test cannot be continued, and the record says so before the menu shows.
+        if (state == GAMESTATE_COMPLETE && !current_mode_practice) {
+            no_test_running = true;
+            saveData();
+        }
         startFade(FADE_IN, GAMESTATE_MAIN_MENU);
     }
     if (unitsHit) {

@@ -1,10 +1,14 @@
 // The quiz played end to end through the driver on the test clock: a save after a restart writes the
 // record it read, a finished test ends on COMPLETE with its cue and a greyed Continue Test, pausing
-// drops the cues and resuming loads them again, and a damaged record file gives the full reset.
+// drops the cues and resuming loads them again, a damaged record file gives the full reset and is
+// replaced by the next save, and a restart at any point finds the progress as it was, never scoring a
+// question twice.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +17,8 @@
 #include "media/Player.h"
 #include "runtime/LockObject.h"
 #include "tests/quiz/FlowFixtures.h"
+#include "tests/support/FileOperationFaults.h"
+#include "tests/support/StringText.h"
 
 namespace quiztest {
 namespace {
@@ -71,6 +77,32 @@ protected:
               c.getParam(H::PARAM_ANSWER_BUTTONS_TOP) +
                   button * (h + c.getParam(H::PARAM_ANSWER_BUTTONS_SPACING)) + h / 2);
         ASSERT_GT(c.next_question_delay, 0) << "the answer was not taken";
+    }
+    // The text of the question on the game screen.
+    std::string questionText() {
+        FlowCanvas& c = canvas();
+        return c.question && c.question->length > 0 ? testsupport::narrow(c.question->data[0]) : "";
+    }
+    // New Test, settled on its first question.
+    void newTest() {
+        tapAt(159, 200);
+        ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+    }
+    // Continue Test from the main menu; false when the tap was ignored.
+    bool continueTest() {
+        tapAt(159, 130);
+        driver->runPasses(10);
+        if (state() == H::GAMESTATE_MAIN_MENU) return false;
+        return settle(H::GAMESTATE_GAME_RUNNING);
+    }
+    // One right answer short of passing the last level, then that answer: the test is finished.
+    void finishTest() {
+        ASSERT_TRUE(H::levelThresholds);
+        const int last = H::levelThresholds->length - 1;
+        canvas().level = last;
+        canvas().level_points = H::levelThresholds->data[last];
+        answer(true);
+        ASSERT_TRUE(settle(H::GAMESTATE_COMPLETE));
     }
     Bytes savedRecord() { return bytesOf(canvas().HookCanvas::getRecordStoreData(0)); }
     // Every record-store file of the data directory.
@@ -194,28 +226,48 @@ TEST_F(PlayThrough, PauseDropsTheCuesAndResumeLoadsThemAgain) {
     EXPECT_TRUE(settle(H::GAMESTATE_MAIN_MENU));
 }
 
-// Whatever the damage to the saved file, the quiz starts afresh on its main menu.
-TEST_F(PlayThrough, DamagedRecordFileGivesTheFullReset) {
+void flipByteAt(const std::filesystem::path& file, std::streamoff at) {
+    std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekg(at);
+    const char c = static_cast<char>(f.get() ^ 0x5A);
+    f.seekp(at);
+    f.put(c);
+}
+
+void overwrite(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Whatever the damage to the saved file, the quiz starts afresh on its main menu; the next save
+// replaces what could not be read (saying so once when the store refused the file), and a restart
+// finds what was played since.
+TEST_F(PlayThrough, DamagedStoreFileGivesTheFullResetAndTheNextSavesSurviveARestart) {
+    using Path = std::filesystem::path;
     struct Damage {
         const char* name;
-        void (*apply)(const std::filesystem::path&);
+        void (*apply)(const Path&);
+        bool refusedByTheStore;  // the file still names the store, but its header check fails
     };
+    // The header: magic 0-3, format 4-5, version 6-9, last modified 10-17, next id 18-21, checksum
+    // 22-25, then the name.
     const Damage damages[] = {
-        {"truncated",
-         [](const std::filesystem::path& file) {
-             std::filesystem::resize_file(file, std::filesystem::file_size(file) / 2);
-         }},
-        {"bytes flipped",
-         [](const std::filesystem::path& file) {
-             std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
-             const auto size = static_cast<std::streamoff>(std::filesystem::file_size(file));
-             for (std::streamoff at = size / 3; at < size; at += 7) {
-                 f.seekg(at);
-                 const char c = static_cast<char>(f.get() ^ 0x5A);
-                 f.seekp(at);
-                 f.put(c);
-             }
-         }},
+        {"version flipped", [](const Path& f) { flipByteAt(f, 8); }, true},
+        {"last modified flipped", [](const Path& f) { flipByteAt(f, 12); }, true},
+        {"last modified low half flipped", [](const Path& f) { flipByteAt(f, 16); }, true},
+        {"next record id flipped", [](const Path& f) { flipByteAt(f, 20); }, true},
+        {"checksum flipped", [](const Path& f) { flipByteAt(f, 24); }, true},
+        {"magic flipped", [](const Path& f) { flipByteAt(f, 1); }, false},
+        {"record bytes flipped",
+         [](const Path& f) {
+             const auto size = static_cast<std::streamoff>(std::filesystem::file_size(f));
+             for (std::streamoff at = size / 3; at < size; at += 7) flipByteAt(f, at);
+         },
+         false},
+        {"truncated in the header", [](const Path& f) { std::filesystem::resize_file(f, 20); }, false},
+        {"truncated to half",
+         [](const Path& f) { std::filesystem::resize_file(f, std::filesystem::file_size(f) / 2); }, false},
+        {"garbage", [](const Path& f) { overwrite(f, std::string(300, '\x9C') + "not a store"); }, false},
+        {"empty", [](const Path& f) { overwrite(f, ""); }, false},
     };
     for (const Damage& damage : damages) {
         SCOPED_TRACE(damage.name);
@@ -223,19 +275,174 @@ TEST_F(PlayThrough, DamagedRecordFileGivesTheFullReset) {
         playAndSave();
         ASSERT_EQ(driver->finish(), 0);
         driver.reset();
-        const std::vector<std::filesystem::path> files = storeFiles();
+        const std::vector<Path> files = storeFiles();
         ASSERT_FALSE(files.empty());
         for (const auto& file : files) damage.apply(file);
+
+        testing::internal::CaptureStdout();
         start();
         EXPECT_FALSE(H::thread_failed.load());
         EXPECT_EQ(canvas().test_right, 0);
         EXPECT_EQ(canvas().level, 0);
         EXPECT_TRUE(canvas().no_test_running);
+        // Two answers, each saved as it is given, and a restart without the menu button.
+        newTest();
+        answer(true);
+        ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+        answer(false);
+        ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+        restart();
+        const std::string output = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(canvas().test_right, 1);
+        EXPECT_EQ(canvas().test_wrong, 1);
+        EXPECT_FALSE(canvas().no_test_running);
+        size_t reports = 0;
+        for (size_t at = output.find("saved progress cannot be read"); at != std::string::npos;
+             at = output.find("saved progress cannot be read", at + 1))
+            ++reports;
+        EXPECT_EQ(reports, damage.refusedByTheStore ? 1u : 0u) << output;
+        EXPECT_EQ(output.find("could not be saved"), std::string::npos) << output;
+
         EXPECT_EQ(driver->finish(), 0);
         driver.reset();
         for (const auto& entry : std::filesystem::directory_iterator(data.path()))
             std::filesystem::remove_all(entry.path());
     }
+}
+
+// A save the disk refuses is reported, and the next one writes everything the failed one held.
+TEST_F(PlayThrough, FailedSaveIsReportedAndTheNextSaveMakesUpForIt) {
+    start();
+    newTest();
+    canvas().level = 1;
+    testing::internal::CaptureStdout();
+    {
+        // Only this step's save runs while the faults are in place: no loading thread is at work.
+        testsupport::FileOperationFaults faults;
+        faults.failEvery(testsupport::FileOperationFaults::Kind::Write, ENOSPC);
+        answer(true);
+        EXPECT_GT(faults.failures(), 0);
+    }
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_NE(output.find("The progress could not be saved"), std::string::npos) << output;
+    // The next question is saved when it shows, and the answer with it.
+    ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+    restart();
+    EXPECT_EQ(canvas().test_right, 1);
+    EXPECT_EQ(canvas().level, 1);
+}
+
+// A restart wherever the player is finds the test as it was: the level just won, a finished test
+// finished, and the question the player would see next, never the one just answered.
+TEST_F(PlayThrough, RestartFindsTheTestWhereThePlayerLeftIt) {
+    struct Left {
+        std::string answered;  // the question answered last, which must not come back
+        std::string showing;   // the question on the screen, unanswered, which must come back
+    };
+    struct Row {
+        const char* name;
+        std::function<Left()> play;
+        int32_t level;
+        int32_t testRight;
+        bool noTestRunning;
+    };
+    const Row rows[] = {
+        {"after a right answer, before the next question",
+         [this] {
+             newTest();
+             canvas().level = 1;  // so that Continue Test has a test to continue
+             const std::string answered = questionText();
+             answer(true);
+             driver->runPasses(5);
+             return Left{answered, ""};
+         },
+         1, 1, false},
+        {"after a right answer, with the next question shown",
+         [this] {
+             newTest();
+             canvas().level = 1;
+             const std::string answered = questionText();
+             answer(true);
+             EXPECT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+             return Left{answered, questionText()};
+         },
+         1, 1, false},
+        {"on the promotion screen",
+         [this] {
+             newTest();
+             std::string answered;
+             for (int i = 0; i < 3; ++i) {
+                 EXPECT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+                 answered = questionText();
+                 answer(true);
+             }
+             EXPECT_TRUE(settle(H::GAMESTATE_PROMOTED));
+             return Left{answered, ""};
+         },
+         1, 3, false},
+        {"on the completion screen",
+         [this] {
+             newTest();
+             finishTest();
+             return Left{};
+         },
+         30, 1, true},
+        {"after leaving the completion screen",
+         [this] {
+             newTest();
+             finishTest();
+             tapAt(280, 433);
+             EXPECT_TRUE(settle(H::GAMESTATE_MAIN_MENU));
+             return Left{};
+         },
+         30, 1, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        start();
+        const Left left = row.play();
+        if (HasFatalFailure()) return;
+        restart();
+        EXPECT_EQ(canvas().level, row.level);
+        EXPECT_EQ(canvas().test_right, row.testRight);
+        EXPECT_EQ(canvas().no_test_running, row.noTestRunning);
+        // Questions are drawn from the clock, which each run starts alike: moved on, a question drawn
+        // now is not the one the first run drew at the same pass, while a kept one comes back as it was.
+        testsupport::quizManualClock().fetch_add(7919);
+        EXPECT_EQ(continueTest(), !row.noTestRunning);
+        if (!left.answered.empty()) {
+            EXPECT_NE(questionText(), left.answered);
+        }
+        if (!left.showing.empty()) {
+            EXPECT_EQ(questionText(), left.showing);
+        }
+        EXPECT_EQ(driver->finish(), 0);
+        driver.reset();
+        for (const auto& entry : std::filesystem::directory_iterator(data.path()))
+            std::filesystem::remove_all(entry.path());
+    }
+}
+
+// A new test after a finished one starts on its own question: nothing slides and no question cue
+// rings as the old test's slide would.
+TEST_F(PlayThrough, NewTestAfterAFinishedOneStartsWithoutTheOldSlide) {
+    start();
+    newTest();
+    finishTest();
+    tapAt(280, 433);
+    ASSERT_TRUE(settle(H::GAMESTATE_MAIN_MENU));
+    tapAt(159, 200);
+    for (int i = 0; i < 400 && (state() != H::GAMESTATE_GAME_RUNNING || H::game_state.load() != state());
+         ++i) {
+        if ((H::game_state.load() & H::GAMESTATEFLAG_LOADING) != 0) driver->waitForLoading();
+        driver->runPasses(1);
+    }
+    ASSERT_EQ(H::game_state.load(), H::GAMESTATE_GAME_RUNNING);
+    EXPECT_FALSE(canvas().question_slide_pending);
+    canvas().takeCues();
+    driver->runPasses(60);
+    for (int32_t cue : canvas().takeCues())
+        EXPECT_TRUE(cue < H::RESID_QUESTION1 || cue > H::RESID_QUESTION1 + 3) << "question cue " << cue;
 }
 
 }  // namespace

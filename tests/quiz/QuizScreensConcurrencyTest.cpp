@@ -156,6 +156,22 @@ TEST_F(QuizScreensDriven, SplashAnimatesDuringTheFirstLoadAndALaterLoadKeepsTheO
     EXPECT_EQ(at(12, 101), colourOf(canvas->img_stats_box_overlay));
 }
 
+// The program's own loop paints while the loading thread runs the first load, which hands the paints
+// its flag and the particles' pictures: each hand-over is ordered, so ThreadSanitizer has nothing to
+// report.
+TEST_F(QuizScreensDriven, PaintsRunWhileTheFirstLoadRuns) {
+    passes(1);  // the start-up step: the first load begins
+    int paints = 0;
+    while ((state() & H::GAMESTATEFLAG_LOADING) != 0 && !H::thread_failed.load()) {
+        paintedPass();
+        ++paints;
+    }
+    EXPECT_GT(paints, 0);
+    ASSERT_EQ(state(), H::GAMESTATE_MAIN_MENU);
+    EXPECT_FALSE(canvas->first_load_pending);
+    EXPECT_TRUE(H::twinkle_ids);
+}
+
 TEST_F(QuizScreensDriven, ListsChooseOnlyAfterAHeldTapIsShownAndGoBackFromBoth) {
     passes(1);  // the start-up step
     settle();
