@@ -38,9 +38,9 @@ std::string stemEndFault(const std::string& text) {
     size_t end = text.find_last_not_of(" \t\"'");
     if (end == std::string::npos || (text[end] != '?' && text[end] != '.' && text[end] != '!'))
         return "the question does not end with \"?\", \".\" or \"!\"";
-    static const std::set<std::string> asking = {"which", "what", "who",   "whom", "whose", "where",
-                                                 "when",  "why",  "how",   "is",   "are",   "do",
-                                                 "does",  "did",  "can",   "could", "will", "would"};
+    static const std::set<std::string> asking = {"which", "what", "who", "whom",  "whose", "where",
+                                                 "when",  "why",  "how", "is",    "are",   "do",
+                                                 "does",  "did",  "can", "could", "will",  "would"};
     std::string first = loose(text.substr(0, text.find_first_of(" \t")));
     if (!asking.count(first)) return {};
     bool quoted = false;
@@ -161,9 +161,11 @@ std::vector<std::string> ContentRules::checkWording(const QuizContent& content) 
                     fault("the question is also asked in \"" + content.categories[first->second].name + "\"");
                 }
                 // The same three choices offered in two categories drill the same confusion twice.
-                std::vector<std::string> choices = {loose(q.right), loose(q.wrongFirst), loose(q.wrongSecond)};
+                std::vector<std::string> choices = {loose(q.right), loose(q.wrongFirst),
+                                                    loose(q.wrongSecond)};
                 std::sort(choices.begin(), choices.end());
-                auto [offered, fresh] = offeredIn.emplace(choices[0] + '\n' + choices[1] + '\n' + choices[2], c);
+                auto [offered, fresh] =
+                    offeredIn.emplace(choices[0] + '\n' + choices[1] + '\n' + choices[2], c);
                 if (!fresh && offered->second != c) {
                     fault("the same three answers are offered in \"" +
                           content.categories[offered->second].name + "\"");

@@ -47,8 +47,8 @@ public:
     // closing quotation mark may follow), or that asks with "Which", "How", "Is" ... and has no "?"
     // outside its quotations; an answer equal to another of its question up to case and
     // spaces (a case difference is allowed when the explanation is about capital letters); and a
-    // question asked in two categories: the same quoting or gapped stem, or the same plain stem with
-    // the same right answer, both compared up to case and spaces.
+    // question asked in two categories: the same quoting or gapped stem, the same plain stem with the
+    // same right answer, or the same three answers, all compared up to case and spaces.
     static std::vector<std::string> checkWording(const QuizContent& content);
 };
 
