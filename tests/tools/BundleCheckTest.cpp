@@ -11,6 +11,7 @@
 #include "tests/engine/TextFixtures.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/tools/BuiltBundles.h"
+#include "tools/QuestionBankWriter.h"
 #include "tools/resbuild/ArtCatalogue.h"
 #include "tools/resbuild/BundleCheck.h"
 #include "tools/resbuild/BundleLayout.h"
@@ -36,6 +37,14 @@ size_t packOffsetOf(const resbuild::BundleFiles& files, int id) {
     EXPECT_EQ(static_cast<int8_t>(map[record]), 0) << "resource " << id << " is not in block 0";
     return readU32(map, blockRecord + resourcelayout::kRecordIndex) +
            readU32(map, record + resourcelayout::kRecordIndex);
+}
+
+// A practice bank of one record, to stand in for a built one.
+Bytes bankOf(const reswriter::QuestionRecord& record) {
+    std::string error;
+    Bytes bank = reswriter::writeQuestionBank({record}, &error);
+    EXPECT_FALSE(bank.empty()) << error;
+    return bank;
 }
 
 void writeBundle(const resbuild::BundleFiles& files, const std::filesystem::path& dir) {
@@ -96,6 +105,24 @@ TEST(BundleCheck, EachDamageFailsNamingItsFile) {
         {"missing language table", [](resbuild::BundleFiles& f) { f.erase("en"); }, "en: missing"},
         {"missing splash", [](resbuild::BundleFiles& f) { f.erase("Default@2x_png"); },
          "Default@2x_png: missing"},
+        // The wording rules read the practice banks back as the quiz would show them.
+        {"stem ending with a hint",
+         [](resbuild::BundleFiles& f) {
+             f["cdb0_0.dat"] = bankOf({"Complete: \"I ___ home.\" (go)", "went", "goed", "gone", "Past."});
+         },
+         "cdb0_0.dat: record 0: the question does not end with"},
+        {"wrong answer equal to the right one but for case",
+         [](resbuild::BundleFiles& f) {
+             f["cdb1_0.dat"] = bankOf({"Which is the possessive?", "their", "Their", "there", "Possession."});
+         },
+         "cdb1_0.dat: record 0: a wrong answer equals the right one up to case and spaces"},
+        {"gapped stem asked in two categories",
+         [](resbuild::BundleFiles& f) {
+             f["cdb2_0.dat"] =
+                 bankOf({"Complete: \"___ raining again.\"", "It's", "Its", "Its'", "Short form."});
+             f["cdb5_0.dat"] = bankOf({"Complete: \"___ raining again.\"", "It is", "It", "Is", "Subject."});
+         },
+         "cdb5_0.dat: record 0: the question is also asked in"},
     };
     for (const Case& c : cases) {
         resbuild::BundleFiles files = testBundle();

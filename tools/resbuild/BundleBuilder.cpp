@@ -209,6 +209,8 @@ QuizContent BundleBuilder::selectContent(const QuizContent& content, BundleProfi
 BundleFiles BundleBuilder::build(const BundleOptions& options) {
     QuizContent content = ContentReader::readDirectory(options.contentDir / "questions");
     std::vector<std::string> faults = ContentRules::check(content);
+    std::vector<std::string> wording = ContentRules::checkWording(content);
+    faults.insert(faults.end(), wording.begin(), wording.end());
     GlyphRenderer mainFont(options.fontPath, kMainFontHeight);
     if (faults.empty()) {
         faults = ContentRules::checkLayout(

@@ -17,6 +17,7 @@
 #include "tools/resbuild/ArtCatalogue.h"
 #include "tools/resbuild/BundleBuilder.h"
 #include "tools/resbuild/BundleLayout.h"
+#include "tools/resbuild/ContentRules.h"
 #include "tools/resbuild/CueSynthesizer.h"
 
 namespace resbuild {
@@ -397,25 +398,35 @@ private:
         for (size_t i = from; i < from + length; ++i) m_textCharacters.insert(bytes[i]);
     }
 
-    // Walks a bank as the loader does; answers its record count.
-    uint32_t walkBank(const std::string& name) {
+    // Walks a bank as the loader does; answers its records, texts in ISO-8859-1 as stored.
+    std::vector<Question> walkBank(const std::string& name) {
         const Bytes& bytes = file(name);
         Reader in(bytes, name);
         uint32_t records = in.u16();
         if (records == 0) fail(name, "holds no question");
+        std::vector<Question> questions;
+        auto text = [&](size_t length) {
+            size_t from = in.position();
+            in.skip(length);
+            return std::string(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                               bytes.begin() + static_cast<std::ptrdiff_t>(from + length));
+        };
         for (uint32_t i = 0; i < records; ++i) {
-            in.skip(in.u16());
-            for (int k = 0; k < 4; ++k) {
+            Question q;
+            q.origin = name + ": record " + std::to_string(i);
+            q.text = text(in.u16());
+            for (std::string* field : {&q.right, &q.wrongFirst, &q.wrongSecond, &q.explanation}) {
                 uint32_t length = in.u8();
                 if (length == 0)
                     fail(name, "record " + std::to_string(i) + " has an empty answer or explanation");
-                in.skip(length);
+                *field = text(length);
             }
+            questions.push_back(std::move(q));
         }
         if (in.remaining() != 0)
             fail(name,
                  "the walk of its records ends " + std::to_string(in.remaining()) + " bytes before its end");
-        return records;
+        return questions;
     }
 
     // Names are modified UTF-8; the quiz shows them in the main font, so their characters count too.
@@ -435,11 +446,15 @@ private:
     void checkQuestions() {
         const Bytes& topics = file(reswriter::kTopicsFileName);
         Reader in(topics, reswriter::kTopicsFileName);
-        std::set<std::string> expected;
+        // The practice banks as the quiz reads them, for the wording rules.
+        QuizContent content;
         for (int c = 0; c < reswriter::kTopicCategories; ++c) {
             uint32_t nameLength = in.u16();
             if (nameLength == 0)
                 fail(reswriter::kTopicsFileName, "category " + std::to_string(c) + " has no name");
+            Category& category = content.categories.emplace_back();
+            category.name.assign(topics.begin() + static_cast<std::ptrdiff_t>(in.position()),
+                                 topics.begin() + static_cast<std::ptrdiff_t>(in.position() + nameLength));
             in.skip(nameLength);
             int32_t subsections = static_cast<int32_t>(in.u32());
             if (subsections <= 0)
@@ -452,12 +467,14 @@ private:
                 if (!std::filesystem::exists(m_dir / bank)) {
                     fail(reswriter::kTopicsFileName, "names " + bank + ", which is missing");
                 }
-                walkBank(bank);
+                category.subsections.push_back({bank, walkBank(bank)});
             }
         }
         if (in.remaining() != 0) fail(reswriter::kTopicsFileName, "bytes follow the sixteenth category");
-        uint32_t testRecords = walkBank(reswriter::kTestBankFileName);
-        if (testRecords <= static_cast<uint32_t>(kRepeatRingLength)) {
+        std::vector<std::string> wording = ContentRules::checkWording(content);
+        if (!wording.empty()) throw Fault{wording.front()};
+        size_t testRecords = walkBank(reswriter::kTestBankFileName).size();
+        if (testRecords <= static_cast<size_t>(kRepeatRingLength)) {
             fail(reswriter::kTestBankFileName,
                  std::to_string(testRecords) + " records; the test needs more than 435");
         }

@@ -1,6 +1,6 @@
 // Reads a built bundle back the way the quiz reads it and reports the first fault: the resource map
 // and its packs, every picture's header and size, the transition masks, the level thresholds, the
-// question files and the sound cues.
+// question files (with the content's wording rules over the practice banks) and the sound cues.
 #pragma once
 
 #include <filesystem>

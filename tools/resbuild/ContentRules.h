@@ -1,5 +1,6 @@
 // The rules every question bank obeys before the builder writes it: sixteen categories, short
-// ISO-8859-1 fields, distinct answers, no repeated question, texts short enough for their boxes.
+// ISO-8859-1 fields, distinct answers, no repeated question, texts short enough for their boxes, and
+// the wording faults a reader would otherwise have to catch by eye.
 #pragma once
 
 #include <functional>
@@ -41,6 +42,14 @@ public:
 
     // Every fault found, each "origin: message"; empty when the content may be written.
     static std::vector<std::string> check(const QuizContent& content, const ContentLimits& limits = {});
+
+    // Wording faults, each "origin: message": a question that does not end with "?", "." or "!" (a
+    // closing quotation mark may follow), or that asks with "Which", "How", "Is" ... and has no "?"
+    // outside its quotations; an answer equal to another of its question up to case and
+    // spaces (a case difference is allowed when the explanation is about capital letters); and a
+    // question asked in two categories: the same quoting or gapped stem, the same plain stem with the
+    // same right answer, or the same three answers, all compared up to case and spaces.
+    static std::vector<std::string> checkWording(const QuizContent& content);
 };
 
 }  // namespace resbuild

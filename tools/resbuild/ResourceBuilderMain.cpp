@@ -23,7 +23,10 @@ the resource map and pack with the pictures, fonts, masks, level thresholds and
 sound cues, the language table, topics.dat, the practice banks, shuffle_db.dat,
 the start-up pictures and the runtime's font "tsbmpfnt". The content is checked
 first: ISO-8859-1 only, every field within 255 bytes, answers within two lines
-of their button, no wrong answer equal to the right one, no repeated question.
+of their button, no wrong answer equal to the right one, no repeated question,
+every question ending with "?", "." or "!", no two answers of a question equal
+up to case and spaces (except where capital letters are asked), and no
+question asked in two categories.
 
 Options:
   --content DIR   the content sources
@@ -37,7 +40,8 @@ Options:
                   (default: /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf)
   --stats         print the question counts per category and any content fault
   --dump          print every question with its source line
-  --check DIR     read a built bundle back as the quiz reads it; exit 1 naming
+  --check DIR     read a built bundle back as the quiz reads it, with the
+                  wording checks above over its practice banks; exit 1 naming
                   the first fault
   --help          show this text
 )";
@@ -68,6 +72,8 @@ int printStats(const std::string& contentDir) {
     }
     std::printf("total %zu questions\n", content.questionCount());
     std::vector<std::string> faults = resbuild::ContentRules::check(content);
+    std::vector<std::string> wording = resbuild::ContentRules::checkWording(content);
+    faults.insert(faults.end(), wording.begin(), wording.end());
     for (const std::string& fault : faults) std::fprintf(stderr, "%s\n", fault.c_str());
     return faults.empty() ? 0 : 1;
 }
