@@ -186,21 +186,26 @@ private:
         ok = ok && curl_easy_setopt(easy, CURLOPT_PRIVATE, &stream) == CURLE_OK;
 
         const bool post = request.method == "POST";
-        if (post) {
-            ok = ok && curl_easy_setopt(easy, CURLOPT_POST, 1L) == CURLE_OK;
+        const bool head = request.method == "HEAD";
+        // A body written for a GET or a HEAD goes with it, under the method asked for: dropping it would
+        // report bytes as sent that never were. The method comes first, since curl's body options
+        // would make any request a POST.
+        const bool withBody = post || !request.body.empty();
+        if (head)
+            ok = ok && curl_easy_setopt(easy, CURLOPT_NOBODY, 1L) == CURLE_OK;
+        else if (!post)
+            ok = ok && curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L) == CURLE_OK;
+        if (withBody) {
+            if (post) ok = ok && curl_easy_setopt(easy, CURLOPT_POST, 1L) == CURLE_OK;
             ok = ok && curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
                                         static_cast<curl_off_t>(stream.body.size())) == CURLE_OK;
             ok = ok &&
                  curl_easy_setopt(easy, CURLOPT_POSTFIELDS,
                                   stream.body.empty() ? "" : reinterpret_cast<char*>(stream.body.data())) ==
                      CURLE_OK;
-        } else if (request.method == "HEAD") {
-            ok = ok && curl_easy_setopt(easy, CURLOPT_NOBODY, 1L) == CURLE_OK;
-        } else {
-            ok = ok && curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L) == CURLE_OK;
-            if (request.method != "GET")
-                ok = ok && curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, request.method.c_str()) == CURLE_OK;
         }
+        if (!post && (withBody || (!head && request.method != "GET")))
+            ok = ok && curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, request.method.c_str()) == CURLE_OK;
 
         // The caller's fields as they stand; the body's framing and the host are the transport's own.
         bool hasContentType = false;

@@ -19,7 +19,7 @@ struct HttpRequest {
     std::string url;
     // Sent as they stand, besides what the transport itself must send (Host, a body's length).
     HttpHeaderFields headers;
-    // Sent with a POST (an empty one too); other methods send no body.
+    // Sent with a POST (an empty one too), and with any other method when it holds bytes.
     std::vector<unsigned char> body;
 };
 

@@ -191,6 +191,27 @@ TEST_F(ExchangeTest, PostWithoutBodyAndGetWithCallersContentType) {
     EXPECT_EQ(seen[1].header("Accept"), "*/*");
 }
 
+TEST_F(ExchangeTest, ABodyWrittenForAnyMethodIsSentWithThatMethod) {
+    LoopbackHttpServer server;
+    server.on("/any", reply(200, "seen"));
+    const char* const methods[] = {"GET", "HEAD", "POST"};
+    for (const char* method : methods) {
+        SCOPED_TRACE(method);
+        JavaPtr<HttpConnection> connection = openHttp(server.url("/any"));
+        connection->setRequestMethod(jstr(method));
+        JavaPtr<java::io::OutputStream> out = connection->openOutputStream();
+        out->write(jstr("body bytes")->getBytes());
+        EXPECT_EQ(connection->getResponseCode(), 200);
+        EXPECT_EQ(readBody(connection), std::string(method) == "HEAD" ? "" : "seen");
+        const auto request = server.requests().back();
+        EXPECT_EQ(request.method, method);
+        EXPECT_EQ(request.body, "body bytes");
+        EXPECT_EQ(request.header("Content-Length"), "10");
+        EXPECT_EQ(request.header("Content-Type"), "<absent>");
+    }
+    EXPECT_EQ(server.requests().size(), 3u);
+}
+
 TEST_F(ExchangeTest, HeaderFieldsByNameIndexNumberAndDate) {
     LoopbackHttpServer server;
     server.on("/h", reply(200, "body", Delivery::Whole,
