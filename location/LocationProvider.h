@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 
 #include "location/Coordinates.h"
 #include "location/Criteria.h"
@@ -99,6 +100,14 @@ private:
                                                double altitude, double verticalAccuracy,
                                                const char* description);
     static void promoteAndFireProximity();
+    // Removes the listener's registrations at the point (all of them for null) made before the given
+    // serial, and gives their units back.
+    static void removeProximityRegistrations(const JavaPtr<ProximityListener>& listener,
+                                             const JavaPtr<Coordinates>& coordinates, uint64_t serialsBelow);
+    // A unit of the usage count, tagged with the count's epoch; giving one back from an epoch the static
+    // destroy has ended changes nothing, so the count never goes below 0 across a destroy and init.
+    static uint64_t takeUsageUnit();
+    static void giveBackUsageUnit(uint64_t epoch);
     static void deliverToListeners();
 
     // Guards the statics above except the usage count, and every provider's listener fields below; the
@@ -118,6 +127,8 @@ private:
     bool locationDelivered = false;
     JavaPtr<Criteria> criteria;
     int32_t state = 0;
+    // The epoch of the unit the listener holds; empty while there is no listener. Under stateMutex.
+    std::optional<uint64_t> m_listenerUnit;
 };
 
 }  // namespace javax::microedition::location
