@@ -225,7 +225,7 @@ void TSHttpConnectionThread::readBody(bool known) {
                 break;
             }
             std::lock_guard<std::mutex> lock(m_dataLock);
-            long long wanted =
+            const long long wanted =
                 more > 0 ? 1LL * bytesReceived + more : std::max(2LL * data->length, 1LL * bytesReceived + 1);
             replaceData(known ? static_cast<int>(std::min<long long>(wanted, claimed))
                               : roundedCapacity(wanted));
