@@ -301,6 +301,10 @@ bool HttpConnectionImpl::initiateConnection() {
         m_takingBody = false;
         request.body = std::move(m_requestBody);
         m_requestBody.clear();
+        // A GET carries what was written for it; a HEAD cannot (its reply has no body to frame the
+        // exchange), and dropping the bytes would report them sent.
+        if (request.method == "HEAD" && !request.body.empty())
+            failLocked("a HEAD request cannot carry the body written for it");
     }
     uint64_t stream = 0;
     bool waitForIt;

@@ -190,9 +190,10 @@ private:
 
         const bool post = request.method == "POST";
         const bool head = request.method == "HEAD";
-        // A body written for a GET or a HEAD goes with it, under the method asked for: dropping it would
-        // report bytes as sent that never were. The method comes first, since curl's body options
-        // would make any request a POST.
+        // A body written for a GET goes with it, under the method asked for: dropping it would report
+        // bytes as sent that never were. curl sends none with a HEAD, so such a request is refused.
+        // The method comes first, since curl's body options would make any request a POST.
+        if (head && !request.body.empty()) return false;
         const bool withBody = post || !request.body.empty();
         if (head)
             ok = ok && curl_easy_setopt(easy, CURLOPT_NOBODY, 1L) == CURLE_OK;
