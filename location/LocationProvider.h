@@ -51,7 +51,8 @@ public:
                                         const JavaPtr<Coordinates>& coordinates);
 
     // The poll, once per pass of the ticker thread: promotes the newest fix, fires proximity watches and
-    // delivers to the location listeners. A listener's exception is printed and the poll goes on.
+    // delivers to the location listeners. A listener's exception is printed and the poll goes on. A
+    // proximity watch registered while the poll runs (from an event, say) is first tried by the next.
     static void checkListeners();
 
     static JavaPtr<Location> createInvalidLocationPtr();
@@ -61,7 +62,8 @@ public:
     static void terminateLocationMechanism();
 
     // Registers the feed with the platform. The destroy withdraws it, stops the platform service, drops
-    // every provider, registration and fix, and makes the feed drop later fixes until the next init.
+    // every provider, registration and fix, resets the usage count to 0 (units still held then are
+    // not given back to it), and makes the feed drop later fixes until the next init.
     static void LocationProvider_staticInit();
     static void LocationProvider_staticDestroy();
 
