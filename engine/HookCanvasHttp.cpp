@@ -8,8 +8,8 @@
 void HookCanvas::openHttpConnectionByteArrayData(const JavaPtr<String>& url, int32_t encoding,
                                                  const JavaPtr<JArray<signed char>>& data) {
     closeHttpConnection();
-    conn_class = jnew<TSHttpConnectionThread>();
-    conn_class->initConnection(JavaPtr<HookCanvas>(this), url, encoding, data);
+    // Under the slot's lock, which also stops a worker another thread started meanwhile.
+    net::startHttpWorker(conn_class, JavaPtr<HookCanvas>(this), url, encoding, data);
 }
 
 void HookCanvas::openHttpConnectionStringData(const JavaPtr<String>& url, int32_t encoding,

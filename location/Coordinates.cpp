@@ -112,29 +112,29 @@ Coordinates* Coordinates::TESLinvokeconstructor(double latitude, double longitud
 }
 
 float Coordinates::getAltitude() {
-    return m_altitude;
+    return m_altitude.load(std::memory_order_relaxed);
 }
 
 double Coordinates::getLatitude() {
-    return m_latitude;
+    return m_latitude.load(std::memory_order_relaxed);
 }
 
 double Coordinates::getLongitude() {
-    return m_longitude;
+    return m_longitude.load(std::memory_order_relaxed);
 }
 
 void Coordinates::setAltitude(float altitude) {
-    m_altitude = altitude;
+    m_altitude.store(altitude, std::memory_order_relaxed);
 }
 
 void Coordinates::setLatitude(double latitude) {
     checkLatitude(latitude);
-    m_latitude = latitude;
+    m_latitude.store(latitude, std::memory_order_relaxed);
 }
 
 void Coordinates::setLongitude(double longitude) {
     checkLongitude(longitude);
-    m_longitude = longitude;
+    m_longitude.store(longitude, std::memory_order_relaxed);
 }
 
 float Coordinates::distance(const JavaPtr<Coordinates>& to) {

@@ -2,6 +2,7 @@
 // altitude in metres), its distance and bearing to another point, and the two text forms of a degree value.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "runtime/Object.h"
@@ -45,9 +46,11 @@ protected:
     static void checkLongitude(double longitude);
 
 private:
-    double m_longitude = 0.0;
-    double m_latitude = 0.0;
-    float m_altitude = 0.0f;
+    // Atomic: a point the application registered for a proximity watch is read by the ticker thread's
+    // poll while the application may move it.
+    std::atomic<double> m_longitude{0.0};
+    std::atomic<double> m_latitude{0.0};
+    std::atomic<float> m_altitude{0.0f};
 };
 
 }  // namespace javax::microedition::location

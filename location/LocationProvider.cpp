@@ -6,7 +6,9 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "library/DeviceClock.h"
 #include "location/LocationException.h"
@@ -36,6 +38,20 @@ std::condition_variable fixPromoted;
 std::atomic<std::thread::id> pollThread{};
 // Set by the static destroy, under stateMutex: fixes that still arrive are dropped.
 bool tornDown = false;
+
+// What the three proximity arrays do not say about a registration, at the same index and replaced with
+// them under stateMutex: its serial, in the order registrations were made, and the usage epoch of the
+// unit it holds.
+struct ProximityRegistration {
+    uint64_t serial;
+    uint64_t usageEpoch;
+};
+std::vector<ProximityRegistration> proximityRegistrations;
+uint64_t nextProximitySerial = 1;
+
+// Bumped, under usageMutex, when the static destroy resets the usage count: a unit taken before it is
+// not given back to the count that started afresh.
+uint64_t usageEpoch = 0;
 
 // getLocation looks at the clock at least this often, so that a clock a test steps is seen.
 constexpr long long kLongestWaitMs = 50;
@@ -110,14 +126,20 @@ void LocationProvider::LocationProvider_staticDestroy() {
         listeners = std::move(allProximityListeners);
         points = std::move(allProximityListenerCoordinates);
         radii = std::move(allProximityListenerRadii);
+        proximityRegistrations.clear();
+        // Listeners of providers the application still holds give back nothing when they are cleared.
+        if (providers) {
+            for (int32_t i = 0; i < providers->length; ++i) providers->data[i]->m_listenerUnit.reset();
+        }
     }
     {
-        // The users are gone with the providers and registrations: the service stops with them.
+        // The users are gone with the providers and registrations: the service stops with them, and the
+        // count starts again at 0. A user still waiting (a getLocation) belongs to the old count.
         std::lock_guard<std::mutex> lock(usageMutex());
-        if (locationMechanismUsageCount > 0) {
-            locationMechanismUsageCount = 0;
-            terminateLocationMechanism();
-        }
+        const bool running = locationMechanismUsageCount > 0;
+        locationMechanismUsageCount = 0;
+        ++usageEpoch;
+        if (running) terminateLocationMechanism();
     }
 }
 
@@ -139,6 +161,18 @@ void LocationProvider::decreaseLocationMechanismUsageCount() {
     if (--locationMechanismUsageCount == 0) terminateLocationMechanism();
 }
 
+uint64_t LocationProvider::takeUsageUnit() {
+    std::lock_guard<std::mutex> lock(usageMutex());
+    if (++locationMechanismUsageCount == 1) initiateLocationMechanism();
+    return usageEpoch;
+}
+
+void LocationProvider::giveBackUsageUnit(uint64_t epoch) {
+    std::lock_guard<std::mutex> lock(usageMutex());
+    if (epoch != usageEpoch) return;
+    if (--locationMechanismUsageCount == 0) terminateLocationMechanism();
+}
+
 int32_t LocationProvider::locationMechanismUsage() {
     std::lock_guard<std::mutex> lock(usageMutex());
     return locationMechanismUsageCount;
@@ -146,7 +180,8 @@ int32_t LocationProvider::locationMechanismUsage() {
 
 JavaPtr<LocationProvider> LocationProvider::getInstance(const JavaPtr<Criteria>& criteria) {
     JavaPtr<Criteria> kept = criteria ? criteria : jnew<Criteria>();
-    increaseLocationMechanismUsageCount();
+    // Held until the static destroy, which resets the count: never given back one by one.
+    takeUsageUnit();
     JavaPtr<LocationProvider> provider = jnew<LocationProvider>();
     JavaPtr<JArray<JavaPtr<LocationProvider>>> replaced;
     std::lock_guard<std::mutex> lock(stateMutex());
@@ -207,17 +242,22 @@ void LocationProvider::addProximityListener(const JavaPtr<ProximityListener>& li
     JavaPtr<JArray<JavaPtr<ProximityListener>>> oldListeners;
     JavaPtr<JArray<JavaPtr<Coordinates>>> oldPoints;
     JavaPtr<JArray<float>> oldRadii;
-    {
+    // The unit first, so the registration can carry its epoch.
+    const uint64_t epoch = takeUsageUnit();
+    try {
         std::lock_guard<std::mutex> lock(stateMutex());
         JavaPtr<JArray<JavaPtr<ProximityListener>>> listeners = withAppended(allProximityListeners, listener);
         JavaPtr<JArray<JavaPtr<Coordinates>>> points =
             withAppended(allProximityListenerCoordinates, coordinates);
         JavaPtr<JArray<float>> radii = withAppended(allProximityListenerRadii, radius);
+        proximityRegistrations.push_back({nextProximitySerial++, epoch});
         oldListeners = std::exchange(allProximityListeners, listeners);
         oldPoints = std::exchange(allProximityListenerCoordinates, points);
         oldRadii = std::exchange(allProximityListenerRadii, radii);
+    } catch (...) {
+        giveBackUsageUnit(epoch);
+        throw;
     }
-    increaseLocationMechanismUsageCount();
     listener->monitoringStateChanged(true);
 }
 
@@ -227,9 +267,16 @@ void LocationProvider::removeProximityListener(const JavaPtr<ProximityListener>&
 
 void LocationProvider::removeProximityListener(const JavaPtr<ProximityListener>& listener,
                                                const JavaPtr<Coordinates>& coordinates) {
+    removeProximityRegistrations(listener, coordinates, UINT64_MAX);
+}
+
+void LocationProvider::removeProximityRegistrations(const JavaPtr<ProximityListener>& listener,
+                                                    const JavaPtr<Coordinates>& coordinates,
+                                                    uint64_t serialsBelow) {
     JavaPtr<JArray<JavaPtr<ProximityListener>>> oldListeners;
     JavaPtr<JArray<JavaPtr<Coordinates>>> oldPoints;
     JavaPtr<JArray<float>> oldRadii;
+    std::vector<uint64_t> returnedUnits;
     int32_t removed = 0;
     {
         std::lock_guard<std::mutex> lock(stateMutex());
@@ -238,7 +285,8 @@ void LocationProvider::removeProximityListener(const JavaPtr<ProximityListener>&
         auto matches = [&](int32_t i) {
             return allProximityListeners->data[i].counted() == listener.counted() &&
                    (!coordinates ||
-                    allProximityListenerCoordinates->data[i].counted() == coordinates.counted());
+                    allProximityListenerCoordinates->data[i].counted() == coordinates.counted()) &&
+                   proximityRegistrations[static_cast<size_t>(i)].serial < serialsBelow;
         };
         for (int32_t i = 0; i < count; ++i) removed += matches(i) ? 1 : 0;
         JavaPtr<JArray<JavaPtr<ProximityListener>>> listeners =
@@ -248,18 +296,25 @@ void LocationProvider::removeProximityListener(const JavaPtr<ProximityListener>&
         if (listeners->length != count - removed || points->length != count - removed ||
             radii->length != count - removed)
             throw java::lang::IllegalArgumentException();
+        std::vector<ProximityRegistration> kept;
+        kept.reserve(static_cast<size_t>(count - removed));
         for (int32_t i = 0, k = 0; i < count; ++i) {
-            if (matches(i)) continue;
+            if (matches(i)) {
+                returnedUnits.push_back(proximityRegistrations[static_cast<size_t>(i)].usageEpoch);
+                continue;
+            }
             listeners->data[k] = allProximityListeners->data[i];
             points->data[k] = allProximityListenerCoordinates->data[i];
             radii->data[k] = allProximityListenerRadii->data[i];
+            kept.push_back(proximityRegistrations[static_cast<size_t>(i)]);
             ++k;
         }
         oldListeners = std::exchange(allProximityListeners, listeners);
         oldPoints = std::exchange(allProximityListenerCoordinates, points);
         oldRadii = std::exchange(allProximityListenerRadii, radii);
+        proximityRegistrations.swap(kept);
     }
-    for (int32_t i = 0; i < removed; ++i) decreaseLocationMechanismUsageCount();
+    for (uint64_t epoch : returnedUnits) giveBackUsageUnit(epoch);
 }
 
 void LocationProvider::checkListeners() {
@@ -270,11 +325,15 @@ void LocationProvider::checkListeners() {
 
 void LocationProvider::promoteAndFireProximity() {
     JavaPtr<Location> promoted;
+    // Registrations made from here on, by a proximityEvent or another thread, wait for the next poll:
+    // a listener that registers again from its event would otherwise be fired again at once, forever.
+    uint64_t pollStart;
     {
         std::lock_guard<std::mutex> lock(stateMutex());
         if (lastUnreportedLocation.counted() == lastKnownLocation.counted()) return;
         lastKnownLocation = lastUnreportedLocation;
         promoted = lastKnownLocation;
+        pollStart = nextProximitySerial;
     }
     fixPromoted.notify_all();
     if (!promoted || !promoted->m_qualifiedCoordinates) return;
@@ -284,15 +343,19 @@ void LocationProvider::promoteAndFireProximity() {
         JavaPtr<JArray<JavaPtr<ProximityListener>>> listeners;
         JavaPtr<JArray<JavaPtr<Coordinates>>> points;
         JavaPtr<JArray<float>> radii;
+        std::vector<uint64_t> serials;
         {
             std::lock_guard<std::mutex> lock(stateMutex());
             listeners = allProximityListeners;
             points = allProximityListenerCoordinates;
             radii = allProximityListenerRadii;
+            for (const ProximityRegistration& registration : proximityRegistrations)
+                serials.push_back(registration.serial);
         }
         if (!listeners || listeners->length == 0) return;
         int32_t hit = -1;
         for (int32_t i = 0; i < listeners->length && hit < 0; ++i) {
+            if (serials[static_cast<size_t>(i)] >= pollStart) continue;
             const float distance = points->data[i]->distance(here);
             // NaN on either side never fires.
             if (distance <= radii->data[i]) hit = i;
@@ -301,7 +364,7 @@ void LocationProvider::promoteAndFireProximity() {
         JavaPtr<ProximityListener> listener = listeners->data[hit];
         JavaPtr<Coordinates> point = points->data[hit];
         callListener([&] { listener->proximityEvent(point, promoted); });
-        removeProximityListener(listener, point);
+        removeProximityRegistrations(listener, point, pollStart);
     }
 }
 
@@ -365,9 +428,9 @@ JavaPtr<Location> LocationProvider::getLocation(int timeoutSeconds) {
     const long long waitMs = timeoutSeconds == -1 ? kDefaultTimeoutMs : timeoutSeconds * 1000LL;
     const long long deadline = java::lang::DeviceClock::currentTimeMillis() + waitMs;
     JavaPtr<Location> known = getLastKnownLocation();
-    increaseLocationMechanismUsageCount();
     struct UsageUnit {
-        ~UsageUnit() { decreaseLocationMechanismUsageCount(); }
+        const uint64_t epoch = takeUsageUnit();
+        ~UsageUnit() { giveBackUsageUnit(epoch); }
     } unit;
     JavaPtr<Location> result;
     {
@@ -397,12 +460,15 @@ void LocationProvider::setLocationListener(const JavaPtr<LocationListener>& newL
     // Below -1 every poll would deliver.
     if (newInterval < -1 || newTimeout < -1 || newMaxAge < -1) throw java::lang::IllegalArgumentException();
     // The new unit is taken before the old one is given back, so a replacement never stops the service.
-    if (newListener) increaseLocationMechanismUsageCount();
+    std::optional<uint64_t> newUnit;
+    if (newListener) newUnit = takeUsageUnit();
+    std::optional<uint64_t> oldUnit;
     JavaPtr<LocationListener> old;
     JavaPtr<Location> oldDelivered;
     {
         std::lock_guard<std::mutex> lock(stateMutex());
         old = std::exchange(listener, newListener);
+        oldUnit = std::exchange(m_listenerUnit, newUnit);
         oldDelivered = std::exchange(lastDeliveredLocation, nullptr);
         interval = newInterval;
         timeout = newTimeout;
@@ -410,7 +476,7 @@ void LocationProvider::setLocationListener(const JavaPtr<LocationListener>& newL
         locationDelivered = false;
         lastDeliveryTime = -1;
     }
-    if (old) decreaseLocationMechanismUsageCount();
+    if (oldUnit) giveBackUsageUnit(*oldUnit);
     if (newListener) newListener->providerStateChanged(JavaPtr<LocationProvider>(this), state);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 
 #include "location/Coordinates.h"
 #include "location/Criteria.h"
@@ -50,7 +51,8 @@ public:
                                         const JavaPtr<Coordinates>& coordinates);
 
     // The poll, once per pass of the ticker thread: promotes the newest fix, fires proximity watches and
-    // delivers to the location listeners. A listener's exception is printed and the poll goes on.
+    // delivers to the location listeners. A listener's exception is printed and the poll goes on. A
+    // proximity watch registered while the poll runs (from an event, say) is first tried by the next.
     static void checkListeners();
 
     static JavaPtr<Location> createInvalidLocationPtr();
@@ -60,7 +62,8 @@ public:
     static void terminateLocationMechanism();
 
     // Registers the feed with the platform. The destroy withdraws it, stops the platform service, drops
-    // every provider, registration and fix, and makes the feed drop later fixes until the next init.
+    // every provider, registration and fix, resets the usage count to 0 (units still held then are
+    // not given back to it), and makes the feed drop later fixes until the next init.
     static void LocationProvider_staticInit();
     static void LocationProvider_staticDestroy();
 
@@ -99,6 +102,14 @@ private:
                                                double altitude, double verticalAccuracy,
                                                const char* description);
     static void promoteAndFireProximity();
+    // Removes the listener's registrations at the point (all of them for null) made before the given
+    // serial, and gives their units back.
+    static void removeProximityRegistrations(const JavaPtr<ProximityListener>& listener,
+                                             const JavaPtr<Coordinates>& coordinates, uint64_t serialsBelow);
+    // A unit of the usage count, tagged with the count's epoch; giving one back from an epoch the static
+    // destroy has ended changes nothing, so the count never goes below 0 across a destroy and init.
+    static uint64_t takeUsageUnit();
+    static void giveBackUsageUnit(uint64_t epoch);
     static void deliverToListeners();
 
     // Guards the statics above except the usage count, and every provider's listener fields below; the
@@ -118,6 +129,8 @@ private:
     bool locationDelivered = false;
     JavaPtr<Criteria> criteria;
     int32_t state = 0;
+    // The epoch of the unit the listener holds; empty while there is no listener. Under stateMutex.
+    std::optional<uint64_t> m_listenerUnit;
 };
 
 }  // namespace javax::microedition::location

@@ -58,7 +58,8 @@ int32_t BinaryMessageImpl::_getNumSegments() {
     if (!payloadData) return 0;
     const int32_t length = payloadData->length;
     if (length <= 140) return 1;
-    return (length + 132) / 133;
+    // Rounded up without forming length + 132, which a length near 2^31 would overflow.
+    return length / 133 + (length % 133 != 0 ? 1 : 0);
 }
 
 void BinaryMessageImpl::setAddress(const JavaPtr<String>& destination) {

@@ -31,6 +31,11 @@ bool sameType(const JavaPtr<String>& name, const JavaPtr<String>& type) {
     return name && type && name->equals(type);
 }
 
+// The composer takes NUL-terminated texts: a U+0000 would cut the recipient or the body short there.
+bool holdsNul(const JavaPtr<String>& text) {
+    return text->indexOf(0) >= 0;
+}
+
 JavaPtr<MessageImpl> asMessageImpl(const JavaPtr<javax::wireless::messaging::Message>& message) {
     if (!message) throw java::lang::NullPointerException();
     JavaPtr<MessageImpl> impl = jcast<MessageImpl>(message);
@@ -115,6 +120,8 @@ void MessageConnectionImpl::send(const JavaPtr<Message>& message) {
         JavaPtr<TextMessageImpl> text = jcast<TextMessageImpl>(impl);
         JavaPtr<String> payload = text ? text->getPayloadText() : nullptr;
         if (!payload) throw java::lang::IllegalArgumentException();
+        // Refused before the composer sees it: a text cut short must never be reported as sent.
+        if (holdsNul(number) || holdsNul(payload)) throw java::lang::IllegalArgumentException();
         if (!sendText(number, payload)) throw java::io::IOException();
         return;
     }
@@ -134,6 +141,7 @@ void MessageConnectionImpl::send(const JavaPtr<Message>& message) {
 }
 
 bool MessageConnectionImpl::sendText(const JavaPtr<String>& number, const JavaPtr<String>& text) {
+    if (!number || !text || holdsNul(number) || holdsNul(text)) return false;
     std::lock_guard<std::mutex> lock(sendMutex());
     // The UTF-8 copies live until the verdict is in.
     const std::string recipient = toUtf8(number);
@@ -151,6 +159,7 @@ bool MessageConnectionImpl::sendText(const JavaPtr<String>& number, const JavaPt
 bool MessageConnectionImpl::sendBinary(const JavaPtr<String>& number, int port,
                                        const JavaPtr<JArray<signed char>>& payload) {
     std::lock_guard<std::mutex> lock(sendMutex());
+    if (!number || holdsNul(number)) return false;
     const std::string recipient = toUtf8(number);
     platform::resetMessageVerdict();
     _sendBinarySMS(recipient.c_str(), port, reinterpret_cast<const unsigned char*>(payload->data),

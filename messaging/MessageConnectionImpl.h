@@ -37,11 +37,12 @@ public:
     JavaPtr<Message> receive() override;
     // Returns when the message was sent; IOException when it was not, or the connection is closed;
     // NullPointerException or IllegalArgumentException (before anything is sent) for a message that
-    // cannot be sent.
+    // cannot be sent, among them a text or recipient holding U+0000, which the composer cannot carry.
     void send(const JavaPtr<Message>& message) override;
     void setMessageListener(const JavaPtr<javax::wireless::messaging::MessageListener>& listener) override;
 
     // Shows the text to the composer and waits for its verdict: true when sent. One send at a time.
+    // A number or text holding U+0000 is not sent (false) and never shown.
     bool sendText(const JavaPtr<java::lang::String>& number, const JavaPtr<java::lang::String>& text);
     bool sendBinary(const JavaPtr<java::lang::String>& number, int port,
                     const JavaPtr<JArray<signed char>>& payload);

@@ -54,7 +54,8 @@ int32_t TextMessageImpl::_getNumSegments() {
         }
     }
     if (length <= first) return 1;
-    return (length + next - 1) / next;
+    // Rounded up without forming length + next - 1, which a length near 2^31 would overflow.
+    return length / next + (length % next != 0 ? 1 : 0);
 }
 
 JavaPtr<String> TextMessageImpl::getPayloadText() {

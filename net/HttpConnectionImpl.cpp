@@ -160,7 +160,8 @@ JavaPtr<String> HttpConnectionImpl::getRequestMethod() {
 
 void HttpConnectionImpl::setRequestMethod(const JavaPtr<String>& method) {
     std::lock_guard<std::mutex> lock(m_lock);
-    if (state != 0) throw ::java::io::IOException();
+    // A connection made without a URL names nothing to set up.
+    if (state != 0 || !url) throw ::java::io::IOException();
     if (!method) throw ::java::io::IOException();
     if (!method->equals(HttpConnection::GET) && !method->equals(HttpConnection::POST) &&
         !method->equals(HttpConnection::HEAD))
@@ -180,7 +181,7 @@ void HttpConnectionImpl::setRequestProperty(const JavaPtr<String>& key, const Ja
         if (unit < 0x20 || unit == 0x7F || unit > 0xFF) throw ::java::lang::IllegalArgumentException();
     }
     std::lock_guard<std::mutex> lock(m_lock);
-    if (state != 0) throw ::java::io::IOException();
+    if (state != 0 || !url) throw ::java::io::IOException();
     requestProperties->put(key, value);
 }
 
@@ -275,7 +276,7 @@ bool HttpConnectionImpl::initiateConnection() {
             failLocked("the connection is closed");
             return false;
         }
-        const std::string problem = urlProblem(url, host, port);
+        const std::string problem = url ? urlProblem(url, host, port) : "the connection has no URL";
         if (!problem.empty()) {
             failLocked(problem);
         } else {
@@ -300,6 +301,10 @@ bool HttpConnectionImpl::initiateConnection() {
         m_takingBody = false;
         request.body = std::move(m_requestBody);
         m_requestBody.clear();
+        // A GET carries what was written for it; a HEAD cannot (its reply has no body to frame the
+        // exchange), and dropping the bytes would report them sent.
+        if (request.method == "HEAD" && !request.body.empty())
+            failLocked("a HEAD request cannot carry the body written for it");
     }
     uint64_t stream = 0;
     bool waitForIt;

@@ -29,6 +29,8 @@ public:
     static constexpr long long kDefaultInactivityLimitMillis = 10000;
     static constexpr int kDefaultBodyLimit = 256 * 1024 * 1024;
 
+    // Without the URL body below the connection names nothing: set-up and response operations throw
+    // IOException.
     HttpConnectionImpl() noexcept {}
     ~HttpConnectionImpl() override;
 

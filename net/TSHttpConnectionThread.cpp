@@ -1,7 +1,6 @@
 #include "net/TSHttpConnectionThread.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 #include "library/Connector.h"
@@ -30,16 +29,6 @@ int roundedCapacity(long long bytes) {
     const long long rounded = (bytes + kGrowthStep - 1) / kGrowthStep * kGrowthStep;
     return rounded > JArray<signed char>::maxLength ? JArray<signed char>::maxLength
                                                     : static_cast<int>(rounded);
-}
-
-// An array whose bytes are left as they come: the body is read straight over them, and zeroing 16 MiB
-// first is a whole extra pass. What the body does not fill is cleared when the worker ends.
-JavaPtr<JArray<signed char>> unclearedBytes(int count) {
-    auto bytes = jnew<JArray<signed char>>();
-    if (count <= 0 || count > JArray<signed char>::maxLength) return bytes;
-    bytes->data = static_cast<signed char*>(std::malloc(static_cast<size_t>(count)));
-    if (bytes->data != nullptr) bytes->length = count;
-    return bytes;
 }
 
 bool isRedirect(int code) {
@@ -216,23 +205,30 @@ void TSHttpConnectionThread::openConnection() {
 }
 
 void TSHttpConnectionThread::readBody(bool known) {
+    const int claimed = contentLength.load();
     for (;;) {
         // A kill closes the stream under the worker: it must not read again.
         if (closing.load()) break;
         bool full;
         {
             std::lock_guard<std::mutex> lock(m_dataLock);
-            full = !known && bytesReceived == data->length;
+            full = bytesReceived == data->length;
+            if (full && known && bytesReceived >= claimed) break;
         }
         if (full) {
             // Grow only for what the stream still holds; when it cannot tell, by one byte read ahead,
-            // geometrically, with the spare room trimmed at the end.
+            // geometrically. A known length only caps the growth: it is the server's word, not bytes.
             const int more = inputStream->available();
             const int ahead = more > 0 ? -1 : inputStream->read();
-            if (more <= 0 && ahead < 0) break;
+            if (more <= 0 && ahead < 0) {
+                if (known) closing.store(true);
+                break;
+            }
             std::lock_guard<std::mutex> lock(m_dataLock);
-            replaceData(roundedCapacity(more > 0 ? 1LL * bytesReceived + more
-                                                 : std::max(2LL * data->length, 1LL * bytesReceived + 1)));
+            const long long wanted =
+                more > 0 ? 1LL * bytesReceived + more : std::max(2LL * data->length, 1LL * bytesReceived + 1);
+            replaceData(known ? static_cast<int>(std::min<long long>(wanted, claimed))
+                              : roundedCapacity(wanted));
             if (ahead >= 0) data->data[bytesReceived++] = static_cast<signed char>(ahead);
             continue;
         }
@@ -243,9 +239,8 @@ void TSHttpConnectionThread::readBody(bool known) {
             std::lock_guard<std::mutex> lock(m_dataLock);
             target = data;
             at = bytesReceived;
-            room = (known ? contentLength.load() : data->length) - at;
+            room = data->length - at;
         }
-        if (room <= 0) break;
         // Straight into data beyond what was received; readers of the results look only below that.
         const int n = inputStream->read(target, at, std::min(room, kChunk));
         if (n < 1) {
@@ -255,21 +250,18 @@ void TSHttpConnectionThread::readBody(bool known) {
         std::lock_guard<std::mutex> lock(m_dataLock);
         bytesReceived += n;
     }
+    // What the stream promised and did not deliver is not kept: a known length ends exactly at the
+    // bytes received, an unknown one in whole steps of 1,024.
     std::lock_guard<std::mutex> lock(m_dataLock);
-    if (!known && data->length > roundedCapacity(bytesReceived)) replaceData(roundedCapacity(bytesReceived));
+    const int kept = known ? bytesReceived : roundedCapacity(bytesReceived);
+    if (data->length > kept) replaceData(kept);
 }
 
 void TSHttpConnectionThread::replaceData(int capacity) {
     auto replaced = jnew<JArray<signed char>>(capacity);
-    if (replaced->length < bytesReceived || replaced->length == 0) throw java::io::IOException();
-    std::memcpy(replaced->data, data->data, static_cast<size_t>(bytesReceived));
+    if (replaced->length != capacity || capacity < bytesReceived) throw java::io::IOException();
+    if (bytesReceived > 0) std::memcpy(replaced->data, data->data, static_cast<size_t>(bytesReceived));
     data = replaced;
-}
-
-void TSHttpConnectionThread::clearUnreceived() {
-    std::lock_guard<std::mutex> lock(m_dataLock);
-    if (data && data->length > bytesReceived)
-        std::memset(data->data + bytesReceived, 0, static_cast<size_t>(data->length - bytesReceived));
 }
 
 void TSHttpConnectionThread::run() {
@@ -277,12 +269,10 @@ void TSHttpConnectionThread::run() {
         download();
     } catch (...) {
         // Whatever escapes, the worker lets go of its thread and connection.
-        clearUnreceived();
         killThread();
         finished.store(true);
         throw;
     }
-    clearUnreceived();
     killThread();
     finished.store(true);
 }
@@ -302,11 +292,15 @@ void TSHttpConnectionThread::download() {
                 contentLength.store(reported > INT32_MAX ? INT32_MAX : static_cast<int32_t>(reported));
                 const bool known = contentLength.load() >= 1;
                 {
+                    // The body is in memory by now, so what is available is all of it: one allocation of
+                    // what arrived. The reported length is the server's claim and only caps it.
+                    const int arrived = std::max(0, inputStream->available());
+                    const int capacity =
+                        known ? std::min(arrived, contentLength.load()) : roundedCapacity(arrived);
+                    auto first = jnew<JArray<signed char>>(capacity);
+                    if (first->length != capacity) throw java::io::IOException();
                     std::lock_guard<std::mutex> lock(m_dataLock);
-                    // The body is in memory by now, so what is available is all of it: one allocation.
-                    data = unclearedBytes(known ? contentLength.load()
-                                                : roundedCapacity(inputStream->available()));
-                    if (data->length == 0) throw java::io::IOException();
+                    data = first;
                 }
                 downloading.store(true);
                 readBody(known);

@@ -70,8 +70,6 @@ protected:
     void readBody(bool known);
     // Puts data's received bytes into a new array of capacity bytes. Called with m_dataLock held.
     void replaceData(int capacity);
-    // Zeroes data beyond the bytes received, which the worker left as they were allocated.
-    void clearUnreceived();
 
     // Guards the hand-over of thread and connection between the worker and a killer.
     std::mutex m_handOverLock;
@@ -95,6 +93,8 @@ protected:
     // when it grows, and a reader locking the old array would not keep the writer out.
     std::mutex m_dataLock;
     int32_t bytesReceived = 0;
+    // Holds what arrived, never what the server claimed: with a known length exactly bytesReceived
+    // bytes, with an unknown one up to 1,023 more.
     JavaPtr<JArray<signed char>> data;
 };
 

@@ -91,14 +91,19 @@ public:
         m_thread = std::thread([this] { runNetworkLoop(); });
     }
 
-    ~Engine() {
+    // Ends the network thread and the multi handle; every later open is refused and every detach
+    // returns at once. Called once, at exit.
+    void stop() {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_stopping) return;
             m_stopping = true;
+            curl_multi_wakeup(m_multi);
         }
-        curl_multi_wakeup(m_multi);
         m_thread.join();
+        std::lock_guard<std::mutex> lock(m_mutex);
         curl_multi_cleanup(m_multi);
+        m_multi = nullptr;
     }
 
     uint64_t open(const HttpRequest& request, HttpStreamListener* listener, std::string* cause) {
@@ -120,8 +125,8 @@ public:
             id = ++m_lastId;
             stream->id = id;
             m_pendingAdds.push_back(std::move(stream));
+            curl_multi_wakeup(m_multi);
         }
-        curl_multi_wakeup(m_multi);
         return id;
     }
 
@@ -143,9 +148,7 @@ public:
         }
         if (m_stopping) return;
         m_pendingRemovals.insert(id);
-        lock.unlock();
         curl_multi_wakeup(m_multi);
-        lock.lock();
         m_removalsDone.wait(lock, [&] {
             return m_stopping || (m_pendingRemovals.count(id) == 0 && m_removing.count(id) == 0);
         });
@@ -186,21 +189,27 @@ private:
         ok = ok && curl_easy_setopt(easy, CURLOPT_PRIVATE, &stream) == CURLE_OK;
 
         const bool post = request.method == "POST";
-        if (post) {
-            ok = ok && curl_easy_setopt(easy, CURLOPT_POST, 1L) == CURLE_OK;
+        const bool head = request.method == "HEAD";
+        // A body written for a GET goes with it, under the method asked for: dropping it would report
+        // bytes as sent that never were. curl sends none with a HEAD, so such a request is refused.
+        // The method comes first, since curl's body options would make any request a POST.
+        if (head && !request.body.empty()) return false;
+        const bool withBody = post || !request.body.empty();
+        if (head)
+            ok = ok && curl_easy_setopt(easy, CURLOPT_NOBODY, 1L) == CURLE_OK;
+        else if (!post)
+            ok = ok && curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L) == CURLE_OK;
+        if (withBody) {
+            if (post) ok = ok && curl_easy_setopt(easy, CURLOPT_POST, 1L) == CURLE_OK;
             ok = ok && curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
                                         static_cast<curl_off_t>(stream.body.size())) == CURLE_OK;
             ok = ok &&
                  curl_easy_setopt(easy, CURLOPT_POSTFIELDS,
                                   stream.body.empty() ? "" : reinterpret_cast<char*>(stream.body.data())) ==
                      CURLE_OK;
-        } else if (request.method == "HEAD") {
-            ok = ok && curl_easy_setopt(easy, CURLOPT_NOBODY, 1L) == CURLE_OK;
-        } else {
-            ok = ok && curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L) == CURLE_OK;
-            if (request.method != "GET")
-                ok = ok && curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, request.method.c_str()) == CURLE_OK;
         }
+        if (!post && (withBody || (!head && request.method != "GET")))
+            ok = ok && curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, request.method.c_str()) == CURLE_OK;
 
         // The caller's fields as they stand; the body's framing and the host are the transport's own.
         bool hasContentType = false;
@@ -305,8 +314,8 @@ private:
     // The network thread's own: streams added to the multi handle, by id.
     std::map<uint64_t, std::unique_ptr<Stream>> m_active;
 
-    // Guards the queues, the id counter, the stop flag and the authority file; never held while a
-    // listener runs.
+    // Guards the queues, the id counter, the stop flag and the authority file, and m_multi against its
+    // clean-up (wake-ups are sent under it); never held while a listener runs.
     std::mutex m_mutex;
     std::condition_variable m_removalsDone;
     std::vector<std::unique_ptr<Stream>> m_pendingAdds;
@@ -318,9 +327,19 @@ private:
     std::string m_certificateAuthorityFile;
 };
 
+// Stops the engine when the process's statics go; registered after the engine is made, so it runs
+// before the TLS library's own clean-up.
+struct EngineStop {
+    Engine& engine;
+    ~EngineStop() { engine.stop(); }
+};
+
+// Never destroyed, only stopped: a connection that closes later in the exit (held by another static,
+// or by a thread still waiting on its exchange) must find the engine's lock and state still there.
 Engine& engine() {
-    static Engine instance;
-    return instance;
+    static Engine* const instance = new Engine();
+    static const EngineStop stopAtExit{*instance};
+    return *instance;
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ struct HttpRequest {
     std::string url;
     // Sent as they stand, besides what the transport itself must send (Host, a body's length).
     HttpHeaderFields headers;
-    // Sent with a POST (an empty one too); other methods send no body.
+    // Sent with a POST (an empty one too), and with a GET when it holds bytes; a HEAD holding bytes
+    // is not opened.
     std::vector<unsigned char> body;
 };
 

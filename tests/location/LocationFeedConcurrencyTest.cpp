@@ -78,4 +78,28 @@ TEST_F(LocationFeedConcurrencyTest, FeedPollAndApplicationCallsRunTogether) {
     EXPECT_EQ(LocationProvider::allProximityListeners->length, 0);
 }
 
+TEST_F(LocationFeedConcurrencyTest, TheApplicationMovesAWatchedPointWhileThePollMeasuresIt) {
+    testsupport::Watchdog watchdog;
+    JavaPtr<RecordingProximityListener> watcher = jnew<RecordingProximityListener>();
+    JavaPtr<Coordinates> point = jnew<Coordinates>(0.0, 0.0, 0.0f);
+    // Never reached: the point stays near the equator, the fixes near the pole.
+    LocationProvider::addProximityListener(watcher, point, 10.0f);
+    std::atomic<bool> done{false};
+    std::thread ticker([&] {
+        for (int i = 1; i <= 2000; ++i) {
+            feed(80.0 + i * 0.001, 0.0);
+            poll();
+        }
+        done = true;
+    });
+    for (int i = 0; !done; ++i) {
+        point->setLatitude((i % 100) * 0.01);
+        point->setLongitude((i % 50) * 0.01);
+        point->setAltitude(static_cast<float>(i % 7));
+    }
+    ticker.join();
+    EXPECT_TRUE(watcher->events.empty());
+    EXPECT_EQ(LocationProvider::allProximityListeners->length, 1);
+}
+
 }  // namespace

@@ -318,6 +318,73 @@ TEST_F(LocationProviderTest, ProximityWatchesFireOnceEachAndIndependently) {
     EXPECT_EQ(service.stops.load(), 1);
 }
 
+TEST_F(LocationProviderTest, ARegistrationMadeFromItsOwnEventWaitsForTheNextPoll) {
+    testsupport::Watchdog watchdog;
+    // The listener watches the same point again, by the point it was given or by a new one.
+    for (const bool samePoint : {true, false}) {
+        SCOPED_TRACE(samePoint ? "same point" : "new point");
+        LocationProvider::LocationProvider_staticDestroy();
+        LocationProvider::LocationProvider_staticInit();
+        JavaPtr<RecordingProximityListener> again = jnew<RecordingProximityListener>();
+        JavaPtr<Coordinates> first = at(10.0, 20.0);
+        // Bounded, so that a poll that keeps firing fails here instead of running forever.
+        again->onEvent = [&] {
+            if (again->events.size() >= 100) return;
+            JavaPtr<Coordinates> point = samePoint ? first : at(10.0, 20.0);
+            LocationProvider::addProximityListener(again, point, 100.0f);
+        };
+        LocationProvider::addProximityListener(again, first, 100.0f);
+        feed(10.0, 20.0);
+        poll();
+        EXPECT_EQ(again->events.size(), 1u);
+        ASSERT_EQ(LocationProvider::allProximityListeners->length, 1) << "the new registration stays";
+        EXPECT_EQ(LocationProvider::locationMechanismUsage(), 1);
+        poll();
+        EXPECT_EQ(again->events.size(), 1u) << "no new fix, no event";
+        feed(10.0, 20.0);
+        poll();
+        EXPECT_EQ(again->events.size(), 2u);
+        EXPECT_EQ(LocationProvider::allProximityListeners->length, 1);
+        again->onEvent = nullptr;
+        feed(10.0, 20.0);
+        poll();
+        EXPECT_EQ(again->events.size(), 3u);
+        EXPECT_EQ(LocationProvider::allProximityListeners->length, 0);
+        EXPECT_EQ(LocationProvider::locationMechanismUsage(), 0);
+    }
+}
+
+TEST_F(LocationProviderTest, UsersLeftOverFromATearDownDoNotCountAfterTheNextStart) {
+    testsupport::Watchdog watchdog;
+    JavaPtr<LocationProvider> provider = LocationProvider::getInstance(nullptr);
+    provider->setLocationListener(jnew<RecordingLocationListener>(), 1, 1, 1);
+    JavaPtr<RecordingProximityListener> watcher = jnew<RecordingProximityListener>();
+    LocationProvider::addProximityListener(watcher, at(1.0, 1.0), 10.0f);
+    auto waiting = std::async(std::launch::async, [provider] {
+        return throws<LocationException>([&] { provider->getLocation(1); });
+    });
+    ASSERT_TRUE(eventually([] { return LocationProvider::locationMechanismUsage() == 4; }));
+
+    LocationProvider::LocationProvider_staticDestroy();
+    LocationProvider::LocationProvider_staticInit();
+    EXPECT_EQ(service.stops.load(), 1);
+    EXPECT_EQ(LocationProvider::locationMechanismUsage(), 0);
+    // The old users let go only now: the waiter at its deadline, the listener and the watch by hand.
+    clock.advance(1000);
+    EXPECT_TRUE(waiting.get());
+    provider->setLocationListener(nullptr, 0, 0, 0);
+    LocationProvider::removeProximityListener(watcher);
+    EXPECT_EQ(LocationProvider::locationMechanismUsage(), 0);
+
+    JavaPtr<LocationProvider> fresh = LocationProvider::getInstance(nullptr);
+    EXPECT_EQ(LocationProvider::locationMechanismUsage(), 1);
+    EXPECT_EQ(service.starts.load(), 2) << "the service starts again after the re-init";
+    fresh->setLocationListener(jnew<RecordingLocationListener>(), 1, 1, 1);
+    fresh->setLocationListener(nullptr, 0, 0, 0);
+    EXPECT_EQ(LocationProvider::locationMechanismUsage(), 1);
+    EXPECT_EQ(service.stops.load(), 1);
+}
+
 TEST_F(LocationProviderTest, ProximityRegistrationChecksAndRemoval) {
     JavaPtr<RecordingProximityListener> a = jnew<RecordingProximityListener>();
     // Nothing registered yet: removing is harmless.

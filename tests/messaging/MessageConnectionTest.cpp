@@ -2,8 +2,10 @@
 // anything reaches the composer, the composer's verdicts, and the desktop's outbox.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <set>
+#include <vector>
 
 #include "library/Connector.h"
 #include "messaging/BinaryMessageImpl.h"
@@ -53,6 +55,21 @@ JavaPtr<BinaryMessageImpl> bytesTo(const char* address, std::string bytes) {
     JavaPtr<JArray<signed char>> data = jnew<JArray<signed char>>(static_cast<int>(bytes.size()));
     for (size_t i = 0; i < bytes.size(); ++i) data->data[i] = static_cast<signed char>(bytes[i]);
     message->setPayloadData(data);
+    return message;
+}
+
+// Text with a U+0000 in it, which a C string would end at.
+JavaPtr<java::lang::String> withNul(const char* before, const char* after) {
+    std::vector<unsigned short> units(before, before + std::strlen(before));
+    units.push_back(0);
+    units.insert(units.end(), after, after + std::strlen(after));
+    return jnew<java::lang::String>(units.data(), static_cast<int>(units.size()));
+}
+
+JavaPtr<TextMessageImpl> textTo(const JavaPtr<java::lang::String>& address,
+                                const JavaPtr<java::lang::String>& text) {
+    JavaPtr<TextMessageImpl> message = jnew<TextMessageImpl>(address);
+    message->setPayloadText(text);
     return message;
 }
 
@@ -129,6 +146,8 @@ TEST_F(MessageConnectionTest, SendRefusesBadMessagesBeforeTheComposer) {
         {"other scheme", open, textTo("tel:+123", "hi"), kArgument},
         {"bare sms://", open, textTo("sms://", "hi"), kArgument},
         {"no text", open, textTo("sms://+123", nullptr), kArgument},
+        {"text with U+0000", open, textTo(jstr("sms://+123"), withNul("ab", "cd")), kArgument},
+        {"recipient with U+0000", open, textTo(withNul("sms://+12", "3"), jstr("hi")), kArgument},
         {"binary without port", open, bytesTo("sms://+123", "ab"), kArgument},
         {"binary port 70000", open, bytesTo("sms://+123:70000", "ab"), kArgument},
         {"binary without payload", open, jnew<BinaryMessageImpl>(jstr("sms://+123:5000")), kArgument},
@@ -269,6 +288,19 @@ TEST_F(OutboxTest, EachMessageBecomesANewFile) {
               "to: +123\n\nh\xC3\xA9 \xCE\xA9");
     EXPECT_EQ(testsupport::readTextFile(directory.path() / "sms-000003.bin"),
               std::string("to: +44\nport: 5000\n\n\0\x01\xFFzz", 25));
+}
+
+TEST_F(OutboxTest, ATextTheComposerCannotCarryWholeIsRefusedAndWritesNothing) {
+    outbox.setDirectory(directory.path().string());
+    JavaPtr<MessageConnection> connection = openSms("sms://+123");
+    EXPECT_TRUE(throws<java::lang::IllegalArgumentException>(
+        [&] { connection->send(textTo(jstr("sms://+123"), withNul("ab", "cd"))); }));
+    auto impl = jcast<MessageConnectionImpl>(connection);
+    EXPECT_FALSE(impl->sendText(jstr("+123"), withNul("ab", "cd")));
+    EXPECT_FALSE(impl->sendText(withNul("+1", "23"), jstr("abcd")));
+    EXPECT_TRUE(files().empty());
+    connection->send(textTo("sms://+123", "abcd"));
+    EXPECT_EQ(testsupport::readTextFile(directory.path() / "sms-000001.txt"), "to: +123\n\nabcd");
 }
 
 TEST_F(OutboxTest, AnUnwritableOutboxIsNotSent) {

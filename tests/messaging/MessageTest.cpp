@@ -73,6 +73,16 @@ TEST_F(MessageTest, BinarySegmentsOf140ThenOf133) {
         EXPECT_EQ(message->_getNumSegments(), segments);
     }
     EXPECT_EQ(jnew<BinaryMessageImpl>()->_getNumSegments(), 0) << "no data";
+    // Lengths near 2^31: only the count is read, so the array claims the length without the bytes.
+    for (const auto& [length, segments] :
+         std::vector<std::pair<int, int>>{{INT32_MAX - 100, 16146493}, {INT32_MAX, 16146494}}) {
+        SCOPED_TRACE(length);
+        JavaPtr<JArray<signed char>> claimed = jnew<JArray<signed char>>();
+        claimed->length = length;
+        JavaPtr<BinaryMessageImpl> message = jnew<BinaryMessageImpl>();
+        message->setPayloadData(claimed);
+        EXPECT_EQ(message->_getNumSegments(), segments);
+    }
 }
 
 TEST_F(MessageTest, MessagesKnowTheirType) {

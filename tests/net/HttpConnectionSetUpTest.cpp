@@ -1,5 +1,7 @@
 // The connection before any exchange: the factory, the URL's parts, request set-up and the interfaces.
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "net/HttpsConnection.h"
 #include "runtime/ConnectionNotFoundException.h"
@@ -162,6 +164,26 @@ TEST_F(SetUpTest, ClosedConnectionRefusesSetUpAndResponses) {
     EXPECT_TRUE(connection->openOutputStream());
     EXPECT_TRUE(connection->openDataOutputStream());
     EXPECT_EQ(narrow(connection->getHost()), "host");
+}
+
+TEST_F(SetUpTest, ConnectionWithoutAUrlRefusesSetUpAndResponses) {
+    auto connection = jnew<HttpConnectionImpl>();
+    const std::pair<const char*, std::function<void()>> operations[] = {
+        {"setRequestProperty", [&] { connection->setRequestProperty(jstr("a"), jstr("1")); }},
+        {"setRequestMethod", [&] { connection->setRequestMethod(HttpConnection::POST); }},
+        {"getResponseCode", [&] { connection->getResponseCode(); }},
+        {"getHeaderField", [&] { connection->getHeaderField(jstr("a")); }},
+        {"getLength", [&] { connection->getLength(); }},
+        {"openInputStream", [&] { connection->openInputStream(); }},
+    };
+    for (const auto& [name, operation] : operations) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(operation(), java::io::IOException);
+    }
+    EXPECT_EQ(ioFailure([&] { connection->getResponseCode(); }), "the connection has no URL");
+    EXPECT_FALSE(connection->getURL());
+    EXPECT_FALSE(connection->getRequestProperty(jstr("a")));
+    connection->close();
 }
 
 }  // namespace

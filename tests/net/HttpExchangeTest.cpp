@@ -191,6 +191,48 @@ TEST_F(ExchangeTest, PostWithoutBodyAndGetWithCallersContentType) {
     EXPECT_EQ(seen[1].header("Accept"), "*/*");
 }
 
+TEST_F(ExchangeTest, ABodyWrittenForAnyMethodIsSentWithItOrRefused) {
+    LoopbackHttpServer server;
+    server.on("/any", reply(200, "seen"));
+    struct Case {
+        const char* method;
+        // The IOException of the exchange, or empty when the server gets the body.
+        const char* refusal;
+    };
+    const Case cases[] = {
+        {"GET", ""},
+        {"POST", ""},
+        {"HEAD", "a HEAD request cannot carry the body written for it"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.method);
+        const size_t before = server.requests().size();
+        JavaPtr<HttpConnection> connection = openHttp(server.url("/any"));
+        connection->setRequestMethod(jstr(c.method));
+        JavaPtr<java::io::OutputStream> out = connection->openOutputStream();
+        out->write(jstr("body bytes")->getBytes());
+        if (*c.refusal != 0) {
+            EXPECT_EQ(ioFailure([&] { connection->getResponseCode(); }), c.refusal);
+            EXPECT_EQ(server.requests().size(), before) << "nothing went out";
+            continue;
+        }
+        EXPECT_EQ(connection->getResponseCode(), 200);
+        EXPECT_EQ(readBody(connection), "seen");
+        ASSERT_EQ(server.requests().size(), before + 1);
+        const auto request = server.requests().back();
+        EXPECT_EQ(request.method, c.method);
+        EXPECT_EQ(request.body, "body bytes");
+        EXPECT_EQ(request.header("Content-Length"), "10");
+        EXPECT_EQ(request.header("Content-Type"), "<absent>");
+    }
+    // Without bytes a HEAD goes out as ever.
+    JavaPtr<HttpConnection> head = openHttp(server.url("/any"));
+    head->setRequestMethod(HttpConnection::HEAD);
+    head->openOutputStream();
+    EXPECT_EQ(head->getResponseCode(), 200);
+    EXPECT_EQ(server.requests().back().method, "HEAD");
+}
+
 TEST_F(ExchangeTest, HeaderFieldsByNameIndexNumberAndDate) {
     LoopbackHttpServer server;
     server.on("/h", reply(200, "body", Delivery::Whole,

@@ -292,8 +292,12 @@ int LoopbackHttpServer::reply(MHD_Connection* connection, const SeenRequest& req
     auto* body = new ReplyBody{this, found};
     MHD_Response* response =
         MHD_create_response_from_callback(size, 65536, &ReplyBody::read, body, &ReplyBody::release);
-    for (const auto& [name, value] : scripted.headers)
+    for (const auto& [name, value] : scripted.headers) {
+        // A length of the script's own is sent as given, even one the body does not match.
+        if (strcasecmp(name.c_str(), "Content-Length") == 0)
+            MHD_set_response_options(response, MHD_RF_INSANITY_HEADER_CONTENT_LENGTH, MHD_RO_END);
         MHD_add_response_header(response, name.c_str(), value.c_str());
+    }
     const bool queued =
         MHD_queue_response(connection, static_cast<unsigned>(scripted.status), response) == MHD_YES;
     MHD_destroy_response(response);
