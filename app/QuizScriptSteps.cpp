@@ -103,10 +103,24 @@ bool waitFor(std::chrono::milliseconds limit, Test test) {
     }
 }
 
-// Settled, and then shown: a snapshot or a pixel check right after sees the settled screen. The frame
-// count is read under the monitor the paint holds, but a frame is handed over after its paint lets the
-// monitor go; so the next frame handed over may still be one painted before, and the one after it is
-// the first surely painted after.
+// Until a frame painted after a moment of the game's own choosing is on show: the frame count and the
+// frame loop's passes were read at that moment (under the monitor the paint holds). A frame is handed
+// over after its paint lets the monitor go, so the next frame handed over may still be one painted
+// before; the one after it is the first surely painted after. A settled screen hands over no new frame
+// at all: once two passes have finished, the second of them began after the moment and either painted
+// or found the frame last handed over still standing, so the screen need only show every frame handed
+// over by then.
+bool waitUntilOnShow(platform::HeadlessHost& host, uint64_t handedOver, uint64_t passes,
+                     std::chrono::milliseconds limit) {
+    return waitFor(limit, [&] {
+        if (host.frameCount() >= handedOver + 2) return true;
+        if (HookCanvas::finished_passes.load() < passes + 2) return false;
+        const uint64_t all = host.handedOverFrames();
+        return host.frameCount() >= all;
+    });
+}
+
+// Settled, and then shown: a snapshot or a pixel check right after sees the settled screen.
 int waitState(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds timeout,
               std::string& failure) {
     const int32_t state = *stateNamed(words[0]);
@@ -114,6 +128,7 @@ int waitState(platform::HeadlessHost& host, const Words& words, std::chrono::mil
         words.size() > 1 ? std::chrono::milliseconds(*number(words[1])) : timeout;
     const auto end = Clock::now() + limit;
     uint64_t handedOver = 0;
+    uint64_t passes = 0;
     bool ended = false;
     const bool reached = waitFor(limit, [&] {
         // A program that has ended shows no screen any more.
@@ -124,6 +139,7 @@ int waitState(platform::HeadlessHost& host, const Words& words, std::chrono::mil
         JavaPtr<LockObject> lock(canvas->startSync());
         if (!settledIn(*canvas, state)) return false;
         handedOver = host.handedOverFrames();
+        passes = HookCanvas::finished_passes.load();
         return true;
     });
     if (ended) {
@@ -132,7 +148,7 @@ int waitState(platform::HeadlessHost& host, const Words& words, std::chrono::mil
     }
     if (reached) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-        if (host.waitForFrames(handedOver + 2, std::max(left, std::chrono::milliseconds(1))))
+        if (waitUntilOnShow(host, handedOver, passes, std::max(left, std::chrono::milliseconds(1))))
             return ScriptRunner::kPassed;
         failure = "timed out waiting for a frame of " + words[0] + " to be shown";
         return ScriptRunner::kTimedOut;
@@ -218,14 +234,16 @@ int hold(platform::HeadlessHost& host, const Words& words, std::chrono::millisec
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     const int64_t steps = ms / HookCanvas::MS_PER_UPDATE + 1;
+    uint64_t handedOver = 0;
+    uint64_t passes = 0;
     bool held = waitFor(timeout, [&] {
         JavaPtr<LockObject> lock(canvas->startSync());
+        handedOver = host.handedOverFrames();
+        passes = HookCanvas::finished_passes.load();
         return canvas->pointer_held_ms >= steps * HookCanvas::MS_PER_UPDATE;
     });
-    if (held) {
-        const uint64_t painted = host.handedOverFrames();
-        held = waitFor(timeout, [&] { return host.handedOverFrames() > painted; });
-    }
+    // The press's picture is on show before the release.
+    if (held) held = waitUntilOnShow(host, handedOver, passes, timeout);
     if (!host.touchUp(x, y)) {
         failure = "the program no longer takes input";
         return ScriptRunner::kFailed;

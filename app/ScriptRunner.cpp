@@ -185,8 +185,9 @@ int ScriptRunner::run(platform::HeadlessHost& host, std::chrono::milliseconds ti
             continue;
         }
         if (step.command == "wait-frames") {
-            // N more than were shown when the step began.
-            if (!host.waitForFrames(host.frameCount() + static_cast<uint64_t>(n[0]), timeout)) {
+            // N more than were shown when the step began; a settled screen, which hands over nothing
+            // new, counts each pass of its frame loop as its frame shown once more.
+            if (!host.waitForPresentations(host.presentations() + static_cast<uint64_t>(n[0]), timeout)) {
                 std::fprintf(stderr, "script:%d: timed out waiting for frames\n", step.line);
                 return kTimedOut;
             }

@@ -903,6 +903,9 @@ public:
     // Test-driven passes: startMainThread sets the step times but starts no thread, and the test calls
     // runOnce itself. Loading threads still run.
     static inline std::atomic<bool> manual_passes{false};
+    // Passes of the frame loop finished (each has painted or left its paint out by then): the heartbeat
+    // for whoever waits until a settled screen is on show, which hands over no new frames.
+    static inline std::atomic<uint64_t> finished_passes{0};
     // Waits until the loading bit is clear or the limit passes; true when it cleared.
     static bool waitForLoading(long long limitMs);
     // Whether the calling thread is running a screen's load.
@@ -1553,8 +1556,21 @@ private:
     int32_t loadImageIDLocked(int32_t id, int32_t firstPalette, int32_t secondPalette, int32_t transforms,
                               bool splitCells);
 
-    // Waits before the next pass: about a frame after the previous paint, at once on a test clock.
-    void waitForNextPass();
+    // Waits before the next pass: until the next update step is due (or, while a paint-by-paint
+    // animation runs, about a frame after the previous paint); a fixed step's length while the canvas
+    // is paused or hidden; at once on a test clock.
+    void waitForNextPass(bool active);
+    // Whether the frame last handed over still shows what a paint now would draw, so the paint and the
+    // hand-over can be left out.
+    bool lastFrameStillShown();
+    // What the picture of a settled screen depends on, taken after each paint: equal signatures after a
+    // step mean the paint would draw the frame already shown. 0 for "cannot tell" (the screen is not one
+    // whose every input is known here, or it animates): then every step paints.
+    uint64_t pictureSignature();
+    // pictureSignature() of the frame last handed over (0: none, or it may not be on show any more);
+    // with the count of hand-overs the shell had made right after it. Frame loop thread only.
+    uint64_t painted_signature = 0;
+    uint64_t painted_hand_over_count = 0;
     void failThread(const char* where, const char* what, const JavaPtr<String>& message);
 
     static inline std::mutex main_thread_mutex;  // guards main_thread

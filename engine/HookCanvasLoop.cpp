@@ -1,5 +1,6 @@
 // The canvas's frame loop: fixed 33 ms update steps against the canvas clock, the synchronous paint,
 // the game-state switch with its loading threads, and pause and resume.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -12,14 +13,17 @@
 #include "runtime/Exception.h"
 #include "runtime/LockObject.h"
 #include "runtime/Throwable.h"
+#include "shell/Display.h"
+#include "shell/FrameBufferUpdate.h"
 
 using engine::CanvasClock;
 using java::lang::Thread;
 
 namespace {
 
-// A paint about every 16.7 ms is all a 60 Hz screen shows; waiting instead of yielding keeps the
-// loop from spinning a core, paused or not.
+// While a wipe or the loading animation moves paint by paint, a paint about every 16.7 ms is all a
+// 60 Hz screen shows; otherwise the loop sleeps until the next step. Waiting instead of yielding
+// keeps the loop from spinning a core, paused or not.
 constexpr long long kPassIntervalMs = 17;
 
 }  // namespace
@@ -101,12 +105,17 @@ void HookCanvas::failThread(const char* where, const char* what, const JavaPtr<j
 void HookCanvas::runOnce() {
     if (!isShown()) {
         hideNotify();
-        waitForNextPass();
+        // What the screen shows meanwhile is not this canvas's frame.
+        painted_signature = 0;
+        finished_passes.fetch_add(1);
+        waitForNextPass(false);
         return;
     }
     if ((app_status.load() & APPSTATUSFLAG_PAUSED) != 0) {
         if (isShown()) showNotify();
-        waitForNextPass();
+        painted_signature = 0;
+        finished_passes.fetch_add(1);
+        waitForNextPass(false);
         return;
     }
     const long long now = CanvasClock::currentTimeMillis();
@@ -138,22 +147,46 @@ void HookCanvas::runOnce() {
     const long long vibrationEnd = vibration_end_time.load();
     if (vibrationEnd != 0 && now > vibrationEnd) vibrate(0);
     // Between steps only a per-paint animation changes the picture; a settled screen repainted
-    // unchanged 60 times a second costs a copy of the whole frame each time for nothing.
+    // unchanged 60 times a second costs a copy of the whole frame each time for nothing. After a step
+    // the picture is drawn again only when something it shows has changed.
     if (game_state.load() != 0 && !AppMidlet::app_terminating.load() && render_after_update.load() &&
         (stepped || !last_frame_repeats.load())) {
-        last_frame_repeats.store(false);
-        syncPaint();
-        last_paint_time_ms.store(now);
+        if (stepped && lastFrameStillShown()) {
+            // Nothing is handed over; waiters for a settled screen are told that it stands.
+            _frameBufferUnchanged();
+        } else {
+            last_frame_repeats.store(false);
+            const uint64_t droppedBefore = _frameBufferUpdatesDropped.load();
+            syncPaint();
+            last_paint_time_ms.store(now);
+            // A hand-over that did not reach the host leaves the screen showing something else.
+            painted_signature = _frameBufferUpdatesDropped.load() == droppedBefore ? pictureSignature() : 0;
+            painted_hand_over_count = _frameBufferUpdates.load();
+        }
     }
-    waitForNextPass();
+    finished_passes.fetch_add(1);
+    waitForNextPass(true);
 }
 
-void HookCanvas::waitForNextPass() {
+bool HookCanvas::lastFrameStillShown() {
+    if (painted_signature == 0 || !last_frame_repeats.load()) return false;
+    // Another canvas or screen flushed meanwhile, or a serial call waits for the next repaint.
+    if (_frameBufferUpdates.load() != painted_hand_over_count ||
+        javax::microedition::lcdui::Display::hasSeriallyCalls())
+        return false;
+    return pictureSignature() == painted_signature;
+}
+
+void HookCanvas::waitForNextPass(bool active) {
     if (manual_passes.load() || CanvasClock::isTestSource()) return;
-    long long due = last_paint_time_ms.load() + kPassIntervalMs;
-    long long now = CanvasClock::currentTimeMillis();
-    long long wait = due - now;
-    if (wait <= 0 || wait > kPassIntervalMs) wait = kPassIntervalMs;
+    long long wait = MS_PER_UPDATE;
+    if (active) {
+        const long long now = CanvasClock::currentTimeMillis();
+        long long due = last_fixed_update_time_ms.load() + MS_PER_UPDATE;
+        if (render_after_update.load() && !last_frame_repeats.load())
+            due = std::min(due, last_paint_time_ms.load() + kPassIntervalMs);
+        wait = std::clamp(due - now, 1LL, static_cast<long long>(MS_PER_UPDATE));
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(wait));
 }
 

@@ -187,6 +187,21 @@ void Manager::tick() {
     }
 }
 
+bool Manager::hasPlayersToPoll() {
+    {
+        Guard guard(table.lock);
+        if (!table.exists) return false;
+    }
+    bool found = false;
+    forEachTableSlot([&found](int32_t, const JavaPtr<PlayerImpl>& player) {
+        if (found || !player) return;
+        const int playState = player->getPlayState();
+        found = playState == PlayerImpl::PLAY_PLAYING || playState == PlayerImpl::PLAY_PAUSED ||
+                player->getState() == Player::CLOSED;
+    });
+    return found;
+}
+
 void Manager::tidyUp() {
     terminating.store(true);
     {

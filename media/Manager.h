@@ -63,6 +63,9 @@ public:
     static bool soundSystemTerminating();
     // The media poll, on the ticker thread.
     static void tick();
+    // Whether the poll has work waiting: a player playing or paused (its end is found by polling) or
+    // one closed and waiting to be reaped. Without one the ticker need not poll the media.
+    static bool hasPlayersToPoll();
     // The tear-down, on the ticker thread.
     static void tidyUp();
     // Pauses every player for an audio interruption; the audio session's listener calls it.

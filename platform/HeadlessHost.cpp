@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <utility>
 
 #include "platform/FrameHash.h"
@@ -111,6 +112,17 @@ void HeadlessHost::presentFrame(const std::uint32_t* pixels, int width, int heig
     if (m_mailbox.publish(pixels, width, height, stride)) wake();
 }
 
+void HeadlessHost::frameUnchanged() {
+    {
+        std::lock_guard<std::mutex> guard(m_stateLock);
+        // A frame still in the mailbox is not on show yet: the report is about that one.
+        if (m_latest.sequence == 0 || m_latest.sequence != m_mailbox.publishedFrames()) return;
+        if (m_sameFrames < std::numeric_limits<int>::max()) ++m_sameFrames;
+        ++m_presentations;
+    }
+    m_stateChanged.notify_all();
+}
+
 void HeadlessHost::showNewFrame() {
     if (!m_mailbox.takeLatest()) return;
     const MailboxFrame frame = m_mailbox.front();
@@ -128,6 +140,7 @@ void HeadlessHost::showNewFrame() {
         const bool same = m_latest.sequence != 0 && m_latest.hash == hash && m_latest.width == frame.width &&
                           m_latest.height == frame.height;
         m_sameFrames = same ? m_sameFrames + 1 : 1;
+        ++m_presentations;
         if (!repeat) {
             // The mailbox's storage becomes the latest frame; the old one carries later frames.
             m_mailbox.exchangeFrontPixels(m_latest.pixels);
@@ -170,6 +183,12 @@ bool HeadlessHost::waitForFrames(uint64_t count, std::chrono::milliseconds limit
     std::unique_lock<std::mutex> guard(m_stateLock);
     m_stateChanged.wait_for(guard, limit, [&] { return m_latest.sequence >= count || m_finished; });
     return m_latest.sequence >= count;
+}
+
+bool HeadlessHost::waitForPresentations(uint64_t count, std::chrono::milliseconds limit) {
+    std::unique_lock<std::mutex> guard(m_stateLock);
+    m_stateChanged.wait_for(guard, limit, [&] { return m_presentations >= count || m_finished; });
+    return m_presentations >= count;
 }
 
 bool HeadlessHost::waitForStableFrames(int count, std::chrono::milliseconds limit) {
@@ -282,6 +301,11 @@ bool HeadlessHost::terminate() {
 uint64_t HeadlessHost::frameCount() const {
     std::lock_guard<std::mutex> guard(m_stateLock);
     return m_latest.sequence;
+}
+
+uint64_t HeadlessHost::presentations() const {
+    std::lock_guard<std::mutex> guard(m_stateLock);
+    return m_presentations;
 }
 
 uint64_t HeadlessHost::frameHash() const {

@@ -45,6 +45,9 @@ public:
     bool isMainThread() const override;
     HostScreen screen() const override;
     void presentFrame(const std::uint32_t* pixels, int width, int height, int stride) override;
+    // Counts as one more showing of the latest frame (for waitForStableFrames), but only while that
+    // frame is the last one handed over.
+    void frameUnchanged() override;
     bool showLaunchImage(const std::string& path) override;
     void vibrate(int milliseconds) override;
     // Records the address (see openedUrls) instead of opening it; false for an address that is not one.
@@ -55,7 +58,11 @@ public:
     bool waitUntilRunning(std::chrono::milliseconds limit);
     // Until the frame shown is the count-th handed over or a later one.
     bool waitForFrames(uint64_t count, std::chrono::milliseconds limit);
-    // Until the last count frames shown (count >= 1) are identical in what they show.
+    // Until presentations() reaches count.
+    bool waitForPresentations(uint64_t count, std::chrono::milliseconds limit);
+    // Until the last count frames shown (count >= 1) are identical in what they show; a report that
+    // the latest frame is still the picture (frameUnchanged) counts as one more such frame, so a settled
+    // screen that hands over nothing new is stable too.
     bool waitForStableFrames(int count, std::chrono::milliseconds limit);
     // Until run() has returned; its status is then in exitStatus.
     bool waitUntilFinished(std::chrono::milliseconds limit);
@@ -83,6 +90,9 @@ public:
 
     // The latest frame shown; from any thread.
     uint64_t frameCount() const;
+    // Frames shown plus reports that the latest frame still stands (frameUnchanged): the heartbeat of a
+    // screen that is settled and hands over nothing new. From any thread.
+    uint64_t presentations() const;
     // Frames handed over so far, shown or not: waitForFrames(handedOverFrames()) returns once the
     // screen shows the last of them (or a later one).
     uint64_t handedOverFrames() const { return m_mailbox.publishedFrames(); }
@@ -136,8 +146,10 @@ private:
     HostScreen m_screen;
     // Written only by the main thread (under the lock), so that thread alone may read it without.
     HeadlessFrame m_latest;
-    // How many frames shown in a row, up to the latest, show the same picture.
+    // How many frames shown in a row, up to the latest, show the same picture (reports of an unchanged
+    // frame included).
     int m_sameFrames = 0;
+    uint64_t m_presentations = 0;
     std::vector<std::string> m_openedUrls;
     std::string m_launchImagePath;
     std::vector<int> m_vibrations;

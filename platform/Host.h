@@ -68,6 +68,9 @@ public:
     // words apart. Copies and returns at once from any thread; the main thread shows the latest
     // frame handed over, alpha ignored.
     virtual void presentFrame(const std::uint32_t* pixels, int width, int height, int stride) = 0;
+    // Any thread: the frame handed over last is still the picture; nothing to upload or present. A
+    // host that waits for a settled screen counts it as one more showing of that frame.
+    virtual void frameUnchanged() {}
     // Shows the launch picture, a PNG file (the shell chooses it; a name without extension is looked
     // for with "@2x.png", then ".png" added), until the first frame arrives. False when it cannot be
     // read: the screen stays black.

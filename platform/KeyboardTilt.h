@@ -24,6 +24,8 @@ public:
     // Moves both angles one step toward where the held keys point and answers the new sample.
     AccelerometerSample nextSample();
 
+    // Level with no arrow held: every sample from here on is the same until a key changes.
+    bool atRest() const { return !m_left && !m_right && !m_up && !m_down && m_roll == 0 && m_pitch == 0; }
     double rollDegrees() const { return m_roll; }
     double pitchDegrees() const { return m_pitch; }
 

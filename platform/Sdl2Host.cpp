@@ -17,6 +17,9 @@ namespace platform {
 namespace {
 
 constexpr Uint32 kSampleIntervalMs = 20;
+// How long the loop sleeps with the device at rest (level, no arrow held, the level sample sent): only
+// a wake event lost to a full queue waits this long.
+constexpr int kRestWaitMs = 250;
 
 // Pixel words hold the bytes R, G, B, A in memory; the texture reads the same bytes and ignores the
 // fourth, so frames are shown opaque whatever their alpha.
@@ -74,6 +77,9 @@ struct Sdl2Host::Window {
     int textureHeight = 0;
     KeyboardTilt tilt;
     Uint32 nextSampleAt = 0;
+    // The last sample sent was level with no arrow held: a device at rest sends nothing more until an
+    // arrow moves it (a settled screen is then left entirely asleep).
+    bool restSampleSent = false;
     // The code each held key was pressed with, by scancode, so that its release sends the same code
     // whatever the modifiers are by then.
     std::map<SDL_Scancode, int> heldKeys;
@@ -162,7 +168,7 @@ void Sdl2Host::wake() {
     SDL_Event event{};
     event.type = m_wakeEvent;
     // A full queue loses this event; the loop still looks at its tasks and frames at the next tilt
-    // sample, 20 ms later at most.
+    // sample, 20 ms later at most (kRestWaitMs with the device at rest).
     if (SDL_PushEvent(&event) != 1) m_wakePending = false;
 }
 
@@ -176,16 +182,22 @@ int Sdl2Host::run(HostEvents& events) {
     events.launched();
     w.nextSampleAt = SDL_GetTicks() + kSampleIntervalMs;
     while (!m_quitRequested) {
+        const bool sampling = !w.restSampleSent || !w.tilt.atRest();
         const Uint32 now = SDL_GetTicks();
-        const int timeout =
-            SDL_TICKS_PASSED(now, w.nextSampleAt) ? 0 : static_cast<int>(w.nextSampleAt - now);
+        int timeout = kRestWaitMs;
+        if (sampling)
+            timeout = SDL_TICKS_PASSED(now, w.nextSampleAt) ? 0 : static_cast<int>(w.nextSampleAt - now);
         SDL_Event event;
         if (SDL_WaitEventTimeout(&event, timeout) != 0) {
             handleEvent(&event);
             while (SDL_PollEvent(&event) != 0) handleEvent(&event);
         }
-        if (SDL_TICKS_PASSED(SDL_GetTicks(), w.nextSampleAt)) {
+        if (!sampling) {
+            // An arrow pressed at rest starts the samples at the usual pace from now.
+            w.nextSampleAt = SDL_GetTicks() + kSampleIntervalMs;
+        } else if (SDL_TICKS_PASSED(SDL_GetTicks(), w.nextSampleAt)) {
             deliverTilt();
+            w.restSampleSent = w.tilt.atRest();
             w.nextSampleAt += kSampleIntervalMs;
             // After a long stall, go on from now rather than send the missed samples in a burst.
             if (SDL_TICKS_PASSED(SDL_GetTicks(), w.nextSampleAt))

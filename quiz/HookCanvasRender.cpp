@@ -80,6 +80,70 @@ void HookCanvas::render(const JavaPtr<Graphics>& g) {
                              !fade_revealing);
 }
 
+uint64_t HookCanvas::pictureSignature() {
+    JavaPtr<LockObject> lock(startSync());
+    const int32_t state = game_state.load();
+    // The screens whose every input is listed below. Lists are left out (their paint carries the
+    // choice and back-button bookkeeping), and so is the game screen (its timers and slides).
+    switch (state) {
+        case GAMESTATE_MAIN_MENU:
+        case GAMESTATE_ABOUT:
+        case GAMESTATE_STATS:
+        case GAMESTATE_CONFIRM:
+        case GAMESTATE_PROMOTED:
+        case GAMESTATE_DEMOTED:
+        case GAMESTATE_COMPLETE:
+            break;
+        default:
+            return 0;
+    }
+    if (!offscreen_graphics || !offscreen_image || fade_active) return 0;
+    uint64_t hash = 14695981039346656037ull;
+    auto mix = [&hash](int64_t value) {
+        for (int byte = 0; byte < 8; ++byte) {
+            hash ^= static_cast<uint64_t>(value >> (8 * byte)) & 0xFF;
+            hash *= 1099511628211ull;
+        }
+    };
+    auto mixAddress = [&mix](const void* address) {
+        mix(static_cast<int64_t>(reinterpret_cast<uintptr_t>(address)));
+    };
+    mix(state);
+    mix(PARAM_TS_BASE_SCREEN_WIDTH.load());
+    mix(PARAM_TS_BASE_SCREEN_HEIGHT.load());
+    mixAddress(offscreen_image.get());
+    mix(font_main);
+    // Pressed looks follow the finger, which is read as it moves, between steps.
+    mix(finger_down);
+    mix(pointer_x.load());
+    mix(pointer_y.load());
+    // The wipe's reveal: each segment's width so far.
+    if (fade_segments) {
+        for (int32_t i = 0; i < fade_segments->length; ++i) mix(fade_segments->data[i]);
+    }
+    mixAddress(menu_button_images.get());
+    mixAddress(menu_button_x.get());
+    mixAddress(menu_button_y.get());
+    mixAddress(menu_button_labels.get());
+    mixAddress(version_string.get());
+    mix(no_test_running);
+    mix(level);
+    mix(ranking_screen_timer > 0);
+    mix(practice_right_total);
+    mix(practice_wrong);
+    mix(test_right);
+    mix(test_wrong);
+    mix(practice_right_this_game);
+    mix(question_count);
+    mix(current_mode_practice);
+    mix(little_starwidth);
+    // The twinkles drawn over every screen.
+    if (particles) {
+        for (int32_t i = 0; i < particles->length; ++i) mix(particles->data[i]);
+    }
+    return hash != 0 ? hash : 1;
+}
+
 void HookCanvas::resetRenderClip() {
     offscreen_graphics->setClip(0, 0, PARAM_TS_BASE_SCREEN_WIDTH.load(), PARAM_TS_BASE_SCREEN_HEIGHT.load());
 }

@@ -9,6 +9,7 @@
 #include "runtime/NullPointerException.h"
 #include "sensor/ChannelImpl.h"
 #include "sensor/DataImpl.h"
+#include "sensor/SensorClock.h"
 #include "sensor/TiltFeed.h"
 #include "sensor/sensorconnection_internal.h"
 #include "sensor/sensorinfo_plane_tilt_internal.h"
@@ -234,6 +235,27 @@ void SensorManager::removeConnection(const JavaPtr<Connection>& connection) {
 void SensorManager::checkListeners() {
     tellSensorListeners();
     pollConnections();
+}
+
+long long SensorManager::millisUntilDue() {
+    if (TiltFeed::samplePending()) return 0;
+    long long soonest = -1;
+    const long long now = SensorClock::currentTimeMillis();
+    tesl::forEachSlotUnlocked(
+        listsMutex(),
+        [](int32_t j) -> std::optional<JavaPtr<Connection>> {
+            if (!allConnections || j >= allConnections->length) return std::nullopt;
+            return allConnections->data[j];
+        },
+        [&](int32_t, const JavaPtr<Connection>& element) {
+            JavaPtr<sensorconnection_internal> connection = jcast<sensorconnection_internal>(element);
+            if (!connection) return;
+            const SensorConnection::BatchState batch = connection->batchState();
+            if (!batch.dataListener || !batch.dataBuffer || batch.samplingPeriod <= 0) return;
+            const long long wait = batch.nextDeliveryTime > now ? batch.nextDeliveryTime - now : 0;
+            if (soonest < 0 || wait < soonest) soonest = wait;
+        });
+    return soonest;
 }
 
 void SensorManager::tellSensorListeners() {

@@ -44,6 +44,10 @@ public:
     // The sensor poll: tells new sensor-listener registrations, hands the latest tilt sample to the open
     // connections, tests their channels' conditions and delivers due batches.
     static void checkListeners();
+    // Milliseconds until the poll next has something to do without a new sample: a tilt sample not
+    // yet taken (0), or the earliest batch that holds samples and falls due by its sampling period;
+    // -1 when only a new sample or registration can give it work.
+    static long long millisUntilDue();
 
     // Registers openConnection with Connector for "sensor:" names, and withdraws it.
     static void SensorManager_staticInit();

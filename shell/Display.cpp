@@ -1,4 +1,5 @@
 #include "shell/Display.h"
+#include "shell/TickerWake.h"
 
 #include <chrono>
 #include <climits>
@@ -156,6 +157,7 @@ void Display::setCurrentLCDUI(const JavaPtr<Displayable>& nextDisplayable) {
         if (!swapNow) setCurrentRequested.store(true);
     }
     if (swapNow) fulfilSetCurrentRequest();
+    TickerWake::wake();
 }
 
 void Display::setCurrentNonLCDUI(const JavaPtr<Displayable>& nextDisplayable) {
@@ -302,6 +304,8 @@ void Display::callSerially(const JavaPtr<java::lang::Runnable>& r) {
     for (int32_t i = 0; i < seriallyCalls->length; ++i) {
         if (!seriallyCalls->data[i]) {
             seriallyCalls->data[i] = r;
+            // Serial calls run after a repaint: a screen repainted by the ticker gets one soon.
+            TickerWake::wake();
             return;
         }
     }

@@ -4,6 +4,7 @@
 #include "shell/Display.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StartUp.h"
+#include "shell/TickerWake.h"
 
 using javax::microedition::lcdui::Canvas;
 using javax::microedition::lcdui::Display;
@@ -12,6 +13,8 @@ using javax::microedition::lcdui::Displayable;
 namespace {
 
 void touch(int x, int y, TouchRing::Kind kind, void (Canvas::*handler)(int, int)) {
+    // A screen replays input that came while it ticked, and queued touches wait for the ticker.
+    TickerWake::wake();
     JavaPtr<Canvas> canvas = Display::currentCanvas();
     if (!canvas) return;
     if (kThreadedInputs) {
@@ -36,10 +39,12 @@ void _xyzMouseUp(int x, int y) {
 }
 
 void _xyzKeyPressed(int keyCode) {
+    TickerWake::wake();
     if (JavaPtr<Canvas> canvas = Display::currentCanvas()) canvas->keyPressed(keyCode);
 }
 
 void _xyzKeyReleased(int keyCode) {
+    TickerWake::wake();
     if (JavaPtr<Canvas> canvas = Display::currentCanvas()) canvas->keyReleased(keyCode);
 }
 

@@ -10,6 +10,7 @@
 
 void _frameBufferUpdate() {
     if (!_USES_2D_GRAPHICS || !_in2dmode.load()) return;
+    _frameBufferUpdates.fetch_add(1);
     const int width = _outputWidth.load();
     const int height = _outputHeight.load();
     const uint32_t* pixels = _frameBufferPixels.load();
@@ -24,4 +25,9 @@ void _frameBufferUpdate() {
         return;
     }
     host->presentFrame(pixels, width, height, width);
+}
+
+void _frameBufferUnchanged() {
+    if (!_USES_2D_GRAPHICS || !_in2dmode.load()) return;
+    if (platform::Host* host = platform::currentHost()) host->frameUnchanged();
 }

@@ -18,6 +18,13 @@ inline std::atomic<bool> _in2dmode{true};
 // not fit the buffer (a rotation caught between writing the new width and the new height).
 inline std::atomic<uint64_t> _frameBufferUpdatesDropped{0};
 
+// Flushes so far, handed over or dropped: a canvas that skips a repaint checks by it that nothing else
+// reached the screen since its own frame.
+inline std::atomic<uint64_t> _frameBufferUpdates{0};
+
 // Hands the current frame to the host: _outputWidth x _outputHeight words of the screen buffer, copied
 // before it returns. Does nothing while the GL view is on screen.
 void _frameBufferUpdate();
+// Tells the host that a frame loop looked again and the frame it handed over last is still what it
+// would show: no pixels move. Waiting for a settled screen counts these as repeats of that frame.
+void _frameBufferUnchanged();

@@ -1,4 +1,5 @@
 #include "shell/MIDlet.h"
+#include "shell/TickerWake.h"
 
 #include <string>
 
@@ -44,6 +45,8 @@ void MIDlet::startApp() {}
 
 void MIDlet::notifyDestroyed() {
     quitInvoked.store(true);
+    // The ticker leaves its loop at the quit and runs the tear-down.
+    TickerWake::wake();
     // Green threads asleep at tear-down are resumed, not waited out, once the application has quit.
     java::lang::ThreadImp::setQuitRequested(true);
 }

@@ -18,6 +18,7 @@
 #include "rms/RecordStore.h"
 #include "runtime/String.h"
 #include "runtime/Throwable.h"
+#include "sensor/SensorManager.h"
 #include "shell/Display.h"
 #include "shell/EntryFunctions.h"
 #include "shell/LCDUIHooks.h"
@@ -27,6 +28,7 @@
 #include "shell/StaticProxy.h"
 #include "shell/StubTicker.h"
 #include "shell/TSlibs.h"
+#include "shell/TickerWake.h"
 
 using javax::microedition::lcdui::Display;
 using javax::microedition::lcdui::Graphics;
@@ -38,6 +40,7 @@ std::mutex midletMutex;
 JavaPtr<ProxyMIDlet> myMidlet;
 std::atomic<TickerPhase> phase{TickerPhase::notStarted};
 std::atomic<void (*)()> finishedCallback{nullptr};
+std::atomic<uint64_t> tickerPassCount{0};
 std::mutex threadsMutex;
 JavaPtr<java::lang::Thread> tickerThread;
 JavaPtr<java::lang::Thread> midletThread;
@@ -179,19 +182,30 @@ long long cappedTickMilliseconds(long long elapsed) {
     return elapsed > kLongestTickMilliseconds ? kLongestTickMilliseconds : elapsed;
 }
 
+std::chrono::milliseconds tickerSleepAfterPass() {
+    using std::chrono::milliseconds;
+    if (Display::needToTickLCDUI.load() || Display::setCurrentRequested.load())
+        return milliseconds(kScreenTickMilliseconds);
+    long long sleep = kLongestTickerSleepMilliseconds;
+    if (javax::microedition::media::Manager::hasPlayersToPoll()) sleep = kMediaPollMilliseconds;
+    const long long sensor = javax::microedition::sensor::SensorManager::millisUntilDue();
+    if (sensor >= 0 && sensor < sleep) sleep = sensor;
+    // A batch whose listener keeps throwing stays due: one millisecond keeps that from spinning.
+    return milliseconds(sleep < 1 ? 1 : sleep);
+}
+
 void* startapp_thread(void*) {
     bool canvasShown = false;
     bool graphicsHandedOver = false;
     auto previous = std::chrono::steady_clock::now();
     for (;;) {
+        tickerPassCount.fetch_add(1, std::memory_order_relaxed);
         if (!canvasShown) {
             if (auto canvas = Display::currentCanvas()) {
                 canvas->showNotify();
                 canvasShown = true;
             }
         }
-        // A short wait instead of a bare yield: a loop that only yields keeps a core busy.
-        std::this_thread::sleep_for(std::chrono::milliseconds(kTickerPassWaitMilliseconds));
         if (kThreadedInputs) TouchRing::shared().drain();
         if (!graphicsHandedOver) {
             if (auto displayable = Display::currentDisplayable()) {
@@ -206,9 +220,16 @@ void* startapp_thread(void*) {
             // Whole milliseconds only; the rest carries over to the next pass.
             previous += std::chrono::milliseconds(elapsed);
             tickLCDUI(cappedTickMilliseconds(elapsed));
+        } else if (Display::setCurrentRequested.load()) {
+            // A set-current request rang within the same millisecond: it is served now, not a tick late.
+            tickLCDUI(0);
         }
         TSlibs_tickPolling();
         if (MIDlet::quitInvoked.load()) break;
+        // Instead of a yield, which keeps a core busy: asleep until rung (a set-current request
+        // rings too, which brings the first canvas its showNotify) or until the pass's own timers
+        // fall due.
+        TickerWake::waitUntil(std::chrono::steady_clock::now() + tickerSleepAfterPass());
     }
     phase.store(TickerPhase::tearingDown);
     preStopMIDletTearDown();
@@ -217,6 +238,10 @@ void* startapp_thread(void*) {
     phase.store(TickerPhase::finished);
     if (auto callback = finishedCallback.load()) callback();
     return nullptr;
+}
+
+uint64_t tickerPasses() {
+    return tickerPassCount.load(std::memory_order_relaxed);
 }
 
 TickerPhase tickerPhase() {

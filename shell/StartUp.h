@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 
 #include "shell/FrameBufferUpdate.h"
@@ -51,8 +52,17 @@ enum class TickerPhase { notStarted, running, tearingDown, finished };
 TickerPhase tickerPhase();
 // Runs once on the ticker thread after the tear-down; the program ends its loop from here.
 void setTickerFinishedCallback(void (*callback)());
-// How long each ticker pass waits (milliseconds) before the next one.
-inline constexpr int kTickerPassWaitMilliseconds = 1;
+// How long the ticker sleeps after a pass when nothing rings it (milliseconds): a shown screen's
+// tickers, alert timers, key repeat and repaint requests are served at the first pace, a playing sound's
+// end is looked for at the second; otherwise it wakes at the third at the latest, for the polls that
+// nothing announces (location intervals and time-outs, a new sensor-listener registration).
+inline constexpr int kScreenTickMilliseconds = 10;
+inline constexpr int kMediaPollMilliseconds = 10;
+inline constexpr int kLongestTickerSleepMilliseconds = 100;
+// The sleep after a pass, from the screens' and the polls' state now.
+std::chrono::milliseconds tickerSleepAfterPass();
+// Ticker passes run so far (what woke the ticker, for the benchmarks and tests).
+uint64_t tickerPasses();
 // The longest tick handed to the LCDUI, so a stall does not jump a ticker far ahead.
 inline constexpr long long kLongestTickMilliseconds = 100;
 // Milliseconds since the previous pass, capped for the LCDUI tick.

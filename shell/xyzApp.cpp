@@ -1,4 +1,5 @@
 #include "shell/xyzApp.h"
+#include "shell/TickerWake.h"
 
 #include <atomic>
 #include <cstdio>
@@ -110,8 +111,10 @@ bool xyzApp::highLevelScreenShown() {
 }
 
 void xyzApp::accelerated(double x, double y, double z) {
-    if (_sendInputsPlease.load())
-        _setTilt(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    if (!_sendInputsPlease.load()) return;
+    _setTilt(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    // The sensor poll on the ticker hands the sample on.
+    TickerWake::wake();
 }
 
 void xyzApp::sizeChanged(int width, int height) {

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -20,9 +21,14 @@
 #include "bench/support/IdleCpu.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
+#include "platform/DeviceProfile.h"
 #include "platform/FileSystemPaths.h"
+#include "platform/Sdl2Host.h"
 #include "runtime/LockObject.h"
+#include "shell/StartUp.h"
 #include "tests/support/FakeMIDlet.h"
+#include "tests/support/QuizLaunch.h"
+#include "tests/support/QuizStatics.h"
 
 namespace {
 
@@ -289,7 +295,28 @@ void DrawQuestions(benchmark::State& state) {
     }
 }
 
-// 5. CPU while the settled main menu sits idle, beside the idle fake MIDlet.
+// 5. CPU while the settled main menu sits idle, beside the idle fake MIDlet and a process that only
+// sleeps. Beside the CPU, how often the ticker and the frame loop woke and how many frames were handed
+// over, per second: a settled screen should show no pace above the quiz's 30 steps a second.
+struct IdleCounts {
+    uint64_t tickerPasses = tickerPasses();
+    uint64_t loopPasses = HookCanvas::finished_passes.load();
+    uint64_t frames = 0;
+    double cpu = processCpuSeconds();
+    Clock::time_point wall = Clock::now();
+};
+
+void reportIdle(benchmark::State& state, const IdleCounts& before, uint64_t frames) {
+    const IdleCounts after;
+    const double wall = std::chrono::duration<double>(after.wall - before.wall).count();
+    state.SetIterationTime(wall);
+    state.counters["cpu_percent"] = 100.0 * (after.cpu - before.cpu) / wall;
+    state.counters["ticker_wakeups_per_s"] =
+        static_cast<double>(after.tickerPasses - before.tickerPasses) / wall;
+    state.counters["loop_passes_per_s"] = static_cast<double>(after.loopPasses - before.loopPasses) / wall;
+    state.counters["frames_per_s"] = static_cast<double>(frames - before.frames) / wall;
+}
+
 template <class Ready>
 void measureIdle(benchmark::State& state, Ready ready) {
     for (auto _ : state) {
@@ -298,12 +325,10 @@ void measureIdle(benchmark::State& state, Ready ready) {
             state.SkipWithError("never ready to idle");
             return;
         }
-        const double cpuBefore = processCpuSeconds();
-        const auto wallBefore = Clock::now();
+        IdleCounts before;
+        before.frames = program.host().handedOverFrames();
         std::this_thread::sleep_for(idleWindow());
-        const double wall = std::chrono::duration<double>(Clock::now() - wallBefore).count();
-        state.SetIterationTime(wall);
-        state.counters["cpu_percent"] = 100.0 * (processCpuSeconds() - cpuBefore) / wall;
+        reportIdle(state, before, program.host().handedOverFrames());
     }
 }
 
@@ -330,6 +355,78 @@ void IdleFakeMidlet(benchmark::State& state) {
     measureIdle(state, FakeReady{});
 }
 
+void IdleSleepingProcess(benchmark::State& state) {
+    for (auto _ : state) {
+        IdleCounts before;
+        std::this_thread::sleep_for(idleWindow());
+        reportIdle(state, before, 0);
+    }
+}
+
+// The settled main menu in the window host: SDL's software renderer, on the desktop named by DISPLAY
+// or, without one, on SDL's offscreen driver (which still uploads and presents every frame).
+void IdleMainMenuWindow(benchmark::State& state) {
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_RENDER_DRIVER", "software", 1);
+    const int scale = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        char pattern[] = "/tmp/quiz_bench_XXXXXX";
+        if (mkdtemp(pattern) == nullptr) {
+            state.SkipWithError("no data directory");
+            return;
+        }
+        const std::string data = pattern;
+        resetStartUpForTests();
+        testsupport::resetQuizRunStatics();
+        std::string error;
+        platform::setUpFileSystemPaths(QUILL_FULL_BUNDLE_DIR, data.c_str(), error);
+        platform::DeviceProfile profile = platform::defaultDeviceProfile();
+        profile.screenModeWidth = 320 * scale;
+        platform::setDeviceProfile(profile);
+        testsupport::prepareQuizLaunch(&quizbench::BenchMidlet::create, false);
+        platform::Sdl2HostOptions options;
+        options.screen.widthPoints = 320;
+        options.screen.heightPoints = 480;
+        options.screen.scale = scale;
+        options.zoom = 1;
+        options.title = "quiz_bench";
+        std::unique_ptr<platform::Sdl2Host> host = platform::Sdl2Host::open(options, error);
+        if (!host) {
+            state.SkipWithError(("no window: " + error).c_str());
+            testsupport::endQuizLaunch();
+            return;
+        }
+        platform::setCurrentHost(host.get());
+        {
+            xyzApp app(*host);
+            bool ready = false;
+            std::thread idler([&] {
+                ready = pollUntil(std::chrono::seconds(30), [] {
+                    JavaPtr<HookCanvas> c = AppMidlet::canvas();
+                    return c && QuizHarness::settledIn(*c, kMainMenu);
+                });
+                // The last paints of the wipe and the first twinkles are over well within this.
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                if (ready) {
+                    IdleCounts before;
+                    std::this_thread::sleep_for(idleWindow());
+                    reportIdle(state, before, 0);
+                }
+                host->runOnMain([&app] { app.terminating(); }, false);
+            });
+            host->run(app);
+            idler.join();
+            if (!ready) state.SkipWithError("the main menu never settled");
+        }
+        platform::setCurrentHost(nullptr);
+        host.reset();
+        testsupport::endQuizLaunch();
+        std::error_code ignored;
+        std::filesystem::remove_all(data, ignored);
+    }
+}
+
 }  // namespace
 
 BENCHMARK(FakeMidletFirstFrame)
@@ -347,5 +444,7 @@ BENCHMARK(StartUpToSettledMenu)
 BENCHMARK(ScreenLoads)->Arg(1)->Arg(2)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(Paint)->Arg(1)->Arg(2)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(DrawQuestions)->Arg(1)->Arg(2)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(IdleSleepingProcess)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(IdleFakeMidlet)->Arg(2)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(IdleMainMenu)->Arg(1)->Arg(2)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(IdleMainMenuWindow)->Arg(1)->Arg(2)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

@@ -98,8 +98,13 @@ protected:
         ASSERT_GT(painted, before);
         ASSERT_TRUE(driver->host.waitForFrames(painted, kLimit));
     }
+    // One pass, and whatever it painted on show: a settled screen paints nothing.
+    void shownPass() {
+        driver->runPasses(1);
+        ASSERT_TRUE(driver->waitUntilShown());
+    }
     void passes(int n) {
-        for (int i = 0; i < n; ++i) paintedPass();
+        for (int i = 0; i < n; ++i) shownPass();
     }
     // Loads finished and the new screen's wipe run through.
     void settle() {
@@ -114,7 +119,7 @@ protected:
     }
     void release(int x, int y) {
         driver->host.touchUp(x, y);
-        paintedPass();
+        shownPass();
     }
     int state() { return H::game_state.load(); }
 

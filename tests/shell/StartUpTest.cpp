@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "shell/Display.h"
 #include "shell/MIDletStarter.h"
 #include "shell/StartUp.h"
 #include "shell/StubTicker.h"
@@ -27,4 +28,21 @@ TEST(StartUpTest, FreshFrameBuffersAreOpaqueBlackAndImpossibleSizesFail) {
     EXPECT_FALSE(allocateFrameBuffers(0, 480));
     EXPECT_FALSE(allocateFrameBuffers(320, -1));
     EXPECT_EQ(_frameBufferPixels.load(), nullptr);
+}
+
+TEST(StartUpTest, TickerSleepsUntilItsLongestWaitUnlessAScreenOrARequestNeedsTicks) {
+    using javax::microedition::lcdui::Display;
+    const struct {
+        bool screenShown, requestPending;
+        long long expected;
+    } cases[] = {{false, false, kLongestTickerSleepMilliseconds},
+                 {true, false, kScreenTickMilliseconds},
+                 {false, true, kScreenTickMilliseconds}};
+    for (const auto& c : cases) {
+        Display::needToTickLCDUI.store(c.screenShown);
+        Display::setCurrentRequested.store(c.requestPending);
+        EXPECT_EQ(tickerSleepAfterPass().count(), c.expected) << c.screenShown << c.requestPending;
+    }
+    Display::needToTickLCDUI.store(false);
+    Display::setCurrentRequested.store(false);
 }
