@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -299,14 +300,15 @@ void DrawQuestions(benchmark::State& state) {
 // sleeps. Beside the CPU, how often the ticker and the frame loop woke and how many frames were handed
 // over, per second: a settled screen should show no pace above the quiz's 30 steps a second.
 struct IdleCounts {
-    uint64_t tickerPasses = tickerPasses();
+    uint64_t tickerPasses = ::tickerPasses();
     uint64_t loopPasses = HookCanvas::finished_passes.load();
     uint64_t frames = 0;
     double cpu = processCpuSeconds();
     Clock::time_point wall = Clock::now();
 };
 
-void reportIdle(benchmark::State& state, const IdleCounts& before, uint64_t frames) {
+// frames: the frames handed over by then, or nothing where the host does not count them.
+void reportIdle(benchmark::State& state, const IdleCounts& before, std::optional<uint64_t> frames) {
     const IdleCounts after;
     const double wall = std::chrono::duration<double>(after.wall - before.wall).count();
     state.SetIterationTime(wall);
@@ -314,7 +316,7 @@ void reportIdle(benchmark::State& state, const IdleCounts& before, uint64_t fram
     state.counters["ticker_wakeups_per_s"] =
         static_cast<double>(after.tickerPasses - before.tickerPasses) / wall;
     state.counters["loop_passes_per_s"] = static_cast<double>(after.loopPasses - before.loopPasses) / wall;
-    state.counters["frames_per_s"] = static_cast<double>(frames - before.frames) / wall;
+    if (frames) state.counters["frames_per_s"] = static_cast<double>(*frames - before.frames) / wall;
 }
 
 template <class Ready>
@@ -411,7 +413,7 @@ void IdleMainMenuWindow(benchmark::State& state) {
                 if (ready) {
                     IdleCounts before;
                     std::this_thread::sleep_for(idleWindow());
-                    reportIdle(state, before, 0);
+                    reportIdle(state, before, std::nullopt);
                 }
                 host->runOnMain([&app] { app.terminating(); }, false);
             });
