@@ -183,8 +183,11 @@ void HookCanvas::waitForNextPass(bool active) {
     if (active) {
         const long long now = CanvasClock::currentTimeMillis();
         long long due = last_fixed_update_time_ms.load() + MS_PER_UPDATE;
-        if (render_after_update.load() && !last_frame_repeats.load())
-            due = std::min(due, last_paint_time_ms.load() + kPassIntervalMs);
+        // Only while passes without a step paint: a loop that may not paint (state 0, terminating)
+        // would otherwise find that paint overdue at every pass.
+        const bool paintsEachPass = game_state.load() != 0 && !AppMidlet::app_terminating.load() &&
+                                    render_after_update.load() && !last_frame_repeats.load();
+        if (paintsEachPass) due = std::min(due, last_paint_time_ms.load() + kPassIntervalMs);
         wait = std::clamp(due - now, 1LL, static_cast<long long>(MS_PER_UPDATE));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(wait));
