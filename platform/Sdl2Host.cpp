@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -20,6 +21,7 @@ constexpr Uint32 kSampleIntervalMs = 20;
 // How long the loop sleeps with the device at rest (level, no arrow held, the level sample sent): only
 // a wake event lost to a full queue waits this long.
 constexpr int kRestWaitMs = 250;
+constexpr int kInvisibleRestWaitMs = 50;
 
 // Pixel words hold the bytes R, G, B, A in memory; the texture reads the same bytes and ignores the
 // fourth, so frames are shown opaque whatever their alpha.
@@ -151,6 +153,7 @@ std::unique_ptr<Sdl2Host> Sdl2Host::open(const Sdl2HostOptions& options, std::st
     // Whole window pixels per point keep the picture sharp; a window smaller than the points cannot.
     SDL_RenderSetIntegerScale(w.renderer, size.pixelsPerPoint >= 1 ? SDL_TRUE : SDL_FALSE);
     host->m_wakeEvent = SDL_RegisterEvents(1);
+    host->m_invisibleDriver = isInvisibleVideoDriver(driver);
     if (host->m_wakeEvent == static_cast<Uint32>(-1)) {
         error = "SDL has no user events left";
         return nullptr;
@@ -164,6 +167,13 @@ Sdl2Host::~Sdl2Host() {
 }
 
 void Sdl2Host::wake() {
+    if (m_invisibleDriver) {
+        {
+            std::lock_guard<std::mutex> guard(m_restLock);
+            m_restRung = true;
+        }
+        m_restSignal.notify_one();
+    }
     if (m_wakePending.exchange(true)) return;
     SDL_Event event{};
     event.type = m_wakeEvent;
@@ -188,7 +198,15 @@ int Sdl2Host::run(HostEvents& events) {
         if (sampling)
             timeout = SDL_TICKS_PASSED(now, w.nextSampleAt) ? 0 : static_cast<int>(w.nextSampleAt - now);
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, timeout) != 0) {
+        if (!sampling && m_invisibleDriver) {
+            {
+                std::unique_lock<std::mutex> guard(m_restLock);
+                m_restSignal.wait_for(guard, std::chrono::milliseconds(kInvisibleRestWaitMs),
+                                      [this] { return m_restRung; });
+                m_restRung = false;
+            }
+            while (SDL_PollEvent(&event) != 0) handleEvent(&event);
+        } else if (SDL_WaitEventTimeout(&event, timeout) != 0) {
             handleEvent(&event);
             while (SDL_PollEvent(&event) != 0) handleEvent(&event);
         }

@@ -9,8 +9,10 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -80,6 +82,13 @@ private:
     uint32_t m_wakeEvent = 0;
     // Set while a wake event waits in SDL's queue, so that a burst of posts sends one.
     std::atomic<bool> m_wakePending{false};
+    // A driver that shows nothing (offscreen, dummy) has no way for SDL to sleep until an event: its
+    // waits poll every millisecond. There the loop at rest sleeps on m_restSignal, which wake() rings,
+    // and looks at SDL's queue when it wakes (events pushed by others wait at most kInvisibleRestWaitMs).
+    bool m_invisibleDriver = false;
+    std::mutex m_restLock;  // guards m_restRung
+    std::condition_variable m_restSignal;
+    bool m_restRung = false;
     std::atomic<bool> m_quitClaimed{false};
     std::atomic<bool> m_quitRequested{false};
     std::atomic<int> m_quitStatus{0};
