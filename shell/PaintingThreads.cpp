@@ -1,6 +1,7 @@
 #include "shell/PaintingThreads.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -25,8 +26,9 @@ struct Registry {
     std::mutex mutex;
     std::condition_variable ended;
     std::vector<std::shared_ptr<NotedThread>> noted;
-    // Each reset starts a new generation, so a thread noted in an earlier launch is noted again.
-    uint64_t generation = 1;
+    // Each reset starts a new generation, so a thread noted in an earlier launch is noted again. Read
+    // without the lock on every paint; changed under it.
+    std::atomic<uint64_t> generation{1};
 };
 
 Registry& registry() {
@@ -53,14 +55,11 @@ thread_local ThreadMark mark;
 
 void PaintingThreads::noteCurrentThread() {
     Registry& r = registry();
-    {
-        std::lock_guard<std::mutex> lock(r.mutex);
-        if (mark.generation == r.generation) return;
-    }
+    if (mark.generation == r.generation.load()) return;
     // Asked outside the lock: the thread pool has a lock of its own.
     const bool runtimeThread = static_cast<bool>(java::lang::Thread::currentThread());
     std::lock_guard<std::mutex> lock(r.mutex);
-    mark.generation = r.generation;
+    mark.generation = r.generation.load();
     if (!runtimeThread) return;
     mark.entry = std::make_shared<NotedThread>();
     mark.entry->id = std::this_thread::get_id();
@@ -83,7 +82,7 @@ bool PaintingThreads::waitForOthers(std::chrono::milliseconds limit) {
 void PaintingThreads::reset() {
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
-    ++r.generation;
+    r.generation.fetch_add(1);
     r.noted.clear();
 }
 

@@ -241,6 +241,9 @@ TEST_F(HeldPaintTearDownTest, APaintThatOutlivesTheWaitKeepsTheBuffersAndTheStat
     EXPECT_NE(_frameBufferPixels.load(), nullptr);
     EXPECT_EQ(StepLog::get().indexOf("Display.tidyUp"), -1);
     EXPECT_EQ(StepLog::get().indexOf("StaticProxy.destroy"), -1);
+    // What the program then does once its host's loop has ended: it ends at once, with that status.
+    EXPECT_EXIT(exitNowIfRuntimeThreadsRun(xyzApp::kExitTearDownTimedOut),
+                ::testing::ExitedWithCode(xyzApp::kExitTearDownTimedOut), "");
 
     // The paint goes on into the kept buffer; once its thread has ended, the test tidies up as the
     // tear-down would have.
@@ -252,6 +255,7 @@ TEST_F(HeldPaintTearDownTest, APaintThatOutlivesTheWaitKeepsTheBuffersAndTheStat
     postStopMIDletTearDown();
     freeFrameBuffers();
     resetStartUpForTests();
+    exitNowIfRuntimeThreadsRun(xyzApp::kExitTearDownTimedOut);  // returns: nothing runs any more
 }
 
 }  // namespace heldpaint
