@@ -31,6 +31,7 @@
 #include "platform/SmsOutbox.h"
 #include "screens/ScreenHooks.h"
 #include "shell/ProxyMIDlet.h"
+#include "shell/StartUp.h"
 #include "shell/StaticProxy.h"
 #include "shell/xyzApp.h"
 
@@ -144,6 +145,7 @@ int runHeadless(const platform::HostScreen& screen, const ScriptRunner* script,
         xyzApp app(host);
         status = host.run(app);
     }
+    exitNowIfRuntimeThreadsRun(status);
     if (runner.joinable()) runner.join();
     platform::setCurrentHost(nullptr);
     if (status == xyzApp::kExitLaunchFailed) return status;
@@ -172,6 +174,7 @@ int runWindowed(const platform::HostScreen& screen, const ProgramOptions& option
         xyzApp app(*host);
         status = host->run(app);
     }
+    exitNowIfRuntimeThreadsRun(status);
     platform::setCurrentHost(nullptr);
     return status;
 }

@@ -8,6 +8,7 @@
 #include "shell/FrameBufferUpdate.h"
 #include "shell/KeypressIDs.h"
 #include "shell/MIDlet.h"
+#include "shell/PaintingThreads.h"
 
 // Build switches read here (all off in this build): repaints queued for a repaint thread instead of
 // painted on the caller's (kThreadedRepaint, in shell/Display.h), and the 2D-over-3D flush.
@@ -164,6 +165,8 @@ void Canvas::repaint(int x, int y, int w, int h) {
 
 void Canvas::repaintReal(int x, int y, int w, int h) {
     RepaintScope running;
+    // Noted before the quit is read: a thread the tear-down has not seen sees the quit and paints nothing.
+    PaintingThreads::noteCurrentThread();
     if (quitInvoked()) return;
     JavaPtr<Graphics> g = getGraphics();
     if (!g) return;
@@ -201,6 +204,7 @@ void Canvas::flushGraphics(int, int, int, int) {
         }
         return;
     }
+    PaintingThreads::noteCurrentThread();
     if (!isShown()) return;
     // A frame another thread is painting is not copied half done.
     std::lock_guard<std::recursive_mutex> painting(paintMutex);

@@ -463,7 +463,7 @@ void Display::releaseThreadedRepaint(bool queueOnly) {
         std::lock_guard<std::mutex> lock(threadedRepaintMutex);
         oldQueue = std::move(repaintCanvasPtrs);
         if (!queueOnly) {
-            // The thread leaves its loop at its next look at the flag; nothing waits for it.
+            // The thread leaves its loop at its next look at the flag; the tear-down waits for it.
             if (threadedRepaintRunnable) threadedRepaintRunnable->stopRequested.store(true);
             oldRunnable = std::move(threadedRepaintRunnable);
             oldThread = std::move(threadedRepaintThread);

@@ -15,9 +15,9 @@ inline std::atomic<size_t> _frameBufferPixelCount{0};
 // True while frames go to the software view: always in this build, where no GL view is ever shown.
 inline std::atomic<bool> _in2dmode{true};
 // Flushes that could not be handed over: no host or no screen buffer yet, or an output size that does
-// not fit the buffer (a rotation caught between writing the new width and the new height).
+// not fit the buffer.
 inline std::atomic<uint64_t> _frameBufferUpdatesDropped{0};
 
 // Hands the current frame to the host: _outputWidth x _outputHeight words of the screen buffer, copied
-// before it returns. Does nothing while the GL view is on screen.
+// before it returns, under the paint lock. Does nothing while the GL view is on screen.
 void _frameBufferUpdate();

@@ -23,6 +23,7 @@
 #include "shell/LCDUIHooks.h"
 #include "shell/MIDlet.h"
 #include "shell/MIDletStarter.h"
+#include "shell/PaintingThreads.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StaticProxy.h"
 #include "shell/StubTicker.h"
@@ -30,6 +31,7 @@
 
 using javax::microedition::lcdui::Display;
 using javax::microedition::lcdui::Graphics;
+using javax::microedition::lcdui::PaintingThreads;
 using javax::microedition::midlet::MIDlet;
 
 namespace {
@@ -37,6 +39,8 @@ namespace {
 std::mutex midletMutex;
 JavaPtr<ProxyMIDlet> myMidlet;
 std::atomic<TickerPhase> phase{TickerPhase::notStarted};
+// A painting thread outlived the tear-down's wait: its screen buffers and statics are kept.
+std::atomic<bool> paintersLeftRunning{false};
 std::atomic<void (*)()> finishedCallback{nullptr};
 std::mutex threadsMutex;
 JavaPtr<java::lang::Thread> tickerThread;
@@ -113,6 +117,8 @@ void freeFrameBuffers() {
 void _xyzLauncher() {
     // _global_mutex is initialised statically by the runtime, before any thread can take it.
     TouchRing::shared().reset();
+    PaintingThreads::reset();
+    paintersLeftRunning.store(false);
     if (kThreadedRepaint) Display::threadedRepaintSetup();
     Display::getDisplay(nullptr);
     JavaPtr<Graphics> master = jnew<Graphics>();
@@ -211,9 +217,20 @@ void* startapp_thread(void*) {
         if (MIDlet::quitInvoked.load()) break;
     }
     phase.store(TickerPhase::tearingDown);
-    preStopMIDletTearDown();
-    _setMyMidlet(nullptr);
-    postStopMIDletTearDown();
+    // Every thread that painted ends before the statics and the screen buffers it draws with go: the
+    // application's canvas thread finishes its pass after the quit, the repaint thread is told to stop.
+    if (kThreadedRepaint) Display::threadedRepaintTidyUp();
+    if (PaintingThreads::waitForOthers(kPaintingThreadsWait)) {
+        preStopMIDletTearDown();
+        _setMyMidlet(nullptr);
+        postStopMIDletTearDown();
+    } else {
+        // Freeing under a thread that still draws would corrupt memory; the process ends soon anyway.
+        paintersLeftRunning.store(true);
+        std::fprintf(
+            stderr, "quill: a painting thread did not end within %lld ms; its statics and buffers are kept\n",
+            static_cast<long long>(kPaintingThreadsWait.count()));
+    }
     phase.store(TickerPhase::finished);
     if (auto callback = finishedCallback.load()) callback();
     return nullptr;
@@ -227,8 +244,21 @@ void setTickerFinishedCallback(void (*callback)()) {
     finishedCallback.store(callback);
 }
 
+bool runtimeThreadsLeftRunning() {
+    const TickerPhase now = phase.load();
+    return paintersLeftRunning.load() || now == TickerPhase::running || now == TickerPhase::tearingDown;
+}
+
+void exitNowIfRuntimeThreadsRun(int status) {
+    if (!runtimeThreadsLeftRunning()) return;
+    // The static destructors would run under a thread that still uses the statics.
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
 void resetStartUpForTests() {
     phase.store(TickerPhase::notStarted);
+    paintersLeftRunning.store(false);
     MIDlet::quitInvoked.store(false);
     javax::microedition::lcdui::Displayable::isInterrupted.store(false);
     _sendInputsPlease.store(false);

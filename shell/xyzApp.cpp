@@ -75,7 +75,7 @@ void xyzApp::tickerFinished() {
         [this] {
             joinRuntimeThreads();
             cleanup();
-            m_host.quit(kExitClean);
+            m_host.quit(runtimeThreadsLeftRunning() ? kExitTearDownTimedOut : kExitClean);
         },
         false);
 }
@@ -125,9 +125,7 @@ void xyzApp::sizeChanged(int width, int height) {
         return;
     }
     if (newWidth == _outputWidth.load() && newHeight == _outputHeight.load()) return;
-    _outputWidth.store(newWidth);
-    _outputHeight.store(newHeight);
-    _xyzSizeChanged();
+    changeOutputSize(newWidth, newHeight);
 }
 
 void xyzApp::paused() {
@@ -165,9 +163,8 @@ void xyzApp::terminating() {
 
 void xyzApp::cleanup() {
     if (m_cleanupHasBeenRun) return;
-    const TickerPhase phase = tickerPhase();
     // While a runtime thread may still draw, the buffers stay (the process is about to end anyway).
-    if (phase != TickerPhase::finished && phase != TickerPhase::notStarted) return;
+    if (runtimeThreadsLeftRunning()) return;
     m_cleanupHasBeenRun = true;
     freeFrameBuffers();
 }

@@ -14,6 +14,7 @@ class xyzApp : public platform::HostEvents {
 public:
     // Exit statuses the delegate ends the loop with.
     static constexpr int kExitClean = 0;
+    // The tear-down did not finish in time, or a thread that paints would not end.
     static constexpr int kExitTearDownTimedOut = 2;
     static constexpr int kExitLaunchFailed = 3;
     // How long termination waits for the ticker's tear-down.
