@@ -5,6 +5,8 @@
 
 #include <random>
 
+#include "library/PrintStream.h"
+#include "library/System.h"
 #include "tests/engine/ResourceFixtures.h"
 #include "tools/ImageResourceWriter.h"
 
@@ -321,6 +323,52 @@ TEST_F(ImageResource, CorruptImagesLeaveTheirSlotFree) {
     EXPECT_EQ(canvas->loadImageID(noPalette, -1, 1, false), -1);
     EXPECT_FALSE(canvas->image_cache->data[0]);
     EXPECT_EQ(slotsInUse(), 0);
+}
+
+// A load that fails answers -1, which draws nothing and measures 0, and never the number of a slot that
+// the next picture takes: the broken picture's id once drew and measured whatever loaded after it. The
+// quiz's pictures keep that id and name the resource on System.err.
+TEST_F(ImageResource, AFailedLoadNeverNamesALaterPicture) {
+    std::string error;
+    ResourceMapWriter map;
+    int missing = map.addLooseResource({});
+    int corrupt = map.addLooseResource({2, 0, 4});
+    int undecodable = map.addLooseResource({0, 0x89, 'P', 'N', 'G', 1, 2, 3});
+    int good = map.addLooseResource(ImageResourceWriter::fullColour(
+        3, 2, std::vector<uint32_t>(6, 0xFFFF0000u), PixelEncoding::Plain, nullptr, &error));
+    install(map);
+    std::filesystem::remove(bundle.path() / ("ur" + std::to_string(missing)));
+
+    const int failedIds[] = {canvas->loadImageID(missing, -1, 1, false),
+                             canvas->loadImageID(corrupt, -1, 1, false),
+                             canvas->loadImageID(undecodable, -1, 1, true)};
+    int picture = canvas->loadImageID(good, -1, 1, false);
+    ASSERT_EQ(picture, 0);
+    Surface drawn(8, 8);
+    canvas->drawImageID(drawn.g, picture, 0, 0, 1, 1, 20);
+    EXPECT_EQ(drawn.at(1, 1), 0xFFFF0000u);
+    for (int failed : failedIds) {
+        EXPECT_EQ(failed, -1);
+        Surface surface(8, 8);
+        canvas->drawImageID(surface.g, failed, 0, 0, 1, 1, 20);
+        canvas->drawImageIDNoTransform(surface.g, failed, 0, 1, 1, 20);
+        EXPECT_EQ(surface.at(1, 1), 0xFFFFFFFFu);
+        for (int selector = HookCanvas::IMAGEDIMENSION_WIDTH;
+             selector <= HookCanvas::IMAGEDIMENSION_CELL_CROPPED_TL_Y; ++selector)
+            EXPECT_EQ(canvas->getImageDimension(failed, 0, 0, selector), 0) << "selector " << selector;
+    }
+    EXPECT_EQ(slotsInUse(), 1);
+
+    const JavaPtr<java::io::PrintStream> savedErr = java::lang::System::err;
+    const JavaPtr<java::io::PrintStream> savedOut = java::lang::System::out;
+    System_staticInit();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(canvas->loadPicture(missing, false), -1);
+    EXPECT_EQ(canvas->loadPicture(good, false), picture);
+    const std::string said = testing::internal::GetCapturedStdout();
+    java::lang::System::err = savedErr;
+    java::lang::System::out = savedOut;
+    EXPECT_EQ(said, "Picture resource " + std::to_string(missing) + " is missing or unreadable\n");
 }
 
 // Every proper prefix of a good image, PNGs included, is refused with -1 and takes no slot. Under ASan
