@@ -19,8 +19,9 @@ class LargestAllocationWatch {
 public:
     LargestAllocationWatch() {
 #ifdef QUILL_ENGINE_ALLOCATION_HOOKS
-        static const bool installed = __sanitizer_install_malloc_and_free_hooks(record, nullptr) != 0;
-        (void)installed;
+        // The runtime refuses a pair with either hook null, so frees get a hook that does nothing.
+        static const bool installed = __sanitizer_install_malloc_and_free_hooks(record, ignoreFree) != 0;
+        m_installed = installed;
 #endif
         s_largest = 0;
         s_watching = true;
@@ -33,6 +34,10 @@ public:
 
     size_t largest() const {
         return s_largest;
+    }
+    // Whether allocations are seen at all: false without a sanitizer, or when the runtime refused the hooks.
+    bool seesAllocations() const {
+        return m_installed;
     }
     static constexpr bool kSeesAllocations =
 #ifdef QUILL_ENGINE_ALLOCATION_HOOKS
@@ -48,6 +53,8 @@ private:
         while (size > seen && !s_largest.compare_exchange_weak(seen, size)) {
         }
     }
+    static void ignoreFree(const volatile void*) {}
+    bool m_installed = false;
     static inline std::atomic<bool> s_watching{false};
     static inline std::atomic<size_t> s_largest{0};
 };
