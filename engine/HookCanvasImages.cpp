@@ -38,7 +38,9 @@ bool isPngSignature(const Bytes& bytes) {
 }
 
 bool sizeAllowed(int64_t width, int64_t height) {
-    return width > 0 && height > 0 && width * height <= layout::kMaxImagePixels;
+    // Each side is bounded first: a PNG's sides are 32-bit, and their product would overflow.
+    return width > 0 && height > 0 && width <= layout::kMaxImagePixels && height <= layout::kMaxImagePixels &&
+           width * height <= layout::kMaxImagePixels;
 }
 
 // The size a PNG declares in its header chunk, which must come first; false when the bytes from offset

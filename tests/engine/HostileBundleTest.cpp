@@ -99,6 +99,8 @@ TEST_F(HostileBundle, DeclaredSizesAreRefusedForTheCostOfTheBytesHeld) {
     // A PNG signature and header chunk declaring 8192 x 8192, and nothing after them.
     const Bytes bigPng{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0,
                        0x20, 0,   0,   0,   0x20, 0,    0,    8,    6, 0, 0, 0,  0,   0,   0,   0};
+    Bytes widestPng = bigPng;
+    std::fill(widestPng.begin() + 16, widestPng.begin() + 24, 0xFF);
     Bytes indexedShort = imageHeader(HookCanvas::IMAGEFORMAT_ENCODEDPIXELDATA_NOPALETTE, 1024, 1024);
     indexedShort.insert(indexedShort.end(), 11, 1);  // plain encoding byte and 10 bytes of indices
 
@@ -139,6 +141,7 @@ TEST_F(HostileBundle, DeclaredSizesAreRefusedForTheCostOfTheBytesHeld) {
         {"an indexed image of 1024 x 1024 with 10 bytes of indices", Reader::Image,
          looseImage(indexedShort, seventeenColours())},
         {"a PNG declaring 8192 x 8192", Reader::Image, looseImage(bigPng)},
+        {"a PNG declaring 2^32 - 1 x 2^32 - 1", Reader::Image, looseImage(widestPng)},
     };
 
     for (const Case& c : cases) {
