@@ -123,7 +123,7 @@ ParsedMap checkMap(const Bytes& map) {
 // Exactly `length` bytes of the stream, or null when it ends first. The length comes from a record of
 // the bundle, so it is believed only as far as the file reaches: an array of that size is made at once
 // only when the stream says it still holds that many bytes; otherwise the bytes are gathered as they
-// come, and a ten-byte file claiming 2 GB costs a few kilobytes, not 2 GB.
+// come, and a ten-byte file claiming 2 GB costs its ten bytes and one 16 KB buffer, not 2 GB.
 JavaPtr<Bytes> readDeclaredLength(java::io::DataInputStream& in, int32_t length) {
     if (length <= in.available()) {
         JavaPtr<Bytes> whole = jnewArray<signed char>(length);

@@ -1,6 +1,8 @@
 // ENC strings, the language table and string insertion: the canvas's encoded texts, their conversion
 // to and from String, and the marker replacement that keeps hyphenation guidelines in step.
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "engine/EncStringReader.h"
@@ -128,10 +130,21 @@ JavaPtr<String> HookCanvas::replaceHardSpaces(const JavaPtr<String>& s) {
     const auto isHard = [](unsigned short c) { return c == 0x00A0 || c == 0x00AC; };
     const unsigned short* first = std::find_if(units, units + n, isHard);
     if (first == units + n) return s;
-    std::vector<unsigned short> replaced(units, units + n);
-    std::replace_if(replaced.begin() + (first - units), replaced.end(), isHard,
-                    static_cast<unsigned short>(' '));
-    return jnew<String>(replaced.data(), n);
+    // Blocks of a fixed length, every unit stored whether it changes or not: a loop of known length
+    // without a branch, into a buffer nothing else can reach, is one the compiler makes vector code of.
+    constexpr int kBlock = 64;
+    const auto spaceFor = [](unsigned short c) {
+        return static_cast<unsigned short>(((c == 0x00A0) | (c == 0x00AC)) ? ' ' : c);
+    };
+    std::unique_ptr<unsigned short[]> replaced(new unsigned short[static_cast<size_t>(n)]);
+    int i = 0;
+    for (; i + kBlock <= n; i += kBlock) {
+        unsigned short block[kBlock];
+        for (int j = 0; j < kBlock; ++j) block[j] = spaceFor(units[i + j]);
+        std::memcpy(replaced.get() + i, block, sizeof block);
+    }
+    for (; i < n; ++i) replaced[i] = spaceFor(units[i]);
+    return jnew<String>(replaced.get(), n);
 }
 
 JavaPtr<String> HookCanvas::insertENCStringIntoString(const JavaPtr<String>& text,
