@@ -358,6 +358,13 @@ TEST_F(ImageResource, AFailedLoadNeverNamesALaterPicture) {
             EXPECT_EQ(canvas->getImageDimension(failed, 0, 0, selector), 0) << "selector " << selector;
     }
     EXPECT_EQ(slotsInUse(), 1);
+    // Nor is it ever under the pointer, even at its own corner.
+    const int32_t savedX = HookCanvas::pointer_x.exchange(1);
+    const int32_t savedY = HookCanvas::pointer_y.exchange(1);
+    EXPECT_TRUE(canvas->pointerOverImage(picture, 0, 0));
+    EXPECT_FALSE(canvas->pointerOverImage(-1, 1, 1));
+    HookCanvas::pointer_x.store(savedX);
+    HookCanvas::pointer_y.store(savedY);
 
     const JavaPtr<java::io::PrintStream> savedErr = java::lang::System::err;
     const JavaPtr<java::io::PrintStream> savedOut = java::lang::System::out;
