@@ -7,8 +7,8 @@
 #include <map>
 
 #include "runtime/IOException.h"
-#include "tests/engine/LargestAllocationWatch.h"
 #include "tests/engine/ResourceFixtures.h"
+#include "tests/support/LargestAllocationWatch.h"
 #include "tools/ImageResourceWriter.h"
 
 namespace enginetest {
@@ -16,6 +16,7 @@ namespace {
 
 using restools::ImageResourceWriter;
 using restools::PixelEncoding;
+using testsupport::LargestAllocationWatch;
 
 // One mapping record: owner (pack or block, -1 none), offset, length.
 struct Record {

@@ -7,18 +7,18 @@
 #include <cstddef>
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define QUILL_ENGINE_ALLOCATION_HOOKS 1
+#define QUILL_ALLOCATION_HOOKS 1
 // From the sanitizer runtime's allocator interface (the compiler ships no header for it).
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, size_t),
                                                          void (*onFree)(const volatile void*));
 #endif
 
-namespace enginetest {
+namespace testsupport {
 
 class LargestAllocationWatch {
 public:
     LargestAllocationWatch() {
-#ifdef QUILL_ENGINE_ALLOCATION_HOOKS
+#ifdef QUILL_ALLOCATION_HOOKS
         // The runtime refuses a pair with either hook null, so frees get a hook that does nothing.
         static const bool installed = __sanitizer_install_malloc_and_free_hooks(record, ignoreFree) != 0;
         m_installed = installed;
@@ -40,7 +40,7 @@ public:
         return m_installed;
     }
     static constexpr bool kSeesAllocations =
-#ifdef QUILL_ENGINE_ALLOCATION_HOOKS
+#ifdef QUILL_ALLOCATION_HOOKS
         true;
 #else
         false;
@@ -59,4 +59,4 @@ private:
     static inline std::atomic<size_t> s_largest{0};
 };
 
-}  // namespace enginetest
+}  // namespace testsupport
