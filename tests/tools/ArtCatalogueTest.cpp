@@ -357,5 +357,159 @@ TEST(ArtCatalogue, TheQuizsWordsStayInsideTheirBoxesInContrast) {
     }
 }
 
+// Reads the digits that a mask shows, left to right, by likeness to the font's own digits: each run
+// of inked columns is cut to its box, laid on a coarse grid and given the digit whose grid it
+// matches best.
+class DigitReader {
+public:
+    DigitReader() {
+        resbuild::GlyphRenderer font(resbuild::ArtLettering::kDefaultFontPath, 64);
+        for (const auto& glyph : font.renderLatin1().glyphs) {
+            if (glyph.code < '0' || glyph.code > '9') continue;
+            std::vector<std::vector<bool>> rows(glyph.height, std::vector<bool>(glyph.width));
+            for (int y = 0; y < glyph.height; ++y)
+                for (int x = 0; x < glyph.width; ++x) rows[y][x] = glyph.coverage[y * glyph.width + x] > 127;
+            m_digits[glyph.code - '0'] = grid(rows, 0, glyph.width);
+        }
+    }
+
+    // rows[y][x]: inked or not.
+    std::string read(const std::vector<std::vector<bool>>& rows) const {
+        const int width = rows.empty() ? 0 : static_cast<int>(rows[0].size());
+        auto columnInked = [&](int x) {
+            for (const auto& row : rows)
+                if (row[x]) return true;
+            return false;
+        };
+        std::string digits;
+        for (int x = 0; x < width;) {
+            if (!columnInked(x)) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end < width && columnInked(end)) ++end;
+            const Grid seen = grid(rows, x, end);
+            int best = -1, bestScore = -1;
+            for (int d = 0; d < 10; ++d) {
+                int score = 0;
+                for (size_t i = 0; i < seen.size(); ++i) score += seen[i] == m_digits[d][i];
+                if (score > bestScore) bestScore = score, best = d;
+            }
+            digits += static_cast<char>('0' + best);
+            x = end;
+        }
+        return digits;
+    }
+
+private:
+    using Mask = std::vector<std::vector<bool>>;
+    using Grid = std::vector<bool>;
+    static constexpr int kAcross = 6, kDown = 9;
+
+    // The inked box of columns [from, to) on a kAcross x kDown grid: a cell is inked when half its
+    // pixels are.
+    static Grid grid(const std::vector<std::vector<bool>>& rows, int from, int to) {
+        int top = static_cast<int>(rows.size()), bottom = -1;
+        for (int y = 0; y < static_cast<int>(rows.size()); ++y)
+            for (int x = from; x < to; ++x)
+                if (rows[y][x]) top = std::min(top, y), bottom = std::max(bottom, y);
+        Grid cells(kAcross * kDown, false);
+        if (bottom < top) return cells;
+        const double w = to - from, h = bottom - top + 1;
+        for (int gy = 0; gy < kDown; ++gy) {
+            for (int gx = 0; gx < kAcross; ++gx) {
+                int inked = 0, all = 0;
+                for (int y = top + static_cast<int>(gy * h / kDown);
+                     y < top + static_cast<int>((gy + 1) * h / kDown); ++y)
+                    for (int x = from + static_cast<int>(gx * w / kAcross);
+                         x < from + static_cast<int>((gx + 1) * w / kAcross); ++x)
+                        inked += rows[y][x], ++all;
+                cells[gy * kAcross + gx] = all > 0 ? 2 * inked >= all : false;
+            }
+        }
+        return cells;
+    }
+
+    Grid m_digits[10];
+};
+
+// The hint and skip counts and the level badges say their number in figures that read as that
+// number, at both scales, in strong contrast; the flash of a count just earned leaves its figure be.
+TEST(ArtCatalogue, CountsAndLevelBadgesShowTheirNumberInFigures) {
+    const DigitReader reader;
+    for (int scale : {1, 2}) {
+        const ArtCanvas flash = ArtCatalogue::draw(named("ICON_NUMBER_FLASH"), scale, false);
+        for (int k = 0; k < 10; ++k) {
+            const std::string label = "count " + std::to_string(k) + " at scale " + std::to_string(scale);
+            ArtCanvas badge = ArtCatalogue::draw(named("ICON_NUMBER_" + std::to_string(k)), scale, false);
+            const double centre = badge.width() / 2.0, inner = 8.0 * scale;
+            auto figure = [&](const ArtCanvas& picture) {
+                std::vector<std::vector<bool>> rows(picture.height(), std::vector<bool>(picture.width()));
+                for (int y = 0; y < picture.height(); ++y) {
+                    for (int x = 0; x < picture.width(); ++x) {
+                        const double dx = x + 0.5 - centre, dy = y + 0.5 - centre;
+                        rows[y][x] =
+                            dx * dx + dy * dy < inner * inner && luminance(picture.pixel(x, y)) < 0.1;
+                    }
+                }
+                return rows;
+            };
+            EXPECT_EQ(reader.read(figure(badge)), std::to_string(k)) << label;
+            // The figure's ink against the badge round it, and the badge against the bar it sits on.
+            const uint32_t fill = badge.pixel(static_cast<int>(centre), scale * 3) & 0xFFFFFF;
+            EXPECT_GE(contrast(fill, kInk & 0xFFFFFF), 4.5) << label;
+            EXPECT_GE(contrast(fill, 0x14224A), 3.0) << label << ": the badge does not stand out of the bar";
+            const auto before = figure(badge);
+            for (int y = 0; y < badge.height(); ++y)
+                for (int x = 0; x < badge.width(); ++x) badge.blendPixel(x, y, flash.pixel(x, y), 255);
+            EXPECT_EQ(figure(badge), before) << label << ": the flash covers the figure";
+        }
+        for (int level = 1; level <= 29; ++level) {
+            const std::string label =
+                "level badge " + std::to_string(level) + " at scale " + std::to_string(scale);
+            const ArtCanvas badge =
+                ArtCatalogue::draw(named("RANKING_" + std::to_string(level)), scale, false);
+            // The figure: white on the dark middle, below the word over it.
+            std::vector<std::vector<bool>> rows(badge.height(), std::vector<bool>(badge.width()));
+            for (int y = 40 * scale; y < badge.height(); ++y) {
+                for (int x = 0; x < badge.width(); ++x) {
+                    const double dx = (x + 0.5) / scale - 56, dy = (y + 0.5) / scale - 56;
+                    rows[y][x] = dx * dx + dy * dy < 38 * 38 && luminance(badge.pixel(x, y)) > 0.5;
+                }
+            }
+            EXPECT_EQ(reader.read(rows), std::to_string(level)) << label;
+        }
+    }
+}
+
+// What the result screens say and show is not hidden by what the quiz draws over them: the level's
+// badge, the big star and the continue button land on plain backdrop.
+TEST(ArtCatalogue, ResultScreensKeepTheirWordsClearOfWhatTheQuizDrawsOnThem) {
+    struct Cover {
+        const char* screen;
+        const char* over;
+        int x, y, w, h;
+    };
+    const Cover covers[] = {
+        {"PROMOTED_BG", "badge", 120 - 56, 170 - 56, 112, 112},
+        {"PROMOTED_BG", "big star", 116 - 32, 389 - 32, 64, 64},
+        {"PROMOTED_BG", "continue button", 241, 395, 79, 85},
+        {"DEMOTED_BG", "badge", 120 - 56, 425 - 56, 112, 111},
+        {"DEMOTED_BG", "continue button", 241, 395, 79, 85},
+    };
+    for (int scale : {1, 2}) {
+        for (const Cover& cover : covers) {
+            const ArtCanvas screen = ArtCatalogue::draw(named(cover.screen), scale, false);
+            int bright = 0;
+            for (int y = cover.y * scale; y < (cover.y + cover.h) * scale; ++y)
+                for (int x = cover.x * scale; x < (cover.x + cover.w) * scale; ++x)
+                    bright += luminance(screen.pixel(x, y)) > 0.3;
+            EXPECT_EQ(bright, 0) << cover.screen << ": the " << cover.over << " hides " << bright
+                                 << " pixels of words or symbols at scale " << scale;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace toolstest
