@@ -1,7 +1,7 @@
 #include "graphics/Font.h"
 
 #include "graphics/BitmapFontSystem.h"
-#include "platform/NativeText.h"
+#include "platform/text/NativeText.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"

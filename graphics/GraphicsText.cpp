@@ -7,7 +7,7 @@
 #include "graphics/BitmapFontSystem.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
-#include "platform/NativeText.h"
+#include "platform/text/NativeText.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/NullPointerException.h"
 #include "runtime/StringIndexOutOfBoundsException.h"

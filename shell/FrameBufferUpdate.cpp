@@ -1,6 +1,6 @@
 #include "shell/FrameBufferUpdate.h"
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 #include "shell/ShellGlobals.h"
 
 // Build switch: frames are drawn in software and shown as images (on in this build).

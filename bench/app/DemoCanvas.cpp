@@ -1,4 +1,4 @@
-#include "app/DemoCanvas.h"
+#include "bench/app/DemoCanvas.h"
 
 #include "graphics/Graphics.h"
 #include "shell/Display.h"

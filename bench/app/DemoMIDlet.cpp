@@ -1,4 +1,4 @@
-#include "app/DemoMIDlet.h"
+#include "bench/app/DemoMIDlet.h"
 
 #include "shell/Display.h"
 

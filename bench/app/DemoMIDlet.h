@@ -3,7 +3,7 @@
 
 #include <mutex>
 
-#include "app/DemoCanvas.h"
+#include "bench/app/DemoCanvas.h"
 #include "shell/MIDlet.h"
 
 class DemoMIDlet : public javax::microedition::midlet::MIDlet {

@@ -1,4 +1,4 @@
-#include "platform/AudioSession.h"
+#include "platform/audio/AudioSession.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/OpenALOutput.h"
+#include "platform/audio/OpenALOutput.h"
 
 namespace platform {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/AudioOutput.h"
+#include "platform/audio/AudioOutput.h"
 
 namespace platform {
 

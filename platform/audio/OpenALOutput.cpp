@@ -1,4 +1,4 @@
-#include "platform/OpenALOutput.h"
+#include "platform/audio/OpenALOutput.h"
 
 #define AL_ALEXT_PROTOTYPES
 #include <AL/al.h>

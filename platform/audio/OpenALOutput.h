@@ -7,7 +7,7 @@
 #include <memory>
 #include <span>
 
-#include "platform/AudioOutput.h"
+#include "platform/audio/AudioOutput.h"
 
 namespace platform {
 

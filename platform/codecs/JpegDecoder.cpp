@@ -1,6 +1,6 @@
 // JPEG decoding on libjpeg-turbo. Its errors jump back here instead of ending the process, and every
 // decode has its own state, so threads may decode at once.
-#include "platform/JpegDecoder.h"
+#include "platform/codecs/JpegDecoder.h"
 
 #include <jerror.h>
 
@@ -12,7 +12,7 @@
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 
-#include "platform/ImageLimits.h"
+#include "platform/codecs/ImageLimits.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/JpegEncoder.h"
+#include "platform/codecs/JpegEncoder.h"
 
 #include <csetjmp>
 #include <cstdio>

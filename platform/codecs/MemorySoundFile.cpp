@@ -1,4 +1,4 @@
-#include "platform/MemorySoundFile.h"
+#include "platform/codecs/MemorySoundFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
 // PNG decoding on libpng's read side through a bounded memory reader.
-#include "platform/PngDecoder.h"
+#include "platform/codecs/PngDecoder.h"
 
 #include <png.h>
 
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/ImageLimits.h"
+#include "platform/codecs/ImageLimits.h"
 
 namespace platform {
 

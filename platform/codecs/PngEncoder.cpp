@@ -1,4 +1,4 @@
-#include "platform/PngEncoder.h"
+#include "platform/codecs/PngEncoder.h"
 
 #include <png.h>
 
@@ -6,9 +6,9 @@
 #include <csetjmp>
 #include <cstring>
 
-#include "platform/FileOperations.h"
-#include "platform/ImageLimits.h"
-#include "platform/RegularFiles.h"
+#include "platform/codecs/ImageLimits.h"
+#include "platform/files/FileOperations.h"
+#include "platform/files/RegularFiles.h"
 
 namespace platform {
 namespace {

@@ -1,11 +1,11 @@
-#include "platform/SoundDecoder.h"
+#include "platform/codecs/SoundDecoder.h"
 
 #include <sndfile.h>
 
 #include <algorithm>
 #include <memory>
 
-#include "platform/MemorySoundFile.h"
+#include "platform/codecs/MemorySoundFile.h"
 
 namespace platform {
 namespace {

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/AudioOutput.h"
+#include "platform/audio/AudioOutput.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
-#include "platform/SoundEncoder.h"
+#include "platform/codecs/SoundEncoder.h"
 
 #include <sndfile.h>
 
-#include "platform/MemorySoundFile.h"
+#include "platform/codecs/MemorySoundFile.h"
 
 namespace platform {
 namespace {

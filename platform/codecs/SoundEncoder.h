@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/SoundDecoder.h"
+#include "platform/codecs/SoundDecoder.h"
 
 namespace platform {
 

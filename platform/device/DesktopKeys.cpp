@@ -1,8 +1,8 @@
-#include "platform/DesktopKeys.h"
+#include "platform/device/DesktopKeys.h"
 
 #include <SDL.h>
 
-#include "platform/KeyboardCodes.h"
+#include "platform/device/KeyboardCodes.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
-#include "platform/DeviceDetection.h"
+#include "platform/device/DeviceDetection.h"
 
 #include <string>
 
-#include "platform/DeviceProfile.h"
+#include "platform/device/DeviceProfile.h"
 
 std::atomic<int> DeviceDetection::_m_currentModel{0};
 std::atomic<int> DeviceDetection::_m_currentModelFamily{0};

@@ -1,4 +1,4 @@
-#include "platform/DeviceNatives.h"
+#include "platform/device/DeviceNatives.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/DeviceProfile.h"
+#include "platform/device/DeviceProfile.h"
 
 namespace {
 

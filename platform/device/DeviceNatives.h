@@ -1,5 +1,5 @@
 // What the runtime asks the platform about the device: its kind, its screen and the user's locale.
-// Each answer is read afresh from the device profile (platform/DeviceProfile.h) or the environment.
+// Each answer is read afresh from the device profile (platform/device/DeviceProfile.h) or the environment.
 #pragma once
 
 // True when the system version is at least 3.2 and the screen's current mode is exactly 640 pixels wide.

@@ -1,8 +1,8 @@
-#include "platform/DeviceProfile.h"
+#include "platform/device/DeviceProfile.h"
 
 #include <mutex>
 
-#include "platform/DeviceDetection.h"
+#include "platform/device/DeviceDetection.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/KeyboardTilt.h"
+#include "platform/device/KeyboardTilt.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/DirectoryListing.h"
+#include "platform/files/DirectoryListing.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/FileOperations.h"
+#include "platform/files/FileOperations.h"
 
 namespace platform {
 namespace {

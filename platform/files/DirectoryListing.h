@@ -18,7 +18,7 @@ bool _directoryFileListFailed();
 namespace platform {
 
 // The entries of the tree below path in the listing's order, read through the file operations
-// (platform/FileOperations.h); empty when path is not a readable directory.
+// (platform/files/FileOperations.h); empty when path is not a readable directory.
 std::vector<std::string> listDirectoryTree(const std::string& path);
 // The same; false when path is not a readable directory.
 bool listDirectoryTree(const std::string& path, std::vector<std::string>& names);

@@ -1,4 +1,4 @@
-#include "platform/DirectoryLock.h"
+#include "platform/files/DirectoryLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

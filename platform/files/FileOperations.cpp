@@ -1,4 +1,4 @@
-#include "platform/FileOperations.h"
+#include "platform/files/FileOperations.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdio>
 
-#include "platform/DirectoryListing.h"
+#include "platform/files/DirectoryListing.h"
 
 namespace platform {
 namespace {

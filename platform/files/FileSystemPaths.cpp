@@ -1,4 +1,4 @@
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "platform/RegularFiles.h"
+#include "platform/files/RegularFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/FileOperations.h"
+#include "platform/files/FileOperations.h"
 
 namespace platform {
 namespace {

@@ -1,5 +1,5 @@
 // Opening regular files only, writing them whole and making writes durable, all through the file
-// operations (platform/FileOperations.h). A directory, FIFO, socket or device under a file name is
+// operations (platform/files/FileOperations.h). A directory, FIFO, socket or device under a file name is
 // refused without blocking: on Linux a directory opens for reading and then fails every read, and a
 // FIFO would block the open itself.
 #pragma once

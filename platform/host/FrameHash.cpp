@@ -1,4 +1,4 @@
-#include "platform/FrameHash.h"
+#include "platform/host/FrameHash.h"
 
 #include <cstddef>
 

@@ -1,8 +1,8 @@
-#include "platform/FrameMailbox.h"
+#include "platform/host/FrameMailbox.h"
 
 #include <cstring>
 
-#include "platform/ImageLimits.h"
+#include "platform/codecs/ImageLimits.h"
 
 namespace platform {
 

@@ -1,14 +1,14 @@
-#include "platform/HeadlessHost.h"
+#include "platform/host/HeadlessHost.h"
 
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <utility>
 
-#include "platform/FrameHash.h"
-#include "platform/LaunchImage.h"
-#include "platform/PngEncoder.h"
-#include "platform/UrlOpener.h"
+#include "platform/codecs/PngEncoder.h"
+#include "platform/host/FrameHash.h"
+#include "platform/host/LaunchImage.h"
+#include "platform/host/UrlOpener.h"
 
 namespace platform {
 

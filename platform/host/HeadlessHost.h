@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/FrameMailbox.h"
-#include "platform/Host.h"
-#include "platform/MainTaskQueue.h"
+#include "platform/host/FrameMailbox.h"
+#include "platform/host/Host.h"
+#include "platform/host/MainTaskQueue.h"
 
 namespace platform {
 

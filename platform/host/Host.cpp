@@ -1,5 +1,5 @@
 // The installed host, read by every thread.
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 
 #include <atomic>
 

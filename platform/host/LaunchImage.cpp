@@ -1,11 +1,11 @@
-#include "platform/LaunchImage.h"
+#include "platform/host/LaunchImage.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
-#include "platform/PngDecoder.h"
-#include "platform/RegularFiles.h"
+#include "platform/codecs/PngDecoder.h"
+#include "platform/files/RegularFiles.h"
 
 namespace platform {
 namespace {

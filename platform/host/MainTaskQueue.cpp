@@ -1,4 +1,4 @@
-#include "platform/MainTaskQueue.h"
+#include "platform/host/MainTaskQueue.h"
 
 #include <cstdio>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "platform/Sdl2Host.h"
+#include "platform/host/Sdl2Host.h"
 
 #include <SDL.h>
 
@@ -8,10 +8,10 @@
 #include <map>
 #include <utility>
 
-#include "platform/DesktopKeys.h"
-#include "platform/KeyboardTilt.h"
-#include "platform/LaunchImage.h"
-#include "platform/WindowSizing.h"
+#include "platform/device/DesktopKeys.h"
+#include "platform/device/KeyboardTilt.h"
+#include "platform/host/LaunchImage.h"
+#include "platform/host/WindowSizing.h"
 
 namespace platform {
 namespace {

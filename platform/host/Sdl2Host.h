@@ -15,10 +15,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/FrameMailbox.h"
-#include "platform/Host.h"
-#include "platform/MainTaskQueue.h"
-#include "platform/UrlOpener.h"
+#include "platform/host/FrameMailbox.h"
+#include "platform/host/Host.h"
+#include "platform/host/MainTaskQueue.h"
+#include "platform/host/UrlOpener.h"
 
 namespace platform {
 

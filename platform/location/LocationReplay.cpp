@@ -1,4 +1,4 @@
-#include "platform/LocationReplay.h"
+#include "platform/location/LocationReplay.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 
 namespace platform {
 

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/LocationScript.h"
-#include "platform/LocationService.h"
+#include "platform/location/LocationScript.h"
+#include "platform/location/LocationService.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/LocationScript.h"
+#include "platform/location/LocationScript.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "platform/LocationService.h"
+#include "platform/location/LocationService.h"
 
 #include <atomic>
 
-#include "platform/LocationReplay.h"
+#include "platform/location/LocationReplay.h"
 
 namespace platform {
 

@@ -1,9 +1,9 @@
-#include "platform/MessageComposer.h"
+#include "platform/messaging/MessageComposer.h"
 
 #include <condition_variable>
 #include <mutex>
 
-#include "platform/SmsOutbox.h"
+#include "platform/messaging/SmsOutbox.h"
 
 std::atomic<const char*> _smsAddressValue{nullptr};
 std::atomic<const char*> _smsMessageValue{nullptr};

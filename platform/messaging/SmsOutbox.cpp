@@ -1,4 +1,4 @@
-#include "platform/SmsOutbox.h"
+#include "platform/messaging/SmsOutbox.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/FileOperations.h"
+#include "platform/files/FileOperations.h"
 
 namespace platform {
 

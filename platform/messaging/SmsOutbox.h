@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/MessageComposer.h"
+#include "platform/messaging/MessageComposer.h"
 
 namespace platform {
 

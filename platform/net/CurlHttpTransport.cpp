@@ -11,7 +11,7 @@
 #include <set>
 #include <thread>
 
-#include "platform/HttpTransport.h"
+#include "platform/net/HttpTransport.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 // Native text on FreeType with the DejaVu Sans faces.
-#include "platform/NativeText.h"
+#include "platform/text/NativeText.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

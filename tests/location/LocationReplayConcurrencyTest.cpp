@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "location/LocationProvider.h"
-#include "platform/LocationReplay.h"
+#include "platform/location/LocationReplay.h"
 #include "tests/location/QueueHost.h"
 #include "tests/support/Eventually.h"
 #include "tests/support/TemporaryDirectory.h"

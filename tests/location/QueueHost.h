@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 
 namespace locationtest {
 

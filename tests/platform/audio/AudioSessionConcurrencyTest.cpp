@@ -1,6 +1,6 @@
 // The audio session and the outputs that run threads of their own: the real-time loopback and the
 // process output, opened on a machine without sound.
-#include "platform/AudioSession.h"
+#include "platform/audio/AudioSession.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/OpenALOutput.h"
+#include "platform/audio/OpenALOutput.h"
 #include "tests/support/Eventually.h"
 #include "tests/support/FakeAudioOutput.h"
 #include "tests/support/SoundClips.h"

@@ -1,4 +1,4 @@
-#include "platform/OpenALOutput.h"
+#include "platform/audio/OpenALOutput.h"
 
 #include <gtest/gtest.h>
 

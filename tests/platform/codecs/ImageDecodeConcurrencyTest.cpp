@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/JpegDecoder.h"
-#include "platform/PngDecoder.h"
+#include "platform/codecs/JpegDecoder.h"
+#include "platform/codecs/PngDecoder.h"
 #include "tests/support/EncodedImages.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/JpegDecoder.h"
+#include "platform/codecs/JpegDecoder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/PngDecoder.h"
+#include "platform/codecs/PngDecoder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/PngEncoder.h"
+#include "platform/codecs/PngEncoder.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/LaunchImage.h"
-#include "platform/PngDecoder.h"
+#include "platform/codecs/PngDecoder.h"
+#include "platform/host/LaunchImage.h"
 #include "tests/support/TemporaryDirectory.h"
 
 namespace {

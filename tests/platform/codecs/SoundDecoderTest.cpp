@@ -1,11 +1,11 @@
-#include "platform/SoundDecoder.h"
+#include "platform/codecs/SoundDecoder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/SoundEncoder.h"
+#include "platform/codecs/SoundEncoder.h"
 #include "tests/support/SoundClips.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The desktop's keys and typed text as the phone's key codes, for an application canvas and for a
 // high-level screen.
-#include "platform/DesktopKeys.h"
+#include "platform/device/DesktopKeys.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

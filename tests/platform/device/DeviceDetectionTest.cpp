@@ -1,10 +1,10 @@
-#include "platform/DeviceDetection.h"
+#include "platform/device/DeviceDetection.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/DeviceProfile.h"
+#include "platform/device/DeviceProfile.h"
 #include "tests/support/ScopedDeviceProfile.h"
 
 using platform::DeviceProfile;

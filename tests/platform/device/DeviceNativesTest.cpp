@@ -1,10 +1,10 @@
-#include "platform/DeviceNatives.h"
+#include "platform/device/DeviceNatives.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/DeviceProfile.h"
+#include "platform/device/DeviceProfile.h"
 #include "tests/support/ScopedDeviceProfile.h"
 #include "tests/support/ScopedVariable.h"
 

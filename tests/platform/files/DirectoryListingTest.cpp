@@ -1,4 +1,4 @@
-#include "platform/DirectoryListing.h"
+#include "platform/files/DirectoryListing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/FrameMailbox.h"
+#include "platform/host/FrameMailbox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/HeadlessHost.h"
+#include "platform/host/HeadlessHost.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/FrameHash.h"
-#include "platform/PngDecoder.h"
+#include "platform/codecs/PngDecoder.h"
+#include "platform/host/FrameHash.h"
 #include "tests/support/Eventually.h"
 #include "tests/support/RecordingHostEvents.h"
 #include "tests/support/TemporaryDirectory.h"

@@ -1,6 +1,6 @@
 // The window host on SDL's dummy video driver (no display needed): events are pushed into SDL's queue as a
 // desktop would send them, and the window's pixels are read back.
-#include "platform/Sdl2Host.h"
+#include "platform/host/Sdl2Host.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <functional>
 #include <thread>
 
-#include "platform/PngEncoder.h"
+#include "platform/codecs/PngEncoder.h"
 #include "tests/support/Eventually.h"
 #include "tests/support/RecordingHostEvents.h"
 #include "tests/support/ScopedVariable.h"

@@ -1,4 +1,4 @@
-#include "platform/UrlOpener.h"
+#include "platform/host/UrlOpener.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

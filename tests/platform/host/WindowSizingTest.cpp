@@ -1,4 +1,4 @@
-#include "platform/WindowSizing.h"
+#include "platform/host/WindowSizing.h"
 
 #include <gtest/gtest.h>
 

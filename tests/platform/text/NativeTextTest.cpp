@@ -1,4 +1,4 @@
-#include "platform/NativeText.h"
+#include "platform/text/NativeText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/TextConversion.h"
+#include "platform/text/TextConversion.h"
 
 #include <gtest/gtest.h>
 
