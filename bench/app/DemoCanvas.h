@@ -1,5 +1,4 @@
-// The still screen of the built-in demo: a coloured background with a square where the last tap was.
-// Stands in until the quiz's own MIDlet comes.
+// The idle benchmark's still screen: a coloured background with a square where the last tap was.
 #pragma once
 
 #include <mutex>

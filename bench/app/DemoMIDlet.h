@@ -1,4 +1,4 @@
-// The MIDlet the program runs until the quiz's own exists: shows DemoCanvas and quits when destroyed.
+// The idle benchmark's MIDlet: shows DemoCanvas and quits when destroyed.
 #pragma once
 
 #include <mutex>
