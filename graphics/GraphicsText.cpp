@@ -7,7 +7,7 @@
 #include "graphics/BitmapFontSystem.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
-#include "platform/NativeText.h"
+#include "platform/text/NativeText.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/NullPointerException.h"
 #include "runtime/StringIndexOutOfBoundsException.h"
@@ -71,14 +71,14 @@ void Graphics::drawSubstring(const JavaPtr<java::lang::String>& str, int offset,
 // the line by their offset, and space advances may exceed the 32 columns a glyph can have, so a
 // string that measures inside the clip can still draw outside it.
 void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count, int64_t ax, int64_t ay) {
-    std::lock_guard<std::mutex> lock(BitmapFontSystem::scratchMutex());
+    std::lock_guard<std::mutex> lock(BitmapFontSystem::fontMutex());
     if (!BitmapFontSystem::isLoaded() || pixels == nullptr || clipWidth <= 0 || clipHeight <= 0) return;
     const PixelBox clip = drawableBox();
     if (clip.isEmpty()) return;
     const int lineHeight = BitmapFontSystem::fontHeight(fontIndex);
     uint8_t* scratch = BitmapFontSystem::scratchBuffer(fontIndex);
     for (int i = 0; i < count; ++i) {
-        const int glyph = BitmapFontSystem::findGlyph(fontIndex, units[i]);
+        const int glyph = BitmapFontSystem::findGlyphLocked(fontIndex, units[i]);
         if (glyph < 0) {
             ax += BitmapFontSystem::kMissingCharAdvance;
             continue;

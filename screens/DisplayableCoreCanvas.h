@@ -16,7 +16,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/KeyboardCodes.h"
+#include "platform/device/KeyboardCodes.h"
 #include "runtime/JArray.h"
 #include "runtime/String.h"
 #include "shell/Canvas.h"

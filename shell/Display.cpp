@@ -7,7 +7,7 @@
 
 #include "graphics/Graphics.h"
 #include "library/Thread.h"
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/IllegalStateException.h"
 #include "runtime/NullPointerException.h"

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 #include "shell/Canvas.h"
 #include "shell/ShellGlobals.h"
 

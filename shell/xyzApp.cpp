@@ -3,8 +3,8 @@
 #include <atomic>
 #include <cstdio>
 
-#include "platform/DeviceNatives.h"
-#include "platform/FileSystemPaths.h"
+#include "platform/device/DeviceNatives.h"
+#include "platform/files/FileSystemPaths.h"
 #include "sensor/TiltFeed.h"
 #include "shell/Display.h"
 #include "shell/EntryFunctions.h"

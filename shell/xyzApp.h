@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 
 class xyzApp : public platform::HostEvents {
 public:

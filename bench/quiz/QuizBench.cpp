@@ -20,7 +20,7 @@
 #include "bench/support/IdleCpu.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 #include "runtime/LockObject.h"
 #include "tests/support/FakeMIDlet.h"
 

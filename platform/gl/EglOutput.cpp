@@ -7,7 +7,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 
 namespace platform {
 

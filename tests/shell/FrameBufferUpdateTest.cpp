@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 #include "tests/shell/CanvasFixtures.h"
 
 namespace {

@@ -17,7 +17,7 @@
 
 #include "graphics/Graphics.h"
 #include "library/Thread.h"
-#include "platform/HeadlessHost.h"
+#include "platform/host/HeadlessHost.h"
 #include "shell/Canvas.h"
 #include "shell/Display.h"
 #include "shell/FrameBufferUpdate.h"

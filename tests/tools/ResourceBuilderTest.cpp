@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/HookCanvas.h"
-#include "platform/SoundDecoder.h"
+#include "platform/codecs/SoundDecoder.h"
 #include "tests/tools/BuiltBundles.h"
 #include "tools/resbuild/ArtCatalogue.h"
 #include "tools/resbuild/ContentReader.h"

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/JpegEncoder.h"
-#include "platform/PngEncoder.h"
+#include "platform/codecs/JpegEncoder.h"
+#include "platform/codecs/PngEncoder.h"
 #include "tools/EncStringWriter.h"
 #include "tools/ImageResourceWriter.h"
 #include "tools/LanguageTableWriter.h"
