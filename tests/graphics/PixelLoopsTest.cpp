@@ -208,20 +208,21 @@ TEST(PixelLoops, RowsOfEveryWidthAndStartMatchTheModelsAndStayInside) {
     }
 }
 
-// Every coverage value over every difference of one channel, with the other channels and the alpha
-// byte watching.
+// Every coverage value over a sweep of source and destination values, one row per source so that
+// the wide loops do the work; the other channels and the alpha bytes watch.
 TEST(PixelLoops, CoverageMatchesTheChannelFormulaOnEveryValue) {
     for (int c = 0; c < 256; ++c) {
-        std::vector<uint32_t> target, expected;
-        std::vector<uint8_t> coverage;
-        const uint32_t colour = 0x3C000000u | static_cast<uint32_t>(c * 7 % 256) << 16 | 0x00A500u;
-        for (uint32_t d = 0; d < 256; ++d) {
-            target.push_back(0x81000000u | d << 16 | (255 - d) << 8 | d);
-            expected.push_back(coverByChannel(target.back(), colour, c));
-            coverage.push_back(static_cast<uint8_t>(c));
+        const std::vector<uint8_t> coverage(52, static_cast<uint8_t>(c));
+        for (uint32_t s = 0; s < 256; s += 3) {
+            const uint32_t colour = 0x3C000000u | s << 16 | (255 - s) << 8 | s;
+            std::vector<uint32_t> target, expected;
+            for (uint32_t d = 0; d < 256; d += 5) {
+                target.push_back(0x81000000u | d << 16 | d << 8 | (255 - d));
+                expected.push_back(coverByChannel(target.back(), colour, c));
+            }
+            blendCoverage(target.data(), 0, coverage.data(), 0, static_cast<int>(target.size()), 1, colour);
+            ASSERT_EQ(target, expected) << "coverage " << c << ", source " << s;
         }
-        blendCoverage(target.data(), 0, coverage.data(), 0, static_cast<int>(target.size()), 1, colour);
-        ASSERT_EQ(target, expected) << "coverage " << c;
     }
     EXPECT_EQ(coverPixel(0x40000000u, 0x00FFFFFFu, 128), 0x407F7F7Fu);
 }
