@@ -1,5 +1,6 @@
 #include "graphics/BitmapFontSystem.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -186,6 +187,12 @@ void BitmapFontSystem::unpackGlyph(int fontIndex, int glyph, int column, int row
     if (m_bpp->data[fontIndex] == 8) {
         for (int r = 0; r < height; ++r) {
             const unsigned int* words = packed + (static_cast<size_t>(glyph) * lineHeight + row + r) * 8;
+            if constexpr (std::endian::native == std::endian::little) {
+                // Byte k of a row's words is column k.
+                std::memcpy(dest + r * width, reinterpret_cast<const uint8_t*>(words) + column,
+                            static_cast<size_t>(width));
+                continue;
+            }
             for (int k = 0; k < width; ++k) {
                 const int x = column + k;
                 dest[r * width + k] = static_cast<uint8_t>(words[x >> 2] >> ((x & 3) * 8));

@@ -7,6 +7,7 @@
 #include "graphics/BitmapFontSystem.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
+#include "graphics/PixelLoops.h"
 #include "platform/text/NativeText.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/NullPointerException.h"
@@ -109,28 +110,11 @@ void Graphics::myBlitChar(const uint8_t* coverage, int x, int y, int w, int h) {
     }
     markTextureDirty();
 #endif
-    const uint32_t source = pixelWord;
-    uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-    for (int r = 0; r < h; ++r, row += width, coverage += w) {
-        for (int k = 0; k < w; ++k) {
-            const int c = coverage[k];
-            if (c == 0) continue;
-            if (c == 255) {
-                row[k] = source;
-                continue;
-            }
-            // Each colour byte moves the fraction c / 256 of the way to the source, rounding toward
-            // the destination (an arithmetic shift floors the signed product); alpha stays.
-            const uint32_t d = row[k];
-            uint32_t blended = d & 0xFF000000u;
-            for (int shift = 0; shift < 24; shift += 8) {
-                const int dc = static_cast<int>((d >> shift) & 0xFF);
-                const int sc = static_cast<int>((source >> shift) & 0xFF);
-                blended |= static_cast<uint32_t>(dc + (((sc - dc) * c) >> 8)) << shift;
-            }
-            row[k] = blended;
-        }
-    }
+    // Each colour byte moves the fraction c / 256 of the way to the colour, rounding toward the
+    // destination; alpha stays (pixels::coverPixel).
+    pixels::blendCoverage(
+        pixels + static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x), width,
+        coverage, w, w, h, pixelWord);
 }
 
 }  // namespace javax::microedition::lcdui
