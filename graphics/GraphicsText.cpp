@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "graphics/BitmapFontSystem.h"
+#include "graphics/DrawTarget.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "platform/NativeText.h"
@@ -71,8 +72,13 @@ void Graphics::drawSubstring(const JavaPtr<java::lang::String>& str, int offset,
 // the line by their offset, and space advances may exceed the 32 columns a glyph can have, so a
 // string that measures inside the clip can still draw outside it.
 void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count, int64_t ax, int64_t ay) {
+#if _ATTEMPTS_2D_OVER_3D
+    // The GL frame is taken before the scratch lock: a thread waiting for the frame must not hold
+    // the lock that the frame's holder needs for its own text.
+    if (drawsThroughGL() && !getReadyFor2DOver3D()) return;
+#endif
     std::lock_guard<std::mutex> lock(BitmapFontSystem::scratchMutex());
-    if (!BitmapFontSystem::isLoaded() || pixels == nullptr || clipWidth <= 0 || clipHeight <= 0) return;
+    if (!BitmapFontSystem::isLoaded() || !hasDrawTarget(*this) || clipWidth <= 0 || clipHeight <= 0) return;
     const PixelBox clip = drawableBox();
     if (clip.isEmpty()) return;
     const int lineHeight = BitmapFontSystem::fontHeight(fontIndex);
@@ -102,11 +108,11 @@ void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count,
 
 void Graphics::myBlitChar(const uint8_t* coverage, int x, int y, int w, int h) {
 #if _ATTEMPTS_2D_OVER_3D
-    // Bitmap-font text does not appear on the GL screen.
     if (drawsThroughGL()) {
-        myBlitChar2DOver3D();
+        myBlitChar2DOver3D(coverage, x, y, w, h);
         return;
     }
+    if (pixels == nullptr) return;
     markTextureDirty();
 #endif
     const uint32_t source = pixelWord;
