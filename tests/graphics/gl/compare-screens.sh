@@ -14,11 +14,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 tolerance=2
 share=0.5
 
-# The screens, with the rectangle left out where chance decides what shows: the order of the answers.
+# The screens, each with the rectangle left out where the picture does not depend on the drawing: the
+# order of the answers (chance), and the part of a turned screen the quiz never paints.
 screens_320="main-menu.png about.png stats.png choose-category.png choose-subsection.png
-    practice-question.png:91,132,220,246 explanation.png practice-complete.png"
+    practice-question.png:91,132,220,246 explanation.png practice-complete.png turned.png:320,0,160,320"
 screens_640="main-menu.png about.png stats.png choose-category.png choose-subsection.png
-    practice-question.png:182,264,440,492 explanation.png practice-complete.png"
+    practice-question.png:182,264,440,492 explanation.png practice-complete.png turned.png:640,0,320,640"
 
 rm -rf "$work"
 status=0
