@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "graphics/Image.h"
@@ -33,6 +34,9 @@ int _pending_buffer = -1;
 int _pending_buffer_index = 0;
 float _min_dimension = 1.0f;
 float _inv_min_dimension = 1.0f;
+// Guards _allTheTextures: images, and with them textures, are made on any thread (the loading
+// thread among others), while only the GL context's holder sweeps and renames them.
+std::mutex texturesMutex;
 JavaPtr<java::util::Vector> _allTheTextures;
 // The context the GL state above was set up for.
 uint64_t _set_up_generation = 0;
@@ -56,6 +60,7 @@ void setUpGLState() {
 }
 
 void sweepTextures() {
+    std::lock_guard<std::mutex> lock(texturesMutex);
     if (!_allTheTextures) return;
     bool removed = false;
     for (int i = _allTheTextures->size() - 1; i >= 0; --i) {
@@ -77,6 +82,7 @@ void forgetTextureNames() {
     Graphics::last_bound_texture = -1;
     _pending_buffer = -1;
     _pending_buffer_index = 0;
+    std::lock_guard<std::mutex> lock(texturesMutex);
     if (!_allTheTextures) return;
     for (int i = 0; i < _allTheTextures->size(); ++i) {
         auto* texture = static_cast<Texture2DOver3D*>(_allTheTextures->elementAt(i).get());
@@ -195,6 +201,7 @@ int Graphics::pendingKind2DOver3D() {
 }
 
 int Graphics::liveTextures2DOver3D() {
+    std::lock_guard<std::mutex> lock(texturesMutex);
     return _allTheTextures ? _allTheTextures->size() : 0;
 }
 
@@ -357,6 +364,7 @@ void Graphics::myBlitChar2DOver3D(const uint8_t* coverage, int x, int y, int w, 
 void Image::prepareTextureFor2DOver3D() {
     if (m_texture) return;
     m_texture = jnew<Texture2DOver3D>(m_width, m_height);
+    std::lock_guard<std::mutex> lock(texturesMutex);
     if (!_allTheTextures) _allTheTextures = jnew<java::util::Vector>();
     _allTheTextures->addElement(m_texture);
 }
