@@ -67,7 +67,8 @@ void paintFrames(benchmark::State& state, bool throughGL) {
         benchmark::DoNotOptimize(handedOver.data());
         benchmark::ClobberMemory();
     }
-    if (throughGL && platform::EglOutput::framesPresented() - presented != state.iterations())
+    if (throughGL &&
+        platform::EglOutput::framesPresented() - presented != static_cast<uint64_t>(state.iterations()))
         state.SkipWithError("a GL frame was not presented");
     state.SetLabel(std::to_string(kWidth) + "x" + std::to_string(kHeight));
 }
