@@ -7,6 +7,7 @@
 #include "graphics/BitmapFontSystem.h"
 #include "graphics/DrawTarget.h"
 #include "graphics/Font.h"
+#include "graphics/GlyphRun2DOver3D.h"
 #include "graphics/Graphics.h"
 #include "platform/NativeText.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
@@ -83,6 +84,10 @@ void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count,
     if (clip.isEmpty()) return;
     const int lineHeight = BitmapFontSystem::fontHeight(fontIndex);
     uint8_t* scratch = BitmapFontSystem::scratchBuffer(fontIndex);
+#if _ATTEMPTS_2D_OVER_3D
+    // On the GL screen the string's glyphs go as one translucent quad, drawn once it is complete.
+    GlyphRun2DOver3D glyphs2DOver3D;
+#endif
     for (int i = 0; i < count; ++i) {
         const int glyph = BitmapFontSystem::findGlyph(fontIndex, units[i]);
         if (glyph < 0) {
@@ -99,11 +104,20 @@ void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count,
             BitmapFontSystem::unpackGlyph(fontIndex, glyph, static_cast<int>(visible.left - ax),
                                           static_cast<int>(visible.top - top), visibleWidth, visibleHeight,
                                           scratch);
-            myBlitChar(scratch, static_cast<int>(visible.left), static_cast<int>(visible.top), visibleWidth,
-                       visibleHeight);
+#if _ATTEMPTS_2D_OVER_3D
+            if (drawsThroughGL())
+                glyphs2DOver3D.add(scratch, static_cast<int>(visible.left), static_cast<int>(visible.top),
+                                   visibleWidth, visibleHeight);
+            else
+#endif
+                myBlitChar(scratch, static_cast<int>(visible.left), static_cast<int>(visible.top),
+                           visibleWidth, visibleHeight);
         }
         ax += static_cast<int64_t>(glyphWidth) + 1;
     }
+#if _ATTEMPTS_2D_OVER_3D
+    if (drawsThroughGL()) glyphs2DOver3D.draw(*this);
+#endif
 }
 
 void Graphics::myBlitChar(const uint8_t* coverage, int x, int y, int w, int h) {
