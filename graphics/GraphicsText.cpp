@@ -5,7 +5,9 @@
 #include <mutex>
 
 #include "graphics/BitmapFontSystem.h"
+#include "graphics/DrawTarget.h"
 #include "graphics/Font.h"
+#include "graphics/GlyphRun2DOver3D.h"
 #include "graphics/Graphics.h"
 #include "graphics/PixelLoops.h"
 #include "platform/text/NativeText.h"
@@ -72,12 +74,21 @@ void Graphics::drawSubstring(const JavaPtr<java::lang::String>& str, int offset,
 // the line by their offset, and space advances may exceed the 32 columns a glyph can have, so a
 // string that measures inside the clip can still draw outside it.
 void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count, int64_t ax, int64_t ay) {
+#if _ATTEMPTS_2D_OVER_3D
+    // The GL frame is taken before the font lock: a thread waiting for the frame must not hold
+    // the lock that the frame's holder needs for its own text.
+    if (drawsThroughGL() && !getReadyFor2DOver3D()) return;
+#endif
     std::lock_guard<std::mutex> lock(BitmapFontSystem::fontMutex());
-    if (!BitmapFontSystem::isLoaded() || pixels == nullptr || clipWidth <= 0 || clipHeight <= 0) return;
+    if (!BitmapFontSystem::isLoaded() || !hasDrawTarget(*this) || clipWidth <= 0 || clipHeight <= 0) return;
     const PixelBox clip = drawableBox();
     if (clip.isEmpty()) return;
     const int lineHeight = BitmapFontSystem::fontHeight(fontIndex);
     uint8_t* scratch = BitmapFontSystem::scratchBuffer(fontIndex);
+#if _ATTEMPTS_2D_OVER_3D
+    // On the GL screen the string's glyphs go as one translucent quad, drawn once it is complete.
+    GlyphRun2DOver3D glyphs2DOver3D;
+#endif
     for (int i = 0; i < count; ++i) {
         const int glyph = BitmapFontSystem::findGlyphLocked(fontIndex, units[i]);
         if (glyph < 0) {
@@ -94,20 +105,29 @@ void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count,
             BitmapFontSystem::unpackGlyph(fontIndex, glyph, static_cast<int>(visible.left - ax),
                                           static_cast<int>(visible.top - top), visibleWidth, visibleHeight,
                                           scratch);
-            myBlitChar(scratch, static_cast<int>(visible.left), static_cast<int>(visible.top), visibleWidth,
-                       visibleHeight);
+#if _ATTEMPTS_2D_OVER_3D
+            if (drawsThroughGL())
+                glyphs2DOver3D.add(scratch, static_cast<int>(visible.left), static_cast<int>(visible.top),
+                                   visibleWidth, visibleHeight);
+            else
+#endif
+                myBlitChar(scratch, static_cast<int>(visible.left), static_cast<int>(visible.top),
+                           visibleWidth, visibleHeight);
         }
         ax += static_cast<int64_t>(glyphWidth) + 1;
     }
+#if _ATTEMPTS_2D_OVER_3D
+    if (drawsThroughGL()) glyphs2DOver3D.draw(*this);
+#endif
 }
 
 void Graphics::myBlitChar(const uint8_t* coverage, int x, int y, int w, int h) {
 #if _ATTEMPTS_2D_OVER_3D
-    // Bitmap-font text does not appear on the GL screen.
     if (drawsThroughGL()) {
-        myBlitChar2DOver3D();
+        myBlitChar2DOver3D(coverage, x, y, w, h);
         return;
     }
+    if (pixels == nullptr) return;
     markTextureDirty();
 #endif
     // Each colour byte moves the fraction c / 256 of the way to the colour, rounding toward the

@@ -123,7 +123,12 @@ void _xyzLauncher() {
     Display::getDisplay(nullptr);
     JavaPtr<Graphics> master = jnew<Graphics>();
     master->isScreen = true;
+#if _ATTEMPTS_2D_OVER_3D
+    // The screen is drawn through GL: its graphics holds no pixels.
+    master->pixels = nullptr;
+#else
     master->pixels = _frameBufferPixels.load();
+#endif
     master->width = _outputWidth.load();
     master->height = _outputHeight.load();
     master->setClip(0, 0, master->width, master->height);

@@ -8,6 +8,7 @@
 #include "sensor/TiltFeed.h"
 #include "shell/Display.h"
 #include "shell/EntryFunctions.h"
+#include "shell/GLViewSwitch.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StartUp.h"
 
@@ -54,6 +55,9 @@ void xyzApp::launched() {
         return;
     }
     m_bufferWords = static_cast<size_t>(width) * static_cast<size_t>(height);
+#if _ATTEMPTS_2D_OVER_3D
+    _glViewLaunched(width, height);
+#endif
     const std::string image = launchImageName(highResolution, _isIPad(), width, height);
     m_host.showLaunchImage(_appPathIs != nullptr ? std::string(_appPathIs) + "/" + image : image);
     _sendInputsPlease.store(true);
@@ -126,6 +130,9 @@ void xyzApp::sizeChanged(int width, int height) {
     }
     if (newWidth == _outputWidth.load() && newHeight == _outputHeight.load()) return;
     changeOutputSize(newWidth, newHeight);
+#if _ATTEMPTS_2D_OVER_3D
+    _glViewSizeChanged(newWidth, newHeight);
+#endif
 }
 
 void xyzApp::paused() {
