@@ -13,7 +13,7 @@
 
 #include "engine/AppMidlet.h"
 #include "engine/HookCanvas.h"
-#include "platform/PngDecoder.h"
+#include "platform/codecs/PngDecoder.h"
 #include "runtime/LockObject.h"
 
 namespace {

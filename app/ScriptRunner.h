@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/HeadlessHost.h"
+#include "platform/host/HeadlessHost.h"
 
 class ScriptRunner {
 public:

@@ -22,15 +22,16 @@
 #include "engine/HookCanvas.h"
 #include "forms/FormHooks.h"
 #include "forms/List.h"
-#include "platform/DeviceProfile.h"
-#include "platform/DirectoryLock.h"
-#include "platform/FileSystemPaths.h"
-#include "platform/HeadlessHost.h"
-#include "platform/LocationReplay.h"
-#include "platform/Sdl2Host.h"
-#include "platform/SmsOutbox.h"
+#include "platform/device/DeviceProfile.h"
+#include "platform/files/DirectoryLock.h"
+#include "platform/files/FileSystemPaths.h"
+#include "platform/host/HeadlessHost.h"
+#include "platform/host/Sdl2Host.h"
+#include "platform/location/LocationReplay.h"
+#include "platform/messaging/SmsOutbox.h"
 #include "screens/ScreenHooks.h"
 #include "shell/ProxyMIDlet.h"
+#include "shell/StartUp.h"
 #include "shell/StaticProxy.h"
 #include "shell/xyzApp.h"
 
@@ -144,6 +145,7 @@ int runHeadless(const platform::HostScreen& screen, const ScriptRunner* script,
         xyzApp app(host);
         status = host.run(app);
     }
+    exitNowIfRuntimeThreadsRun(status);
     if (runner.joinable()) runner.join();
     platform::setCurrentHost(nullptr);
     if (status == xyzApp::kExitLaunchFailed) return status;
@@ -172,6 +174,7 @@ int runWindowed(const platform::HostScreen& screen, const ProgramOptions& option
         xyzApp app(*host);
         status = host->run(app);
     }
+    exitNowIfRuntimeThreadsRun(status);
     platform::setCurrentHost(nullptr);
     return status;
 }

@@ -31,6 +31,7 @@ Alert::~Alert() {
         LCDUIGuard lock(LCDUILock::mutex());
         if (m_indicator) m_indicator->m_isAlertIndicator = false;
         m_form->deleteAll();
+        m_form->setOwnerScreen(nullptr);
     }
 }
 
@@ -49,6 +50,7 @@ void Alert::m_init(const JavaPtr<String>& title, const JavaPtr<String>& alertTex
                    const JavaPtr<Image>& alertImage, const JavaPtr<AlertType>& alertType) {
     LCDUIGuard lock(LCDUILock::mutex());
     m_form = jnew<AlertForm>(title);
+    m_form->setOwnerScreen(this);
     m_form->setNeverHighlightItems(true);
     m_form->addCommand(DISMISS_COMMAND);
     m_defaultListener = jnew<DefaultAlertListener>();

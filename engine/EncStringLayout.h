@@ -1,7 +1,7 @@
-// The ENC string layout, shared by the canvas's readers and the resource writers: a flags byte, an s16
-// character count, an s16 guideline count when the guideline flag is set, the characters (8- or 16-bit,
-// big-endian) and the guideline records (2 bytes up to 255 characters, 3 bytes from 256). Header only,
-// so the writers need not link the engine.
+// The ENC string layout, shared by the canvas's readers and the resource writers: a flags byte, a 16-bit
+// character count, a 16-bit guideline count when the guideline flag is set, the characters (8- or
+// 16-bit, big-endian) and the guideline records (2 bytes up to 255 characters, 3 bytes from 256). Header
+// only, so the writers need not link the engine.
 #pragma once
 
 #include <cstdint>
@@ -16,12 +16,21 @@ constexpr int kShortRecordLimit = 255;
 constexpr int kGuidelineTypeShift = 24;
 constexpr int32_t kGuidelinePositionMask = 0x00FFFFFF;
 
+// Both counts are read unsigned: a question bank holds texts of up to 65535 bytes, and a count read
+// signed made every text from 32768 characters on unreadable. No stored string had such a count, since
+// the readers refused it.
+constexpr int kMaxCount = 0xFFFF;
+
 inline int guidelineRecordSize(int characterCount) {
     return characterCount <= kShortRecordLimit ? 2 : 3;
 }
 
 inline int readS16(const uint8_t* p) {
     return static_cast<int16_t>(static_cast<uint16_t>(p[0] << 8 | p[1]));
+}
+
+inline int readU16(const uint8_t* p) {
+    return p[0] << 8 | p[1];
 }
 
 struct EncStringLayout {
@@ -50,8 +59,8 @@ struct EncStringLayout {
     }
 };
 
-// Reads the header of the string at `bytes` with `available` bytes to its end. False when the counts
-// are negative or the characters or records would run past `available`. `storedWidth` selects the
+// Reads the header of the string at `bytes` with `available` bytes to its end. False when the
+// characters or records would run past `available`. `storedWidth` selects the
 // width rule: the table loader sizes an entry by the flags' width field itself (1 or 2 only), the
 // readers take any width but 1 as 16-bit.
 inline bool readEncStringLayout(const uint8_t* bytes, int64_t available, EncStringLayout& out,
@@ -62,13 +71,11 @@ inline bool readEncStringLayout(const uint8_t* bytes, int64_t available, EncStri
     const int width = layout.flags & kWidthMask;
     if (storedWidth && width != 1 && width != 2) return false;
     layout.bytesPerCharacter = width == 1 ? 1 : 2;
-    layout.count = readS16(bytes + 1);
-    if (layout.count < 0) return false;
+    layout.count = readU16(bytes + 1);
     layout.charactersOffset = 3;
     if ((layout.flags & kGuidelineFlag) != 0) {
         if (available < 5) return false;
-        layout.guidelineCount = readS16(bytes + 3);
-        if (layout.guidelineCount < 0) return false;
+        layout.guidelineCount = readU16(bytes + 3);
         layout.charactersOffset = 5;
     }
     layout.recordSize = guidelineRecordSize(layout.count);

@@ -815,6 +815,7 @@ public:
     virtual JavaPtr<JArray<signed char>> getENCString(int32_t id);
     virtual JavaPtr<String> getString(int32_t id);
     virtual JavaPtr<String> getStringFromENCString(const JavaPtr<JArray<signed char>>& enc);
+    // IllegalArgumentException for a text of more than 65535 characters, which no count can carry.
     virtual JavaPtr<JArray<signed char>> getENCStringFromString(const JavaPtr<String>& s);
     static JavaPtr<String> insertStringIntoString(const JavaPtr<String>& text, const JavaPtr<String>& marker,
                                                   const JavaPtr<String>& insert);
@@ -827,6 +828,7 @@ public:
     virtual JavaPtr<JArray<signed char>> insertStringIntoENCString(const JavaPtr<JArray<signed char>>& text,
                                                                    const JavaPtr<String>& marker,
                                                                    const JavaPtr<String>& insert);
+    // IllegalArgumentException when the result would hold more than 65535 characters or guidelines.
     virtual JavaPtr<JArray<signed char>> insertENCStringIntoENCString(
         const JavaPtr<JArray<signed char>>& text, const JavaPtr<String>& marker,
         const JavaPtr<JArray<signed char>>& insert);
@@ -1109,9 +1111,10 @@ public:
     // The pieces of startLoading.
     void loadFirstMainMenu();
     void loadListScreen();
-    // A picture of the bundle by resource id, its default palette, no transforms.
+    // A picture of the bundle by resource id, its default palette, no transforms; -1, named on
+    // System.err, when it does not load.
     int32_t loadPicture(int32_t res, bool splitCells);
-    // Whether an image id holds a picture (a missing resource leaves its slot empty).
+    // Whether an image id holds a picture (a failed load answers -1, which holds none).
     bool imageIdLoaded(int32_t imageId);
     // Loads the pictures of res into a new array (ids in order).
     JavaPtr<JArray<int32_t>> loadPictures(std::initializer_list<int32_t> res, bool splitCells);

@@ -38,7 +38,35 @@ bool isPngSignature(const Bytes& bytes) {
 }
 
 bool sizeAllowed(int64_t width, int64_t height) {
-    return width > 0 && height > 0 && width * height <= layout::kMaxImagePixels;
+    // Each side is bounded first: a PNG's sides are 32-bit, and their product would overflow.
+    return width > 0 && height > 0 && width <= layout::kMaxImagePixels && height <= layout::kMaxImagePixels &&
+           width * height <= layout::kMaxImagePixels;
+}
+
+// The size a PNG declares in its header chunk, which must come first; false when the bytes from offset
+// do not start with a whole one (the platform's decoder then refuses the file itself).
+bool pngDeclaredSize(const Bytes& bytes, int offset, int64_t& width, int64_t& height) {
+    constexpr int kWidthAt = 16;
+    constexpr int kHeaderEnd = 24;
+    if (bytes.length - offset < kHeaderEnd) return false;
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(bytes.data) + offset;
+    if (std::memcmp(p + 12, "IHDR", 4) != 0) return false;
+    auto u32 = [](const uint8_t* q) {
+        return int64_t{q[0]} << 24 | int64_t{q[1]} << 16 | int64_t{q[2]} << 8 | int64_t{q[3]};
+    };
+    width = u32(p + kWidthAt);
+    height = u32(p + kWidthAt + 4);
+    return true;
+}
+
+// The fewest data bytes, after the encoding byte, that can hold `count` pixels: a run record covers at
+// most 256 pixels (or 2^(8 - b) for b-bit indices), a plain pixel takes its whole width. Checked before
+// the output is allocated, so a short resource never costs its declared size.
+int64_t leastDataBytes(bool runLength, int64_t count, int indexBits, bool fullColour) {
+    auto runs = [count](int64_t perRecord) { return (count + perRecord - 1) / perRecord; };
+    if (fullColour) return runLength ? runs(256) * 5 : count * 4;
+    if (indexBits == 8) return runLength ? runs(256) * 2 : count;
+    return runLength ? runs(int64_t{1} << (8 - indexBits)) : (count * indexBits + 7) / 8;
 }
 
 // A cell table whose every rectangle lies inside a width x height image.
@@ -115,16 +143,17 @@ int32_t HookCanvas::loadImageIDLocked(int32_t id, int32_t firstPalette, int32_t 
         image_cells_split->data[slot] = splitCells;
     }
 
-    JavaPtr<Bytes> bytes = getResourceByteArray(id);
-    if (!bytes) return slot;
-    // A resource that cannot be an image leaves a newly taken slot free, as a missing one does.
+    // A missing resource, or one that cannot be an image, leaves a newly taken slot free and answers -1:
+    // the id that draws nothing and measures 0. Answering the free slot's number, as the loader once
+    // did, gave the broken picture the id of whatever image was loaded next.
     auto reject = [&]() {
-        if (!reused) {
-            image_cache->data[slot] = nullptr;
-            image_cell_tables->data[slot] = nullptr;
-        }
-        return slot;
+        if (reused) return slot;
+        image_cache->data[slot] = nullptr;
+        image_cell_tables->data[slot] = nullptr;
+        return -1;
     };
+    JavaPtr<Bytes> bytes = getResourceByteArray(id);
+    if (!bytes) return reject();
 
     try {
         int format = layout::kFormatRawPng;
@@ -164,6 +193,10 @@ int32_t HookCanvas::loadImageIDLocked(int32_t id, int32_t firstPalette, int32_t 
         }
         if (format == layout::kFormatRawPng) {
             if (headerless) image_cell_tables->data[slot] = nullptr;
+            int64_t pngWidth = 0;
+            int64_t pngHeight = 0;
+            if (pngDeclaredSize(*bytes, offset, pngWidth, pngHeight) && !sizeAllowed(pngWidth, pngHeight))
+                return reject();
             JavaPtr<Image> image;
             try {
                 image = Image::createImage(bytes, offset, bytes->length - offset);
@@ -174,6 +207,8 @@ int32_t HookCanvas::loadImageIDLocked(int32_t id, int32_t firstPalette, int32_t 
             } catch (java::lang::Exception&) {
                 image = nullptr;
             }
+            // A PNG the platform cannot decode is refused like any other corrupt image.
+            if (!image) return reject();
             JavaPtr<Bytes> table = image_cell_tables->data[slot];
             if (table && !cellTableFits(*table, image_dimensions->data[2 * slot],
                                         image_dimensions->data[2 * slot + 1]))
@@ -206,9 +241,13 @@ int32_t HookCanvas::loadImageIDLocked(int32_t id, int32_t firstPalette, int32_t 
         if (format == layout::kFormatRawPngNoPalette) {
             // The stream's indices cannot be seen before decoding: every index gets an entry.
             if (!palette) return reject();
+            JavaPtr<Image> image =
+                pngCreateImage(width, height, 8, paletteCovering(palette, kMaxPaletteEntries - 1),
+                               copyOf(*bytes, offset), true);
+            // A stream that does not inflate to the picture is corrupt.
+            if (!image) return reject();
             JavaPtr<ImageRow> row = jnewArray<JavaPtr<Image>>(1);
-            row->data[0] = pngCreateImage(width, height, 8, paletteCovering(palette, kMaxPaletteEntries - 1),
-                                          copyOf(*bytes, offset), true);
+            row->data[0] = image;
             image_cache->data[slot] = row;
             return slot;
         }
@@ -243,6 +282,7 @@ JavaPtr<JArray<signed char>> HookCanvas::decodeImage(const JavaPtr<JArray<signed
     int64_t end = resource->length;
     int64_t p = offset + 1;
     int64_t count = int64_t{width} * height;
+    if (p + leastDataBytes(in[offset] == layout::kEncodingRunLength, count, 8, true) > end) return nullptr;
     JavaPtr<Bytes> out = jnewArray<signed char>(static_cast<int>(count * 4));
     uint8_t* pixels = reinterpret_cast<uint8_t*>(out->data);
     if (in[offset] == layout::kEncodingRunLength) {
@@ -268,6 +308,8 @@ JavaPtr<JArray<signed char>> HookCanvas::decodeImage(const JavaPtr<JArray<signed
     int64_t p = offset + 1;
     int64_t count = int64_t{width} * height;
     int bits = layout::indexBitsFor(colourCount);
+    if (p + leastDataBytes(in[offset] == layout::kEncodingRunLength, count, bits, false) > end)
+        return nullptr;
     JavaPtr<Bytes> out = jnewArray<signed char>(static_cast<int>(count));
     uint8_t* indices = reinterpret_cast<uint8_t*>(out->data);
     if (in[offset] == layout::kEncodingRunLength) {

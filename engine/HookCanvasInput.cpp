@@ -139,6 +139,8 @@ bool HookCanvas::pointerOverArea(int32_t x, int32_t y, int32_t w, int32_t h) {
 }
 
 bool HookCanvas::pointerOverImage(int32_t imageId, int32_t x, int32_t y) {
+    // The id of a failed load measures 0 x 0, which would still answer for the single point (x, y).
+    if (imageId < 0) return false;
     const int64_t px = pointer_x.load();
     const int64_t py = pointer_y.load();
     if (px < x) return false;

@@ -120,6 +120,31 @@ ParsedMap checkMap(const Bytes& map) {
     return parsed;
 }
 
+// Exactly `length` bytes of the stream, or null when it ends first. The length comes from a record of
+// the bundle, so it is believed only as far as the file reaches: an array of that size is made at once
+// only when the stream says it still holds that many bytes; otherwise the bytes are gathered as they
+// come, and a ten-byte file claiming 2 GB costs its ten bytes and one 16 KB buffer, not 2 GB.
+JavaPtr<Bytes> readDeclaredLength(java::io::DataInputStream& in, int32_t length) {
+    if (length <= in.available()) {
+        JavaPtr<Bytes> whole = jnewArray<signed char>(length);
+        // A file shorter than asked throws here: a part-filled array would pass for the whole.
+        in.readFully(whole);
+        return whole;
+    }
+    constexpr int kChunk = 16384;
+    JavaPtr<java::io::ByteArrayOutputStream> out =
+        jnew<java::io::ByteArrayOutputStream>()->TESLinvokeconstructor();
+    JavaPtr<Bytes> buffer = jnewArray<signed char>(kChunk);
+    int32_t gathered = 0;
+    while (gathered < length) {
+        const int n = in.read(buffer, 0, std::min(kChunk, length - gathered));
+        if (n < 1) return nullptr;
+        out->write(buffer, 0, n);
+        gathered += n;
+    }
+    return out->toByteArray();
+}
+
 }  // namespace
 
 void HookCanvas::initTessel() {
@@ -197,10 +222,7 @@ JavaPtr<JArray<signed char>> HookCanvas::loadFileFromJar(const JavaPtr<String>& 
             result = out->toByteArray();
             out->close();
         } else if (length >= 0) {
-            JavaPtr<Bytes> whole = jnewArray<signed char>(length);
-            // A file shorter than asked throws here: a part-filled array would pass for the whole.
-            in->readFully(whole);
-            result = whole;
+            result = readDeclaredLength(*in, length);
         }
         in->close();
     } catch (java::lang::Exception&) {

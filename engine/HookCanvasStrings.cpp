@@ -1,10 +1,13 @@
 // ENC strings, the language table and string insertion: the canvas's encoded texts, their conversion
 // to and from String, and the marker replacement that keeps hyphenation guidelines in step.
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "engine/EncStringReader.h"
 #include "engine/HookCanvas.h"
+#include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"
 
 using enctext::bytesOf;
@@ -50,7 +53,8 @@ JavaPtr<JArray<JavaPtr<JArray<signed char>>>> HookCanvas::parseLanguageTable(con
     const uint8_t* bytes = bytesOf(file);
     const int64_t size = file->length;
     const int count = enctext::readS16(bytes);
-    if (count < 0) return nullptr;
+    // Every id takes at least one byte: a count the file cannot hold is refused before the table is made.
+    if (count < 0 || count > size - 2) return nullptr;
     auto table = jnew<JArray<JavaPtr<Bytes>>>(count);
     int64_t p = 2;
     for (int id = 0; id < count; ++id) {
@@ -94,6 +98,8 @@ JavaPtr<String> HookCanvas::getStringFromENCString(const JavaPtr<Bytes>& enc) {
 JavaPtr<JArray<signed char>> HookCanvas::getENCStringFromString(const JavaPtr<String>& s) {
     if (!s) throw java::lang::NullPointerException();
     const int n = s->length();
+    // The count field holds 16 bits: a longer text is refused rather than cut to its low bits.
+    if (n > enctext::kMaxCount) throw java::lang::IllegalArgumentException();
     auto enc = jnew<Bytes>(2 * n + 3);
     enc->data[0] = 2;
     putU16(enc->data + 1, n);
@@ -118,16 +124,27 @@ JavaPtr<String> HookCanvas::insertString(const JavaPtr<String>& text, const Java
 
 JavaPtr<String> HookCanvas::replaceHardSpaces(const JavaPtr<String>& s) {
     if (!s) throw java::lang::NullPointerException();
-    // Every wrapped line passes through here; most have no hard space and need no marker strings.
-    if (s->indexOf(0x00AC) == -1 && s->indexOf(0x00A0) == -1) return s;
-    const JavaPtr<String> space = jnew<String>(" ");
-    JavaPtr<String> result = s;
-    for (const unsigned short hard :
-         {static_cast<unsigned short>(0x00AC), static_cast<unsigned short>(0x00A0)}) {
-        const JavaPtr<String> marker = jnew<String>(hard);
-        while (result->indexOf(hard) != -1) result = insertStringIntoString(result, marker, space);
+    // Every wrapped line passes through here: one scan, and a copy only for a line that has a hard space.
+    const unsigned short* units = s->unitData();
+    const int n = s->length();
+    const auto isHard = [](unsigned short c) { return c == 0x00A0 || c == 0x00AC; };
+    const unsigned short* first = std::find_if(units, units + n, isHard);
+    if (first == units + n) return s;
+    // Blocks of a fixed length, every unit stored whether it changes or not: a loop of known length
+    // without a branch, into a buffer nothing else can reach, is one the compiler makes vector code of.
+    constexpr int kBlock = 64;
+    const auto spaceFor = [](unsigned short c) {
+        return static_cast<unsigned short>(((c == 0x00A0) | (c == 0x00AC)) ? ' ' : c);
+    };
+    std::unique_ptr<unsigned short[]> replaced(new unsigned short[static_cast<size_t>(n)]);
+    int i = 0;
+    for (; i + kBlock <= n; i += kBlock) {
+        unsigned short block[kBlock];
+        for (int j = 0; j < kBlock; ++j) block[j] = spaceFor(units[i + j]);
+        std::memcpy(replaced.get() + i, block, sizeof block);
     }
-    return result;
+    for (; i < n; ++i) replaced[i] = spaceFor(units[i]);
+    return jnew<String>(replaced.get(), n);
 }
 
 JavaPtr<String> HookCanvas::insertENCStringIntoString(const JavaPtr<String>& text,
@@ -165,6 +182,8 @@ JavaPtr<JArray<signed char>> HookCanvas::insertENCStringIntoENCString(const Java
 
     const int n = nt - k + ni;
     const int guidelines = host.guidelineCount + added.guidelineCount;
+    if (n > enctext::kMaxCount || guidelines > enctext::kMaxCount)
+        throw java::lang::IllegalArgumentException();
     const int recordSize = enctext::guidelineRecordSize(n);
     int length = 3 + 2 * n;
     if (guidelines != 0) length += 2 + guidelines * recordSize;

@@ -29,7 +29,8 @@ JavaPtr<JArray<JavaPtr<String>>> HookCanvas::splitENCString(const JavaPtr<JArray
     // The characters with a line feed as end mark, and each width measured once for both passes.
     std::vector<unsigned short> chars(static_cast<size_t>(n) + 1);
     std::vector<int32_t> widths(static_cast<size_t>(n) + 1, 0);
-    int32_t total = 0;
+    // Sums are 64-bit: 65535 characters of a font's widest glyph overflow 32 bits.
+    int64_t total = 0;
     bool hasLineFeed = false;
     for (int i = 0; i < n; ++i) {
         chars[i] = layout.characterAt(bytes, i);
@@ -58,8 +59,8 @@ JavaPtr<JArray<JavaPtr<String>>> HookCanvas::splitENCString(const JavaPtr<JArray
 
     JavaPtr<JArray<JavaPtr<String>>> lines;
     for (int pass = 0; pass < 2; ++pass) {
-        int32_t w = 0;
-        int32_t f = 0;
+        int64_t w = 0;
+        int64_t f = 0;
         int k = 0;
         int s = 0;
         int L = 0;
@@ -92,7 +93,7 @@ JavaPtr<JArray<JavaPtr<String>>> HookCanvas::splitENCString(const JavaPtr<JArray
                 w = 0;
             }
             if (c == kSpace) w += sw;
-            const int32_t fragment = f;
+            const int64_t fragment = f;
             if (guidelinePoint) {
                 f = widths[i];
                 k = 1;

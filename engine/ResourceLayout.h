@@ -44,9 +44,11 @@ inline constexpr int kFormatCellInfoBit = 128;
 inline constexpr int kEncodingRunLength = 0;
 inline constexpr int kEncodingPlain = 1;
 
-// Images larger than this are refused by the readers and the writers alike (4 bytes a pixel while
-// decoding).
-inline constexpr int64_t kMaxImagePixels = int64_t{1} << 26;
+// Images of more pixels than this are refused as corrupt by the readers and the writers alike. An image
+// is drawn on the device's screen, so none needs more than the largest screen (1024 x 768 at most) or
+// the largest picture of the bundle (a 640 x 960 background) holds; 1024 x 1024 covers both with room to
+// spare. A decoded image then costs at most 4 MB of pixels, where a 10-byte header once asked for 256 MB.
+inline constexpr int64_t kMaxImagePixels = int64_t{1} << 20;
 
 // Bits per palette index for a palette of colourCount entries.
 inline constexpr int indexBitsFor(int colourCount) {

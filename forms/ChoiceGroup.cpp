@@ -119,9 +119,21 @@ void ChoiceGroup::m_init(const JavaPtr<String>& label, int choiceType,
 // ---- Item ----
 
 void ChoiceGroup::notifyStateChanged() {
-    LCDUIGuard lock(LCDUILock::mutex());
-    if (m_listMode) return;
+    {
+        LCDUIGuard lock(LCDUILock::mutex());
+        if (m_listMode) return;
+    }
     Item::notifyStateChanged();
+}
+
+bool ChoiceGroup::addToForm(ItemOwner* form) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    const bool accepted = Item::addToForm(form);
+    // A group made outside a form highlights its first element; in a form, only the form's highlight
+    // (a traversal into the group) may show one, or the focus would be drawn twice and the first DOWN
+    // into the group would skip its first element.
+    if (accepted) ensureSelection();
+    return accepted;
 }
 
 void ChoiceGroup::m_notifyUser() {

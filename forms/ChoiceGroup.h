@@ -38,6 +38,7 @@ public:
 
     // Item.
     void notifyStateChanged() override;
+    bool addToForm(ItemOwner* form) override;
     bool requiresOwnRow() override;
     int getMinContentHeight() override;
     int getMinContentWidth() override;

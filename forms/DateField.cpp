@@ -254,6 +254,13 @@ bool DateField::traverse(int dir, int, int, const JavaPtr<JArray<int>>& visRect)
         return true;
     }
     const int before = m_highlightedLine;
+    // Without a direction, a field that has the focus keeps it on its line: the form traverses the
+    // focused item so after every layout, and giving the focus up there would toggle the line.
+    if (dir == 0 && m_hasFocus) {
+        m_setVisibleLine(visRect);
+        repaint();
+        return true;
+    }
     if (!m_hasFocus) {
         if (dir == 0 || dir == Canvas::RIGHT || dir == Canvas::DOWN) {
             m_highlightedLine = 0;
@@ -265,11 +272,7 @@ bool DateField::traverse(int dir, int, int, const JavaPtr<JArray<int>>& visRect)
     } else if (dir == Canvas::UP && m_highlightedLine > 0) {
         --m_highlightedLine;
     }
-    const int fh = m_font->getHeight();
-    if (visRect && visRect->length >= 4) {
-        visRect->data[1] = m_highlightedLine * (fh + kLinePad) + kLinePad;
-        visRect->data[3] = fh + kLinePad;
-    }
+    m_setVisibleLine(visRect);
     bool keep = true;
     if (m_highlightedLine == before && m_hasFocus) {
         m_hasFocus = false;
@@ -280,6 +283,14 @@ bool DateField::traverse(int dir, int, int, const JavaPtr<JArray<int>>& visRect)
     }
     repaint();
     return keep;
+}
+
+void DateField::m_setVisibleLine(const JavaPtr<JArray<int>>& visRect) {
+    const int fh = m_font->getHeight();
+    if (visRect && visRect->length >= 4) {
+        visRect->data[1] = m_highlightedLine * (fh + kLinePad) + kLinePad;
+        visRect->data[3] = fh + kLinePad;
+    }
 }
 
 void DateField::traverseOut() {

@@ -87,6 +87,8 @@ private:
                 const JavaPtr<java::util::TimeZone>& timeZone);
     void m_setModeInternal(int mode);
     void m_updateFormItemStrings();
+    // The highlighted line, as the rectangle traverse asks the form to keep in view.
+    void m_setVisibleLine(const JavaPtr<JArray<int>>& visRect);
     // A calendar in the field's zone, at the value, or at the current time for a null value.
     JavaPtr<java::util::Calendar> m_calendarAtValue();
     void m_initCalendarView();

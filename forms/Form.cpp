@@ -10,6 +10,7 @@
 #include "runtime/IllegalStateException.h"
 #include "runtime/IndexOutOfBoundsException.h"
 #include "runtime/NullPointerException.h"
+#include "shell/CommandListener.h"
 #include "shell/ItemStateListener.h"
 #include "shell/LCDUILock.h"
 
@@ -200,8 +201,36 @@ void Form::set(int index, const JavaPtr<Item>& item) {
 }
 
 void Form::setItemStateListener(const JavaPtr<ItemStateListener>& listener) {
+    JavaPtr<ItemStateListener> old;
     LCDUIGuard lock(LCDUILock::mutex());
-    m_itemStateListener = listener;
+    old = std::move(m_itemStateListener);
+    m_itemStateListenerIsSelf = listener && listener.counted() == static_cast<java::lang::Smart*>(this);
+    if (!m_itemStateListenerIsSelf) m_itemStateListener = listener;
+}
+
+void Form::setCommandListener(const JavaPtr<CommandListener>& l) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_commandListenerIsOwner =
+        l && m_ownerScreen != nullptr && l.counted() == static_cast<java::lang::Smart*>(m_ownerScreen);
+    Screen::setCommandListener(m_commandListenerIsOwner ? nullptr : l);
+}
+
+void Form::setOwnerScreen(Displayable* owner) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_ownerScreen = owner;
+    // The owner that goes takes its part as this form's listener with it.
+    if (owner == nullptr) m_commandListenerIsOwner = false;
+}
+
+JavaPtr<CommandListener> Form::commandListenerFor(const JavaPtr<Displayable>& shown) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (!m_commandListenerIsOwner) return getCommandListener();
+    // The owner is reached through the display's own reference to it: while it shows this form, it is
+    // the displayable shown.
+    if (!shown || shown.get() != m_ownerScreen) return nullptr;
+    return JavaPtr<CommandListener>(
+        shown.counted(),
+        static_cast<CommandListener*>(shown->castAsTypeID(CommandListener::TESLclassTypeID)));
 }
 
 int Form::size() {
@@ -226,8 +255,9 @@ void Form::highlightItem(Item* item) {
 }
 
 void Form::itemStateChanged(const JavaPtr<Item>& item) {
-    LCDUIGuard lock(LCDUILock::mutex());
-    if (m_itemStateListener) m_itemStateListener->itemStateChanged(item);
+    JavaPtr<ItemStateListener> listener = getItemStateListener();
+    // The application's listener runs with no lock held (shell/LCDUILock.h).
+    if (listener) LCDUILock::callOutside([listener, item] { listener->itemStateChanged(item); });
 }
 
 int Form::usableWidth() {
@@ -308,6 +338,11 @@ JavaPtr<Item> Form::getHighlightedItem() {
 
 JavaPtr<ItemStateListener> Form::getItemStateListener() {
     LCDUIGuard lock(LCDUILock::mutex());
+    if (m_itemStateListenerIsSelf) {
+        return JavaPtr<ItemStateListener>(
+            static_cast<java::lang::Smart*>(this),
+            static_cast<ItemStateListener*>(castAsTypeID(ItemStateListener::TESLclassTypeID)));
+    }
     return m_itemStateListener;
 }
 

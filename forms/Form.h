@@ -16,6 +16,7 @@
 
 namespace javax::microedition::lcdui {
 
+class CommandListener;
 class FormCanvas;
 class Image;
 class Item;
@@ -56,8 +57,18 @@ public:
     // IllegalStateException for an item held by any form, this one included.
     virtual void insert(int index, const JavaPtr<Item>& item);
     virtual void set(int index, const JavaPtr<Item>& item);
+    // The form itself as its listener is kept as a flag, not a reference: it would never be freed.
     virtual void setItemStateListener(const JavaPtr<ItemStateListener>& listener);
     virtual int size();
+
+    // The List or Alert that built this form as its inner form, uncounted: the owner holds the form and
+    // clears this when it goes. The owner as the form's command listener is kept as a flag for the same
+    // reason as the self listeners.
+    void setCommandListener(const JavaPtr<CommandListener>& l) override;
+    void setOwnerScreen(Displayable* owner);
+    // The listener for a command triggered while shown is the displayable shown (the owner, for an
+    // inner form): the form's own listener, or the owner itself when it listens to itself.
+    JavaPtr<CommandListener> commandListenerFor(const JavaPtr<Displayable>& shown);
 
     // What the items ask of their form.
     Displayable* ownerDisplayable() override;
@@ -104,6 +115,9 @@ protected:
     JavaPtr<Item> m_highlightedItem;
     bool m_neverHighlightItems = false;
     JavaPtr<ItemStateListener> m_itemStateListener;
+    bool m_itemStateListenerIsSelf = false;
+    Displayable* m_ownerScreen = nullptr;
+    bool m_commandListenerIsOwner = false;
 
     // Every form constructed since the last tidyUp and every form tidyUp kept; null when none.
     static inline JavaPtr<FormArray> m_pinnedForms;

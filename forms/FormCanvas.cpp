@@ -13,6 +13,7 @@
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "screens/TouchScreenAreaManager.h"
+#include "shell/CommandListener.h"
 #include "shell/Display.h"
 #include "shell/ItemCommandListener.h"
 #include "shell/LCDUILock.h"
@@ -185,8 +186,13 @@ void FormCanvas::relayoutFormItems_aux(const JavaPtr<ItemArray>& items) {
 
 void FormCanvas::m_layoutPass(const JavaPtr<ItemArray>& items, int heightLimit) {
     LCDUIGuard lock(LCDUILock::mutex());
+    // Every string item starts from its own lines at the current width: lines an earlier pass flowed
+    // inline, or wrapped for another width, would be painted where the item no longer is.
     for (int i = 0; i < items->length; ++i) {
-        if (StringItem* s = asStringItem(items->data[i].get())) s->m_inline = false;
+        if (StringItem* s = asStringItem(items->data[i].get())) {
+            s->m_inline = false;
+            s->m_updatecontentHeightAndWidth();
+        }
     }
     m_inlineTextOffset = -1;
     m_nextRowStart = 0;
@@ -275,8 +281,11 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
             if (rowWidth > U) {
                 if (last == start) break;
                 if (openedInline == last) {
-                    // The inline item's first line did not fit what was left: it starts the next row afresh.
-                    asStringItem(at(last))->m_inline = false;
+                    // The inline item's first line did not fit what was left: it starts the next row afresh,
+                    // with its own lines again in place of the one the flow began.
+                    StringItem* givenUp = asStringItem(at(last));
+                    givenUp->m_inline = false;
+                    givenUp->m_updatecontentHeightAndWidth();
                     openedInline = -1;
                     openedOffset = -1;
                 }
@@ -612,7 +621,11 @@ void FormCanvas::m_handleKeyEvent(int key, KeyEventType type) {
                 if (action == Canvas::RIGHT && index < size - 1) target = index + 1;
                 if (action == Canvas::UP) target = m_findNextItemIndexVertically(-1, index);
                 if (action == Canvas::DOWN) target = m_findNextItemIndexVertically(1, index);
-                if (target >= 0 && target != index) moveTo(target);
+                if (target >= 0 && target != index) {
+                    moveTo(target);
+                } else if (how == Form::HIGHLIGHT_VERTICAL) {
+                    m_scrollThroughItem(item.get(), action == Canvas::DOWN ? 1 : -1);
+                }
             }
         }
         if (how == Form::HIGHLIGHT_HORIZONTAL) {
@@ -632,6 +645,18 @@ void FormCanvas::m_handleKeyEvent(int key, KeyEventType type) {
         case KEY_EVENT_RELEASED:
             item->keyReleased(key);
             break;
+    }
+}
+
+void FormCanvas::m_scrollThroughItem(Item* item, int dir) {
+    const int view = m_viewHeight();
+    const int pos = m_verticalScrollPos;
+    if (dir > 0) {
+        const int hiddenBelow = item->m_y + item->m_height - (pos + view);
+        if (hiddenBelow > 0) setVerticalScrollPos(pos + std::min(SCROLL_STEP, hiddenBelow));
+    } else {
+        const int hiddenAbove = pos - item->m_y;
+        if (hiddenAbove > 0) setVerticalScrollPos(pos - std::min(SCROLL_STEP, hiddenAbove));
     }
 }
 
@@ -793,17 +818,26 @@ void FormCanvas::paint(const JavaPtr<Graphics>& g) {
     DisplayableCoreCanvas::paint(g);
 }
 
-void FormCanvas::m_triggerItemCommand(const JavaPtr<Command>& cmd, bool isItemCommand) {
-    LCDUIGuard lock(LCDUILock::mutex());
+JavaPtr<CommandListener> FormCanvas::m_parentCommandListener(const JavaPtr<Displayable>& shown) {
     Form* form = m_formParent();
-    if (form == nullptr) return;
-    JavaPtr<Item> item = form->getHighlightedItem();
-    if (!item) return;
-    if (isItemCommand) {
-        if (JavaPtr<ItemCommandListener> listener = item->getItemCommandListener())
-            listener->commandAction(cmd, item);
+    return form != nullptr ? form->commandListenerFor(shown)
+                           : DisplayableCoreCanvas::m_parentCommandListener(shown);
+}
+
+void FormCanvas::m_triggerItemCommand(const JavaPtr<Command>& cmd, bool isItemCommand) {
+    JavaPtr<Item> item;
+    JavaPtr<ItemCommandListener> listener;
+    {
+        LCDUIGuard lock(LCDUILock::mutex());
+        Form* form = m_formParent();
+        if (form == nullptr) return;
+        item = form->getHighlightedItem();
+        if (!item) return;
+        if (isItemCommand) listener = item->getItemCommandListener();
     }
-    item->command(cmd);
+    // The listener is the application's and runs with no lock held; the item's own handling follows it.
+    if (listener) LCDUILock::callOutside([listener, cmd, item] { listener->commandAction(cmd, item); });
+    LCDUILock::callOutside([item, cmd] { item->command(cmd); });
 }
 
 }  // namespace javax::microedition::lcdui

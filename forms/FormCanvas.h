@@ -33,7 +33,7 @@ public:
     static constexpr int HIGHLIGHT_BOX_PAD_Y = 3;
     // Rows stand this far clear of both edges of the unreserved area.
     static constexpr int ROW_MARGIN = 5;
-    // What one arrow step scrolls a never-highlighting form.
+    // What one arrow step scrolls a never-highlighting form, or a highlighted item taller than the view.
     static constexpr int SCROLL_STEP = 20;
 
     FormCanvas() noexcept {}
@@ -86,6 +86,10 @@ public:
     // The target of an UP (dir -1) or DOWN (dir 1) move from the item at index; index when there is none.
     int m_findNextItemIndexVertically(int dir, int index);
     void m_handleKeyEvent(int key, KeyEventType type);
+    // UP (dir -1) or DOWN (dir 1) with nowhere to move the highlight: the view moves a step on through
+    // the highlighted item while part of it lies beyond the view that way, so that keys alone reach the
+    // last lines of a tall last item (and the first of a tall first one).
+    void m_scrollThroughItem(Item* item, int dir);
 
     // The highlighted item while it holds internal focus, or null.
     JavaPtr<Item> getTraversedItem();
@@ -107,6 +111,8 @@ protected:
     // A chosen command reaches the highlighted item's command listener (for its own commands) and the
     // highlighted item itself.
     void m_triggerItemCommand(const JavaPtr<Command>& cmd, bool isItemCommand) override;
+    // The form's listener, its owner's when a List or an Alert listens to itself.
+    JavaPtr<CommandListener> m_parentCommandListener(const JavaPtr<Displayable>& shown) override;
 
 private:
     // One pass over the rows; it ends early once the content is taller than heightLimit.

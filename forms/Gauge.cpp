@@ -168,7 +168,8 @@ void Gauge::paintDefinite(const JavaPtr<Graphics>& g, int w, int h) {
         DisplayableCoreCanvas::drawHorizontalArrow(g, true, x0, y0, kBlockSize, kBlockSize, 2, 4);
     }
     if (registerNow) registerArea(x0, y0, x0 + kBlockSize, y0 + kBlockSize, m_leftAreaCode);
-    const int filled = n * m_value / m_maxValue;
+    // In 64 bits: a large maximum (a byte count) times the block count overflows an int.
+    const int filled = static_cast<int>(static_cast<int64_t>(n) * m_value / m_maxValue);
     if (registerNow)
         registerArea(blocksLeft, y0, blocksLeft + kBlockPitch * n, y0 + kBlockSize, m_gaugeAreaCode);
     for (int i = 0; i < n; ++i) {

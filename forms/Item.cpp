@@ -125,9 +125,17 @@ int Item::getPreferredWidth() {
 }
 
 void Item::notifyStateChanged() {
-    LCDUIGuard lock(LCDUILock::mutex());
-    if (m_owner == nullptr) throw java::lang::IllegalStateException();
-    m_owner->itemStateChanged(JavaPtr<Item>(this));
+    ItemOwner* owner = nullptr;
+    // Holds the form while its listener is told: the lock is let go first, as the listener is the
+    // application's (the form tells it at once, or after the screen operation this thread is in).
+    JavaPtr<Displayable> form;
+    {
+        LCDUIGuard lock(LCDUILock::mutex());
+        if (m_owner == nullptr) throw java::lang::IllegalStateException();
+        owner = m_owner;
+        form = JavaPtr<Displayable>(m_owner->ownerDisplayable());
+    }
+    owner->itemStateChanged(JavaPtr<Item>(this));
 }
 
 void Item::removeCommand(const JavaPtr<Command>& cmd) {
@@ -147,7 +155,14 @@ void Item::setItemCommandListener(const JavaPtr<ItemCommandListener>& l) {
     LCDUIGuard lock(LCDUILock::mutex());
     old = std::move(m_itemCommandListener);
     m_itemCommandListenerIsSelf = l && l.counted() == static_cast<java::lang::Smart*>(this);
-    if (!m_itemCommandListenerIsSelf) m_itemCommandListener = l;
+    m_itemCommandListenerIsOwner = !m_itemCommandListenerIsSelf && l && l.counted() == m_ownerObject();
+    if (!m_itemCommandListenerIsSelf && !m_itemCommandListenerIsOwner) m_itemCommandListener = l;
+}
+
+java::lang::Smart* Item::m_ownerObject() {
+    if (m_owner == nullptr) return nullptr;
+    Displayable* form = m_owner->ownerDisplayable();
+    return form != nullptr ? static_cast<java::lang::Smart*>(form) : nullptr;
 }
 
 void Item::setLabel(const JavaPtr<java::lang::String>& label) {
@@ -176,14 +191,29 @@ void Item::setPreferredSize(int width, int height) {
 }
 
 bool Item::addToForm(ItemOwner* form) {
+    JavaPtr<ItemCommandListener> formAsListener;
     LCDUIGuard lock(LCDUILock::mutex());
     if (m_owner != nullptr && m_owner != form) throw java::lang::IllegalStateException();
     m_owner = form;
+    // The form holds the item: a listener that is the form would hold it back, and neither would go.
+    if (m_itemCommandListener && m_itemCommandListener.counted() == m_ownerObject()) {
+        formAsListener = std::move(m_itemCommandListener);
+        m_itemCommandListenerIsOwner = true;
+    }
     return true;
 }
 
 void Item::removeFromForm() {
     LCDUIGuard lock(LCDUILock::mutex());
+    if (m_itemCommandListenerIsOwner) {
+        m_itemCommandListenerIsOwner = false;
+        // Out of the form, the item holds its listener again; a form being destroyed leaves none.
+        Displayable* form = m_owner != nullptr ? m_owner->ownerDisplayable() : nullptr;
+        if (form != nullptr && form->m_referenceCount.load() > 0)
+            m_itemCommandListener = JavaPtr<ItemCommandListener>(
+                static_cast<java::lang::Smart*>(form),
+                static_cast<ItemCommandListener*>(form->castAsTypeID(ItemCommandListener::TESLclassTypeID)));
+    }
     m_owner = nullptr;
 }
 
@@ -445,12 +475,13 @@ JavaPtr<Command> Item::getDefaultCommand() {
 
 JavaPtr<ItemCommandListener> Item::getItemCommandListener() {
     LCDUIGuard lock(LCDUILock::mutex());
-    if (m_itemCommandListenerIsSelf) {
-        return JavaPtr<ItemCommandListener>(
-            static_cast<java::lang::Smart*>(this),
-            static_cast<ItemCommandListener*>(castAsTypeID(ItemCommandListener::TESLclassTypeID)));
-    }
-    return m_itemCommandListener;
+    java::lang::Smart* listener = m_itemCommandListenerIsSelf    ? static_cast<java::lang::Smart*>(this)
+                                  : m_itemCommandListenerIsOwner ? m_ownerObject()
+                                                                 : nullptr;
+    if (listener == nullptr) return m_itemCommandListener;
+    return JavaPtr<ItemCommandListener>(
+        listener,
+        static_cast<ItemCommandListener*>(listener->castAsTypeID(ItemCommandListener::TESLclassTypeID)));
 }
 
 bool Item::isWidthLocked() {

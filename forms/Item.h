@@ -168,8 +168,10 @@ protected:
     JavaPtr<CommandArray> m_commands;
     JavaPtr<Command> m_defaultCommand;
     JavaPtr<ItemCommandListener> m_itemCommandListener;
-    // An item may be its own command listener; a flag stands in for a reference to itself.
+    // An item may be its own command listener, or have its form as one; a flag stands in for a reference
+    // to itself, and another for one to the form that holds it (its uncounted owner).
     bool m_itemCommandListenerIsSelf = false;
+    bool m_itemCommandListenerIsOwner = false;
     JavaPtr<Font> m_labelFont;
     JavaPtr<java::lang::String> m_label;
     int32_t m_layout = LAYOUT_DEFAULT;
@@ -180,6 +182,8 @@ protected:
     JavaPtr<TouchScreenAreaListener> m_touchListener;
 
 private:
+    // The owner as an object, to tell a listener that is the form; null while the item is free.
+    java::lang::Smart* m_ownerObject();
     void paintContent(const JavaPtr<Graphics>& g);
     void paintCustomContent(const JavaPtr<Graphics>& g);
 };

@@ -1,7 +1,8 @@
 // What a form item asks of the form that holds it. Form implements it; an item keeps its owner as an
 // uncounted pointer (the form holds the item, so a counted one would be a cycle), and the owner must call
 // Item::removeFromForm on every item it lets go of, at its own destruction too, so that no item reaches
-// a form through a stale pointer. Every call comes under the screens' lock (shell/LCDUILock.h).
+// a form through a stale pointer. Every call comes under the screens' lock (shell/LCDUILock.h), except
+// itemStateChanged, which leads to the application's listener and may come without it.
 #pragma once
 
 #include "runtime/JavaPtr.h"

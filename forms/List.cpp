@@ -16,6 +16,7 @@ using java::lang::String;
 List::~List() {
     // The canvas is the inner form's: its back link is the form's to clear, not this list's.
     setCorrespondingCanvas(nullptr);
+    if (m_form) m_form->setOwnerScreen(nullptr);
 }
 
 List* List::TESLinvokeconstructor(const JavaPtr<String>& title, int listType) {
@@ -36,6 +37,7 @@ void List::m_init(const JavaPtr<String>& title, int listType, const JavaPtr<Stri
                   const JavaPtr<ImageArray>& imageElements) {
     LCDUIGuard lock(LCDUILock::mutex());
     m_form = jnew<Form>(title);
+    m_form->setOwnerScreen(this);
     setCorrespondingCanvas(m_form->getCorrespondingCanvas().get());
     m_choiceGroup = jnew<ChoiceGroup>(nullptr, listType, stringElements, imageElements, true);
     m_form->append(JavaPtr<Item>(m_choiceGroup));

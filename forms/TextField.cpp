@@ -198,9 +198,11 @@ void TextField::setInitialInputMode(const JavaPtr<String>&) {}
 // ---- Item's operations ----
 
 void TextField::notifyStateChanged() {
-    LCDUIGuard lock(LCDUILock::mutex());
-    // A field outside a form has nobody to tell; the user's typing must not throw for it.
-    if (m_fillsForm || m_owner == nullptr) return;
+    {
+        LCDUIGuard lock(LCDUILock::mutex());
+        // A field outside a form has nobody to tell; the user's typing must not throw for it.
+        if (m_fillsForm || m_owner == nullptr) return;
+    }
     Item::notifyStateChanged();
 }
 

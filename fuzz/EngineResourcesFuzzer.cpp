@@ -1,9 +1,11 @@
 // libFuzzer target for the canvas's resource readers. Byte 0 picks the reader, the rest is its input:
-// - 0: a resource map read by initTessel, with every pack and loose file served from the same bytes;
-//   then every block is loaded and every resource read through each typed getter. A refused map
-//   throws IOException, which is its failure form.
+// - 0: a resource map read by initTessel, with every pack and loose file served from the same bytes
+//   as a memory-backed file, so that every declared length goes through the real file reading; then
+//   every block is loaded and every resource read through each typed getter. A refused map throws
+//   IOException, which is its failure form.
 // - 1: an image resource loaded into the cache, split or not, with palettes cut from the input, then
-//   measured by every selector and drawn by every cell under every transform into a small image.
+//   measured by every selector and drawn by every cell under every transform into a small image. A
+//   failed load answers -1 and leaves every slot free.
 // - 2: a language table loaded by loadLanguage; every entry it keeps is decoded, wrapped and inserted
 //   into the next, which must not throw: a kept entry is a whole ENC string.
 // Nothing read may crash or read outside its bytes; the image cache must stay consistent.
@@ -17,6 +19,8 @@
 #include "fuzz/FuzzBytes.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
+#include "library/ByteArrayInputStream.h"
+#include "library/DataInputStream.h"
 #include "runtime/IOException.h"
 #include "runtime/String.h"
 
@@ -26,7 +30,7 @@ using Bytes = JArray<signed char>;
 
 using fuzzsupport::copyOf;
 
-// A canvas whose files come from the fuzzer's input instead of the bundle.
+// A canvas whose files are the fuzzer's input instead of the bundle's.
 class FuzzCanvas : public HookCanvas {
     TESL_CLASS(FuzzCanvas, "fuzz.FuzzCanvas", HookCanvas)
 public:
@@ -36,12 +40,13 @@ public:
         return this;
     }
 
-    // Files: the map and every other name read the input, cut to the length asked; a request for more
-    // than there is answers null, as a short file does.
-    JavaPtr<Bytes> loadFileFromJar(const JavaPtr<java::lang::String>&, int32_t length) override {
-        if (length == -1) return copyOf(input, inputSize);
-        if (length < 0 || static_cast<size_t>(length) > inputSize) return nullptr;
-        return copyOf(input, static_cast<size_t>(length));
+    // Files: every name opens the input as a stream, and the canvas's own reading takes it from there,
+    // lengths declared by the map included.
+    JavaPtr<java::io::DataInputStream> getFileFromJarAsDataInputStream(
+        const JavaPtr<java::lang::String>&) override {
+        JavaPtr<java::io::ByteArrayInputStream> file =
+            jnew<java::io::ByteArrayInputStream>()->TESLinvokeconstructor(copyOf(input, inputSize));
+        return jnew<java::io::DataInputStream>()->TESLinvokeconstructor(file);
     }
     // In the image mode: resource 0 the image, 1 and 2 palettes cut from its tail.
     JavaPtr<Bytes> getResourceByteArray(int32_t id) override {
@@ -87,10 +92,12 @@ void readImage(FuzzCanvas& canvas, uint8_t control) {
     int second = (control & 2) ? 2 : -1;
     int slot =
         canvas.loadImageID(0, 1, second == -1 ? 1 : second, HookCanvas::LOADIMAGETRANSFORM_NONE, split);
-    if (slot < 0 || slot > 255) std::abort();
-    // A slot in use holds one Image, or one a cell when split; a free one holds nothing.
-    JavaPtr<JArray<JavaPtr<javax::microedition::lcdui::Image>>> row = canvas.image_cache->data[slot];
-    if (row && row->length < 1) std::abort();
+    if (slot < -1 || slot > 255) std::abort();
+    // A loaded slot holds one Image, or one a cell when split; a failed load takes no slot.
+    if (slot >= 0) {
+        JavaPtr<JArray<JavaPtr<javax::microedition::lcdui::Image>>> row = canvas.image_cache->data[slot];
+        if (!row || row->length < 1) std::abort();
+    }
 
     JavaPtr<javax::microedition::lcdui::Image> target =
         javax::microedition::lcdui::Image::createImage(24, 16);
@@ -106,6 +113,9 @@ void readImage(FuzzCanvas& canvas, uint8_t control) {
         canvas.drawImageIDNoTransform(g, slot, cell, 20, 12, 3);
     }
     canvas.unloadImageID(slot);
+    for (int i = 0; i < HookCanvas::PARAM_TS_IMAGEBASE_SIZE_OF_IMAGE_CACHE; ++i) {
+        if (canvas.image_cache->data[i]) std::abort();
+    }
 }
 
 void readLanguage(FuzzCanvas& canvas) {

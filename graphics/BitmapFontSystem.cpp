@@ -1,5 +1,6 @@
 #include "graphics/BitmapFontSystem.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -21,7 +22,9 @@ JavaPtr<JArray<JavaPtr<JArray<int>>>> BitmapFontSystem::m_directGlyph;
 JavaPtr<JArray<JavaPtr<JArray<unsigned int>>>> BitmapFontSystem::m_packedPixelData;
 JavaPtr<JArray<JavaPtr<JArray<unsigned char>>>> BitmapFontSystem::m_charPixels;
 bool BitmapFontSystem::m_initialised = false;
-std::mutex BitmapFontSystem::m_scratchMutex;
+std::mutex BitmapFontSystem::m_fontMutex;
+std::atomic<bool> BitmapFontSystem::m_loaded{false};
+std::atomic<int> BitmapFontSystem::m_loadedHeight[kFontCount];
 
 namespace {
 
@@ -88,7 +91,7 @@ bool BitmapFontSystem::initFromData(const uint8_t* data, size_t size) {
         }
     }
     if (!loaded) {
-        std::lock_guard<std::mutex> lock(m_scratchMutex);
+        std::lock_guard<std::mutex> lock(m_fontMutex);
         releaseTables();
         m_initialised = false;
         std::printf("BitmapFontSystem: font \"/%s\" rejected: %s\n", _INTERNAL_BMP_FONT_RESNAME, reason);
@@ -113,7 +116,7 @@ void BitmapFontSystem::install(const BitmapFontTables& tables) {
     bpp->data[0] = tables.bpp;
     height->data[0] = tables.fontHeight;
 
-    std::lock_guard<std::mutex> lock(m_scratchMutex);
+    std::lock_guard<std::mutex> lock(m_fontMutex);
     m_bpp = bpp;
     m_fontHeight = height;
     m_charWidths = widths;
@@ -123,9 +126,13 @@ void BitmapFontSystem::install(const BitmapFontTables& tables) {
     m_packedPixelData = packed;
     m_charPixels = scratch;
     m_initialised = true;
+    m_loadedHeight[0] = tables.fontHeight;
+    m_loaded = true;
 }
 
 void BitmapFontSystem::releaseTables() {
+    m_loaded = false;
+    for (std::atomic<int>& height : m_loadedHeight) height = 0;
     m_charPixels = nullptr;
     m_packedPixelData = nullptr;
     m_charWidths = nullptr;
@@ -135,20 +142,24 @@ void BitmapFontSystem::releaseTables() {
 }
 
 void BitmapFontSystem::BitmapFontSystem_staticDestroy() {
-    std::lock_guard<std::mutex> lock(m_scratchMutex);
+    std::lock_guard<std::mutex> lock(m_fontMutex);
     releaseTables();
 }
 
 bool BitmapFontSystem::isLoaded() {
-    return m_initialised && m_charToIndex && m_directGlyph && m_packedPixelData && m_charPixels;
+    return m_loaded;
 }
 
 int BitmapFontSystem::fontHeight(int fontIndex) {
-    if (!isLoaded()) return 0;
-    return m_fontHeight->data[fontIndex];
+    return m_loadedHeight[fontIndex];
 }
 
 int BitmapFontSystem::findGlyph(int fontIndex, unsigned short c) {
+    std::lock_guard<std::mutex> lock(m_fontMutex);
+    return findGlyphLocked(fontIndex, c);
+}
+
+int BitmapFontSystem::findGlyphLocked(int fontIndex, unsigned short c) {
     if (!isLoaded()) return -1;
     if (c < kDirectGlyphCount) return m_directGlyph->data[fontIndex]->data[c];
     return searchGlyph(*m_charToIndex->data[fontIndex], c);
@@ -176,6 +187,12 @@ void BitmapFontSystem::unpackGlyph(int fontIndex, int glyph, int column, int row
     if (m_bpp->data[fontIndex] == 8) {
         for (int r = 0; r < height; ++r) {
             const unsigned int* words = packed + (static_cast<size_t>(glyph) * lineHeight + row + r) * 8;
+            if constexpr (std::endian::native == std::endian::little) {
+                // Byte k of a row's words is column k.
+                std::memcpy(dest + r * width, reinterpret_cast<const uint8_t*>(words) + column,
+                            static_cast<size_t>(width));
+                continue;
+            }
             for (int k = 0; k < width; ++k) {
                 const int x = column + k;
                 dest[r * width + k] = static_cast<uint8_t>(words[x >> 2] >> ((x & 3) * 8));

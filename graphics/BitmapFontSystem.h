@@ -2,6 +2,7 @@
 // "tsbmpfnt" resource, kept as packed glyph rows with a sorted character table, released at tear-down.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -39,22 +40,26 @@ public:
     // does with the resource. On failure the font is left unloaded and the reason is logged.
     static bool initFromData(const uint8_t* data, size_t size);
 
+    // The font may be replaced (initFromData) while other threads measure and draw: the tables are read
+    // under fontMutex(). isLoaded and fontHeight need no lock; they read copies kept beside the tables.
     // True while tables are present to measure and draw with.
     static bool isLoaded();
-    // The glyph index of a character, or -1 when the font lacks it (or is not loaded).
-    static int findGlyph(int fontIndex, unsigned short c);
     // Line height; 0 while nothing is loaded.
     static int fontHeight(int fontIndex);
+    // The glyph index of a character, or -1 when the font lacks it (or is not loaded). Takes the lock.
+    static int findGlyph(int fontIndex, unsigned short c);
+    // The same for a caller that holds fontMutex(), as it must for every call below: a glyph index
+    // found in one font means nothing in the tables of the next.
+    static int findGlyphLocked(int fontIndex, unsigned short c);
     static int glyphWidth(int fontIndex, int glyph) { return m_charWidths->data[fontIndex]->data[glyph]; }
     static int glyphYOffset(int fontIndex, int glyph) { return m_charYOffset->data[fontIndex]->data[glyph]; }
     // Copies the columns [column, column + width) of rows [row, row + height) of a glyph into dest as
     // coverage bytes, width bytes per row. Columns must lie within 0..31 and rows within the font.
     static void unpackGlyph(int fontIndex, int glyph, int column, int row, int width, int height,
                             uint8_t* dest);
-    // The scratch buffer of 32 x font height bytes that drawing unpacks glyphs into. Hold
-    // scratchMutex() while using it.
+    // The scratch buffer of 32 x font height bytes that drawing unpacks glyphs into.
     static uint8_t* scratchBuffer(int fontIndex) { return m_charPixels->data[fontIndex]->data; }
-    static std::mutex& scratchMutex() { return m_scratchMutex; }
+    static std::mutex& fontMutex() { return m_fontMutex; }
 
     // Arrays of one element per font index; the tables are arrays in their own right.
     static JavaPtr<JArray<int>> m_bpp;
@@ -74,8 +79,12 @@ private:
     static void releaseTables();
     static int searchGlyph(const JArray<int>& table, unsigned short c);
 
-    // Guards m_charPixels: glyphs are unpacked into it and blended from it, one string at a time.
-    static std::mutex m_scratchMutex;
+    // Guards the tables above, which initFromData replaces and tear-down releases, and m_charPixels,
+    // which glyphs are unpacked into and blended from, one string at a time.
+    static std::mutex m_fontMutex;
+    // What isLoaded and fontHeight answer, written under the lock with the tables.
+    static std::atomic<bool> m_loaded;
+    static std::atomic<int> m_loadedHeight[kFontCount];
 };
 
 }  // namespace javax::microedition::lcdui

@@ -1,7 +1,9 @@
 #include "graphics/Font.h"
 
+#include <mutex>
+
 #include "graphics/BitmapFontSystem.h"
-#include "platform/NativeText.h"
+#include "platform/text/NativeText.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"
@@ -44,8 +46,9 @@ int Font::unitsWidth(const unsigned short* units, int count) const {
     const int font = BitmapFontSystem::getFontIndex(m_fontByte);
     // Summed with wrap-around, as the language's int arithmetic does, so no length can overflow.
     uint32_t width = 0;
+    std::lock_guard<std::mutex> lock(BitmapFontSystem::fontMutex());
     for (int i = 0; i < count; ++i) {
-        const int glyph = BitmapFontSystem::findGlyph(font, units[i]);
+        const int glyph = BitmapFontSystem::findGlyphLocked(font, units[i]);
         width += glyph < 0 ? BitmapFontSystem::kMissingCharWidth
                            : static_cast<uint32_t>(BitmapFontSystem::glyphWidth(font, glyph)) + 1;
     }

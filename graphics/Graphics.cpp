@@ -4,6 +4,7 @@
 #include <climits>
 #include <cwchar>
 
+#include "graphics/DrawTarget.h"
 #include "graphics/Font.h"
 #include "graphics/ScreenSize.h"
 #include "graphics/Texture2DOver3D.h"
@@ -182,12 +183,13 @@ void Graphics::myRectBlit(TSRect& r) {
     if (r.width <= 0 || r.height <= 0) return;
     // Cut to the buffer once more: rectangles also come from outside this class.
     const PixelBox box = PixelBox::of(r).intersected(bufferBox());
-    if (box.isEmpty() || pixels == nullptr) return;
+    if (box.isEmpty() || !hasDrawTarget(*this)) return;
 #if _ATTEMPTS_2D_OVER_3D
     if (drawsThroughGL()) {
         myRectBlit2DOver3D(box.toRect());
         return;
     }
+    if (pixels == nullptr) return;
     markTextureDirty();
 #endif
     fillBox(box);
@@ -237,7 +239,7 @@ void Graphics::fillRect(int x, int y, int w, int h) {
 }
 
 void Graphics::fillRectWide(int64_t x, int64_t y, int64_t w, int64_t h) {
-    if (w <= 0 || h <= 0 || pixels == nullptr) return;
+    if (w <= 0 || h <= 0 || !hasDrawTarget(*this)) return;
     const PixelBox box =
         PixelBox::fromSize(x, y, w, h).translated(translateX, translateY).intersected(drawableBox());
     if (box.isEmpty()) return;

@@ -146,14 +146,21 @@ public:
     int32_t textureOffsetX = 0;
     int32_t textureOffsetY = 0;
 
+    // These belong to the thread that holds the GL context (platform/gl/EglOutput.h), which takes it
+    // with a frame's first primitive and gives it back when the frame is presented or dropped.
     static inline bool initialised_3d = false;
-    static inline bool ready_for_2d_over_3d = false;
+    static inline std::atomic<bool> ready_for_2d_over_3d{false};
     static inline int last_bound_texture = -1;
 
     // Starts the GL context through the shell; false when there is none.
     static bool initialise2DOver3D();
-    // Prepares the frame (and the GL state the first time); false when GL could not be started.
+    // Prepares the calling thread's frame (and the GL state the first time, and again on a new
+    // context); false when GL could not be had, and then nothing is drawn.
     static bool getReadyFor2DOver3D();
+    // Drops the calling thread's unpresented frame, if it has one, and lets the context go.
+    static void discardFrame2DOver3D();
+    // True while the calling thread has a frame open.
+    static bool frameOpenHere2DOver3D();
     // Draws the pending batch, makes newKind (-1 keeps the kind) the pending kind and binds texture
     // (null: texturing off). False when the texture could not be given a name.
     static bool flushPendingBuffer2DOver3D(int newKind, Texture2DOver3D* texture);
@@ -169,7 +176,8 @@ public:
     void myBlitter2DOver3D(const TSRect& dst, const TSRect& src, Image* img, int transform);
     void drawRGB2DOver3D(const int* rgbData, int scanlength, int x, int y, int width, int height,
                          bool processAlpha);
-    void myBlitChar2DOver3D() {}
+    // Glyph coverage as a translucent quad of the current colour.
+    void myBlitChar2DOver3D(const uint8_t* coverage, int x, int y, int w, int h);
     // The screen draws through GL: only its graphics (no render texture) takes the GL twins.
     bool drawsThroughGL() const {
         return isScreen && !renderTexture;

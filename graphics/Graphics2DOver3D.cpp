@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "graphics/Image.h"
@@ -24,14 +25,23 @@ constexpr int kEntries = 256;
 constexpr int kColouredFloats = 7;
 constexpr int kTexturedFloats = 5;
 
-// Only one thread draws at a time (the batch, the texture list and the GL state are shared).
+// The batch, the texture list and the GL state belong to the thread that holds the GL context: the
+// context's hand-over (platform/gl/EglOutput.cpp, under its mutex) orders one holder's writes before
+// the next one's reads.
 float _fc_xyz_rgba[kEntries * 6 * kColouredFloats];
 float _tm_xyz_uv[kEntries * 6 * kTexturedFloats];
 int _pending_buffer = -1;
 int _pending_buffer_index = 0;
 float _min_dimension = 1.0f;
 float _inv_min_dimension = 1.0f;
+// Guards _allTheTextures: images, and with them textures, are made on any thread (the loading
+// thread among others), while only the GL context's holder sweeps and renames them.
+std::mutex texturesMutex;
 JavaPtr<java::util::Vector> _allTheTextures;
+// The context the GL state above was set up for.
+uint64_t _set_up_generation = 0;
+// The calling thread's frame is open: it holds the context from its first primitive to the flush.
+thread_local bool frameOpen = false;
 
 void setUpGLState() {
     const int w = std::max(ScreenSize::width, 1);
@@ -50,6 +60,7 @@ void setUpGLState() {
 }
 
 void sweepTextures() {
+    std::lock_guard<std::mutex> lock(texturesMutex);
     if (!_allTheTextures) return;
     bool removed = false;
     for (int i = _allTheTextures->size() - 1; i >= 0; --i) {
@@ -66,6 +77,21 @@ void sweepTextures() {
     }
 }
 
+// A new context knows none of the old names: every live texture is named and uploaded again.
+void forgetTextureNames() {
+    Graphics::last_bound_texture = -1;
+    _pending_buffer = -1;
+    _pending_buffer_index = 0;
+    std::lock_guard<std::mutex> lock(texturesMutex);
+    if (!_allTheTextures) return;
+    for (int i = 0; i < _allTheTextures->size(); ++i) {
+        auto* texture = static_cast<Texture2DOver3D*>(_allTheTextures->elementAt(i).get());
+        if (texture == nullptr) continue;
+        texture->textureName = -1;
+        texture->uploadPending = true;
+    }
+}
+
 struct GLPoint {
     float x, y;
 };
@@ -77,20 +103,49 @@ bool Graphics::initialise2DOver3D() {
 }
 
 bool Graphics::getReadyFor2DOver3D() {
-    if (ready_for_2d_over_3d) return true;
+    if (frameOpen) return true;
+    // Takes the context, waiting for another thread's frame to end; the context may be a new one
+    // since this thread last drew (after _EGLstop), whose set-up and texture names start afresh.
+    if (!initialise2DOver3D()) return false;
+    const uint64_t generation = platform::EglOutput::contextGeneration();
+    if (generation != _set_up_generation) {
+        initialised_3d = false;
+        forgetTextureNames();
+        _set_up_generation = generation;
+    }
     if (!initialised_3d) {
-        if (!initialise2DOver3D()) return false;
         initialised_3d = true;
-        setUpGLState();
         _sizeChangedResetGLView.store(false);
+        setUpGLState();
     } else if (_sizeChangedResetGLView.exchange(false)) {
         setUpGLState();
     }
     sweepTextures();
-    _EGLWaitNative();
+    if (!_EGLWaitNative()) {
+        _EGLdiscard();
+        return false;
+    }
     platform::gles1::beginFrame(0.0f);
+    _pending_buffer_index = 0;
+    frameOpen = true;
     ready_for_2d_over_3d = true;
     return true;
+}
+
+void Graphics::discardFrame2DOver3D() {
+    if (!frameOpen) return;
+    _pending_buffer_index = 0;
+    frameOpen = false;
+    ready_for_2d_over_3d = false;
+    _EGLdiscard();
+}
+
+bool Graphics::frameOpenHere2DOver3D() {
+    return frameOpen;
+}
+
+static void endFrameHere() {
+    frameOpen = false;
 }
 
 bool Graphics::flushPendingBuffer2DOver3D(int newKind, Texture2DOver3D* texture) {
@@ -120,7 +175,7 @@ bool Graphics::flushPendingBuffer2DOver3D(int newKind, Texture2DOver3D* texture)
     }
     const bool wasOff = last_bound_texture == -1;
     if (wasOff) platform::gles1::texturingOn();
-    if (!texture->dirty) {
+    if (!texture->uploadPending && texture->textureName >= 0) {
         if (last_bound_texture != texture->textureName) platform::gles1::bindTexture(texture->textureName);
         last_bound_texture = texture->textureName;
         return true;
@@ -133,7 +188,7 @@ bool Graphics::flushPendingBuffer2DOver3D(int newKind, Texture2DOver3D* texture)
     }
     platform::gles1::uploadTexture(texture->textureName, texture->width, texture->height, texture->pixels);
     last_bound_texture = texture->textureName;
-    texture->dirty = false;
+    texture->uploadPending = false;
     return true;
 }
 
@@ -146,11 +201,12 @@ int Graphics::pendingKind2DOver3D() {
 }
 
 int Graphics::liveTextures2DOver3D() {
+    std::lock_guard<std::mutex> lock(texturesMutex);
     return _allTheTextures ? _allTheTextures->size() : 0;
 }
 
 void Graphics::markTextureDirty() {
-    if (renderTexture) renderTexture->dirty = true;
+    if (renderTexture) renderTexture->dirty.store(true, std::memory_order_release);
 }
 
 void Graphics::setColor2DOver3D(int c) {
@@ -214,16 +270,19 @@ void Graphics::myBlitter2DOver3D(const TSRect& dst, const TSRect& src, Image* im
     img->prepareTextureFor2DOver3D();
     Texture2DOver3D* texture = img->m_texture.get();
     if (texture == nullptr || texture->pixels == nullptr) return;
-    if (texture->dirty && img->m_pixels != nullptr) {
+    // Taken before the copy: drawing into the image meanwhile marks it again for the next use
+    // instead of being lost.
+    if (texture->dirty.exchange(false, std::memory_order_acq_rel) && img->m_pixels != nullptr) {
         for (int row = 0; row < img->m_height; ++row) {
             std::memcpy(texture->pixels + static_cast<size_t>(row) * texture->width,
                         img->m_pixels + static_cast<size_t>(row) * img->m_width,
                         static_cast<size_t>(img->m_width) * 4);
         }
+        texture->uploadPending = true;
     }
-    // A dirty texture flushes too: quads already batched must draw with the pixels they were given.
+    // A changed texture flushes too: quads already batched must draw with the pixels they were given.
     if (_pending_buffer != 2 || _pending_buffer_index >= kEntries ||
-        last_bound_texture != texture->textureName || texture->dirty) {
+        last_bound_texture != texture->textureName || texture->uploadPending) {
         if (!flushPendingBuffer2DOver3D(2, texture)) return;
     }
     const float tw = static_cast<float>(texture->width), th = static_cast<float>(texture->height);
@@ -291,9 +350,21 @@ void Graphics::drawRGB2DOver3D(const int* rgbData, int scanlength, int x, int y,
     if (image->m_texture) image->m_texture->orphaned.store(true, std::memory_order_release);
 }
 
+void Graphics::myBlitChar2DOver3D(const uint8_t* coverage, int x, int y, int w, int h) {
+    if (w <= 0 || h <= 0) return;
+    // The coverage becomes the alpha of the current colour: GL's source-over blend then does what
+    // the software blend does, rounded instead of floored.
+    const uint32_t rgb = static_cast<uint32_t>(color) & 0x00FFFFFFu;
+    std::vector<int> values(static_cast<size_t>(w) * static_cast<size_t>(h));
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = static_cast<int>(uint32_t{coverage[i]} << 24 | rgb);
+    drawRGB2DOver3D(values.data(), w, x, y, w, h, true);
+}
+
 void Image::prepareTextureFor2DOver3D() {
     if (m_texture) return;
     m_texture = jnew<Texture2DOver3D>(m_width, m_height);
+    std::lock_guard<std::mutex> lock(texturesMutex);
     if (!_allTheTextures) _allTheTextures = jnew<java::util::Vector>();
     _allTheTextures->addElement(m_texture);
 }
@@ -307,11 +378,14 @@ void Image::removeTexture2DOver3D() {
 using javax::microedition::lcdui::Graphics;
 
 void flushGraphics2DOver3D(void*) {
-    if (!Graphics::ready_for_2d_over_3d) return;
+    // Only the thread that drew this frame presents it: another thread's flush (or a flush with
+    // nothing drawn) presents nothing and counts nothing.
+    if (!Graphics::frameOpenHere2DOver3D()) return;
     Graphics::flushPendingBuffer2DOver3D(-1, nullptr);
     platform::gles1::flush();
-    _EGLWaitGL();
     Graphics::ready_for_2d_over_3d = false;
+    javax::microedition::lcdui::endFrameHere();
+    _EGLWaitGL();
 }
 
 #endif

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/DrawTarget.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "graphics/PixelLoops.h"
@@ -62,7 +63,7 @@ void Graphics::drawRegion(const JavaPtr<Image>& src, int xSrc, int ySrc, int wid
 
 void Graphics::drawImageRegion(Image* img, int xSrc, int ySrc, int regionWidth, int regionHeight,
                                int transform, int xDest, int yDest, int anchor) {
-    if (img->m_pixels == nullptr || pixels == nullptr) return;
+    if (img->m_pixels == nullptr || !hasDrawTarget(*this)) return;
     if (transform < 0 || transform > 7) transform = 0;
     const bool exchanged = transform >= 4;
 
@@ -110,12 +111,13 @@ void Graphics::drawImageRegion(Image* img, int xSrc, int ySrc, int regionWidth, 
 }
 
 void Graphics::myBlitter(TSRect& dst, TSRect& src, Image* img, int transform) {
-    if (src.width <= 0 || src.height <= 0 || img->m_pixels == nullptr || pixels == nullptr) return;
+    if (src.width <= 0 || src.height <= 0 || img->m_pixels == nullptr || !hasDrawTarget(*this)) return;
 #if _ATTEMPTS_2D_OVER_3D
     if (drawsThroughGL()) {
         myBlitter2DOver3D(dst, src, img, transform);
         return;
     }
+    if (pixels == nullptr) return;
     markTextureDirty();
 #endif
     const uint32_t* source = img->m_pixels + static_cast<ptrdiff_t>(src.y) * img->m_width + src.x;
@@ -143,7 +145,7 @@ void Graphics::myBlitter(TSRect& dst, TSRect& src, Image* img, int transform) {
 void Graphics::drawRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanlength, int x, int y,
                        int width, int height, bool processAlpha) {
     if (!rgbData) throw java::lang::NullPointerException();
-    if (width <= 0 || height <= 0 || pixels == nullptr) return;
+    if (width <= 0 || height <= 0 || !hasDrawTarget(*this)) return;
     const PixelBox placed = PixelBox::fromSize(x, y, width, height).translated(translateX, translateY);
     const PixelBox box = placed.intersected(drawableBox());
     if (box.isEmpty()) return;
@@ -157,6 +159,7 @@ void Graphics::drawRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scan
                         processAlpha);
         return;
     }
+    if (pixels == nullptr) return;
     markTextureDirty();
 #endif
     for (int64_t row = 0; row < rows; ++row) {
@@ -169,7 +172,7 @@ void Graphics::drawRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scan
 void Graphics::getRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanlength, int x, int y,
                       int width, int height) {
     if (!rgbData) throw java::lang::NullPointerException();
-    if (width <= 0 || height <= 0 || pixels == nullptr) return;
+    if (width <= 0 || height <= 0 || !hasDrawTarget(*this)) return;
     const PixelBox box = PixelBox::fromSize(x, y, width, height).intersected(bufferBox());
     if (box.isEmpty()) return;
     int64_t first = offset + (box.top - y) * scanlength + (box.left - x);
@@ -177,7 +180,7 @@ void Graphics::getRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanl
     checkArrayRange(first, scanlength, columns, rows, rgbData->length);
 #if _ATTEMPTS_2D_OVER_3D
     // Nothing is read back from the GL screen.
-    if (drawsThroughGL()) return;
+    if (drawsThroughGL() || pixels == nullptr) return;
 #endif
     for (int64_t row = 0; row < rows; ++row) {
         pixels::readArgbRow(rgbData->data + first + row * scanlength,
@@ -186,7 +189,7 @@ void Graphics::getRGB(const JavaPtr<JArray<int>>& rgbData, int offset, int scanl
 }
 
 void Graphics::copyArea(int xSrc, int ySrc, int w, int h, int xDest, int yDest, int anchor) {
-    if (w <= 0 || h <= 0 || pixels == nullptr) return;
+    if (w <= 0 || h <= 0 || !hasDrawTarget(*this)) return;
     int64_t destinationX = xDest, destinationY = yDest;
     applyAnchor(anchor, w, h, destinationX, destinationY);
     // Only the part of the source inside the buffer is copied, to where it would have gone.

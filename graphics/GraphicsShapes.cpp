@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "graphics/DrawTarget.h"
 #include "graphics/Graphics.h"
 #include "runtime/Math.h"
 
@@ -132,7 +133,7 @@ void Graphics::drawLineWide(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
         callFillRect(std::min(x1, x2), y1, std::abs(x2 - x1) + 1, 1);
         return;
     }
-    if (pixels == nullptr) return;
+    if (!hasDrawTarget(*this)) return;
     PixelBox clip = drawableBox();
     if (clip.isEmpty()) return;
 
@@ -178,6 +179,7 @@ void Graphics::drawLineWide(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
         }
         return;
     }
+    if (pixels == nullptr) return;
     markTextureDirty();
 #endif
     const uint32_t word = pixelWord;
@@ -303,7 +305,7 @@ void Graphics::fillArcWide(int64_t x, int64_t y, int64_t w, int64_t h, int64_t s
     // negative width would mirror the spans into stray pixels.
     if (arcAngle == 0 || w < 0 || h <= 0) return;
     PixelBox clip = drawableBox();
-    if (clip.isEmpty() || pixels == nullptr) return;
+    if (clip.isEmpty() || !hasDrawTarget(*this)) return;
     const bool wholeEllipse = arcAngle >= 360;
     startAngle = withoutExtraTurns(startAngle);
 
@@ -389,7 +391,7 @@ void Graphics::fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3) {
     const Point top = corners[0], middle = corners[1], bottom = corners[2];
     if (top.y == bottom.y) return;
     PixelBox clip = drawableBox();
-    if (clip.isEmpty() || pixels == nullptr) return;
+    if (clip.isEmpty() || !hasDrawTarget(*this)) return;
     // Rows (before translation) that can reach the clip; the rest are skipped, not stepped through.
     const int64_t firstRow = clip.top - translateY;
     const int64_t lastRow = clip.bottom - 1 - translateY;

@@ -5,9 +5,12 @@
 #include <mutex>
 
 #include "graphics/BitmapFontSystem.h"
+#include "graphics/DrawTarget.h"
 #include "graphics/Font.h"
+#include "graphics/GlyphRun2DOver3D.h"
 #include "graphics/Graphics.h"
-#include "platform/NativeText.h"
+#include "graphics/PixelLoops.h"
+#include "platform/text/NativeText.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/NullPointerException.h"
 #include "runtime/StringIndexOutOfBoundsException.h"
@@ -71,14 +74,23 @@ void Graphics::drawSubstring(const JavaPtr<java::lang::String>& str, int offset,
 // the line by their offset, and space advances may exceed the 32 columns a glyph can have, so a
 // string that measures inside the clip can still draw outside it.
 void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count, int64_t ax, int64_t ay) {
-    std::lock_guard<std::mutex> lock(BitmapFontSystem::scratchMutex());
-    if (!BitmapFontSystem::isLoaded() || pixels == nullptr || clipWidth <= 0 || clipHeight <= 0) return;
+#if _ATTEMPTS_2D_OVER_3D
+    // The GL frame is taken before the font lock: a thread waiting for the frame must not hold
+    // the lock that the frame's holder needs for its own text.
+    if (drawsThroughGL() && !getReadyFor2DOver3D()) return;
+#endif
+    std::lock_guard<std::mutex> lock(BitmapFontSystem::fontMutex());
+    if (!BitmapFontSystem::isLoaded() || !hasDrawTarget(*this) || clipWidth <= 0 || clipHeight <= 0) return;
     const PixelBox clip = drawableBox();
     if (clip.isEmpty()) return;
     const int lineHeight = BitmapFontSystem::fontHeight(fontIndex);
     uint8_t* scratch = BitmapFontSystem::scratchBuffer(fontIndex);
+#if _ATTEMPTS_2D_OVER_3D
+    // On the GL screen the string's glyphs go as one translucent quad, drawn once it is complete.
+    GlyphRun2DOver3D glyphs2DOver3D;
+#endif
     for (int i = 0; i < count; ++i) {
-        const int glyph = BitmapFontSystem::findGlyph(fontIndex, units[i]);
+        const int glyph = BitmapFontSystem::findGlyphLocked(fontIndex, units[i]);
         if (glyph < 0) {
             ax += BitmapFontSystem::kMissingCharAdvance;
             continue;
@@ -93,44 +105,36 @@ void Graphics::drawGlyphs(int fontIndex, const unsigned short* units, int count,
             BitmapFontSystem::unpackGlyph(fontIndex, glyph, static_cast<int>(visible.left - ax),
                                           static_cast<int>(visible.top - top), visibleWidth, visibleHeight,
                                           scratch);
-            myBlitChar(scratch, static_cast<int>(visible.left), static_cast<int>(visible.top), visibleWidth,
-                       visibleHeight);
+#if _ATTEMPTS_2D_OVER_3D
+            if (drawsThroughGL())
+                glyphs2DOver3D.add(scratch, static_cast<int>(visible.left), static_cast<int>(visible.top),
+                                   visibleWidth, visibleHeight);
+            else
+#endif
+                myBlitChar(scratch, static_cast<int>(visible.left), static_cast<int>(visible.top),
+                           visibleWidth, visibleHeight);
         }
         ax += static_cast<int64_t>(glyphWidth) + 1;
     }
+#if _ATTEMPTS_2D_OVER_3D
+    if (drawsThroughGL()) glyphs2DOver3D.draw(*this);
+#endif
 }
 
 void Graphics::myBlitChar(const uint8_t* coverage, int x, int y, int w, int h) {
 #if _ATTEMPTS_2D_OVER_3D
-    // Bitmap-font text does not appear on the GL screen.
     if (drawsThroughGL()) {
-        myBlitChar2DOver3D();
+        myBlitChar2DOver3D(coverage, x, y, w, h);
         return;
     }
+    if (pixels == nullptr) return;
     markTextureDirty();
 #endif
-    const uint32_t source = pixelWord;
-    uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-    for (int r = 0; r < h; ++r, row += width, coverage += w) {
-        for (int k = 0; k < w; ++k) {
-            const int c = coverage[k];
-            if (c == 0) continue;
-            if (c == 255) {
-                row[k] = source;
-                continue;
-            }
-            // Each colour byte moves the fraction c / 256 of the way to the source, rounding toward
-            // the destination (an arithmetic shift floors the signed product); alpha stays.
-            const uint32_t d = row[k];
-            uint32_t blended = d & 0xFF000000u;
-            for (int shift = 0; shift < 24; shift += 8) {
-                const int dc = static_cast<int>((d >> shift) & 0xFF);
-                const int sc = static_cast<int>((source >> shift) & 0xFF);
-                blended |= static_cast<uint32_t>(dc + (((sc - dc) * c) >> 8)) << shift;
-            }
-            row[k] = blended;
-        }
-    }
+    // Each colour byte moves the fraction c / 256 of the way to the colour, rounding toward the
+    // destination; alpha stays (pixels::coverPixel).
+    pixels::blendCoverage(
+        pixels + static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x), width,
+        coverage, w, w, h, pixelWord);
 }
 
 }  // namespace javax::microedition::lcdui

@@ -22,7 +22,11 @@ public:
     int32_t width = 2;
     int32_t height = 2;
     int32_t textureName = -1;
-    bool dirty = true;
+    // Set by whichever thread draws into the image, taken (cleared) by the thread that holds the GL
+    // frame before it copies the image's pixels.
+    std::atomic<bool> dirty{true};
+    // The pixel copy is newer than the GL texture. Only the GL frame's holder touches it.
+    bool uploadPending = false;
     // Written by the image's destructor on any thread, read by the sweep on the drawing thread.
     std::atomic<bool> orphaned{false};
     bool deletable = false;

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "library/FileNames.h"
-#include "platform/FileSystemPaths.h"
-#include "platform/RegularFiles.h"
+#include "platform/files/FileSystemPaths.h"
+#include "platform/files/RegularFiles.h"
 #include "runtime/String.h"
 
 namespace java::io {

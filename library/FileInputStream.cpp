@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/RegularFiles.h"
+#include "platform/files/RegularFiles.h"
 #include "runtime/IndexOutOfBoundsException.h"
 #include "runtime/NullPointerException.h"
 #include "runtime/String.h"

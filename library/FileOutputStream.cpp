@@ -5,8 +5,8 @@
 
 #include "library/FileNames.h"
 #include "library/StreamChecks.h"
-#include "platform/FileSystemPaths.h"
-#include "platform/RegularFiles.h"
+#include "platform/files/FileSystemPaths.h"
+#include "platform/files/RegularFiles.h"
 #include "runtime/NullPointerException.h"
 #include "runtime/String.h"
 

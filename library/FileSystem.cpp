@@ -7,10 +7,10 @@
 #include <string>
 
 #include "library/FileNames.h"
-#include "platform/DirectoryListing.h"
-#include "platform/FileOperations.h"
-#include "platform/FileSystemPaths.h"
-#include "platform/RegularFiles.h"
+#include "platform/files/DirectoryListing.h"
+#include "platform/files/FileOperations.h"
+#include "platform/files/FileSystemPaths.h"
+#include "platform/files/RegularFiles.h"
 #include "runtime/String.h"
 
 namespace java::io {

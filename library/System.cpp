@@ -7,7 +7,7 @@
 #include <ctime>
 #include <mutex>
 
-#include "platform/DeviceNatives.h"
+#include "platform/device/DeviceNatives.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/ArrayStoreException.h"
 #include "runtime/NullPointerException.h"

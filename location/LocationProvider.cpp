@@ -12,7 +12,7 @@
 
 #include "library/DeviceClock.h"
 #include "location/LocationException.h"
-#include "platform/LocationService.h"
+#include "platform/location/LocationService.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"
 #include "runtime/Throwable.h"

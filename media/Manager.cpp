@@ -13,7 +13,7 @@
 #include "library/InputStream.h"
 #include "library/SlotWalk.h"
 #include "media/player_internalPF.h"
-#include "platform/AudioSession.h"
+#include "platform/audio/AudioSession.h"
 #include "runtime/IOException.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/Throwable.h"

@@ -1,7 +1,7 @@
 #include "media/player_internalPF.h"
 
-#include "platform/AudioSession.h"
-#include "platform/SoundDecoder.h"
+#include "platform/audio/AudioSession.h"
+#include "platform/codecs/SoundDecoder.h"
 
 std::atomic<unsigned char> _initialised_audio_session{0};
 std::atomic<unsigned char> _in_an_interrupt{0};

@@ -9,7 +9,7 @@
 #include <mutex>
 
 #include "media/AbstractPlatformPlayer.h"
-#include "platform/AudioOutput.h"
+#include "platform/audio/AudioOutput.h"
 
 // Process-wide audio state shared by every platform player.
 extern std::atomic<unsigned char> _initialised_audio_session;

@@ -5,8 +5,8 @@
 
 #include "messaging/BinaryMessageImpl.h"
 #include "messaging/TextMessageImpl.h"
-#include "platform/Host.h"
-#include "platform/MessageComposer.h"
+#include "platform/host/Host.h"
+#include "platform/messaging/MessageComposer.h"
 #include "runtime/IOException.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"

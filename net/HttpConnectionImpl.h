@@ -13,7 +13,7 @@
 #include "net/HttpInputStream.h"
 #include "net/HttpOutputStream.h"
 #include "net/HttpsConnection.h"
-#include "platform/HttpTransport.h"
+#include "platform/net/HttpTransport.h"
 #include "runtime/JArray.h"
 
 namespace java::util {

@@ -1,6 +1,6 @@
 // Layout scaling, the choice of picture variants and the thin hooks into the shell's view glue.
 #include "engine/HookCanvas.h"
-#include "platform/DeviceDetection.h"
+#include "platform/device/DeviceDetection.h"
 #include "shell/ViewHooks.h"
 
 using java::lang::String;

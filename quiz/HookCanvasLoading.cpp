@@ -4,12 +4,18 @@
 #include <string>
 
 #include "engine/HookCanvas.h"
+#include "library/PrintStream.h"
+#include "library/System.h"
 #include "runtime/LockObject.h"
 
 using java::lang::String;
 
 int32_t HookCanvas::loadPicture(int32_t res, bool splitCells) {
-    return loadImageID(res, -1, LOADIMAGETRANSFORM_NONE, splitCells);
+    const int32_t id = loadImageID(res, -1, LOADIMAGETRANSFORM_NONE, splitCells);
+    // A picture that does not load keeps the id -1, which draws nothing; the screen goes on without it.
+    if (id < 0 && java::lang::System::err)
+        java::lang::System::err->println(String("Picture resource ") + res + " is missing or unreadable");
+    return id;
 }
 
 JavaPtr<JArray<int32_t>> HookCanvas::loadPictures(std::initializer_list<int32_t> res, bool splitCells) {
@@ -202,6 +208,7 @@ void HookCanvas::loadFirstMainMenu() {
         ranking->data[i] = loadPicture(res_ranking->data[i], true);
     img_ranking = ranking;
     JavaPtr<JArray<int32_t>> generic = jnewArray<int32_t>(2);
+    generic->data[0] = generic->data[1] = -1;
     for (int32_t i = 0; i < generic->length && res_generic && i < res_generic->length; ++i)
         generic->data[i] = loadPicture(res_generic->data[i], true);
     img_generic = generic;

@@ -345,9 +345,19 @@ void HookCanvas::renderListRows(bool categories) {
 
 void HookCanvas::renderResult(bool promoted) {
     drawRenderImage(promoted ? img_promoted_bg : img_demoted_bg, getParam(160), getParam(240), kCentred);
-    // An entry no load filled holds -1 and draws nothing; so does a level past the table.
     const int32_t rank = level > 0 ? level : 0;
-    drawRenderImage(imageEntry(img_ranking, rank), getParam(120), getParam(promoted ? 170 : 425), kCentred);
+    const int32_t badge = imageEntry(img_ranking, rank);
+    if (badge >= 0) {
+        drawRenderImage(badge, getParam(120), getParam(promoted ? 170 : 425), kCentred);
+    } else {
+        // No badge is made for the last level: its number stands in the badge's place, so the
+        // player still sees the level reached.
+        setFont(offscreen_graphics, font_numbers);
+        const JavaPtr<String> number = decimal(int64_t{rank} + 1);
+        drawCharsOrString(offscreen_graphics, number, nullptr, 0, number->length(), getParam(120),
+                          getParam(promoted ? 170 : 425), kCentred, -1);
+        setFont(offscreen_graphics, font_main);
+    }
     if (ranking_screen_timer <= 0) {
         const bool pressed =
             finger_down && pointerOverImage(img_ranking_button_normal, getParam(241), getParam(395));

@@ -53,12 +53,6 @@ int fontHeight(const JavaPtr<Font>& f) {
     return f ? f->getHeight() : 0;
 }
 
-// Clears the repaint-in-progress flag however the paint ends.
-struct RepaintInProgressScope {
-    bool& flag;
-    ~RepaintInProgressScope() { flag = false; }
-};
-
 }  // namespace
 
 DisplayableCoreCanvas::~DisplayableCoreCanvas() {
@@ -378,13 +372,25 @@ void DisplayableCoreCanvas::m_gatherCommands() {
 
 void DisplayableCoreCanvas::triggerCommand(const JavaPtr<Command>& cmd) {
     if (!cmd) return;
-    LCDUIGuard lock(LCDUILock::mutex());
-    if (JavaPtr<Displayable> current = Display::currentDisplayable()) current->prepareForCommand();
-    if (m_parent != nullptr && Displayable::findCommandIndex(m_parent->getCommands(), cmd, nullptr) >= 0) {
-        if (JavaPtr<CommandListener> listener = m_parent->getCommandListener())
-            listener->commandAction(cmd, Display::currentDisplayable());
+    JavaPtr<Displayable> current = Display::currentDisplayable();
+    JavaPtr<CommandListener> listener;
+    bool isItemCommand = false;
+    {
+        LCDUIGuard lock(LCDUILock::mutex());
+        if (current) current->prepareForCommand();
+        if (m_parent != nullptr && Displayable::findCommandIndex(m_parent->getCommands(), cmd, nullptr) >= 0)
+            listener = m_parentCommandListener(current);
+        isItemCommand = Displayable::findCommandIndex(m_formItemCommands, cmd, nullptr) >= 0;
     }
-    m_triggerItemCommand(cmd, Displayable::findCommandIndex(m_formItemCommands, cmd, nullptr) >= 0);
+    // The listeners are the application's: they run with no lock held, in this order, at once or, when
+    // this thread is inside a screen operation, as soon as that operation is over.
+    if (listener) LCDUILock::callOutside([listener, cmd, current] { listener->commandAction(cmd, current); });
+    JavaPtr<DisplayableCoreCanvas> self(this);
+    LCDUILock::callOutside([self, cmd, isItemCommand] { self->m_triggerItemCommand(cmd, isItemCommand); });
+}
+
+JavaPtr<CommandListener> DisplayableCoreCanvas::m_parentCommandListener(const JavaPtr<Displayable>&) {
+    return m_parent->getCommandListener();
 }
 
 void DisplayableCoreCanvas::m_triggerItemCommand(const JavaPtr<Command>&, bool) {}
@@ -598,11 +604,15 @@ void DisplayableCoreCanvas::paintTicker(const JavaPtr<Graphics>& g) {
         // The build's device width is 0, which would stop the text outside the bar for ever: the screen
         // width stands in for it.
         const int64_t speed = TICKER_PIXELS_PER_SEC > 0 ? TICKER_PIXELS_PER_SEC : W / 2;
+        // The text is measured as it is drawn: the application may have given the ticker another since
+        // the last layout.
+        const JavaPtr<String> drawable = ticker->getDrawableString();
+        m_tickerTextWidth = drawable ? m_tickerFont->stringWidth(drawable) : 0;
         const int64_t span = static_cast<int64_t>(W) + m_tickerTextWidth;
         int64_t offset = (ticker->getTotalTickedTimeMS() * speed) / 1000;
         offset = span > 0 ? offset % span : 0;
         // A ticker without text shows an empty bar.
-        if (const JavaPtr<String> drawable = ticker->getDrawableString())
+        if (drawable)
             g->drawString(drawable, static_cast<int>(W - offset), m_tickerY + 2,
                           Graphics::TOP | Graphics::LEFT);
     }
@@ -658,32 +668,50 @@ void DisplayableCoreCanvas::repaintScreen() {
 }
 
 void DisplayableCoreCanvas::repaint() {
-    LCDUIGuard lock(LCDUILock::mutex());
-    if (m_repaintInProgress || !isShown()) return;
-    m_repaintInProgress = true;
-    {
-        RepaintInProgressScope running{m_repaintInProgress};
-        Canvas::repaint(0, 0, getWidth(), getHeight());
-    }
-    m_needsRepaint.store(false);
-    if (std::exchange(m_invalidateAfterPaint, false)) m_invalidateTouchscreenAreas();
+    m_repaint(false);
 }
 
-void DisplayableCoreCanvas::repaint(int x, int y, int w, int h) {
-    Canvas::repaint(x, y, w, h);
+void DisplayableCoreCanvas::repaint(int, int, int, int) {
+    // The frame is always painted whole.
+    m_repaint(false);
 }
 
 void DisplayableCoreCanvas::repaintTickerOnly() {
-    LCDUIGuard lock(LCDUILock::mutex());
-    m_repaintTickerOnly = true;
-    repaint();
-    m_repaintTickerOnly = false;
+    m_repaint(true);
+}
+
+void DisplayableCoreCanvas::m_repaint(bool tickerOnly) {
+    // The paint lock comes before the screens' lock: a thread inside a screen operation cannot paint
+    // now, so the next tick paints for it.
+    if (LCDUILock::heldByCurrentThread()) {
+        m_needsRepaint.store(true);
+        return;
+    }
+    {
+        LCDUIGuard lock(LCDUILock::mutex());
+        if (m_repaintInProgress || !isShown()) return;
+        m_repaintInProgress = true;
+        m_repaintTickerOnly = tickerOnly;
+        // Cleared before the paint: a change made while it runs asks for the next one.
+        m_needsRepaint.store(false);
+    }
+    struct EndOfRepaint {
+        DisplayableCoreCanvas& canvas;
+        ~EndOfRepaint() {
+            LCDUIGuard lock(LCDUILock::mutex());
+            canvas.m_repaintInProgress = false;
+            canvas.m_repaintTickerOnly = false;
+            if (std::exchange(canvas.m_invalidateAfterPaint, false)) canvas.m_invalidateTouchscreenAreas();
+        }
+    } end{*this};
+    // The paint takes the screens' lock itself, inside the paint lock; the serial calls that follow run
+    // with neither held.
+    Canvas::repaint(0, 0, getWidth(), getHeight());
 }
 
 void DisplayableCoreCanvas::m_invalidateTouchscreenAreas() {
     LCDUIGuard lock(LCDUILock::mutex());
-    // Under the lock only this thread can be painting: dropping the areas now would lose the ones the
-    // paint is registering, so they go once it is over.
+    // Dropping the areas during a paint would lose the ones it is registering, so they go once it is over.
     if (m_repaintInProgress) {
         m_invalidateAfterPaint = true;
         return;

@@ -5,9 +5,9 @@
 // held keys, and keeps the input that arrives during an LCDUI tick for the end of that tick. Its
 // subclass (the form canvas) paints the content and handles what the chrome does not take.
 //
-// Threads: the chrome state is guarded by the screens' lock (shell/LCDUILock.h), which the LCDUI tick
-// holds throughout; input that arrives meanwhile goes into the input buffer under its own mutex and is
-// replayed, in arrival order, by the ticker thread at the end of the tick.
+// Threads: the chrome state is guarded by the screens' lock (shell/LCDUILock.h), which a paint takes
+// inside the paint lock; input that arrives during an LCDUI tick goes into the input buffer under its own
+// mutex and is replayed, in arrival order, by the ticker thread at the end of the tick.
 #pragma once
 
 #include <atomic>
@@ -16,7 +16,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/KeyboardCodes.h"
+#include "platform/device/KeyboardCodes.h"
 #include "runtime/JArray.h"
 #include "runtime/String.h"
 #include "shell/Canvas.h"
@@ -24,6 +24,7 @@
 
 namespace javax::microedition::lcdui {
 
+class CommandListener;
 class Font;
 class Graphics;
 class Item;
@@ -154,7 +155,9 @@ public:
     // The key-repeat check; the elapsed time is not used (the check reads the clock).
     void tick(long long elapsedMs) override;
 
-    // Nothing while a repaint runs or the canvas is not shown; otherwise paints now.
+    // Nothing while a repaint runs or the canvas is not shown; otherwise paints the whole frame now. A
+    // thread that holds the screens' lock only marks the canvas for the next tick's repaint: the paint
+    // lock comes first (shell/LCDUILock.h).
     virtual void repaint();
     virtual void repaint(int x, int y, int w, int h);
 
@@ -174,7 +177,8 @@ public:
     // replace all others while it is up.
     void setFormItemCommands(const JavaPtr<CommandArray>& commands, const JavaPtr<Command>& defaultCommand);
     void setFormItemOverlay(const JavaPtr<Item>& item, const JavaPtr<CommandArray>& commands);
-    // Delivers a chosen command to the screen's listener (and, in a form, to the highlighted item).
+    // Delivers a chosen command to the screen's listener (and, in a form, to the highlighted item). The
+    // deliveries run with no lock held: at once, or at the end of the screen operation this thread is in.
     void triggerCommand(const JavaPtr<Command>& cmd);
 
     // The chrome's first chance at an event: true when it took it (buffered or handled).
@@ -202,8 +206,11 @@ protected:
     bool m_addedEventToBuffer(InputEvent::EventType type, int a, int b);
 
     // What a form adds to a triggered command: the highlighted item's listener and the item itself.
-    // Runs under the screens' lock after the screen's listener; nothing here.
+    // Runs after the screen's listener, with no lock held; nothing here.
     virtual void m_triggerItemCommand(const JavaPtr<Command>& cmd, bool isItemCommand);
+    // The listener of the parent screen, under the screens' lock; shown is the displayable the display
+    // shows, which a form built by a List or an Alert answers for its owner.
+    virtual JavaPtr<CommandListener> m_parentCommandListener(const JavaPtr<Displayable>& shown);
 
     // The soft-key actions.
     void m_backAction();
@@ -218,6 +225,7 @@ protected:
     int m_scrollLimit() const;
     void m_gatherCommands();
     void m_dispatch(const InputEvent& event);
+    void m_repaint(bool tickerOnly);
 
     // Guarded by the screens' lock, like everything below unless said otherwise.
     JavaPtr<Item> m_formItemOverlay;

@@ -244,6 +244,16 @@ void OnScreenKeyboard::OnScreenKeyboard_staticDestroy() {
     m_highlightKeyPressed = false;
 }
 
+void OnScreenKeyboard::screenSizeChanged() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    // Keys laid out for the old width would leave a strip inside the keyboard's bounds that no key
+    // covers, and a touch there answers as Enter.
+    if (!m_initialised) return;
+    m_initialised = false;
+    setMode(m_mode);
+    m_initialised = true;
+}
+
 // ---- Keys ----
 
 void OnScreenKeyboard::m_init() {

@@ -44,6 +44,8 @@ public:
     static bool pointerReleased(int x, int y);
     // Drops the keys and puts every static back to its start, so a later show builds them afresh.
     static void OnScreenKeyboard_staticDestroy();
+    // The screen was turned: the keys are laid out again across the new width.
+    static void screenSizeChanged();
 
     // The keys of the current mode in row order (null before the first show), for painting checks.
     static JavaPtr<KeyArray> getKeys();

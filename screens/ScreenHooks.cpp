@@ -10,6 +10,7 @@ void fillScreenHooks(LCDUIHighLevelHooks& hooks) {
     hooks.initCanvasCore = &DisplayableCoreCanvas::init;
     hooks.touchScreenAreaManagerDestroy = &TouchScreenAreaManager::destroy;
     hooks.onScreenKeyboardStaticDestroy = &OnScreenKeyboard::OnScreenKeyboard_staticDestroy;
+    hooks.onScreenKeyboardSizeChanged = &OnScreenKeyboard::screenSizeChanged;
 }
 
 }  // namespace javax::microedition::lcdui

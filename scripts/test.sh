@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: all of them under ASan+UBSan, the threaded ones under TSan, then a
-# release build with a short benchmark smoke run, and a short run of each fuzz target.
+# Builds and runs every test: all of them under ASan+UBSan, the threaded ones under TSan, the quiz's
+# screens on the 2D-over-3D program against the software one, then a release build with a short
+# benchmark smoke run, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,6 +27,17 @@ run_preset() {
 
 run_preset asan
 run_preset tsan
+
+# The 2D-over-3D alternative is a build of its own (it changes Graphics everywhere): only the program
+# is built there. It plays every screen of the quiz beside the asan build's program, on the asan build's
+# test bundle, and their frames must match.
+echo "=== gl: the 2D-over-3D program against the software one"
+cmake --preset gl >/dev/null
+cmake --build --preset gl -j "$jobs"
+if ! sh tests/graphics/gl/compare-screens.sh build/asan/app/quill build/asan/bundles/test build/gl/app/quill \
+        build/asan/bundles/test build/asan/tests/graphics/gl_frame_compare build/gl/screens; then
+    status=1
+fi
 
 echo "=== release: build and benchmark smoke run"
 cmake --preset release >/dev/null

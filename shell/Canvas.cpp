@@ -8,17 +8,14 @@
 #include "shell/FrameBufferUpdate.h"
 #include "shell/KeypressIDs.h"
 #include "shell/MIDlet.h"
+#include "shell/PaintingThreads.h"
 
 // Build switches read here (all off in this build): repaints queued for a repaint thread instead of
-// painted on the caller's (kThreadedRepaint, in shell/Display.h), and the 2D-over-3D flush.
-#ifndef _ATTEMPTS_2D_OVER_3D
-#define _ATTEMPTS_2D_OVER_3D 0
-#endif
+// painted on the caller's (kThreadedRepaint, in shell/Display.h), and the 2D-over-3D flush
+// (_ATTEMPTS_2D_OVER_3D, in graphics/Switch2DOver3D.h).
 #ifndef _USES_3D_GRAPHICS
 #define _USES_3D_GRAPHICS 0
 #endif
-static_assert(!_ATTEMPTS_2D_OVER_3D || _USES_3D_GRAPHICS,
-              "the 2D-over-3D flush is not built: frames go to the host as software frames");
 
 namespace javax::microedition::lcdui {
 
@@ -164,10 +161,19 @@ void Canvas::repaint(int x, int y, int w, int h) {
 
 void Canvas::repaintReal(int x, int y, int w, int h) {
     RepaintScope running;
+    // Noted before the quit is read: a thread the tear-down has not seen sees the quit and paints nothing.
+    PaintingThreads::noteCurrentThread();
     if (quitInvoked()) return;
     JavaPtr<Graphics> g = getGraphics();
     if (!g) return;
     std::lock_guard<std::recursive_mutex> painting(paintMutex);
+#if _ATTEMPTS_2D_OVER_3D
+    // A GL frame this paint opened and did not present (a paint that throws) is dropped, so that the
+    // context is free for the next thread that draws.
+    struct DropUnpresentedFrame {
+        ~DropUnpresentedFrame() { Graphics::discardFrame2DOver3D(); }
+    } dropUnpresented;
+#endif
     // The clip stays set afterwards; the whole frame is flushed whatever was repainted.
     g->setClip(x, y, w, h);
     paint(g);
@@ -201,10 +207,20 @@ void Canvas::flushGraphics(int, int, int, int) {
         }
         return;
     }
+    PaintingThreads::noteCurrentThread();
+#if _ATTEMPTS_2D_OVER_3D && !_USES_3D_GRAPHICS
+    // A hidden canvas's GL frame is dropped, never presented or counted.
+    if (!isShown()) {
+        Graphics::discardFrame2DOver3D();
+        return;
+    }
+    flushGraphics2DOver3D(nullptr);
+#else
     if (!isShown()) return;
     // A frame another thread is painting is not copied half done.
     std::lock_guard<std::recursive_mutex> painting(paintMutex);
     _frameBufferUpdate();
+#endif
 }
 
 }  // namespace javax::microedition::lcdui

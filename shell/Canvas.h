@@ -109,11 +109,13 @@ public:
     // Threaded-repaint build: set while the repaint thread paints a canvas it took from the queue.
     static inline std::atomic<bool> midRepaintThreaded{false};
 
-private:
-    // Guards drawing into the master Graphics and copying its frame out: the ticker thread paints the
-    // high-level screens while the application paints its canvas, and both share one clip, one colour
-    // and one screen buffer. Held only around the paint and the flush, never around serial calls.
-    // Recursive, as a paint may flush or repaint another canvas itself.
+    // The paint lock. Guards drawing into the master Graphics, its size and the output size
+    // (_outputWidth, _outputHeight), and copying its frame out: the ticker thread paints the
+    // high-level screens while the application paints its canvas and the main thread turns the screen,
+    // and all share one clip, one colour, one size and one screen buffer. Held around the paint, the
+    // flush and the size change, never around serial calls or a size-change notification. Recursive,
+    // as a paint may flush or repaint another canvas itself. Order: the screens' lock before this one;
+    // the display's and the host's own locks may be taken under it, never the other way round.
     static inline std::recursive_mutex paintMutex;
 };
 

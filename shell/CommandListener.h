@@ -1,5 +1,5 @@
-// javax.microedition.lcdui.CommandListener: receives the commands of a displayable. It runs under the
-// screens' lock on the thread that triggered the command (shell/LCDUILock.h).
+// javax.microedition.lcdui.CommandListener: receives the commands of a displayable, on the thread that
+// triggered the command and with no lock of the screens held (shell/LCDUILock.h).
 #pragma once
 
 #include "runtime/Object.h"

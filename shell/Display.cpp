@@ -8,7 +8,7 @@
 
 #include "graphics/Graphics.h"
 #include "library/Thread.h"
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/IllegalStateException.h"
 #include "runtime/NullPointerException.h"
@@ -226,13 +226,18 @@ void Display::fulfilSetCurrentRequest() {
 void Display::tickLCDUI(long long ms) {
     if (!needToTickLCDUI.load() && !setCurrentRequested.load()) return;
     if (lcdUIEventInProgress.load()) return;
-    std::unique_lock<std::recursive_mutex> screensLock(LCDUILock::mutex(), std::try_to_lock);
-    if (!screensLock.owns_lock()) return;
     bool idle = false;
     if (!lcdUITickInProgress.compare_exchange_strong(idle, true)) return;
     TickInProgressScope scope;
 
+    // Outside the screens' lock: the swap notifies canvases, which may be the application's.
     if (setCurrentRequested.load()) fulfilSetCurrentRequest();
+
+    // Only the tickers, the layout and the screen's tick run under the screens' lock; the repaint takes
+    // the paint lock, which comes before it (shell/LCDUILock.h). While an application thread changes a
+    // screen, the rest waits for the next tick.
+    std::unique_lock<LCDUILock> screensLock(LCDUILock::mutex(), std::try_to_lock);
+    if (!screensLock.owns_lock()) return;
 
     std::vector<JavaPtr<Ticker>> dropped;
     std::vector<JavaPtr<Ticker>> live;
@@ -268,6 +273,8 @@ void Display::tickLCDUI(long long ms) {
         }
         current->tick(ms);
     }
+    // The application calls the tick caused (an alert's timeout) run here, with no lock held.
+    screensLock.unlock();
     if (answers(canvas, kCoreCanvasTypeId)) {
         if (canvas->needsRepaint() || activeTickers > 0) canvas->repaintScreen();
         canvas->replayBufferedEvents();
@@ -460,7 +467,7 @@ void Display::releaseThreadedRepaint(bool queueOnly) {
         std::lock_guard<std::mutex> lock(threadedRepaintMutex);
         oldQueue = std::move(repaintCanvasPtrs);
         if (!queueOnly) {
-            // The thread leaves its loop at its next look at the flag; nothing waits for it.
+            // The thread leaves its loop at its next look at the flag; the tear-down waits for it.
             if (threadedRepaintRunnable) threadedRepaintRunnable->stopRequested.store(true);
             oldRunnable = std::move(threadedRepaintRunnable);
             oldThread = std::move(threadedRepaintThread);

@@ -110,7 +110,8 @@ public:
     static bool hasSeriallyCalls();
 
     // The threaded-repaint build (kThreadedRepaint; both do nothing in the synchronous one): the setup
-    // starts the one repaint thread before the display exists, the tidy-up stops it without waiting.
+    // starts the one repaint thread before the display exists, the tidy-up asks it to stop (the tear-down
+    // waits for it with the other painting threads).
     static void threadedRepaintSetup();
     static void threadedRepaintTidyUp();
     // Queues c for the repaint thread unless it is queued already; dropped when every entry holds

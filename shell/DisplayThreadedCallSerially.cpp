@@ -1,12 +1,15 @@
 #include "shell/DisplayThreadedCallSerially.h"
 
 #include "shell/Display.h"
+#include "shell/PaintingThreads.h"
 
 namespace javax::microedition::lcdui {
 
 DisplayThreadedCallSerially::~DisplayThreadedCallSerially() = default;
 
 void DisplayThreadedCallSerially::run() {
+    // Its runnables may draw and use the statics as a paint does.
+    PaintingThreads::noteCurrentThread();
     for (;;) {
         // A runnable that throws ends the thread; the display must still learn that none runs, or no
         // serial-call thread would ever start again.

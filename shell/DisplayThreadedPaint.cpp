@@ -3,12 +3,15 @@
 #include "shell/Canvas.h"
 #include "shell/Display.h"
 #include "shell/MIDlet.h"
+#include "shell/PaintingThreads.h"
 
 namespace javax::microedition::lcdui {
 
 DisplayThreadedPaint::~DisplayThreadedPaint() = default;
 
 void DisplayThreadedPaint::run() {
+    // Noted from the start, not from its first paint: the tear-down waits for it either way.
+    PaintingThreads::noteCurrentThread();
     auto stopped = [this] { return stopRequested.load() || midlet::MIDlet::quitInvoked.load(); };
     while (!stopped()) {
         if (!Display::waitForThreadedRepaint(stopRequested)) continue;

@@ -1,5 +1,6 @@
 #include "shell/Displayable.h"
 
+#include <atomic>
 #include <new>
 
 #include "graphics/Graphics.h"
@@ -37,12 +38,13 @@ void Displayable::addCommand(const JavaPtr<Command>& c) {
     if (addCommand(m_commands, c)) reLayout();
 }
 
+// Read on any thread while the main thread turns the screen.
 int Displayable::getHeight() {
-    return ScreenSize::height;
+    return std::atomic_ref<int32_t>(ScreenSize::height).load();
 }
 
 int Displayable::getWidth() {
-    return ScreenSize::width;
+    return std::atomic_ref<int32_t>(ScreenSize::width).load();
 }
 
 JavaPtr<Ticker> Displayable::getTicker() {

@@ -1,7 +1,11 @@
 #include "shell/EntryFunctions.h"
 
+#include <atomic>
+#include <mutex>
+
 #include "graphics/Graphics.h"
 #include "shell/Display.h"
+#include "shell/LCDUIHooks.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StartUp.h"
 #include "shell/TickerWake.h"
@@ -9,6 +13,8 @@
 using javax::microedition::lcdui::Canvas;
 using javax::microedition::lcdui::Display;
 using javax::microedition::lcdui::Displayable;
+using javax::microedition::lcdui::Graphics;
+using javax::microedition::lcdui::lcduiHighLevelHooks;
 
 namespace {
 
@@ -49,14 +55,27 @@ void _xyzKeyReleased(int keyCode) {
 }
 
 void _xyzSizeChanged() {
-    const int width = _outputWidth.load();
-    const int height = _outputHeight.load();
-    Display::screenWidth = width;
-    Display::screenHeight = height;
-    if (auto master = Display::getMasterGraphics()) {
-        master->width = width;
-        master->height = height;
+    changeOutputSize(_outputWidth.load(), _outputHeight.load());
+}
+
+void changeOutputSize(int width, int height) {
+    // Taken before the paint lock: the display's lock is never waited for under it here.
+    JavaPtr<Graphics> master = Display::getMasterGraphics();
+    {
+        // A paint between a new width and a new height would fill a 320 x 320 screen into a 240 x 320
+        // buffer, a whole screen past its end.
+        std::lock_guard<std::recursive_mutex> painting(Canvas::paintMutex);
+        _outputWidth.store(width);
+        _outputHeight.store(height);
+        // Any thread reads the screen size (a canvas's getWidth); the graphics library keeps it plain.
+        std::atomic_ref<int32_t>(Display::screenWidth).store(width);
+        std::atomic_ref<int32_t>(Display::screenHeight).store(height);
+        if (master) {
+            master->width = width;
+            master->height = height;
+        }
     }
+    if (auto keyboardSizeChanged = lcduiHighLevelHooks().onScreenKeyboardSizeChanged) keyboardSizeChanged();
     if (JavaPtr<Canvas> canvas = Display::currentCanvas()) canvas->sizeChanged(width, height);
 }
 

@@ -19,6 +19,10 @@ void _xyzKeyReleased(int keyCode);
 // The output size (_outputWidth, _outputHeight) changed: the display, the master Graphics and the
 // current canvas learn it.
 void _xyzSizeChanged();
+// Makes width x height the output size: the globals, the display's screen size and the master Graphics
+// change together under the paint lock, so no paint or flush sees half of a turn; then the on-screen
+// keyboard and the current canvas learn it, out of the lock. On the platform main thread.
+void changeOutputSize(int width, int height);
 void _xyzPauseApp();
 void _xyzResumeApp();
 void _xyzDestroy();

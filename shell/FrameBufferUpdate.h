@@ -15,7 +15,7 @@ inline std::atomic<size_t> _frameBufferPixelCount{0};
 // True while frames go to the software view: always in this build, where no GL view is ever shown.
 inline std::atomic<bool> _in2dmode{true};
 // Flushes that could not be handed over: no host or no screen buffer yet, or an output size that does
-// not fit the buffer (a rotation caught between writing the new width and the new height).
+// not fit the buffer.
 inline std::atomic<uint64_t> _frameBufferUpdatesDropped{0};
 
 // Flushes so far, handed over or dropped: a canvas that skips a repaint checks by it that nothing else
@@ -23,7 +23,7 @@ inline std::atomic<uint64_t> _frameBufferUpdatesDropped{0};
 inline std::atomic<uint64_t> _frameBufferUpdates{0};
 
 // Hands the current frame to the host: _outputWidth x _outputHeight words of the screen buffer, copied
-// before it returns. Does nothing while the GL view is on screen.
+// before it returns, under the paint lock. Does nothing while the GL view is on screen.
 void _frameBufferUpdate();
 // Tells the host that a frame loop looked again and the frame it handed over last is still what it
 // would show: no pixels move. Waiting for a settled screen counts these as repeats of that frame.

@@ -1,5 +1,5 @@
-// javax.microedition.lcdui.ItemCommandListener: receives the commands of a form item, under the
-// screens' lock on the thread that triggered the command.
+// javax.microedition.lcdui.ItemCommandListener: receives the commands of a form item, on the thread
+// that triggered the command and with no lock of the screens held (shell/LCDUILock.h).
 #pragma once
 
 #include "runtime/Object.h"

@@ -1,5 +1,5 @@
-// javax.microedition.lcdui.ItemStateListener: told when the user changed an interactive item's value,
-// under the screens' lock on the thread that delivered the change.
+// javax.microedition.lcdui.ItemStateListener: told when the user changed an interactive item's value, on
+// the thread that delivered the change and with no lock of the screens held (shell/LCDUILock.h).
 #pragma once
 
 #include "runtime/Object.h"

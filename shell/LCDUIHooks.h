@@ -29,6 +29,8 @@ struct LCDUIHighLevelHooks {
     void (*touchScreenAreaManagerDestroy)() = nullptr;
     // OnScreenKeyboard::OnScreenKeyboard_staticDestroy, among the tear-down's library tidy-ups.
     void (*onScreenKeyboardStaticDestroy)() = nullptr;
+    // OnScreenKeyboard::screenSizeChanged: the keys are laid out again for the new screen width.
+    void (*onScreenKeyboardSizeChanged)() = nullptr;
     // Item::getContainingForm of an item (its Smart part), or null.
     JavaPtr<Displayable> (*itemContainingForm)(java::lang::Smart* item) = nullptr;
     // form.m_highlightItem(form.m_indexForItem(item), 0).

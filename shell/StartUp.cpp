@@ -24,6 +24,7 @@
 #include "shell/LCDUIHooks.h"
 #include "shell/MIDlet.h"
 #include "shell/MIDletStarter.h"
+#include "shell/PaintingThreads.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StaticProxy.h"
 #include "shell/StubTicker.h"
@@ -32,6 +33,7 @@
 
 using javax::microedition::lcdui::Display;
 using javax::microedition::lcdui::Graphics;
+using javax::microedition::lcdui::PaintingThreads;
 using javax::microedition::midlet::MIDlet;
 
 namespace {
@@ -39,6 +41,8 @@ namespace {
 std::mutex midletMutex;
 JavaPtr<ProxyMIDlet> myMidlet;
 std::atomic<TickerPhase> phase{TickerPhase::notStarted};
+// A painting thread outlived the tear-down's wait: its screen buffers and statics are kept.
+std::atomic<bool> paintersLeftRunning{false};
 std::atomic<void (*)()> finishedCallback{nullptr};
 std::atomic<uint64_t> tickerPassCount{0};
 std::mutex threadsMutex;
@@ -116,11 +120,18 @@ void freeFrameBuffers() {
 void _xyzLauncher() {
     // _global_mutex is initialised statically by the runtime, before any thread can take it.
     TouchRing::shared().reset();
+    PaintingThreads::reset();
+    paintersLeftRunning.store(false);
     if (kThreadedRepaint) Display::threadedRepaintSetup();
     Display::getDisplay(nullptr);
     JavaPtr<Graphics> master = jnew<Graphics>();
     master->isScreen = true;
+#if _ATTEMPTS_2D_OVER_3D
+    // The screen is drawn through GL: its graphics holds no pixels.
+    master->pixels = nullptr;
+#else
     master->pixels = _frameBufferPixels.load();
+#endif
     master->width = _outputWidth.load();
     master->height = _outputHeight.load();
     master->setClip(0, 0, master->width, master->height);
@@ -232,9 +243,20 @@ void* startapp_thread(void*) {
         TickerWake::waitUntil(std::chrono::steady_clock::now() + tickerSleepAfterPass());
     }
     phase.store(TickerPhase::tearingDown);
-    preStopMIDletTearDown();
-    _setMyMidlet(nullptr);
-    postStopMIDletTearDown();
+    // Every thread that painted ends before the statics and the screen buffers it draws with go: the
+    // application's canvas thread finishes its pass after the quit, the repaint thread is told to stop.
+    if (kThreadedRepaint) Display::threadedRepaintTidyUp();
+    if (PaintingThreads::waitForOthers(kPaintingThreadsWait)) {
+        preStopMIDletTearDown();
+        _setMyMidlet(nullptr);
+        postStopMIDletTearDown();
+    } else {
+        // Freeing under a thread that still draws would corrupt memory; the process ends soon anyway.
+        paintersLeftRunning.store(true);
+        std::fprintf(
+            stderr, "quill: a painting thread did not end within %lld ms; its statics and buffers are kept\n",
+            static_cast<long long>(kPaintingThreadsWait.count()));
+    }
     phase.store(TickerPhase::finished);
     if (auto callback = finishedCallback.load()) callback();
     return nullptr;
@@ -252,8 +274,21 @@ void setTickerFinishedCallback(void (*callback)()) {
     finishedCallback.store(callback);
 }
 
+bool runtimeThreadsLeftRunning() {
+    const TickerPhase now = phase.load();
+    return paintersLeftRunning.load() || now == TickerPhase::running || now == TickerPhase::tearingDown;
+}
+
+void exitNowIfRuntimeThreadsRun(int status) {
+    if (!runtimeThreadsLeftRunning()) return;
+    // The static destructors would run under a thread that still uses the statics.
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
 void resetStartUpForTests() {
     phase.store(TickerPhase::notStarted);
+    paintersLeftRunning.store(false);
     MIDlet::quitInvoked.store(false);
     javax::microedition::lcdui::Displayable::isInterrupted.store(false);
     _sendInputsPlease.store(false);

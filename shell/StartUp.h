@@ -37,7 +37,7 @@ void _deliverDestroyOnce(const JavaPtr<ProxyMIDlet>& midlet);
 void _hookStartUp();
 // Allocates both frame buffers, every word 0xFF000000; false (and nothing kept) when memory runs out.
 bool allocateFrameBuffers(int width, int height);
-// Frees both buffers; the caller makes sure no runtime thread runs any more.
+// Frees both buffers; the caller makes sure no runtime thread runs any more (runtimeThreadsLeftRunning).
 void freeFrameBuffers();
 // Builds the runtime side and starts the ticker and MIDlet threads; once, on the platform main thread.
 void _xyzLauncher();
@@ -71,5 +71,14 @@ long long cappedTickMilliseconds(long long elapsed);
 // globals can go. The ticker thread is waited for once it has finished its tear-down; the MIDlet
 // thread only when it has already ended (an application stuck in startApp must not hold up the exit).
 void joinRuntimeThreads();
+// How long the tear-down waits for the threads that painted to end; shorter than the termination's
+// wait, so that a stuck painter is reported by the tear-down itself.
+inline constexpr std::chrono::milliseconds kPaintingThreadsWait{2000};
+// A runtime thread may still run: the ticker has not finished, or a painting thread outlived the
+// tear-down's wait. The screen buffers and the statics are then kept.
+bool runtimeThreadsLeftRunning();
+// Ends the process at once with status, without the static destructors, when a runtime thread may still
+// run and use them; returns otherwise. The program calls it once its host's loop has ended.
+void exitNowIfRuntimeThreadsRun(int status);
 // Puts the start-up state back for another launch in the same process (tests).
 void resetStartUpForTests();

@@ -1,6 +1,6 @@
 #include "shell/UrlRequest.h"
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 
 extern "C" bool _URLplatformRequest(const char* url) {
     if (url == nullptr || *url == '\0') return false;

@@ -1,6 +1,6 @@
 #include "shell/ViewHooks.h"
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 
 namespace {
 

@@ -4,11 +4,12 @@
 #include <atomic>
 #include <cstdio>
 
-#include "platform/DeviceNatives.h"
-#include "platform/FileSystemPaths.h"
+#include "platform/device/DeviceNatives.h"
+#include "platform/files/FileSystemPaths.h"
 #include "sensor/TiltFeed.h"
 #include "shell/Display.h"
 #include "shell/EntryFunctions.h"
+#include "shell/GLViewSwitch.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StartUp.h"
 
@@ -55,6 +56,9 @@ void xyzApp::launched() {
         return;
     }
     m_bufferWords = static_cast<size_t>(width) * static_cast<size_t>(height);
+#if _ATTEMPTS_2D_OVER_3D
+    _glViewLaunched(width, height);
+#endif
     const std::string image = launchImageName(highResolution, _isIPad(), width, height);
     m_host.showLaunchImage(_appPathIs != nullptr ? std::string(_appPathIs) + "/" + image : image);
     _sendInputsPlease.store(true);
@@ -76,7 +80,7 @@ void xyzApp::tickerFinished() {
         [this] {
             joinRuntimeThreads();
             cleanup();
-            m_host.quit(kExitClean);
+            m_host.quit(runtimeThreadsLeftRunning() ? kExitTearDownTimedOut : kExitClean);
         },
         false);
 }
@@ -128,9 +132,10 @@ void xyzApp::sizeChanged(int width, int height) {
         return;
     }
     if (newWidth == _outputWidth.load() && newHeight == _outputHeight.load()) return;
-    _outputWidth.store(newWidth);
-    _outputHeight.store(newHeight);
-    _xyzSizeChanged();
+    changeOutputSize(newWidth, newHeight);
+#if _ATTEMPTS_2D_OVER_3D
+    _glViewSizeChanged(newWidth, newHeight);
+#endif
 }
 
 void xyzApp::paused() {
@@ -168,9 +173,8 @@ void xyzApp::terminating() {
 
 void xyzApp::cleanup() {
     if (m_cleanupHasBeenRun) return;
-    const TickerPhase phase = tickerPhase();
     // While a runtime thread may still draw, the buffers stay (the process is about to end anyway).
-    if (phase != TickerPhase::finished && phase != TickerPhase::notStarted) return;
+    if (runtimeThreadsLeftRunning()) return;
     m_cleanupHasBeenRun = true;
     freeFrameBuffers();
 }

@@ -8,12 +8,13 @@
 #include <string>
 #include <thread>
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 
 class xyzApp : public platform::HostEvents {
 public:
     // Exit statuses the delegate ends the loop with.
     static constexpr int kExitClean = 0;
+    // The tear-down did not finish in time, or a thread that paints would not end.
     static constexpr int kExitTearDownTimedOut = 2;
     static constexpr int kExitLaunchFailed = 3;
     // How long termination waits for the ticker's tear-down.

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/DemoMIDlet.h"
+#include "bench/app/DemoMIDlet.h"
 #include "bench/support/IdleCpu.h"
-#include "platform/FileSystemPaths.h"
-#include "platform/HeadlessHost.h"
+#include "platform/files/FileSystemPaths.h"
+#include "platform/host/HeadlessHost.h"
 #include "shell/ProxyMIDlet.h"
 #include "shell/StartUp.h"
 #include "shell/xyzApp.h"

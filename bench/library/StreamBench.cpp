@@ -18,7 +18,7 @@
 #include "library/DataOutputStream.h"
 #include "library/File.h"
 #include "library/FileInputStream.h"
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 #include "runtime/String.h"
 
 namespace {

@@ -15,10 +15,10 @@
 
 #include "bench/media/Sdl2QueuePlayer.h"
 #include "media/player_internalPF.h"
-#include "platform/AudioSession.h"
-#include "platform/OpenALOutput.h"
-#include "platform/SoundDecoder.h"
-#include "platform/SoundEncoder.h"
+#include "platform/audio/AudioSession.h"
+#include "platform/audio/OpenALOutput.h"
+#include "platform/codecs/SoundDecoder.h"
+#include "platform/codecs/SoundEncoder.h"
 
 namespace {
 

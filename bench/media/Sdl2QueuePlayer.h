@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 
-#include "platform/SoundDecoder.h"
+#include "platform/codecs/SoundDecoder.h"
 
 namespace mediabench {
 

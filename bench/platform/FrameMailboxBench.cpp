@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/FrameMailbox.h"
+#include "platform/host/FrameMailbox.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <atomic>
 
-#include "platform/DeviceProfile.h"
-#include "platform/FileSystemPaths.h"
+#include "platform/device/DeviceProfile.h"
+#include "platform/files/FileSystemPaths.h"
 #include "runtime/LockObject.h"
 #include "shell/StartUp.h"
 #include "tests/support/QuizLaunch.h"

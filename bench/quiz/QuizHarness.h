@@ -13,7 +13,7 @@
 
 #include "engine/AppMidlet.h"
 #include "engine/HookCanvas.h"
-#include "platform/HeadlessHost.h"
+#include "platform/host/HeadlessHost.h"
 #include "shell/ProxyMIDlet.h"
 #include "shell/xyzApp.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 #include "rms/RecordEnumeration.h"
 #include "rms/RecordStore.h"
 #include "runtime/JArray.h"

@@ -4,17 +4,29 @@
 #include <EGL/eglext.h>
 #include <GLES/gl.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <thread>
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 
 namespace platform {
 
 namespace {
 
+// A frame of another thread normally ends within one paint; this only keeps a thread that draws and
+// never flushes from stopping every other one for good.
+constexpr std::chrono::seconds kHolderWait{20};
+
 struct EglState {
+    // Guards every field below, and which thread holds the context.
     std::mutex mutex;
+    // Signalled when the holder lets the context go.
+    std::condition_variable released;
+    std::thread::id holder;
     int outputWidth = 1;
     int outputHeight = 1;
     EGLDisplay display = EGL_NO_DISPLAY;
@@ -26,9 +38,17 @@ struct EglState {
     int depth = 0;
     bool in2dMode = true;
     uint64_t presented = 0;
+    uint64_t generation = 0;
+    uint64_t waitsAbandoned = 0;
     std::vector<uint32_t> frame;
     std::vector<uint32_t> readBack;
 };
+
+std::atomic<void (*)(bool)> viewSwitch{nullptr};
+
+void switchView(bool glOnScreen) {
+    if (auto switcher = viewSwitch.load()) switcher(glOnScreen);
+}
 
 EglState& state() {
     static EglState s;
@@ -74,9 +94,35 @@ bool chooseConfig(EGLDisplay display, int depth, EGLConfig& config) {
     return eglChooseConfig(display, attributes, &config, 1, &count) && count == 1;
 }
 
-// Called with the state locked.
+// Replaces the pbuffer by one of the output size and the given configuration, current with the
+// context; the old one stays when the new one cannot be had. Called with the state locked.
+bool replaceSurfaceLocked(EglState& s, EGLConfig config, int depth) {
+    const EGLint surfaceAttributes[] = {EGL_WIDTH, s.outputWidth, EGL_HEIGHT, s.outputHeight, EGL_NONE};
+    EGLSurface surface = eglCreatePbufferSurface(s.display, config, surfaceAttributes);
+    if (surface == EGL_NO_SURFACE) return false;
+    if (!eglMakeCurrent(s.display, surface, surface, s.context)) {
+        eglDestroySurface(s.display, surface);
+        if (s.surface != EGL_NO_SURFACE) eglMakeCurrent(s.display, s.surface, s.surface, s.context);
+        return false;
+    }
+    if (s.surface != EGL_NO_SURFACE) eglDestroySurface(s.display, s.surface);
+    s.surface = surface;
+    s.surfaceWidth = s.outputWidth;
+    s.surfaceHeight = s.outputHeight;
+    s.depth = depth;
+    return true;
+}
+
+// Makes the context current here, creating it and its pbuffer first when there are none, and the
+// pbuffer again when the output size has changed. Called with the state locked.
 bool startLocked(EglState& s, std::string& reason) {
     if (s.context != EGL_NO_CONTEXT) {
+        if (s.surfaceWidth != s.outputWidth || s.surfaceHeight != s.outputHeight) {
+            EGLConfig config = nullptr;
+            if (chooseConfig(s.display, s.depth, config) && replaceSurfaceLocked(s, config, s.depth))
+                return true;
+            reason = "no pbuffer of the new output size";
+        }
         return eglMakeCurrent(s.display, s.surface, s.surface, s.context) == EGL_TRUE;
     }
     if (s.display == EGL_NO_DISPLAY) {
@@ -98,20 +144,49 @@ bool startLocked(EglState& s, std::string& reason) {
         reason = "no OpenGL ES 1.1 context";
         return false;
     }
-    const EGLint surfaceAttributes[] = {EGL_WIDTH, s.outputWidth, EGL_HEIGHT, s.outputHeight, EGL_NONE};
-    s.surface = eglCreatePbufferSurface(s.display, s.config, surfaceAttributes);
-    if (s.surface == EGL_NO_SURFACE || !eglMakeCurrent(s.display, s.surface, s.surface, s.context)) {
+    if (!replaceSurfaceLocked(s, s.config, 16)) {
         reason = "no pbuffer of the output size";
-        if (s.surface != EGL_NO_SURFACE) eglDestroySurface(s.display, s.surface);
         eglDestroyContext(s.display, s.context);
-        s.surface = EGL_NO_SURFACE;
         s.context = EGL_NO_CONTEXT;
         return false;
     }
-    s.surfaceWidth = s.outputWidth;
-    s.surfaceHeight = s.outputHeight;
-    s.depth = 16;
+    ++s.generation;
     return true;
+}
+
+// Waits until no other thread holds the context, then holds it. False when the wait ran out.
+bool takeLocked(EglState& s, std::unique_lock<std::mutex>& lock) {
+    const std::thread::id me = std::this_thread::get_id();
+    if (s.holder == me) return true;
+    if (!s.released.wait_for(lock, kHolderWait, [&] { return s.holder == std::thread::id(); })) {
+        if (s.waitsAbandoned++ == 0)
+            std::fprintf(stderr,
+                         "quill: a thread held the GL context past a frame; drawing elsewhere skipped\n");
+        return false;
+    }
+    s.holder = me;
+    return true;
+}
+
+// Lets the context go from this thread. Called with the state locked by the holder.
+void releaseLocked(EglState& s) {
+    if (s.display != EGL_NO_DISPLAY)
+        eglMakeCurrent(s.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    s.holder = std::thread::id();
+    s.released.notify_all();
+}
+
+void destroyLocked(EglState& s) {
+    s.in2dMode = true;
+    if (s.context == EGL_NO_CONTEXT) return;
+    eglMakeCurrent(s.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglDestroySurface(s.display, s.surface);
+    eglDestroyContext(s.display, s.context);
+    s.surface = EGL_NO_SURFACE;
+    s.context = EGL_NO_CONTEXT;
+    s.surfaceWidth = 0;
+    s.surfaceHeight = 0;
+    s.depth = 0;
 }
 
 }  // namespace
@@ -125,11 +200,15 @@ void EglOutput::setOutputSize(int width, int height) {
 
 bool EglOutput::probe(std::string& reason) {
     EglState& s = state();
-    std::lock_guard lock(s.mutex);
+    std::unique_lock lock(s.mutex);
     if (s.context != EGL_NO_CONTEXT) return true;
-    if (!startLocked(s, reason)) return false;
-    eglMakeCurrent(s.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    return true;
+    if (!takeLocked(s, lock)) {
+        reason = "another thread holds the context";
+        return false;
+    }
+    const bool made = startLocked(s, reason);
+    releaseLocked(s);
+    return made;
 }
 
 int EglOutput::depthBits() {
@@ -158,6 +237,28 @@ uint64_t EglOutput::framesPresented() {
     return s.presented;
 }
 
+uint64_t EglOutput::contextGeneration() {
+    EglState& s = state();
+    std::lock_guard lock(s.mutex);
+    return s.generation;
+}
+
+bool EglOutput::heldHere() {
+    EglState& s = state();
+    std::lock_guard lock(s.mutex);
+    return s.holder == std::this_thread::get_id();
+}
+
+void EglOutput::setViewSwitch(void (*switchView)(bool glOnScreen)) {
+    viewSwitch.store(switchView);
+}
+
+uint64_t EglOutput::waitsAbandoned() {
+    EglState& s = state();
+    std::lock_guard lock(s.mutex);
+    return s.waitsAbandoned;
+}
+
 }  // namespace platform
 
 using platform::EglState;
@@ -166,77 +267,81 @@ std::atomic<bool> _sizeChangedResetGLView{false};
 
 bool _EGLstart() {
     EglState& s = platform::state();
-    std::lock_guard lock(s.mutex);
+    std::unique_lock lock(s.mutex);
+    if (!platform::takeLocked(s, lock)) return false;
     std::string reason;
-    return platform::startLocked(s, reason);
+    if (platform::startLocked(s, reason)) return true;
+    platform::releaseLocked(s);
+    return false;
 }
 
-void _EGLWaitNative() {
+bool _EGLWaitNative() {
     EglState& s = platform::state();
     std::lock_guard lock(s.mutex);
-    if (s.context != EGL_NO_CONTEXT) eglMakeCurrent(s.display, s.surface, s.surface, s.context);
+    return s.holder == std::this_thread::get_id() && s.context != EGL_NO_CONTEXT;
 }
 
-void _EGLWaitGL() {
+bool _EGLWaitGL() {
     EglState& s = platform::state();
-    int width = 0, height = 0;
-    {
-        std::lock_guard lock(s.mutex);
-        if (s.context == EGL_NO_CONTEXT) return;
-        // The first GL frame takes the screen from the image path.
-        s.in2dMode = false;
-        width = s.surfaceWidth;
-        height = s.surfaceHeight;
-        const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-        s.readBack.resize(count);
-        s.frame.resize(count);
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, s.readBack.data());
-        for (int row = 0; row < height; ++row) {
-            std::memcpy(s.frame.data() + static_cast<size_t>(row) * width,
-                        s.readBack.data() + static_cast<size_t>(height - 1 - row) * width,
-                        static_cast<size_t>(width) * 4);
-        }
-        ++s.presented;
+    std::unique_lock lock(s.mutex);
+    if (s.holder != std::this_thread::get_id()) return false;
+    if (s.context == EGL_NO_CONTEXT) {
+        platform::releaseLocked(s);
+        return false;
     }
-    // The host copies the frame at once; the frame buffer is only rewritten by the next wait, on
-    // this same drawing thread.
+    // The first GL frame takes the screen from the image path.
+    const bool switching = s.in2dMode;
+    s.in2dMode = false;
+    const int width = s.surfaceWidth;
+    const int height = s.surfaceHeight;
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    s.readBack.resize(count);
+    s.frame.resize(count);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, s.readBack.data());
+    for (int row = 0; row < height; ++row) {
+        std::memcpy(s.frame.data() + static_cast<size_t>(row) * width,
+                    s.readBack.data() + static_cast<size_t>(height - 1 - row) * width,
+                    static_cast<size_t>(width) * 4);
+    }
+    ++s.presented;
+    // The host copies the frame at once, under the lock, so that the next holder cannot rewrite it
+    // meanwhile.
     if (platform::Host* host = platform::currentHost())
         host->presentFrame(s.frame.data(), width, height, width);
+    platform::releaseLocked(s);
+    lock.unlock();
+    if (switching) platform::switchView(true);
+    return true;
+}
+
+void _EGLdiscard() {
+    EglState& s = platform::state();
+    std::lock_guard lock(s.mutex);
+    if (s.holder == std::this_thread::get_id()) platform::releaseLocked(s);
 }
 
 void _EGLstop() {
     EglState& s = platform::state();
-    std::lock_guard lock(s.mutex);
-    s.in2dMode = true;
-    if (s.context == EGL_NO_CONTEXT) return;
-    eglMakeCurrent(s.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    eglDestroySurface(s.display, s.surface);
-    eglDestroyContext(s.display, s.context);
-    s.surface = EGL_NO_SURFACE;
-    s.context = EGL_NO_CONTEXT;
-    s.depth = 0;
+    std::unique_lock lock(s.mutex);
+    const bool held = platform::takeLocked(s, lock);
+    const bool switching = !s.in2dMode;
+    platform::destroyLocked(s);
+    if (held) platform::releaseLocked(s);
+    lock.unlock();
+    if (switching) platform::switchView(false);
 }
 
 void _setGLBufferDepth(int depth) {
     EglState& s = platform::state();
     std::lock_guard lock(s.mutex);
-    if (s.context == EGL_NO_CONTEXT) return;
+    if (s.context == EGL_NO_CONTEXT || s.holder != std::this_thread::get_id()) return;
     const int bits = depth == 16 ? 16 : 24;
     EGLConfig config = nullptr;
     // The context keeps its configuration: only a pbuffer of a compatible one with the new depth
     // replaces the old.
     if (!platform::chooseConfig(s.display, bits, config)) return;
-    const EGLint surfaceAttributes[] = {EGL_WIDTH, s.surfaceWidth, EGL_HEIGHT, s.surfaceHeight, EGL_NONE};
-    EGLSurface surface = eglCreatePbufferSurface(s.display, config, surfaceAttributes);
-    if (surface == EGL_NO_SURFACE) return;
-    if (!eglMakeCurrent(s.display, surface, surface, s.context)) {
-        eglDestroySurface(s.display, surface);
-        eglMakeCurrent(s.display, s.surface, s.surface, s.context);
-        return;
-    }
-    eglDestroySurface(s.display, s.surface);
-    s.surface = surface;
+    if (!platform::replaceSurfaceLocked(s, config, bits)) return;
     EGLint actual = 0;
     eglGetConfigAttrib(s.display, config, EGL_DEPTH_SIZE, &actual);
     s.depth = actual;

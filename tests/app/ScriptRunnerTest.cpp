@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "app/QuizScriptSteps.h"
-#include "platform/HeadlessHost.h"
+#include "platform/host/HeadlessHost.h"
 #include "tests/support/RecordingHostEvents.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "graphics/Graphics.h"
-#include "platform/DeviceProfile.h"
-#include "platform/HeadlessHost.h"
+#include "platform/device/DeviceProfile.h"
+#include "platform/host/HeadlessHost.h"
 #include "runtime/IllegalStateException.h"
 #include "sensor/SensorManager.h"
 #include "shell/Display.h"

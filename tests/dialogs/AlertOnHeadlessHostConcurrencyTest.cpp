@@ -12,7 +12,7 @@
 #include "dialogs/DialogHooks.h"
 #include "forms/Form.h"
 #include "forms/FormHooks.h"
-#include "platform/HeadlessHost.h"
+#include "platform/host/HeadlessHost.h"
 #include "screens/ScreenHooks.h"
 #include "screens/ScreenStatics.h"
 #include "shell/Display.h"

@@ -55,10 +55,10 @@ TEST_F(EncString, StringsThatOverrunTheirArrayAreRefused) {
         {"shorter than the header", {0x01, 0x00}},
         {"characters past the end", {0x01, 0x00, 0x05, 0x61}},
         {"16-bit characters past the end", {0x02, 0x00, 0x02, 0x00, 0x61, 0x00}},
-        {"negative count", {0x01, 0xFF, 0xFF}},
+        {"count of 65535 with no characters", {0x01, 0xFF, 0xFF}},
         {"guideline count missing", {0x05, 0x00, 0x00}},
         {"guideline records past the end", {0x05, 0x00, 0x01, 0x00, 0x02, 0x61, 0x01, 0x00}},
-        {"negative guideline count", {0x05, 0x00, 0x01, 0x80, 0x00, 0x61}},
+        {"guideline count of 32768 with no records", {0x05, 0x00, 0x01, 0x80, 0x00, 0x61}},
     };
     for (const Case& c : cases) {
         EXPECT_THROW(canvas->getStringFromENCString(bytes(c.bytes)),

@@ -11,7 +11,7 @@
 #include "engine/HookCanvas.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 #include "tests/shell/DisplayFixtures.h"
 #include "tests/support/QuizStatics.h"
 #include "tests/support/TemporaryDirectory.h"

@@ -1,6 +1,8 @@
 // Marker replacement in plain and ENC strings, with the guidelines of both texts kept in step.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "tests/engine/TextFixtures.h"
 #include "tools/EncStringWriter.h"
 
@@ -52,6 +54,29 @@ TEST_F(StringInsertion, HardSpacesBecomeSpaces) {
     EXPECT_EQ(narrow(HookCanvas::replaceHardSpaces(units(u"a\u00a0b\u00acc\u00a0"))), "a b c ");
     const auto plain = jstr("a b");
     EXPECT_EQ(HookCanvas::replaceHardSpaces(plain).get(), plain.get());
+}
+
+// Against a plain per-character model on random texts: both hard spaces and only they become spaces, the
+// argument is left as it was, and a text without one comes back as the same object.
+TEST_F(StringInsertion, HardSpacesMatchAPerCharacterModelOnRandomTexts) {
+    std::mt19937 random(52);
+    // The hard spaces, their neighbours in value, and ordinary text.
+    const char16_t alphabet[] = {u'a',      u' ',      u'\u00a0', u'\u00ac', u'\u00a1',
+                                 u'\u00ab', u'\u0120', u'\uffff', u'\n'};
+    for (int round = 0; round < 400; ++round) {
+        std::u16string text(random() % 300, u'a');
+        for (char16_t& c : text) c = alphabet[random() % std::size(alphabet)];
+        if (round % 4 == 0) std::erase_if(text, [](char16_t c) { return c == u'\u00a0' || c == u'\u00ac'; });
+        std::u16string model = text;
+        for (char16_t& c : model) {
+            if (c == u'\u00a0' || c == u'\u00ac') c = u' ';
+        }
+        const auto input = units(text);
+        const auto result = HookCanvas::replaceHardSpaces(input);
+        EXPECT_EQ(narrow(result), narrow(units(model))) << "round " << round;
+        EXPECT_EQ(narrow(input), narrow(units(text))) << "round " << round;
+        EXPECT_EQ(result.get() == input.get(), model == text) << "round " << round;
+    }
 }
 
 TEST_F(StringInsertion, EncFormShiftsTheGuidelinesOfBothTexts) {

@@ -115,13 +115,14 @@ protected:
                                  noImages(static_cast<int>(texts.size())), listMode);
     }
     // A group without label in the fake form, its content area 320 wide at (3, 3) of the form's content,
-    // highlighted by the form.
+    // highlighted by the form, which traverses into it without a direction as the form canvas does.
     JavaPtr<ChoiceGroup> groupInForm(int type, std::initializer_list<const char*> texts,
                                      bool listMode = false) {
         JavaPtr<ChoiceGroup> g = jnew<ChoiceGroup>(nullptr, type, strings(texts),
                                                    noImages(static_cast<int>(texts.size())), listMode);
         g->addToForm(form.get());
         form->highlighted = g.get();
+        g->traverse(0, 0, 0, nullptr);
         layOut(*g, 0, 0, 326, g->getMinContentHeight() + 6);
         return g;
     }

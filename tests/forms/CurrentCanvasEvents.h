@@ -2,7 +2,7 @@
 // current canvas (scale 1, so points are pixels), on whichever thread the host delivers them.
 #pragma once
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 #include "shell/Canvas.h"
 #include "shell/Display.h"
 

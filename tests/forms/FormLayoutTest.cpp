@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -289,6 +290,129 @@ TEST_F(FormLayoutTest, ATextWhoseFirstLineDoesNotFitStartsTheNextRow) {
     EXPECT_EQ(text->m_row, 1);
     EXPECT_EQ(text->m_x, 5);
     EXPECT_EQ(text->m_width, 36);
+}
+
+// The screen as the form canvas paints it, as 0xRRGGBB words.
+std::vector<int> paintedScreen(const JavaPtr<Form>& form) {
+    const int w = javax::microedition::lcdui::ScreenSize::width;
+    const int h = javax::microedition::lcdui::ScreenSize::height;
+    formstest::PaintTarget target(w, h);
+    form->getFormCanvas()->paint(target.graphics);
+    JavaPtr<JArray<int>> rgb = jnew<JArray<int>>(w * h);
+    target.image->getRGB(rgb, 0, w, 0, 0, w, h);
+    std::vector<int> pixels(rgb->data, rgb->data + w * h);
+    for (int& p : pixels) p &= 0xFFFFFF;
+    return pixels;
+}
+
+// A string item that once flowed inline, or that a row gave up, is painted exactly as the same item in
+// a form that laid it out once where it now stands: its lines follow the layout, not an earlier one.
+TEST_F(FormLayoutTest, AStringItemPaintsTheLinesOfItsLatestLayout) {
+    // 24 characters, 144 pixels: more than a row holding a 100-pixel box leaves, less than a whole row.
+    const char* const kText = "aaaa bbbb cccc dddd eeee";
+    struct Case {
+        const char* name;
+        // The form's items and the change after its first layout; the text is always the second item.
+        std::function<void(FormLayoutTest&, const JavaPtr<Form>&)> build;
+        std::function<void(const JavaPtr<Form>&)> change;
+        // The items of the form that shows the outcome.
+        std::function<void(FormLayoutTest&, const JavaPtr<Form>&)> expected;
+        bool inlineAtFirst;
+    };
+    const auto text = [&](int layout = 0) {
+        JavaPtr<StringItem> item = jnew<StringItem>(nullptr, jstr(kText));
+        item->setLayout(layout);
+        return item;
+    };
+    const Case cases[] = {
+        {"the item above it is deleted",
+         [&](FormLayoutTest& t, const JavaPtr<Form>& f) {
+             f->append(t.box("before", 100, 20));
+             f->append(text());
+             f->append(t.box("after", 30, 20));
+         },
+         [](const JavaPtr<Form>& f) { f->deleteJ(0); },
+         [&](FormLayoutTest& t, const JavaPtr<Form>& f) {
+             f->append(text());
+             f->append(t.box("after", 30, 20));
+         },
+         true},
+        {"the screen grows wider",
+         [&](FormLayoutTest& t, const JavaPtr<Form>& f) {
+             f->append(t.box("before", 100, 20));
+             f->append(text());
+             f->append(t.box("after", 30, 20));
+         },
+         [](const JavaPtr<Form>& f) {
+             javax::microedition::lcdui::ScreenSize::width = 320;
+             f->getFormCanvas()->reLayout();
+         },
+         [&](FormLayoutTest& t, const JavaPtr<Form>& f) {
+             f->append(t.box("before", 100, 20));
+             f->append(text());
+             f->append(t.box("after", 30, 20));
+         },
+         true},
+        {"the scroll bar goes",
+         [&](FormLayoutTest& t, const JavaPtr<Form>& f) {
+             // With the bar a row is 185 pixels: 135 are left beside the box; without it 150.
+             f->append(t.box("before", 50, 20));
+             f->append(text());
+             f->append(t.box("tall", 50, 500, Item::LAYOUT_NEWLINE_BEFORE));
+         },
+         [](const JavaPtr<Form>& f) { f->deleteJ(2); },
+         [&](FormLayoutTest& t, const JavaPtr<Form>& f) {
+             f->append(t.box("before", 50, 20));
+             f->append(text());
+         },
+         true},
+        {"its first line did not fit beside a wide item",
+         [&](FormLayoutTest& t, const JavaPtr<Form>& f) {
+             f->append(t.box("wide", kUsable - 4, 20));
+             f->append(text());
+         },
+         [](const JavaPtr<Form>&) {},
+         [&](FormLayoutTest& t, const JavaPtr<Form>& f) {
+             f->append(t.box("wide", kUsable - 4, 20));
+             f->append(text(Item::LAYOUT_NEWLINE_BEFORE));
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        javax::microedition::lcdui::ScreenSize::width = formstest::kFormScreenWidth;
+        JavaPtr<Form> form = newForm();
+        c.build(*this, form);
+        form->relayout();
+        auto* item = static_cast<StringItem*>(form->get(1).get());
+        EXPECT_EQ(item->m_inline, c.inlineAtFirst);
+        c.change(form);
+        form->relayout();
+        ASSERT_FALSE(item->m_inline);
+
+        JavaPtr<Form> reference = newForm();
+        c.expected(*this, reference);
+        reference->relayout();
+        const std::vector<int> shown = paintedScreen(form);
+        const std::vector<int> wanted = paintedScreen(reference);
+        ASSERT_EQ(shown.size(), wanted.size());
+        const int width = javax::microedition::lcdui::ScreenSize::width;
+        int differing = 0;
+        int first = -1;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            if (shown[i] == wanted[i]) continue;
+            if (first == -1) first = static_cast<int>(i);
+            ++differing;
+        }
+        EXPECT_EQ(differing, 0) << "first at x " << first % width << ", y " << first / width;
+        // And the text is there: glyphs in the foreground colour on its line.
+        int glyphPixels = 0;
+        const int top = item->m_y + item->m_contentY;
+        for (int y = top; y < top + kFontHeight; ++y)
+            for (int x = 0; x < width; ++x)
+                glyphPixels += shown[y * width + x] == formstest::kForeground ? 1 : 0;
+        EXPECT_GT(glyphPixels, 0);
+    }
 }
 
 TEST_F(FormLayoutTest, ATallFormShowsTheScrollBarAndLaysOutAgainNarrower) {

@@ -124,6 +124,9 @@ TEST_F(GaugeTest, BlocksAreFilledInProportionToTheValue) {
         {"wide, many values", 200, 100, 50, 10, 18, 9},
         {"preferred width, three values", 70, 3, 2, 20, 3, 2},
         {"preferred width, ten values", 70, 10, 10, 10, 5, 5},
+        // A byte count: the block count times the value leaves the range of an int.
+        {"a large maximum, full", 200, 200'000'000, 200'000'000, 10, 18, 18},
+        {"a large maximum, three quarters", 200, 200'000'000, 150'000'000, 10, 18, 13},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -11,7 +11,7 @@
 #include "forms/ChoiceGroup.h"
 #include "forms/Form.h"
 #include "forms/List.h"
-#include "platform/HeadlessHost.h"
+#include "platform/host/HeadlessHost.h"
 #include "screens/DisplayableCoreCanvas.h"
 #include "screens/ScreenHooks.h"
 #include "screens/ScreenStatics.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/HeadlessHost.h"
+#include "platform/host/HeadlessHost.h"
 #include "tests/forms/CurrentCanvasEvents.h"
 #include "tests/forms/TextEntryFixture.h"
 

@@ -10,7 +10,7 @@
 
 #include "forms/Form.h"
 #include "forms/TextField.h"
-#include "platform/Sdl2Host.h"
+#include "platform/host/Sdl2Host.h"
 #include "shell/Display.h"
 #include "tests/forms/CurrentCanvasEvents.h"
 #include "tests/forms/FormTestFixture.h"

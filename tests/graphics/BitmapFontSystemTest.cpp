@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "graphics/BitmapFontDecoder.h"
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 #include "tests/graphics/FontFixtures.h"
 #include "tests/support/ClassRegistry.h"
 #include "tests/support/TemporaryDirectory.h"

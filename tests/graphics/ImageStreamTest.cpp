@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 
 #include "graphics/Image.h"
@@ -9,13 +8,7 @@
 #include "runtime/NullPointerException.h"
 #include "tests/library/FileFixture.h"
 #include "tests/support/EncodedImages.h"
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define QUILL_ALLOCATION_HOOKS 1
-// From the sanitizer runtime's allocator interface (the compiler ships no header for it).
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, size_t),
-                                                         void (*onFree)(const volatile void*));
-#endif
+#include "tests/support/LargestAllocationWatch.h"
 
 using java::io::ByteArrayInputStream;
 using java::io::InputStream;
@@ -105,36 +98,6 @@ TEST(ImageStream, CutShortOrOversizedStreamsGiveNullWithoutRunningOn) {
     EXPECT_THROW(Image::createImage(JavaPtr<InputStream>()), java::lang::NullPointerException);
 }
 
-// The largest single allocation made while a watch is open, seen through the sanitizer runtime's
-// allocation hooks; builds without a sanitizer see nothing and check results only.
-class LargestAllocationWatch {
-public:
-    LargestAllocationWatch() {
-#ifdef QUILL_ALLOCATION_HOOKS
-        static const bool installed = __sanitizer_install_malloc_and_free_hooks(record, nullptr) != 0;
-        (void)installed;
-#endif
-        s_largest = 0;
-        s_watching = true;
-    }
-    ~LargestAllocationWatch() {
-        s_watching = false;
-    }
-    size_t largest() const {
-        return s_largest;
-    }
-
-private:
-    static void record(const volatile void*, size_t size) {
-        if (!s_watching) return;
-        size_t seen = s_largest.load();
-        while (size > seen && !s_largest.compare_exchange_weak(seen, size)) {
-        }
-    }
-    static inline std::atomic<bool> s_watching{false};
-    static inline std::atomic<size_t> s_largest{0};
-};
-
 class ImageFile : public testsupport::FileFixture {};
 
 // A PNG whose chunk after the header claims far more bytes than the file holds fails in every
@@ -155,12 +118,15 @@ TEST_F(ImageFile, ChunksClaimingMoreThanTheDataFailWithoutAllocatingTheClaim) {
             auto array = jnew<JArray<signed char>>(static_cast<int>(file.size()));
             std::memcpy(array->data, file.data(), file.size());
 
-            LargestAllocationWatch watch;
+            testsupport::LargestAllocationWatch watch;
             EXPECT_EQ(Image::createImage(array, 0, array->length), nullptr) << label;
             EXPECT_EQ(Image::createImage(streamOf(file)), nullptr) << label;
             EXPECT_THROW(Image::createImage(jnew<java::lang::String>("hostile.png")), java::io::IOException)
                 << label;
             EXPECT_LT(watch.largest(), size_t{1} << 20) << label;
+            if (testsupport::LargestAllocationWatch::kSeesAllocations) {
+                EXPECT_TRUE(watch.seesAllocations()) << label;
+            }
         }
     }
 }

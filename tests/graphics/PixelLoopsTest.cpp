@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -113,6 +114,119 @@ TEST(PixelLoops, ArgbRowsConvertBothWaysAndBlend) {
     }
 }
 
+// Each colour byte moves by floor((s - d) x c / 256), the floor taken on the signed product; the
+// destination keeps its alpha. Coverage 255 writes the colour word whole.
+uint32_t coverByChannel(uint32_t d, uint32_t s, int c) {
+    if (c == 0) return d;
+    if (c == 255) return s;
+    uint32_t out = d & 0xFF000000u;
+    for (int shift : {0, 8, 16}) {
+        int sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
+        int product = (sc - dc) * c;
+        int floored = product >= 0 ? product / 256 : -((-product + 255) / 256);
+        out |= static_cast<uint32_t>(dc + floored) << shift;
+    }
+    return out;
+}
+
+// Coverage in runs, as glyph rows have it: blank, solid, and edges of any value in between.
+std::vector<uint8_t> randomCoverage(std::mt19937& random, size_t n) {
+    std::vector<uint8_t> coverage(n);
+    for (size_t i = 0; i < n;) {
+        const uint32_t kind = random() % 3;
+        const size_t run = std::min<size_t>(n - i, 1 + random() % 20);
+        for (size_t k = 0; k < run; ++k, ++i) {
+            coverage[i] = kind == 0 ? 0 : kind == 1 ? 255 : static_cast<uint8_t>(random());
+        }
+    }
+    return coverage;
+}
+
+// The wide loops work on groups of 4, 8 or 16 pixels with the rest under a mask or one by one: every
+// width and every start against a row of memory, with sources whose alphas come in runs (so that
+// whole groups are transparent or opaque), matches the model and leaves the words around it alone.
+TEST(PixelLoops, RowsOfEveryWidthAndStartMatchTheModelsAndStayInside) {
+    std::mt19937 random(19);
+    constexpr int kMargin = 20;
+    auto runsOfAlpha = [&](size_t n) {
+        auto words = randomWords(random, n);
+        for (size_t i = 0; i + 1 < n; ++i) {
+            if (random() % 4 != 0) words[i + 1] = (words[i] & 0xFF000000u) | (words[i + 1] & 0xFFFFFF);
+        }
+        return words;
+    };
+    for (int start = 0; start < 17; ++start) {
+        for (int width = 0; width <= 70; ++width) {
+            const size_t size = static_cast<size_t>(start + width + kMargin);
+            SCOPED_TRACE(testing::Message() << "start " << start << ", width " << width);
+
+            auto source = runsOfAlpha(static_cast<size_t>(width) + 1);
+            auto target = randomWords(random, size);
+            for (ptrdiff_t direction : {1, -1}) {
+                auto drawn = target, expected = target;
+                const ptrdiff_t first = direction > 0 ? start : start + width - 1;
+                for (int c = 0; c < width; ++c) {
+                    uint32_t& d = expected[first + c * direction];
+                    d = blendByChannel(d, source[c]);
+                }
+                blit(drawn.data() + first, direction, 0, source.data(), width, width, 1,
+                     BlitLoop::Translucent);
+                ASSERT_EQ(drawn, expected) << "translucent blit, direction " << direction;
+            }
+
+            auto argb = runsOfAlpha(static_cast<size_t>(width) + 1);
+            for (bool processAlpha : {false, true}) {
+                auto drawn = target, expected = target;
+                for (int c = 0; c < width; ++c) {
+                    uint32_t pixel = swapRedBlue(argb[c]);
+                    expected[start + c] =
+                        processAlpha ? blendByChannel(expected[start + c], pixel) : pixel | 0xFF000000u;
+                }
+                writeArgbRow(drawn.data() + start, reinterpret_cast<const int32_t*>(argb.data()), width,
+                             processAlpha);
+                ASSERT_EQ(drawn, expected) << "ARGB row, processAlpha " << processAlpha;
+            }
+
+            // Two rows of coverage with a stride past the width, and a colour whose alpha is not 255.
+            constexpr int kRows = 2;
+            const int coverageStride = width + 3;
+            auto coverage = randomCoverage(random, static_cast<size_t>(coverageStride) * kRows);
+            const uint32_t colour = static_cast<uint32_t>(random());
+            const ptrdiff_t stride = static_cast<ptrdiff_t>(size);
+            auto drawn = randomWords(random, size * kRows);
+            auto expected = drawn;
+            for (int r = 0; r < kRows; ++r) {
+                for (int c = 0; c < width; ++c) {
+                    uint32_t& d = expected[r * stride + start + c];
+                    d = coverByChannel(d, colour, coverage[r * coverageStride + c]);
+                }
+            }
+            blendCoverage(drawn.data() + start, stride, coverage.data(), coverageStride, width, kRows,
+                          colour);
+            ASSERT_EQ(drawn, expected) << "coverage, colour " << std::hex << colour;
+        }
+    }
+}
+
+// Every coverage value over a sweep of source and destination values, one row per source so that
+// the wide loops do the work; the other channels and the alpha bytes watch.
+TEST(PixelLoops, CoverageMatchesTheChannelFormulaOnEveryValue) {
+    for (int c = 0; c < 256; ++c) {
+        const std::vector<uint8_t> coverage(52, static_cast<uint8_t>(c));
+        for (uint32_t s = 0; s < 256; s += 3) {
+            const uint32_t colour = 0x3C000000u | s << 16 | (255 - s) << 8 | s;
+            std::vector<uint32_t> target, expected;
+            for (uint32_t d = 0; d < 256; d += 5) {
+                target.push_back(0x81000000u | d << 16 | d << 8 | (255 - d));
+                expected.push_back(coverByChannel(target.back(), colour, c));
+            }
+            blendCoverage(target.data(), 0, coverage.data(), 0, static_cast<int>(target.size()), 1, colour);
+            ASSERT_EQ(target, expected) << "coverage " << c << ", source " << s;
+        }
+    }
+    EXPECT_EQ(coverPixel(0x40000000u, 0x00FFFFFFu, 128), 0x407F7F7Fu);
+}
+
 // The test run repeats the pixel-loop tests with each lower path forced (tests/graphics/CMakeLists.txt),
 // so every path is compared with the plain loops on any machine.
 TEST(PixelLoops, AForcedPathIsTakenAndNoPathIsAboveTheMachines) {
@@ -122,12 +236,21 @@ TEST(PixelLoops, AForcedPathIsTakenAndNoPathIsAboveTheMachines) {
         EXPECT_EQ(loopPath(), LoopPath::Scalar);
     } else if (name == "sse2") {
         EXPECT_LE(loopPath(), LoopPath::Sse2);
+    } else if (name == "avx2") {
+        EXPECT_LE(loopPath(), LoopPath::Avx2);
+#if defined(__x86_64__)
+        EXPECT_EQ(loopPath() == LoopPath::Avx2, __builtin_cpu_supports("avx2") != 0);
+#endif
     } else {
 #if defined(__SSE2__)
         EXPECT_GE(loopPath(), LoopPath::Sse2);
 #endif
 #if defined(__x86_64__)
-        EXPECT_EQ(loopPath() == LoopPath::Avx2, __builtin_cpu_supports("avx2") != 0);
+        const bool avx2 = __builtin_cpu_supports("avx2") != 0;
+        const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                            __builtin_cpu_supports("avx512vl");
+        EXPECT_EQ(loopPath() == LoopPath::Avx512, avx512);
+        EXPECT_EQ(loopPath() == LoopPath::Avx2, avx2 && !avx512);
 #endif
     }
 }

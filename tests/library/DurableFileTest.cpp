@@ -9,7 +9,7 @@
 
 #include "library/FileOutputStream.h"
 #include "library/FileSystem.h"
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 #include "tests/library/FileFixture.h"
 #include "tests/support/FileOperationFaults.h"
 #include "tests/support/StringText.h"

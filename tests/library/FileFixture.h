@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 #include "runtime/String.h"
 #include "tests/support/TemporaryDirectory.h"
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "library/System.h"
-#include "platform/DeviceDetection.h"
-#include "platform/DeviceProfile.h"
+#include "platform/device/DeviceDetection.h"
+#include "platform/device/DeviceProfile.h"
 #include "runtime/Runtime.h"
 #include "runtime/String.h"
 #include "tests/support/ScopedDeviceProfile.h"

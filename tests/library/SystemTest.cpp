@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/DeviceProfile.h"
+#include "platform/device/DeviceProfile.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/ArrayStoreException.h"
 #include "runtime/IllegalStateException.h"

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "location/LocationProvider.h"
-#include "platform/LocationReplay.h"
-#include "tests/location/QueueHost.h"
+#include "platform/location/LocationReplay.h"
 #include "tests/support/Eventually.h"
+#include "tests/support/RecordingHost.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/Watchdog.h"
 
@@ -73,7 +73,7 @@ struct LocationReplayTest : ::testing::Test {
     }
     testsupport::Watchdog watchdog;
     // Outlives the replay, whose thread may be handing it a fix until the replay is gone.
-    locationtest::QueueHost host;
+    testsupport::RecordingHost host{testsupport::RecordingHost::MainThread::Own};
     LocationReplay replay;
 };
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/LocationScript.h"
+#include "platform/location/LocationScript.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "location/LocationProvider.h"
-#include "platform/LocationService.h"
+#include "platform/location/LocationService.h"
 #include "tests/support/SteppedClock.h"
 #include "tests/support/StringText.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "library/ByteArrayInputStream.h"
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 #include "runtime/IOException.h"
 #include "runtime/IllegalArgumentException.h"
 #include "tests/media/PlayerTestSupport.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "media/player_internalPF.h"
-#include "platform/AudioSession.h"
-#include "platform/OpenALOutput.h"
+#include "platform/audio/AudioSession.h"
+#include "platform/audio/OpenALOutput.h"
 #include "tests/support/FakeAudioOutput.h"
 #include "tests/support/SoundClips.h"
 

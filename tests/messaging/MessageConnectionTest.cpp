@@ -11,8 +11,7 @@
 #include "messaging/BinaryMessageImpl.h"
 #include "messaging/MessageConnectionImpl.h"
 #include "messaging/TextMessageImpl.h"
-#include "platform/Host.h"
-#include "platform/SmsOutbox.h"
+#include "platform/messaging/SmsOutbox.h"
 #include "runtime/ConnectionNotFoundException.h"
 #include "runtime/IOException.h"
 #include "runtime/IllegalArgumentException.h"
@@ -20,6 +19,7 @@
 #include "tests/messaging/MessagingTestSupport.h"
 #include "tests/support/ClassRegistry.h"
 #include "tests/support/FileOperationFaults.h"
+#include "tests/support/RecordingHost.h"
 #include "tests/support/StringText.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/Throws.h"
@@ -204,22 +204,6 @@ TEST_F(MessageConnectionTest, ABinaryMessageGoesToTheComposerAndItsVerdictCounts
     EXPECT_EQ(shown[0].body, std::string("\0\x01\xFF", 3));
 }
 
-// A host on whose main thread every call is made.
-class MainThreadHost : public platform::Host {
-public:
-    MainThreadHost() { platform::setCurrentHost(this); }
-    ~MainThreadHost() override { platform::setCurrentHost(nullptr); }
-    int run(platform::HostEvents&) override { return 0; }
-    void quit(int) override {}
-    void runOnMain(std::function<void()> fn, bool) override { fn(); }
-    bool isMainThread() const override { return true; }
-    platform::HostScreen screen() const override { return {}; }
-    void presentFrame(const std::uint32_t*, int, int, int) override {}
-    bool showLaunchImage(const std::string&) override { return false; }
-    void vibrate(int) override {}
-    bool openUrl(const std::string&) override { return false; }
-};
-
 // A composer that shows the message and leaves the answer to the user, on the main thread.
 class SilentComposer : public platform::MessageComposer {
 public:
@@ -229,7 +213,8 @@ public:
 };
 
 TEST_F(MessageConnectionTest, ASendOnTheMainThreadThatTheComposerLeavesOpenIsNotSent) {
-    MainThreadHost host;
+    // Every thread counts as the main thread.
+    testsupport::RecordingHost host;
     SilentComposer silent;
     platform::setMessageComposer(&silent);
     JavaPtr<MessageConnection> connection = openSms("sms://+123");

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "messaging/MessageConnection.h"
-#include "platform/MessageComposer.h"
+#include "platform/messaging/MessageComposer.h"
 
 namespace messagingtest {
 

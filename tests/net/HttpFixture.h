@@ -11,7 +11,7 @@
 #include "library/Thread.h"
 #include "net/HttpConnection.h"
 #include "net/HttpConnectionImpl.h"
-#include "platform/HttpTransport.h"
+#include "platform/net/HttpTransport.h"
 #include "runtime/IOException.h"
 #include "runtime/JArray.h"
 #include "tests/support/Eventually.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/DeviceProfile.h"
+#include "platform/device/DeviceProfile.h"
 #include "shell/ViewHooks.h"
 #include "tests/engine/ServiceCanvas.h"
 #include "tests/support/ScopedDeviceProfile.h"

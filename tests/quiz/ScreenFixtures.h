@@ -15,7 +15,7 @@
 #include "graphics/Image.h"
 #include "library/System.h"
 #include "media/Player.h"
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 #include "rms/RecordStore.h"
 #include "sensor/SensorConnection.h"
 #include "tests/support/QuizStatics.h"

@@ -266,14 +266,19 @@ TEST_P(ScreenRendering, ResultScreensBadgesStarsAndTheContinueButtonAfterTheTime
     }
 }
 
-TEST_P(ScreenRendering, AnUnloadedBadgeDrawsNothing) {
+TEST_P(ScreenRendering, TheLastLevelWithoutABadgeShowsItsNumberInTheBadgesPlace) {
     // Only the first 29 badges are ever loaded; level 29 is reached with 30 thresholds.
     canvas->level = 29;
     for (int state : {6, 7}) {
+        SCOPED_TRACE(testing::Message() << "state " << state);
         paintOffscreen(kMarker);
+        canvas->texts.clear();
         renderState(state);
-        const uint32_t background = colourOf(state == 6 ? canvas->img_promoted_bg : canvas->img_demoted_bg);
-        EXPECT_EQ(atBase(120, state == 6 ? 170 : 425), background);
+        const ScreenCanvas::DrawnText* number = canvas->drawn("30");
+        ASSERT_NE(number, nullptr);
+        EXPECT_EQ(number->x, s(120));
+        EXPECT_EQ(number->y, s(state == 6 ? 170 : 425));
+        EXPECT_EQ(number->anchor, Graphics::HCENTER | Graphics::VCENTER);
     }
 }
 

@@ -8,7 +8,7 @@
 
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 #include "tests/engine/ResourceFixtures.h"
 #include "tests/engine/ServiceCanvas.h"
 

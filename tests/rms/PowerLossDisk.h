@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileOperations.h"
+#include "platform/files/FileOperations.h"
 
 namespace testsupport {
 

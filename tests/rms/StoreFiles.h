@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystemPaths.h"
+#include "platform/files/FileSystemPaths.h"
 #include "rms/RecordStore.h"
 #include "tests/library/FileFixture.h"
 #include "tests/rms/StoreBytes.h"

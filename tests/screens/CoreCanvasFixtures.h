@@ -20,6 +20,7 @@
 #include "shell/CommandListener.h"
 #include "shell/Display.h"
 #include "shell/FrameBufferUpdate.h"
+#include "shell/LCDUILock.h"
 #include "shell/MIDlet.h"
 #include "shell/ShellGlobals.h"
 #include "tests/screens/ScreenTestFixture.h"
@@ -75,6 +76,8 @@ public:
     }
     void sizeChanged(int w, int h) override { sizes.push_back(std::to_string(w) + "x" + std::to_string(h)); }
     void paint(const JavaPtr<Graphics>& g) override {
+        // As the form canvas does: a paint holds the paint lock only, and takes the screens' lock itself.
+        javax::microedition::lcdui::LCDUIGuard lock(javax::microedition::lcdui::LCDUILock::mutex());
         g->setColor(kContentColour);
         g->fillRect(m_unreservedArea->data[0], m_unreservedArea->data[1],
                     m_unreservedArea->data[2] - m_unreservedArea->data[0],

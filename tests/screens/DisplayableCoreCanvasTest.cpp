@@ -247,6 +247,29 @@ TEST_F(CoreCanvasTest, TickerTextMovesLeftAcrossFrames) {
     EXPECT_EQ(second, first - 60);
 }
 
+TEST_F(CoreCanvasTest, AShownTickerScrollsTheWholeOfALongerTextGivenLater) {
+    JavaPtr<TestScreen> screen = showScreen();
+    JavaPtr<Ticker> ticker = jnew<Ticker>(jstr("News"));
+    screen->setTicker(ticker);
+    Display::tickLCDUI(500);
+    // 60 characters, 360 pixels, given to the ticker while it is shown.
+    ticker->setString(jstr(std::string(60, 'w').c_str()));
+    // After 4.5 s at 120 pixels a second the text starts at 240 - 540 = -300: its last ten characters
+    // show at the left of the bar, the last glyph from -300 + 59 * 6 = 54 to 58.
+    Display::tickLCDUI(4000);
+    int left = -1;
+    int right = -1;
+    for (int x = 0; x < kWidth; ++x) {
+        for (int y = 186 + 3; y < 186 + 12; ++y) {
+            if (rgb(x, y) != Core::COLOR_FOREGROUND) continue;
+            if (left == -1) left = x;
+            right = x;
+        }
+    }
+    EXPECT_EQ(left, 0);
+    EXPECT_EQ(right, 58);
+}
+
 TEST_F(CoreCanvasTest, TickerWithoutTextShowsAnEmptyBar) {
     JavaPtr<TestScreen> screen = showScreen();
     JavaPtr<Ticker> ticker = jnew<Ticker>(jstr("News"));

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/EntryFunctions.h"
+#include "shell/ShellGlobals.h"
 #include "tests/screens/CoreCanvasFixtures.h"
 
 namespace screenstest {
@@ -219,6 +221,20 @@ TEST_F(OnScreenKeyboardTest, PaintHighlightsThePressedKeyAndShift) {
     canvas.repaint();
     EXPECT_EQ(inside(15), Core::COLOR_BACKGROUND);
     EXPECT_EQ(inside(39), Core::COLOR_BACKGROUND) << "shift went with the key";
+}
+
+TEST_F(OnScreenKeyboardTest, AfterATurnTheKeysSpanTheNewWidth) {
+    const int savedWidth = _outputWidth.load();
+    const int savedHeight = _outputHeight.load();
+    changeOutputSize(480, 320);
+    EXPECT_EQ(key(13)->x + key(13)->width, 480) << "Delete ends row 0 at the new edge";
+    EXPECT_EQ(key(55)->x + key(55)->width, 480) << "row 4 fills the new width";
+    // Right of where the keys ended before the turn: Delete, not the bare strip that answers as Enter.
+    screen->canvas->pointerPressed(470, cy(13));
+    screen->canvas->pointerReleased(470, cy(13));
+    EXPECT_EQ(take(), (std::vector<std::string>{pressed(Core::KEY_DELETE), released(Core::KEY_DELETE),
+                                                "released 470," + std::to_string(cy(13))}));
+    changeOutputSize(savedWidth, savedHeight);
 }
 
 }  // namespace

@@ -46,6 +46,9 @@ public:
     }
     bool needsRepaint() override { return true; }
     void repaintScreen() override {
+        // As a core canvas's paint does: the tick repaints outside the screens' lock, which the paint
+        // takes itself.
+        LCDUIGuard lock(LCDUILock::mutex());
         ++repaints;
         JavaPtr<java::lang::String> title = m_parent->getTitle();
         if (title) titleUnits += title->length();
@@ -62,7 +65,7 @@ public:
     }
     void replayBufferedEvents() override {}
 
-    // Written under the screens' lock (the tick holds it).
+    // Written by the ticker thread only, read once it has finished.
     int repaints = 0;
     long long titleUnits = 0;
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Host.h"
+#include "platform/host/Host.h"
 #include "tests/shell/CanvasFixtures.h"
 
 namespace {
@@ -45,8 +45,8 @@ TEST_F(FrameBufferUpdateTest, FlushesThatCannotBeHandedOverAreDropped) {
     };
     for (const Case& c : {Case{"no host", false, true, kWidth, kHeight},
                           Case{"no screen buffer", true, false, kWidth, kHeight},
-                          // A rotation that has written the new width but not yet the new height.
-                          Case{"caught mid-rotation", true, true, kWidth, kWidth},
+                          // Set apart from a turn: larger than the buffer.
+                          Case{"larger than the buffer", true, true, kWidth, kWidth},
                           Case{"no output", true, true, 0, kHeight}}) {
         SCOPED_TRACE(c.name);
         TearDown();

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "graphics/Graphics.h"
-#include "platform/HeadlessHost.h"
-#include "platform/PngDecoder.h"
+#include "platform/codecs/PngDecoder.h"
+#include "platform/host/HeadlessHost.h"
 #include "tests/shell/CanvasFixtures.h"
 #include "tests/support/FakeMIDlet.h"
 #include "tests/support/TemporaryDirectory.h"

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/HeadlessHost.h"
+#include "platform/host/HeadlessHost.h"
 #include "shell/UrlRequest.h"
 #include "shell/ViewHooks.h"
 #include "tests/support/RecordingHostEvents.h"

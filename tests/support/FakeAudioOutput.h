@@ -8,7 +8,7 @@
 #include <mutex>
 #include <optional>
 
-#include "platform/AudioOutput.h"
+#include "platform/audio/AudioOutput.h"
 
 namespace testsupport {
 

@@ -13,8 +13,8 @@
 
 #include "engine/AppMidlet.h"
 #include "engine/HookCanvas.h"
-#include "platform/FileSystemPaths.h"
-#include "platform/HeadlessHost.h"
+#include "platform/files/FileSystemPaths.h"
+#include "platform/host/HeadlessHost.h"
 #include "shell/ProxyMIDlet.h"
 #include "shell/StartUp.h"
 #include "shell/xyzApp.h"

@@ -1,7 +1,7 @@
 // Puts a device profile in force for the length of a scope, then the one that was in force before.
 #pragma once
 
-#include "platform/DeviceProfile.h"
+#include "platform/device/DeviceProfile.h"
 
 namespace testsupport {
 

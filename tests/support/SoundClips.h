@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/SoundDecoder.h"
+#include "platform/codecs/SoundDecoder.h"
 
 namespace testsupport {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/HookCanvas.h"
-#include "platform/SoundDecoder.h"
+#include "platform/codecs/SoundDecoder.h"
 #include "tests/tools/BuiltBundles.h"
 #include "tools/resbuild/ArtCatalogue.h"
 #include "tools/resbuild/ContentReader.h"
@@ -287,52 +287,6 @@ TEST(ResourceBuilder, PicturesUseTheCanvasIdsAndDoubleAtHighResolution) {
         resbuild::ArtCanvas high = resbuild::ArtCatalogue::draw(spec, 2, true);
         EXPECT_EQ(high.width(), 2 * spec.width) << name;
         EXPECT_EQ(high.height(), 2 * spec.height) << name;
-    }
-}
-
-// The game screen shows the strip's unpressed buttons until a finger lands on one, and then that button's
-// pressed picture over it: the symbol must sit on the same pixels in both, and tell the four apart.
-TEST(ResourceBuilder, BottomBarButtonsShowTheirSymbolPressedAndUnpressed) {
-    // The symbols' ink, the darkest blue of the palette; nothing else on these buttons is fully this.
-    constexpr uint32_t kInk = resbuild::argb(255, 18, 32, 68);
-    const char* const buttons[4] = {"BUTTON_HINT", "BUTTON_SKIP", "BUTTON_INFO", "BUTTON_MENU"};
-    auto named = [](const std::string& name) {
-        for (const auto& spec : resbuild::ArtCatalogue::pictures())
-            if (name == spec.name) return spec;
-        ADD_FAILURE() << "no picture " << name;
-        return resbuild::PictureSpec{};
-    };
-    for (int scale : {1, 2}) {
-        const resbuild::ArtCanvas strip = resbuild::ArtCatalogue::draw(named("GAME_BG_4"), scale, false);
-        std::vector<std::vector<bool>> inks;
-        for (int i = 0; i < 4; ++i) {
-            const std::string label = std::string(buttons[i]) + " at scale " + std::to_string(scale);
-            const resbuild::ArtCanvas pressed = resbuild::ArtCatalogue::draw(named(buttons[i]), scale, false);
-            // Where the renderer puts button i, in the strip's own coordinates.
-            const int left = (11 + 80 * i) * scale, top = 10 * scale;
-            std::vector<bool> ink;
-            int inked = 0, misplaced = 0, differing = 0;
-            for (int y = 0; y < pressed.height(); ++y) {
-                for (int x = 0; x < pressed.width(); ++x) {
-                    const uint32_t up = strip.pixel(left + x, top + y), down = pressed.pixel(x, y);
-                    ink.push_back(down == kInk);
-                    inked += down == kInk;
-                    misplaced += (up == kInk) != (down == kInk);
-                    differing += up != down;
-                }
-            }
-            EXPECT_GT(inked, 60 * scale * scale) << label << ": no symbol";
-            EXPECT_EQ(misplaced, 0) << label
-                                    << ": the symbol differs between the strip and the pressed picture";
-            EXPECT_GT(differing, pressed.width() * pressed.height() / 2)
-                << label << ": pressed looks unpressed";
-            for (int j = 0; j < i; ++j) {
-                int apart = 0;
-                for (size_t k = 0; k < ink.size(); ++k) apart += ink[k] != inks[j][k];
-                EXPECT_GT(apart, 40 * scale * scale) << label << " looks like " << buttons[j];
-            }
-            inks.push_back(ink);
-        }
     }
 }
 

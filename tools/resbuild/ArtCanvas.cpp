@@ -46,9 +46,24 @@ void ArtCanvas::verticalGradient(int x, int y, int w, int h, uint32_t top, uint3
     }
 }
 
+void ArtCanvas::fillRect(int x, int y, int w, int h, uint32_t colour) {
+    for (int row = std::max(0, y); row < std::min(m_height, y + h); ++row) {
+        for (int column = std::max(0, x); column < std::min(m_width, x + w); ++column)
+            m_pixels[static_cast<size_t>(row) * m_width + column] = colour;
+    }
+}
+
 void ArtCanvas::blend(int x, int y, uint32_t colour, int coverage) {
+    blendAlpha(x, y, colour, static_cast<int>(colour >> 24) * coverage / (kSamples * kSamples));
+}
+
+void ArtCanvas::blendPixel(int x, int y, uint32_t colour, int coverage) {
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height) return;
+    blendAlpha(x, y, colour, static_cast<int>(colour >> 24) * std::clamp(coverage, 0, 255) / 255);
+}
+
+void ArtCanvas::blendAlpha(int x, int y, uint32_t colour, int sourceAlpha) {
     uint32_t& target = m_pixels[static_cast<size_t>(y) * m_width + x];
-    int sourceAlpha = static_cast<int>(colour >> 24) * coverage / (kSamples * kSamples);
     if (sourceAlpha == 0) return;
     int targetAlpha = static_cast<int>(target >> 24);
     // Porter-Duff "over" in straight (not premultiplied) alpha.
@@ -128,6 +143,24 @@ void ArtCanvas::line(double x0, double y0, double x1, double y1, double thicknes
     double half = thickness / 2;
     shade(std::min(x0, x1) - half, std::min(y0, y1) - half, std::max(x0, x1) + half, std::max(y0, y1) + half,
           colour, [&](double px, double py) { return distanceToSegment(px, py, x0, y0, x1, y1) <= half; });
+}
+
+void ArtCanvas::softDisc(double cx, double cy, double radius, uint32_t colour) {
+    const int x0 = std::max(0, static_cast<int>(std::floor(cx - radius)));
+    const int y0 = std::max(0, static_cast<int>(std::floor(cy - radius)));
+    const int x1 = std::min(m_width, static_cast<int>(std::ceil(cx + radius)) + 1);
+    const int y1 = std::min(m_height, static_cast<int>(std::ceil(cy + radius)) + 1);
+    const int peak = static_cast<int>(colour >> 24);
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+            const double u = std::sqrt(dx * dx + dy * dy) / radius;
+            if (u >= 1) continue;
+            // Flat inside, then a smoothstep to nothing over the outer 40%: no slope at the rim, so no ring.
+            const double g = std::min(1.0, (1 - u) / 0.4);
+            blendAlpha(x, y, colour, static_cast<int>(std::lround(peak * g * g * (3 - 2 * g))));
+        }
+    }
 }
 
 void ArtCanvas::tick(double cx, double cy, double size, double thickness, uint32_t colour) {

@@ -19,6 +19,8 @@ public:
     const std::vector<uint32_t>& pixels() const { return m_pixels; }
 
     void fill(uint32_t colour);
+    // Replaces the pixels of a rectangle (clipped to the canvas) with one colour.
+    void fillRect(int x, int y, int w, int h, uint32_t colour);
     void verticalGradient(int x, int y, int w, int h, uint32_t top, uint32_t bottom);
     void roundedBox(double x, double y, double w, double h, double radius, uint32_t colour);
     void disc(double cx, double cy, double radius, uint32_t colour);
@@ -28,6 +30,11 @@ public:
     void cross(double cx, double cy, double size, double thickness, uint32_t colour);
     // A thick segment with round ends.
     void line(double x0, double y0, double x1, double y1, double thickness, uint32_t colour);
+    // A disc of the colour's alpha whose rim fades smoothly to nothing: no hard edge, so two pictures
+    // cut from one backdrop meet without a visible line.
+    void softDisc(double cx, double cy, double radius, uint32_t colour);
+    // Blends colour over one pixel with a coverage of 0 (nothing) to 255 (the colour's own alpha).
+    void blendPixel(int x, int y, uint32_t colour, int coverage);
 
     // The pixels with every alpha forced to 255 (for files that must be opaque).
     std::vector<uint32_t> opaquePixels() const;
@@ -37,6 +44,7 @@ private:
     template <typename Inside>
     void shade(double left, double top, double right, double bottom, uint32_t colour, Inside inside);
     void blend(int x, int y, uint32_t colour, int coverage);
+    void blendAlpha(int x, int y, uint32_t colour, int sourceAlpha);
 
     int m_width;
     int m_height;

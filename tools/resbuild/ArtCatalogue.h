@@ -4,32 +4,32 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "tools/resbuild/ArtCanvas.h"
+#include "tools/resbuild/ArtLettering.h"
 
 namespace resbuild {
 
 enum class PictureKind {
-    Background,
-    MenuButtons,
-    ConfirmButtons,
-    MenuCorner,
+    // A piece of a screen's backdrop (variant: the screen), cut at (left, top): the pieces of one
+    // screen are cut from one drawing, so they meet without a seam.
+    Backdrop,
+    // A whole 320 x 480 backdrop of a result screen (variant: the screen).
+    Screen,
     Panel,
     Button,
     BarButton,
-    BackButton,
+    CornerButton,
     Boxes,
-    AboutIcon,
     Dot,
     Tick,
     Cross,
-    Pips,
-    Screen,
+    Count,
     Star,
     Ranking,
     Twinkle,
-    GameBar,
 };
 
 struct PictureSpec {
@@ -40,13 +40,21 @@ struct PictureSpec {
     int height;
     PictureKind kind;
     int variant;
+    // Where the picture lands on its screen, in the base layout (backdrops and opaque pieces).
+    int left = 0;
+    int top = 0;
+    // The screen whose backdrop fills the picture's corners; -1 leaves them transparent.
+    int backdrop = -1;
 };
 
 class ArtCatalogue {
 public:
     static const std::vector<PictureSpec>& pictures();
     // The picture at scale 1 (low) or 2 (high); flat gives one colour per kind, for the test profile.
-    static ArtCanvas draw(const PictureSpec& spec, int scale, bool flat);
+    // Words in the pictures are set in fontPath (and its bold face beside it). Throws
+    // std::runtime_error when the font cannot be read or a picture's words do not fit their place.
+    static ArtCanvas draw(const PictureSpec& spec, int scale, bool flat,
+                          const std::string& fontPath = ArtLettering::kDefaultFontPath);
     // The splash picture (320 x 480 times scale) and loading frame i (0-7) of the loading animation.
     static ArtCanvas drawSplash(int scale, bool flat);
     static ArtCanvas drawLoadingFrame(int frame, int scale, bool flat);

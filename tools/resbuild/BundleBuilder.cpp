@@ -7,8 +7,8 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/JpegEncoder.h"
-#include "platform/PngEncoder.h"
+#include "platform/codecs/JpegEncoder.h"
+#include "platform/codecs/PngEncoder.h"
 #include "tools/EncStringWriter.h"
 #include "tools/ImageResourceWriter.h"
 #include "tools/LanguageTableWriter.h"
@@ -52,9 +52,6 @@ void putInt(Bytes& out, int32_t value) {
         out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
 }
 
-constexpr uint32_t kTextColour = 0x1A2444;
-constexpr uint32_t kNumbersColour = 0xFFFFFF;
-
 // The timer column of the game screen, stored as a JPEG.
 constexpr int kJpegBackgroundId = 73;
 
@@ -92,19 +89,14 @@ Bytes encodePicture(const PictureSpec& spec, const ArtCanvas& canvas) {
     restools::CellTable wholeCell{1, 1, {{0, 0, canvas.width(), canvas.height()}}};
     Bytes out;
     switch (spec.kind) {
-        case PictureKind::Background:
-        case PictureKind::MenuButtons:
-        case PictureKind::ConfirmButtons:
-        case PictureKind::MenuCorner:
-        case PictureKind::GameBar:
-        case PictureKind::AboutIcon:
+        case PictureKind::Backdrop:
             // Alternate the two PNG forms by id; the timer column's background is a JPEG.
             if (spec.lowId == kJpegBackgroundId) return ImageResourceWriter::pngAfterZeroByte(jpegOf(canvas));
             return spec.lowId % 2 ? ImageResourceWriter::plainPng(pngOf(canvas))
                                   : ImageResourceWriter::pngAfterZeroByte(pngOf(canvas));
         case PictureKind::Screen:
-            return spec.variant % 2 ? ImageResourceWriter::pngAfterZeroByte(jpegOf(canvas))
-                                    : ImageResourceWriter::plainPng(pngOf(canvas));
+            return spec.lowId % 2 ? ImageResourceWriter::pngAfterZeroByte(jpegOf(canvas))
+                                  : ImageResourceWriter::plainPng(pngOf(canvas));
         case PictureKind::Panel:
             // The title panels are split into cells when loaded.
             if (spec.variant >= 3) {
@@ -233,8 +225,8 @@ BundleFiles BundleBuilder::build(const BundleOptions& options) {
     resources[kLevelThresholdsId] = thresholds;
     for (const MaskSpec& mask : transitionMasks()) resources[mask.id] = mask.bytes();
     for (const PictureSpec& spec : ArtCatalogue::pictures()) {
-        resources[spec.lowId] = encodePicture(spec, ArtCatalogue::draw(spec, 1, flat));
-        resources[spec.highId] = encodePicture(spec, ArtCatalogue::draw(spec, 2, flat));
+        resources[spec.lowId] = encodePicture(spec, ArtCatalogue::draw(spec, 1, flat, options.fontPath));
+        resources[spec.highId] = encodePicture(spec, ArtCatalogue::draw(spec, 2, flat, options.fontPath));
         if (spec.width == 320 && spec.height == 480) loose[spec.lowId] = loose[spec.highId] = true;
     }
     for (int i = 0; i < CueSynthesizer::kCueCount; ++i) {
@@ -250,11 +242,16 @@ BundleFiles BundleBuilder::build(const BundleOptions& options) {
         QuizFontSpec spec;
     };
     const FontPlace fonts[] = {
-        {kMainFontLowId, {kMainFontHeight, false, kTextColour, 2, restools::PixelEncoding::RunLength}},
-        {kNumbersFontLowId, {kNumbersFontHeight, true, kNumbersColour, 4, restools::PixelEncoding::Plain}},
-        {kMainFontHighId, {2 * kMainFontHeight, false, kTextColour, 16, restools::PixelEncoding::RunLength}},
+        {kMainFontLowId,
+         {kMainFontHeight, false, BundleBuilder::kMainTextColour, 2, restools::PixelEncoding::RunLength}},
+        {kNumbersFontLowId,
+         {kNumbersFontHeight, true, BundleBuilder::kNumbersColour, 4, restools::PixelEncoding::Plain}},
+        {kMainFontHighId,
+         {2 * kMainFontHeight, false, BundleBuilder::kMainTextColour, 16,
+          restools::PixelEncoding::RunLength}},
         {kNumbersFontHighId,
-         {2 * kNumbersFontHeight, true, kNumbersColour, 256, restools::PixelEncoding::RunLength}},
+         {2 * kNumbersFontHeight, true, BundleBuilder::kNumbersColour, 256,
+          restools::PixelEncoding::RunLength}},
     };
     for (const FontPlace& place : fonts) {
         restools::FontGroupWriter::Resources font = QuizFonts::render(options.fontPath, place.spec);

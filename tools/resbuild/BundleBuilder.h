@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/resbuild/ArtLettering.h"
 #include "tools/resbuild/QuizContent.h"
 
 namespace resbuild {
@@ -29,7 +30,7 @@ enum class BundleProfile {
 struct BundleOptions {
     std::filesystem::path contentDir;
     BundleProfile profile = BundleProfile::Full;
-    std::string fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    std::string fontPath = ArtLettering::kDefaultFontPath;
 };
 
 using BundleFiles = std::map<std::string, std::vector<uint8_t>>;
@@ -39,6 +40,10 @@ public:
     // Line heights of the quiz's two fonts at low resolution; twice these at high resolution.
     static constexpr int kMainFontHeight = 16;
     static constexpr int kNumbersFontHeight = 24;
+    // The fonts' colours (0xRRGGBB): dark text for the light panels and buttons, white numbers for
+    // the dark title panels and the score.
+    static constexpr uint32_t kMainTextColour = 0x1A2444;
+    static constexpr uint32_t kNumbersColour = 0xFFFFFF;
     static constexpr int kResourceCount = 313;
     static constexpr int kTestBankRecords = 436;
 

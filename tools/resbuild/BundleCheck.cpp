@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "engine/ResourceLayout.h"
-#include "platform/JpegDecoder.h"
-#include "platform/PngDecoder.h"
-#include "platform/SoundDecoder.h"
+#include "platform/codecs/JpegDecoder.h"
+#include "platform/codecs/PngDecoder.h"
+#include "platform/codecs/SoundDecoder.h"
 #include "tools/QuestionBankWriter.h"
 #include "tools/resbuild/ArtCatalogue.h"
 #include "tools/resbuild/BundleBuilder.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/SoundEncoder.h"
+#include "platform/codecs/SoundEncoder.h"
 
 namespace resbuild {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/SoundDecoder.h"
+#include "platform/codecs/SoundDecoder.h"
 
 namespace resbuild {
 

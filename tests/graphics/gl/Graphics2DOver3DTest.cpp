@@ -1,9 +1,11 @@
-// The 2D-over-3D back end on Mesa: the batching limits, the texture sweep, and the same drawings
-// through GL and software compared pixel by pixel. Skips, with the reason, where no GL context can
-// be made.
+// The 2D-over-3D back end on Mesa: the batching limits, the texture sweep, stopping and starting GL,
+// size changes, and the same drawings through GL and software compared pixel by pixel. Fails, with
+// the reason, where no GL context can be made.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,13 +44,14 @@ protected:
         ScreenSize::height = kHeight;
         platform::EglOutput::setOutputSize(kWidth, kHeight);
         std::string reason;
-        if (!platform::EglOutput::probe(reason)) GTEST_SKIP() << "no OpenGL ES 1.1 here: " << reason;
+        ASSERT_TRUE(platform::EglOutput::probe(reason)) << "no OpenGL ES 1.1 here: " << reason;
         platform::setCurrentHost(&host);
         // A frame left over from another test is finished first.
         flushGraphics2DOver3D(nullptr);
+        // The screen's graphics as the shell makes it in this configuration: no pixels of its own.
         screen = jnew<Graphics>();
         screen->isScreen = true;
-        screen->pixels = screenBuffer.data();
+        screen->pixels = nullptr;
         software = jnew<Graphics>();
         software->pixels = softwareBuffer.data();
     }
@@ -90,7 +93,6 @@ protected:
     }
 
     testsupport::RecordingHost host;
-    std::vector<uint32_t> screenBuffer = std::vector<uint32_t>(kWidth * kHeight, 0);
     std::vector<uint32_t> softwareBuffer = std::vector<uint32_t>(kWidth * kHeight, 0);
     JavaPtr<Graphics> screen;
     JavaPtr<Graphics> software;
@@ -287,6 +289,109 @@ TEST_F(Graphics2DOver3D, BufferDepthFollowsTheRequest) {
     screen->setColor(0x00FF00);
     screen->fillRect(0, 0, 2, 2);
     EXPECT_EQ(channelDifference(presentFrame()[0], 0xFF00FF00u), 0);
+}
+
+TEST_F(Graphics2DOver3D, EveryPrimitiveReachesTheScreenWithoutPixels) {
+    // One table row per primitive family, each drawn alone on a fresh frame of black.
+    JavaPtr<Image> image = patternImage(4, 4, 0xFF);
+    JavaPtr<JArray<int>> rgb = jnew<JArray<int>>(1);
+    rgb->data[0] = static_cast<int>(0xFFFF0000u);
+    struct Case {
+        const char* name;
+        int x, y;  // a pixel the primitive must light
+        std::function<void(Graphics&)> draw;
+    };
+    const std::vector<Case> cases = {
+        {"fillRect", 0, 0, [](Graphics& g) { g.fillRect(0, 0, kWidth, kHeight); }},
+        {"drawLine", 20, 10, [](Graphics& g) { g.drawLine(0, 0, 40, 20); }},
+        {"fillTriangle", 10, 10, [](Graphics& g) { g.fillTriangle(0, 0, 30, 0, 0, 30); }},
+        {"fillArc", 10, 10, [](Graphics& g) { g.fillArc(0, 0, 20, 20, 0, 360); }},
+        {"drawImage", 1, 1, [&](Graphics& g) { g.drawImage(image, 0, 0, 0); }},
+        {"drawRGB", 3, 3, [&](Graphics& g) { g.drawRGB(rgb, 0, 1, 3, 3, 1, 1, false); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        software->pixels = softwareBuffer.data();
+        std::fill(softwareBuffer.begin(), softwareBuffer.end(), 0xFF000000u);
+        both([&](Graphics& g) {
+            g.setClip(0, 0, kWidth, kHeight);
+            g.setColor(0xFF0000);
+            c.draw(g);
+        });
+        std::vector<uint32_t> frame = presentFrame();
+        ASSERT_EQ(frame.size(), softwareBuffer.size());
+        const size_t at = static_cast<size_t>(c.y) * kWidth + c.x;
+        EXPECT_NE(frame[at] & 0xFFFFFFu, 0u) << "nothing drawn at (" << c.x << ", " << c.y << ")";
+        EXPECT_EQ(channelDifference(frame[at], softwareBuffer[at]), 0);
+    }
+}
+
+TEST_F(Graphics2DOver3D, TextAppearsOnTheGLScreen) {
+    // Coverage 255, 128 and 0 in white over black: the software blend floors, GL rounds.
+    const uint8_t coverage[3] = {255, 128, 0};
+    both([&](Graphics& g) {
+        g.setColor(0xFFFFFF);
+        g.myBlitChar(coverage, 5, 5, 3, 1);
+    });
+    std::vector<uint32_t> frame = presentFrame();
+    EXPECT_EQ(channelDifference(frame[5 * kWidth + 5], 0xFFFFFFFFu), 0);
+    EXPECT_LE(channelDifference(frame[5 * kWidth + 6], softwareBuffer[5 * kWidth + 6]), 1);
+    EXPECT_EQ(frame[5 * kWidth + 7] & 0xFFFFFFu, 0u);
+}
+
+TEST_F(Graphics2DOver3D, DrawingAfterAStopStartsGLAgain) {
+    JavaPtr<Image> image = patternImage(3, 3, 0xFF);
+    screen->setColor(0x00FF00);
+    screen->fillRect(0, 0, kWidth, kHeight);
+    screen->drawImage(image, 0, 0, 0);
+    presentFrame();
+    const uint64_t generation = platform::EglOutput::contextGeneration();
+    _EGLstop();
+    EXPECT_TRUE(platform::EglOutput::in2dMode());
+    EXPECT_EQ(platform::EglOutput::depthBits(), 0) << "the pbuffer outlived the stop";
+
+    // The next frame makes a new context, sets GL up again and uploads the image anew.
+    const int before = host.framesPresented;
+    screen->setColor(0x0000FF);
+    screen->fillRect(0, 0, kWidth, kHeight);
+    screen->drawImage(image, 0, 0, 0);
+    std::vector<uint32_t> frame = presentFrame();
+    EXPECT_EQ(host.framesPresented, before + 1);
+    EXPECT_GT(platform::EglOutput::contextGeneration(), generation);
+    EXPECT_FALSE(platform::EglOutput::in2dMode());
+    EXPECT_EQ(channelDifference(frame[static_cast<size_t>(kHeight - 1) * kWidth + kWidth - 1], 0xFFFF0000u),
+              0);
+    EXPECT_EQ(channelDifference(frame[0], image->m_pixels[0]), 0);
+}
+
+TEST_F(Graphics2DOver3D, PbufferAndViewportFollowASizeChange) {
+    screen->setColor(0xFFFFFF);
+    screen->fillRect(0, 0, kWidth, kHeight);
+    presentFrame();
+    // As the shell does on a turn: the new size everywhere, then the flag.
+    ScreenSize::width = kHeight;
+    ScreenSize::height = kWidth;
+    platform::EglOutput::setOutputSize(kHeight, kWidth);
+    _sizeChangedResetGLView.store(true);
+    JavaPtr<Graphics> turned = jnew<Graphics>();
+    turned->isScreen = true;
+    turned->setColor(0xFF0000);
+    turned->fillRect(0, 0, kHeight, kWidth);
+    turned->setColor(0x0000FF);
+    turned->fillRect(kHeight - 1, kWidth - 1, 1, 1);
+    flushGraphics2DOver3D(nullptr);
+    int w = 0, h = 0;
+    std::vector<uint32_t> frame = platform::EglOutput::lastFrame(w, h);
+    ScreenSize::width = kWidth;
+    ScreenSize::height = kHeight;
+    platform::EglOutput::setOutputSize(kWidth, kHeight);
+    _sizeChangedResetGLView.store(true);
+    ASSERT_EQ(w, kHeight);
+    ASSERT_EQ(h, kWidth);
+    // The whole new frame is covered: the top left corner red, the bottom right pixel blue.
+    EXPECT_EQ(channelDifference(frame[0], 0xFF0000FFu), 0);
+    EXPECT_EQ(channelDifference(frame[frame.size() - 1], 0xFFFF0000u), 0);
+    EXPECT_EQ(channelDifference(frame[frame.size() - 2], 0xFF0000FFu), 0);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/ScreenSize.h"
-#include "platform/NativeText.h"
+#include "platform/text/NativeText.h"
 #include "tests/support/TemporaryDirectory.h"
 
 using javax::microedition::lcdui::BitmapFontSystem;
