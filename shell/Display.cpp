@@ -1,5 +1,4 @@
 #include "shell/Display.h"
-#include "shell/TickerWake.h"
 
 #include <chrono>
 #include <climits>
@@ -19,6 +18,7 @@
 #include "shell/LCDUILock.h"
 #include "shell/MIDlet.h"
 #include "shell/ShellGlobals.h"
+#include "shell/TickerWake.h"
 
 // Build constants of the display queries.
 constexpr int _LCDUI_COLOR_BACKGROUND = 0xCCCCCC;

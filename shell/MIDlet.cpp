@@ -1,10 +1,10 @@
 #include "shell/MIDlet.h"
-#include "shell/TickerWake.h"
 
 #include <string>
 
 #include "library/ThreadImp.h"
 #include "runtime/NullPointerException.h"
+#include "shell/TickerWake.h"
 #include "shell/UrlRequest.h"
 
 namespace javax::microedition::midlet {

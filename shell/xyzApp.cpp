@@ -1,5 +1,4 @@
 #include "shell/xyzApp.h"
-#include "shell/TickerWake.h"
 
 #include <atomic>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "shell/GLViewSwitch.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StartUp.h"
+#include "shell/TickerWake.h"
 
 namespace {
 // The delegate the ticker thread reports its end to.
