@@ -5,8 +5,9 @@
 
 #include <cmath>
 #include <filesystem>
-#include <sstream>
 #include <stdexcept>
+
+#include "tools/resbuild/WordWrap.h"
 
 namespace resbuild {
 
@@ -96,20 +97,8 @@ void ArtLettering::draw(ArtCanvas& canvas, const std::string& text, double x, do
 
 std::vector<std::string> ArtLettering::wrap(const std::string& text, int lineHeight, bool bold,
                                             int maxWidth) {
-    std::vector<std::string> lines;
-    std::istringstream words(text);
-    std::string word, line;
-    while (words >> word) {
-        std::string candidate = line.empty() ? word : line + " " + word;
-        if (!line.empty() && width(candidate, lineHeight, bold) > maxWidth) {
-            lines.push_back(line);
-            line = word;
-        } else {
-            line = candidate;
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
+    return wrapWords(text, maxWidth,
+                     [&](const std::string& candidate) { return width(candidate, lineHeight, bold); });
 }
 
 }  // namespace resbuild

@@ -1,7 +1,8 @@
 #include "tools/resbuild/GlyphRenderer.h"
 
-#include <sstream>
 #include <stdexcept>
+
+#include "tools/resbuild/WordWrap.h"
 
 namespace resbuild {
 
@@ -43,20 +44,7 @@ int GlyphRenderer::textWidth(const std::string& latin1) {
 }
 
 std::vector<std::string> GlyphRenderer::wrap(const std::string& latin1, int maxWidth) {
-    std::vector<std::string> lines;
-    std::istringstream words(latin1);
-    std::string word, line;
-    while (words >> word) {
-        std::string candidate = line.empty() ? word : line + " " + word;
-        if (!line.empty() && textWidth(candidate) > maxWidth) {
-            lines.push_back(line);
-            line = word;
-        } else {
-            line = candidate;
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
+    return wrapWords(latin1, maxWidth, [this](const std::string& candidate) { return textWidth(candidate); });
 }
 
 }  // namespace resbuild
