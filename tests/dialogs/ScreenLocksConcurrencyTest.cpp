@@ -25,6 +25,7 @@
 #include "shell/ItemCommandListener.h"
 #include "shell/ItemStateListener.h"
 #include "tests/dialogs/HighLevelScreensFixture.h"
+#include "tests/support/Signal.h"
 #include "tests/support/Watchdog.h"
 
 namespace {
@@ -47,25 +48,7 @@ using screenstest::Display;
 using screenstest::Displayable;
 using screenstest::DisplayableCoreCanvas;
 using testsupport::jstr;
-
-// A one-way signal between two threads; the watchdog bounds every wait.
-class Signal {
-public:
-    void raise() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_raised = true;
-        m_changed.notify_all();
-    }
-    void wait() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_raised; });
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_raised = false;
-};
+using testsupport::Signal;
 
 // The application: its state under its own mutex, and every kind of call the screens make into it.
 // Each call says that it has begun, then takes the application's mutex, as real listeners do.

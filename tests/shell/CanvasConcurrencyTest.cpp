@@ -13,6 +13,7 @@
 #include "tests/shell/CanvasFixtures.h"
 #include "tests/support/Eventually.h"
 #include "tests/support/FunctionRunnable.h"
+#include "tests/support/Signal.h"
 #include "tests/support/Watchdog.h"
 
 using javax::microedition::lcdui::Canvas;
@@ -22,28 +23,9 @@ using testsupport::FunctionRunnable;
 
 namespace {
 
+using testsupport::Signal;
+
 using namespace std::chrono_literals;
-
-// A one-way signal between threads.
-class Signal {
-public:
-    void raise() {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_raised = true;
-        }
-        m_changed.notify_all();
-    }
-    bool wait(std::chrono::milliseconds limit = 5000ms) {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, limit, [this] { return m_raised; });
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_raised = false;
-};
 
 class CanvasConcurrencyTest : public shelltest::CanvasFixture {
 protected:

@@ -14,39 +14,18 @@
 #include "tests/shell/CanvasFixtures.h"
 #include "tests/support/Eventually.h"
 #include "tests/support/FunctionRunnable.h"
+#include "tests/support/Signal.h"
 #include "tests/support/Watchdog.h"
 
 namespace shelltest {
 namespace {
 
+using testsupport::Signal;
+
 using namespace std::chrono_literals;
 using testsupport::FunctionRunnable;
 
 static_assert(kThreadedRepaint, "this test is built with the threaded repaint");
-
-// A one-way signal between threads.
-class Signal {
-public:
-    // Notifies under the lock: a waiter may destroy the signal as soon as it sees it raised.
-    void raise() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_raised = true;
-        m_changed.notify_all();
-    }
-    void reset() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_raised = false;
-    }
-    bool wait(std::chrono::milliseconds limit = 10000ms) {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, limit, [this] { return m_raised; });
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_raised = false;
-};
 
 class ThreadedRepaintTest : public CanvasFixture {
 protected:
