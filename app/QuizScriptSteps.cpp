@@ -107,14 +107,15 @@ bool waitFor(std::chrono::milliseconds limit, Test test) {
 // frame loop's passes were read at that moment (under the monitor the paint holds). A frame is handed
 // over after its paint lets the monitor go, so the next frame handed over may still be one painted
 // before; the one after it is the first surely painted after. A settled screen hands over no new frame
-// at all: once two passes have finished, the second of them began after the moment and either painted
-// or found the frame last handed over still standing, so the screen need only show every frame handed
-// over by then.
+// at all: once two passes with a step have finished, the second of them began after the moment and
+// either painted or found the frame last handed over still standing, so the screen need only show every
+// frame handed over by then. Passes without a step paint nothing: on a loaded machine two of them could
+// pass while the screen still showed the last frame of a wipe.
 bool waitUntilOnShow(platform::HeadlessHost& host, uint64_t handedOver, uint64_t passes,
                      std::chrono::milliseconds limit) {
     return waitFor(limit, [&] {
         if (host.frameCount() >= handedOver + 2) return true;
-        if (HookCanvas::finished_passes.load() < passes + 2) return false;
+        if (HookCanvas::stepped_passes.load() < passes + 2) return false;
         const uint64_t all = host.handedOverFrames();
         return host.frameCount() >= all;
     });
@@ -137,9 +138,12 @@ int waitState(platform::HeadlessHost& host, const Words& words, std::chrono::mil
         JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
         if (!canvas) return false;
         JavaPtr<LockObject> lock(canvas->startSync());
-        if (!settledIn(*canvas, state)) return false;
+        // Still, too: the wipe's last segments go on widening for a few paints after its steps end, and
+        // a tap's shower of particles can outlive the wipe on a loaded machine.
+        if (!settledIn(*canvas, state) || canvas->fade_revealing || canvas->count_particles() > 0)
+            return false;
         handedOver = host.handedOverFrames();
-        passes = HookCanvas::finished_passes.load();
+        passes = HookCanvas::stepped_passes.load();
         return true;
     });
     if (ended) {
@@ -239,7 +243,7 @@ int hold(platform::HeadlessHost& host, const Words& words, std::chrono::millisec
     bool held = waitFor(timeout, [&] {
         JavaPtr<LockObject> lock(canvas->startSync());
         handedOver = host.handedOverFrames();
-        passes = HookCanvas::finished_passes.load();
+        passes = HookCanvas::stepped_passes.load();
         return canvas->pointer_held_ms >= steps * HookCanvas::MS_PER_UPDATE;
     });
     // The press's picture is on show before the release.

@@ -905,9 +905,12 @@ public:
     // Test-driven passes: startMainThread sets the step times but starts no thread, and the test calls
     // runOnce itself. Loading threads still run.
     static inline std::atomic<bool> manual_passes{false};
-    // Passes of the frame loop finished (each has painted or left its paint out by then): the heartbeat
-    // for whoever waits until a settled screen is on show, which hands over no new frames.
+    // Passes of the frame loop finished, stepped or not: its wake-ups.
     static inline std::atomic<uint64_t> finished_passes{0};
+    // Passes that stepped, and so painted the step's picture or found it already on show: the heartbeat
+    // for whoever waits until a settled screen is on show, which hands over no new frames. A pass without
+    // a step paints nothing and proves nothing.
+    static inline std::atomic<uint64_t> stepped_passes{0};
     // Waits until the loading bit is clear or the limit passes; true when it cleared.
     static bool waitForLoading(long long limitMs);
     // Whether the calling thread is running a screen's load.

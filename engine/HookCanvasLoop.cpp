@@ -164,6 +164,7 @@ void HookCanvas::runOnce() {
             painted_hand_over_count = _frameBufferUpdates.load();
         }
     }
+    if (stepped) stepped_passes.fetch_add(1);
     finished_passes.fetch_add(1);
     waitForNextPass(true);
 }
