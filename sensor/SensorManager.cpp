@@ -45,6 +45,23 @@ void forEachSensor(std::mutex& listsMutex, const JavaPtr<JArray<JavaPtr<SensorIn
         });
 }
 
+// Calls visit(connection) for each sensor connection of the list without the lists' lock; the
+// reference visit gets holds the connection for the call, so a callback that closes it cannot free it.
+template <class Visit>
+void forEachConnection(std::mutex& listsMutex, Visit visit) {
+    tesl::forEachSlotUnlocked(
+        listsMutex,
+        [](int32_t j) -> std::optional<JavaPtr<Connection>> {
+            const auto& connections = SensorManager::allConnections;
+            if (!connections || j >= connections->length) return std::nullopt;
+            return connections->data[j];
+        },
+        [&visit](int32_t, const JavaPtr<Connection>& element) {
+            JavaPtr<sensorconnection_internal> connection = jcast<sensorconnection_internal>(element);
+            if (connection) visit(connection);
+        });
+}
+
 bool sameQuantity(const JavaPtr<String>& a, const JavaPtr<String>& b) {
     if (!a || !b) return !a && !b;
     return *a == b;
@@ -241,20 +258,12 @@ long long SensorManager::millisUntilDue() {
     if (TiltFeed::samplePending()) return 0;
     long long soonest = -1;
     const long long now = SensorClock::currentTimeMillis();
-    tesl::forEachSlotUnlocked(
-        listsMutex(),
-        [](int32_t j) -> std::optional<JavaPtr<Connection>> {
-            if (!allConnections || j >= allConnections->length) return std::nullopt;
-            return allConnections->data[j];
-        },
-        [&](int32_t, const JavaPtr<Connection>& element) {
-            JavaPtr<sensorconnection_internal> connection = jcast<sensorconnection_internal>(element);
-            if (!connection) return;
-            const SensorConnection::BatchState batch = connection->batchState();
-            if (!batch.dataListener || !batch.dataBuffer || batch.samplingPeriod <= 0) return;
-            const long long wait = batch.nextDeliveryTime > now ? batch.nextDeliveryTime - now : 0;
-            if (soonest < 0 || wait < soonest) soonest = wait;
-        });
+    forEachConnection(listsMutex(), [&](const JavaPtr<sensorconnection_internal>& connection) {
+        const SensorConnection::BatchState batch = connection->batchState();
+        if (!batch.dataListener || !batch.dataBuffer || batch.samplingPeriod <= 0) return;
+        const long long wait = batch.nextDeliveryTime > now ? batch.nextDeliveryTime - now : 0;
+        if (soonest < 0 || wait < soonest) soonest = wait;
+    });
     return soonest;
 }
 
@@ -305,31 +314,22 @@ void SensorManager::pollConnections() {
     const bool samplePending = TiltFeed::samplePending();
     const TiltSample sample = samplePending ? TiltFeed::read() : TiltSample{};
     bool consumed = false;
-    tesl::forEachSlotUnlocked(
-        listsMutex(),
-        [](int32_t j) -> std::optional<JavaPtr<Connection>> {
-            if (!allConnections || j >= allConnections->length) return std::nullopt;
-            return allConnections->data[j];
-        },
-        [&](int32_t, const JavaPtr<Connection>& element) {
-            // Held for the whole step, so that a callback that closes the connection cannot free it here.
-            JavaPtr<sensorconnection_internal> connection = jcast<sensorconnection_internal>(element);
-            if (!connection) return;
-            JavaPtr<SensorInfo> sensor = connection->getSensorInfo();
-            if (!sensor) return;
-            JavaPtr<JArray<JavaPtr<ChannelInfo>>> channelInfos = sensor->getChannelInfos();
-            if (connection->sensorIndex != 0 || !channelInfos) return;
-            if (samplePending) {
-                connection->storeSample(channelInfos, sensor->getMaxBufferSize(), sample.pitch, sample.roll,
-                                        sample.timestamp);
-                testConditions(connection, channelInfos, sample);
-                if (!consumed) {
-                    TiltFeed::consume(sample);
-                    consumed = true;
-                }
+    forEachConnection(listsMutex(), [&](const JavaPtr<sensorconnection_internal>& connection) {
+        JavaPtr<SensorInfo> sensor = connection->getSensorInfo();
+        if (!sensor) return;
+        JavaPtr<JArray<JavaPtr<ChannelInfo>>> channelInfos = sensor->getChannelInfos();
+        if (connection->sensorIndex != 0 || !channelInfos) return;
+        if (samplePending) {
+            connection->storeSample(channelInfos, sensor->getMaxBufferSize(), sample.pitch, sample.roll,
+                                    sample.timestamp);
+            testConditions(connection, channelInfos, sample);
+            if (!consumed) {
+                TiltFeed::consume(sample);
+                consumed = true;
             }
-            deliverBatch(connection);
-        });
+        }
+        deliverBatch(connection);
+    });
 }
 
 void SensorManager::testConditions(const JavaPtr<sensorconnection_internal>& connection,
