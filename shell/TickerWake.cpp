@@ -1,18 +1,25 @@
 #include "shell/TickerWake.h"
 
+TickerWake::Alarm& TickerWake::alarm() {
+    static Alarm* const kept = new Alarm;
+    return *kept;
+}
+
 void TickerWake::wake() {
     wakeCount.fetch_add(1, std::memory_order_relaxed);
+    Alarm& a = alarm();
     {
-        std::lock_guard<std::mutex> guard(lock);
-        pending = true;
+        std::lock_guard<std::mutex> guard(a.lock);
+        a.pending = true;
     }
-    woken.notify_one();
+    a.woken.notify_one();
 }
 
 bool TickerWake::waitUntil(Clock::time_point deadline) {
-    std::unique_lock<std::mutex> guard(lock);
-    const bool rung = woken.wait_until(guard, deadline, [] { return pending; });
-    pending = false;
+    Alarm& a = alarm();
+    std::unique_lock<std::mutex> guard(a.lock);
+    const bool rung = a.woken.wait_until(guard, deadline, [&a] { return a.pending; });
+    a.pending = false;
     return rung;
 }
 

@@ -23,9 +23,14 @@ public:
     static uint64_t wakes();
 
 private:
-    // Guards pending; woken pairs with it.
-    static inline std::mutex lock;
-    static inline std::condition_variable woken;
-    static inline bool pending = false;
+    struct Alarm {
+        // Guards pending; woken pairs with it.
+        std::mutex lock;
+        std::condition_variable woken;
+        bool pending = false;
+    };
+    // Never destroyed: a thread left running after a tear-down that gave up may still ring it while
+    // the process's static destructors run.
+    static Alarm& alarm();
     static inline std::atomic<uint64_t> wakeCount{0};
 };
