@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <mutex>
+#include <string>
 
 #include "library/Thread.h"
 #include "media/PlayerListener.h"
@@ -964,6 +965,13 @@ public:
     virtual void accessAllRecordStoresWrite();
     virtual bool accessRecordStoreWrite(int32_t slot);
     virtual JavaPtr<RecordList> accessRecordStoreRead(int32_t store);
+    // How the last accessRecordStoreRead went: read (its records may still be damaged), no such store,
+    // a store whose header was read and found damaged, or a store that could not be read at all (a
+    // file that would not open, memory that ran out), which says nothing about what it holds.
+    enum class StoreRead { Read, Missing, DamagedHeader, Unreadable };
+    StoreRead last_store_read = StoreRead::Read;
+    // With Unreadable, the errno of the first call that failed, 0 when none is known.
+    int last_store_read_error = 0;
 
     // "topics.dat" into categoryStrings, subsectionStrings and fresh practicedDBs; the start-up step
     // calls it. Throws IOException when the file is missing or does not hold 16 whole categories.
@@ -1006,10 +1014,11 @@ public:
     // The stored practice flags laid onto the sections "topics.dat" gives (practicedDBs as it stands).
     JavaPtr<JArray<JavaPtr<JArray<bool>>>> restorePracticed(
         const JavaPtr<JArray<JavaPtr<JArray<bool>>>>& stored);
-    // Whether the progress store is there but the record store refuses to load it.
-    bool progressStoreRefused();
-    // Removes a progress store found unreadable, so that the next write creates it anew.
-    void replaceUnreadableProgressStore();
+    // Moves a progress store whose header is damaged aside, saying where; false when it could not.
+    bool setAsideDamagedProgressStore();
+    // Says on stderr why a save failed, unless the last save failed the same way (kind: its errno, or
+    // a negative kind without one).
+    void reportSaveFailure(int32_t kind, const std::string& text);
     // Brings every saved field into the range the screens index with. loadSavedData calls it; the
     // asset loading calls it again once levelThresholds is read, which bounds the level.
     void validateProgress();
@@ -1273,8 +1282,13 @@ public:
     // The current question has been answered (or timed out) and the next one is not drawn yet: the
     // progress record then keeps no question, so that a restart cannot score it again.
     bool question_answered = false;
-    // The first load found the progress store there but unreadable: the next save replaces it.
-    bool progress_store_unreadable = false;
+    // The first load found the progress store's header damaged, and it is still to be set aside.
+    bool progress_store_damaged = false;
+    // The first load could not read the progress store (not a damage: a file that would not open,
+    // memory that ran out): no save of this run writes over it.
+    bool progress_store_held = false;
+    // The kind of the last failed save that was reported; 0 once a save succeeds.
+    int32_t save_failure_reported = 0;
     int64_t stars_sound_time_a = 0;
     int64_t stars_sound_time_b = 0;
     // Set by loadSounds, which the threads that show the canvas and the loading thread all reach.

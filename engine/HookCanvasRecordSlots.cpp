@@ -1,12 +1,20 @@
 // Record-store slots: slot s holds a list of records that writing puts, whole, into the store named
-// record_store_prefix + s. New records are added before the old ones go, so a failure part-way leaves
-// one complete list in the store.
+// record_store_prefix + s. A one-record list replaces the store's record in place, one rewrite of the
+// file; a longer list is added before the old records go, so a failure part-way leaves one complete
+// list in the store.
+#include <algorithm>
+#include <cerrno>
+#include <new>
 #include <vector>
 
 #include "engine/HookCanvas.h"
+#include "platform/files/FileOperations.h"
+#include "rms/InvalidRecordIDException.h"
 #include "rms/RecordEnumeration.h"
 #include "rms/RecordStore.h"
 #include "rms/RecordStoreException.h"
+#include "rms/RecordStoreFullException.h"
+#include "rms/RecordStoreNotFoundException.h"
 #include "runtime/Exception.h"
 
 using java::lang::String;
@@ -81,6 +89,11 @@ bool HookCanvas::accessRecordStoreWrite(int32_t slot) {
 
     JavaPtr<RecordStore> store;
     int32_t position = 0;
+    int32_t only = -1;
+    for (int32_t i = 0; i < list->length; ++i) {
+        if (!list->data[i]) continue;
+        only = only == -1 ? i : -2;
+    }
     // Ids only grow, so every record at or above the store's next id when adding starts is new. Taking
     // the boundary before the first add also covers an add that reached the file and then threw.
     int firstNewId = -1;
@@ -88,6 +101,27 @@ bool HookCanvas::accessRecordStoreWrite(int32_t slot) {
     try {
         store = RecordStore::openRecordStore(name, true);
         if (!store) return false;
+        if (only >= 0) {
+            const std::vector<int> ids = recordIds(*store);
+            if (!ids.empty()) {
+                // The newest record is the one a read answers: it takes the new bytes in one rewrite,
+                // which leaves the store as it was or as it becomes.
+                position = only;
+                const int newest = *std::max_element(ids.begin(), ids.end());
+                const JavaPtr<ByteArray>& element = list->data[only];
+                store->setRecord(newest, element, 0, element->length);
+                // Older records are left only by an interrupted save of an earlier version; the new
+                // record already shadows them, so one that cannot go now goes with a later save.
+                try {
+                    for (int id : ids) {
+                        if (id != newest) store->deleteRecord(id);
+                    }
+                } catch (java::lang::Exception&) {
+                }
+                closeQuietly(store);
+                return true;
+            }
+        }
         firstNewId = store->getNextRecordID();
         for (position = 0; position < list->length; ++position) {
             const JavaPtr<ByteArray>& element = list->data[position];
@@ -111,10 +145,12 @@ bool HookCanvas::accessRecordStoreWrite(int32_t slot) {
 
     bool newListOnly = false;
     try {
+        // A record replaced in place is whole, old or new (firstNewId is not taken then): nothing to
+        // take back.
         if (store && firstNewId != -1 && !allAdded) {
             // Take back what was added: the old list is still whole.
             deleteRecordsOutside(*store, firstNewId, false);
-        } else if (store && allAdded) {
+        } else if (store && firstNewId != -1) {
             // The new list is whole and some old records may already be gone: taking the new ones back
             // would leave neither list, so they stay and what is left of the old gets one more try.
             deleteRecordsOutside(*store, firstNewId, true);
@@ -131,6 +167,9 @@ JavaPtr<HookCanvas::RecordList> HookCanvas::accessRecordStoreRead(int32_t store)
     const JavaPtr<String> name = record_store_prefix + store;
     JavaPtr<RecordStore> opened;
     JavaPtr<RecordList> records;
+    platform::takeLastFileFailure();
+    last_store_read = StoreRead::Read;
+    last_store_read_error = 0;
     try {
         opened = RecordStore::openRecordStore(name, false);
         JavaPtr<RecordEnumeration> all = opened->enumerateRecords(nullptr, nullptr, false);
@@ -138,9 +177,21 @@ JavaPtr<HookCanvas::RecordList> HookCanvas::accessRecordStoreRead(int32_t store)
         for (int32_t i = 0; i < records->length && all->hasNextElement(); ++i)
             records->data[i] = all->nextRecord();
         all->destroy();
+    } catch (javax::microedition::rms::RecordStoreNotFoundException&) {
+        last_store_read = StoreRead::Missing;
+    } catch (javax::microedition::rms::InvalidRecordIDException&) {
+        // A record whose checksum fails was read and found damaged; the records before it stand.
+    } catch (javax::microedition::rms::RecordStoreFullException&) {
+        last_store_read =
+            RecordStore::lastOpenFoundDamagedHeader() ? StoreRead::DamagedHeader : StoreRead::Unreadable;
     } catch (java::lang::Exception&) {
-        // A missing store, or one that cannot be read: what was read so far is the answer.
+        // The directory or the file could not be read: what was read so far is the answer.
+        last_store_read = StoreRead::Unreadable;
+    } catch (std::bad_alloc&) {
+        last_store_read = StoreRead::Unreadable;
+        platform::noteFileFailure(ENOMEM);
     }
+    if (last_store_read == StoreRead::Unreadable) last_store_read_error = platform::takeLastFileFailure();
     closeQuietly(opened);
     return records;
 }

@@ -3,7 +3,10 @@
 // read once at the first main menu. What is read is checked before it is trusted: a stored file may
 // come from other content, another version or a damaged device.
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <new>
+#include <string>
 
 #include "engine/HookCanvas.h"
 #include "library/ByteArrayInputStream.h"
@@ -12,6 +15,8 @@
 #include "library/DataOutputStream.h"
 #include "library/PrintStream.h"
 #include "library/System.h"
+#include "platform/files/FileOperations.h"
+#include "platform/files/FileSystemPaths.h"
 #include "rms/RecordStore.h"
 #include "rms/RecordStoreFullException.h"
 #include "rms/RecordStoreNotFoundException.h"
@@ -80,9 +85,24 @@ JavaPtr<StringArray> readStrings(DataInputStream& in) {
     return strings;
 }
 
-void report(const JavaPtr<String>& text) {
-    if (java::lang::System::err) java::lang::System::err->println(text);
+// Straight to the process's stderr: the runtime's System.err shares standard output with the debug
+// output, where a player would never look for it.
+void report(const std::string& text) {
+    std::fprintf(stderr, "quill: %s\n", text.c_str());
 }
+
+std::string dataDirectory() {
+    return _savePathIs != nullptr ? _savePathIs : "the data directory";
+}
+
+std::string reasonFor(int error) {
+    return error != 0 ? std::strerror(error) : "the record store refused it";
+}
+
+// Save failures that have no errno of their own.
+constexpr int32_t kSaveHeld = -1;
+constexpr int32_t kRecordNotMade = -2;
+constexpr int32_t kNoReasonKnown = -3;
 
 JavaPtr<JArray<int32_t>> freshInts(int32_t value) {
     JavaPtr<JArray<int32_t>> array = jnewArray<int32_t>(kScoreSlots);
@@ -160,8 +180,22 @@ void HookCanvas::saveData() {
         out->writeByte(VERSION_NUMBER);
         out->writeInt(hints);
         out->writeInt(skips);
+        // An answer that changes the level is saved with what it earned, though the screens show the
+        // change only once its pause ends: a program killed in the pause (paused programs are) must
+        // not lose it.
+        int32_t savedLevel = level, savedPoints = level_points, savedAnswers = answers_in_level;
+        bool savedNoTest = no_test_running;
+        if (!current_mode_practice && question_answered) {
+            const int32_t rank = getRanking();
+            if (rank != level) {
+                savedLevel = rank;
+                savedPoints = 0;
+                savedAnswers = 0;
+                if (levelThresholds && rank >= levelThresholds->length) savedNoTest = true;
+            }
+        }
         out->writeInt(timer_remaining_ms);
-        out->writeBoolean(no_test_running);
+        out->writeBoolean(savedNoTest);
         for (int32_t i = 0; i < 6; ++i) out->writeBoolean(options && i < options->length && options->data[i]);
         writeArray(out, category_scores);
         writeArray(out, category_questions_asked);
@@ -171,8 +205,8 @@ void HookCanvas::saveData() {
         out->writeInt(current_subsection);
         writeArrayArray(out, practicedDBs);
         for (int32_t value :
-             {level_points, answers_in_level, test_right, test_wrong, answered_this_round, question_count,
-              level, practice_right_total, practice_wrong, practice_right_this_game})
+             {savedPoints, savedAnswers, test_right, test_wrong, answered_this_round, question_count,
+              savedLevel, practice_right_total, practice_wrong, practice_right_this_game})
             out->writeInt(value);
 
         // The running test question: the current one in a test, the kept one while practising. A test
@@ -210,57 +244,75 @@ void HookCanvas::saveData() {
         out->close();
         record = bytes->toByteArray();
     } catch (java::lang::Exception&) {
-        report(jnew<String>("The progress could not be saved: the next save tries again."));
+        reportSaveFailure(kRecordNotMade, "the progress could not be saved: its record could not be made");
         return;
     }
-    if (progress_store_unreadable) replaceUnreadableProgressStore();
+    // A store that could not be read at start-up may hold more than this session: it is not
+    // overwritten.
+    if (progress_store_held) {
+        reportSaveFailure(kSaveHeld, "the progress is not saved: the saved progress in " + dataDirectory() +
+                                         " could not be read at start-up and is kept as it is");
+        return;
+    }
+    platform::takeLastFileFailure();
+    if (progress_store_damaged) setAsideDamagedProgressStore();
     // Saving never fails outward; a failed write leaves the store as it was, and since every save
     // writes the whole record, the next one makes up for it.
-    if (!setRecordStoreData(record, 0))
-        report(jnew<String>("The progress could not be saved: the next save tries again."));
+    if (!progress_store_damaged && setRecordStoreData(record, 0)) {
+        save_failure_reported = 0;
+        return;
+    }
+    const int error = platform::takeLastFileFailure();
+    reportSaveFailure(error != 0 ? error : kNoReasonKnown, "the progress could not be saved in " +
+                                                               dataDirectory() + ": " + reasonFor(error) +
+                                                               "; the next save tries again");
 }
 
-bool HookCanvas::progressStoreRefused() {
-    // The progress lives at index 0, that is in store number 1.
-    JavaPtr<RecordStore> store;
+void HookCanvas::reportSaveFailure(int32_t kind, const std::string& text) {
+    // Once per kind: every answer saves, and a read-only directory would otherwise fill the terminal.
+    if (kind == save_failure_reported) return;
+    save_failure_reported = kind;
+    report(text);
+}
+
+bool HookCanvas::setAsideDamagedProgressStore() {
+    // The record store refuses the damaged file for good, and a write would only open it again: it
+    // moves aside, kept for whoever can mend it, and the write creates the store anew.
     try {
-        store = RecordStore::openRecordStore(record_store_prefix + 1, false);
-    } catch (javax::microedition::rms::RecordStoreFullException&) {
-        // Found by its name but not loadable: a damaged header.
+        const JavaPtr<String> aside = RecordStore::setAsideDamagedStore(record_store_prefix + 1);
+        progress_store_damaged = false;
+        if (aside) {
+            report("the saved progress in " + dataDirectory() + " is damaged: it is kept as " +
+                   dataDirectory() + "/" + aside->val() + ", and the game starts afresh");
+        }
         return true;
     } catch (java::lang::Exception&) {
-        // Missing, or the data directory could not be read: nothing here to replace.
-        return false;
+        return false;  // the save fails and says why; the next one tries again
     }
-    try {
-        if (store) store->closeRecordStore();
-    } catch (java::lang::Exception&) {
-        // Only a look: nothing was changed.
-    }
-    return false;
-}
-
-void HookCanvas::replaceUnreadableProgressStore() {
-    // The record store refuses the damaged file for good, and a write would only open it again: it
-    // goes, and the write creates the store anew.
-    try {
-        RecordStore::deleteRecordStore(record_store_prefix + 1);
-    } catch (javax::microedition::rms::RecordStoreNotFoundException&) {
-        // Gone already.
-    } catch (java::lang::Exception&) {
-        return;  // the write fails too and says so; the next save tries again
-    }
-    progress_store_unreadable = false;
 }
 
 void HookCanvas::loadSavedData() {
-    const JavaPtr<ByteArray> data = getRecordStoreData(0);
+    // The progress is one record. Two are left by a save of earlier versions (add the new record,
+    // then delete the old) cut between its steps: the later in the file is the newer.
+    const JavaPtr<RecordList> records = getRecordStoreDataMult(0);
+    JavaPtr<ByteArray> data;
+    for (int32_t i = records ? records->length - 1 : -1; i >= 0 && !data; --i) data = records->data[i];
+    // Records read before a failure may be older ones: a store that could not be read whole is held.
+    if (last_store_read == StoreRead::Unreadable) data = nullptr;
     if (!data) {
-        if (progressStoreRefused()) {
-            progress_store_unreadable = true;
-            report(
-                jnew<String>("The saved progress cannot be read: the game starts afresh, and the next "
-                             "save replaces it."));
+        if (last_store_read == StoreRead::DamagedHeader) {
+            progress_store_damaged = true;
+            if (!setAsideDamagedProgressStore()) {
+                report("the saved progress in " + dataDirectory() +
+                       " is damaged: the game starts afresh, and the next save sets it aside");
+            }
+        } else if (last_store_read == StoreRead::Unreadable) {
+            // Nothing says the progress is gone: it stays as it is, and nothing this session plays
+            // replaces it. The next start reads it again.
+            progress_store_held = true;
+            report("the saved progress in " + dataDirectory() +
+                   " could not be read: " + reasonFor(last_store_read_error) +
+                   "; it is kept as it is, and this session's progress is not saved");
         }
         resetGame(true);
         validateProgress();

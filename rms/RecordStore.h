@@ -108,6 +108,18 @@ public:
     // Empty when there are none or the directory cannot be listed; without the files that cannot be read.
     static JavaPtr<StringArray> listRecordStores();
     static int recordStoreIsReferenced(const JavaPtr<::java::lang::String>& recordStoreName);
+    // Whether the last open call of this thread threw RecordStoreFullException because the store's
+    // header was read whole and found damaged (checksum or format version), rather than because the
+    // file could not be read or memory ran out: only such a store is beyond reading again.
+    static bool lastOpenFoundDamagedHeader();
+    // Moves the file of a store whose header is damaged to a name of its own that says so (the file
+    // name and ".damaged", then a number when that is taken), where no scan looks: the bytes are kept
+    // for whoever wants them. Answers that name; null, touching nothing, when the header reads whole
+    // and sound or there is no such file. RecordStoreException when the file cannot be read or moved.
+    static JavaPtr<::java::lang::String> setAsideDamagedStore(
+        const JavaPtr<::java::lang::String>& recordStoreName);
+    // Grows the registry's pointer array: std::realloc, or a test's that fails.
+    static void* (*registryAllocator)(void* block, size_t bytes);
     // Drops every store object and lets go of the directory lock. Tear-down only.
     static void tidyUp();
 
@@ -188,6 +200,8 @@ private:
 
     void createStoreFile();
     void loadHeader();
+    // Set by loadHeader when the header was read whole and is damaged.
+    bool headerDamaged = false;
     // Reads an id and a length; false unless the whole chunk they announce lies in the file and (from
     // format version 1 on) the id is one the store can have given out.
     bool readChunkHead(::java::io::DataInputStream& in, int& recordID, int& length);

@@ -109,20 +109,25 @@ void RecordStore::createStoreFile() {
 
 void RecordStore::loadHeader() {
     JavaPtr<FileInputStream> file = jnew<FileInputStream>(jnew<File>(fileName));
+    if (!file->opened) return;
     JavaPtr<DataInputStream> in = dataInputOver(file);
     StoreFileHeader header;
     const bool known = header.read(*in);
     formatVersion = header.formatVersion;
+    // A read error or a file cut meanwhile reads as FF bytes: only a header read to its last byte
+    // tells a damaged store from one that could not be read.
+    const long long expected = known ? headerSize() : StoreFileHeader::kVersionOffset;
+    const bool whole = file->getReadPos() == expected;
+    file->close();
     if (!known) {
-        file->close();
+        headerDamaged = whole && header.magic == RSMAGIC;
         return;
     }
     version = header.version;
     lastModified = header.lastModified;
     nextRecordID = header.nextRecordID;
-    const bool valid = file->opened && header.checksumHolds(name);
-    file->close();
-    isValid = valid;
+    isValid = whole && header.checksumHolds(name);
+    headerDamaged = whole && !isValid;
 }
 
 // ---- Reading records -----------------------------------------------------------------------------

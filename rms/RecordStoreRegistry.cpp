@@ -1,5 +1,7 @@
 // RecordStore's registry: the store objects opened during the run, the scan of the data directory for
 // store files and their names, the directory lock, and opening, deleting and listing stores.
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "library/FileInputStream.h"
 #include "library/FileSystem.h"
 #include "platform/files/DirectoryLock.h"
+#include "platform/files/FileOperations.h"
 #include "platform/files/FileSystemPaths.h"
 #include "rms/RecordListener.h"
 #include "rms/RecordStore.h"
@@ -30,8 +33,11 @@ using ::java::lang::String;
 
 JavaPtr<RecordStore>** RecordStore::referencedRecordStores = nullptr;
 int RecordStore::numReferencedRecordStores = 0;
+void* (*RecordStore::registryAllocator)(void*, size_t) = std::realloc;
 
 namespace {
+
+thread_local bool openFoundDamagedHeader = false;
 
 // The data directory's lock against a second process; guarded by the store lock.
 platform::DirectoryLock& directoryLock() {
@@ -159,8 +165,13 @@ JavaPtr<RecordStore> RecordStore::openRecordStore(const JavaPtr<String>& recordS
     return openRecordStoreLocked(recordStoreName, createIfNecessary);
 }
 
+bool RecordStore::lastOpenFoundDamagedHeader() {
+    return openFoundDamagedHeader;
+}
+
 JavaPtr<RecordStore> RecordStore::openRecordStoreLocked(const JavaPtr<String>& recordStoreName,
                                                         bool createIfNecessary) {
+    openFoundDamagedHeader = false;
     lockDataDirectory();
     const int slot = recordStoreIsReferencedLocked(recordStoreName);
     if (slot >= 0) {
@@ -171,14 +182,46 @@ JavaPtr<RecordStore> RecordStore::openRecordStoreLocked(const JavaPtr<String>& r
     JavaPtr<String> existing = getExistingRecordFilename(recordStoreName);
     if (!existing && !createIfNecessary) throw RecordStoreNotFoundException();
     JavaPtr<RecordStore> store = jnew<RecordStore>(recordStoreName, static_cast<bool>(existing), existing);
-    if (!store->isValid) throw RecordStoreFullException();
-    auto** grown = static_cast<JavaPtr<RecordStore>**>(
-        std::realloc(referencedRecordStores,
-                     sizeof(JavaPtr<RecordStore>*) * static_cast<size_t>(numReferencedRecordStores + 1)));
-    if (grown == nullptr) throw RecordStoreFullException();
+    if (!store->isValid) {
+        openFoundDamagedHeader = store->headerDamaged;
+        throw RecordStoreFullException();
+    }
+    auto** grown = static_cast<JavaPtr<RecordStore>**>(registryAllocator(
+        referencedRecordStores,
+        sizeof(JavaPtr<RecordStore>*) * static_cast<size_t>(numReferencedRecordStores + 1)));
+    if (grown == nullptr) {
+        // Why the progress could not be read, for whoever reports it.
+        platform::noteFileFailure(ENOMEM);
+        throw RecordStoreFullException();
+    }
     referencedRecordStores = grown;
     referencedRecordStores[numReferencedRecordStores++] = new JavaPtr<RecordStore>(store);
     return store;
+}
+
+JavaPtr<String> RecordStore::setAsideDamagedStore(const JavaPtr<String>& recordStoreName) {
+    checkStoreName(recordStoreName);
+    std::lock_guard<std::mutex> guard(storeLock());
+    lockDataDirectory();
+    // A store open in this run was read sound.
+    if (recordStoreIsReferencedLocked(recordStoreName) >= 0) return nullptr;
+    JavaPtr<String> file = getExistingRecordFilename(recordStoreName);
+    if (!file) return nullptr;
+    // The header is read again here: whatever the caller saw, only a header read whole and found
+    // damaged moves.
+    RecordStore probe(recordStoreName, true, file);
+    if (probe.isValid || !probe.headerDamaged) {
+        if (probe.isValid) return nullptr;
+        throw RecordStoreException();
+    }
+    FileSystem* files = FileSystem::getFileSystem();
+    JavaPtr<String> aside = file + ".damaged";
+    for (int n = 2; files->fileExists(aside); ++n) {
+        if (n == INT_MAX) throw RecordStoreException();
+        aside = (file + ".damaged") + n;
+    }
+    if (files->renameFileDurably(file, aside) != FileSystem::Change::Done) throw RecordStoreException();
+    return aside;
 }
 
 JavaPtr<RecordStore> RecordStore::openRecordStore(const JavaPtr<String>& recordStoreName,

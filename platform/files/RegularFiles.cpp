@@ -69,7 +69,7 @@ bool writeFully(int descriptor, const void* bytes, size_t count) {
 }
 
 bool syncDescriptor(int descriptor) {
-    return descriptor >= 0 && fileOperations().fsync(descriptor) == 0;
+    return descriptor >= 0 && fileOperations().fdatasync(descriptor) == 0;
 }
 
 bool closeDescriptor(int descriptor) {

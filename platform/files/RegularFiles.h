@@ -23,7 +23,7 @@ int openRegularFileForWriting(const char* path, WriteMode mode);
 // Writes all count bytes, going on after short writes; false (errno set) when the device refuses any.
 bool writeFully(int descriptor, const void* bytes, size_t count);
 
-// Has the kernel put the file's data on its device; false on failure.
+// Has the kernel put the file's data and size on its device (not its times); false on failure.
 bool syncDescriptor(int descriptor);
 
 // Closes the descriptor; false when the close reports an error (the descriptor is gone either way).

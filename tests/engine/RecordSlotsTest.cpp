@@ -128,13 +128,13 @@ TEST_F(RecordSlots, WritingReplacesTheStoreWithTheSlotsRecords) {
     EXPECT_EQ(canvas->record_store_cache->data[1], withNull);
     EXPECT_EQ(readAfterRestart(), (Records{"a", "c"}));
 
-    // Record ids keep rising from write to write.
+    // Records of a longer list are added anew: ids keep rising from write to write.
     JavaPtr<RecordStore> store = RecordStore::openRecordStore(jstr("QUILL1"), false);
     const int nextBefore = store->getNextRecordID();
     store->closeRecordStore();
-    ASSERT_TRUE(save({"b"}));
+    ASSERT_TRUE(save({"b", "d"}));
     store = RecordStore::openRecordStore(jstr("QUILL1"), false);
-    EXPECT_EQ(store->getNextRecordID(), nextBefore + 1);
+    EXPECT_EQ(store->getNextRecordID(), nextBefore + 2);
     store->closeRecordStore();
 }
 
@@ -230,11 +230,12 @@ TEST_F(RecordSlots, AFailureAtAnyFileOperationOfASaveLeavesTheOldOrTheNewList) {
 TEST_F(RecordSlots, TheFailureMessageNamesThePositionReachedAndItsLength) {
     canvas->record_store_prefix = jstr("QUILL");
     ASSERT_TRUE(save({"old"}));
-    // The file operations of a save, to find the rewrite that deletes the old record: the last rename.
+    // The file operations of a save of two records, to find the rewrite that deletes the old record:
+    // the last rename.
     std::vector<FileOperationFaults::Kind> kinds;
     {
         FileOperationFaults counting;
-        ASSERT_TRUE(save({"new-record"}));
+        ASSERT_TRUE(save({"new-record", "second"}));
         kinds = counting.kinds();
     }
     const int lastRename =
@@ -252,7 +253,7 @@ TEST_F(RecordSlots, TheFailureMessageNamesThePositionReachedAndItsLength) {
         {"the add fails", -1, "ERROR: Problem saving out data 1 (index 0, length 10) to recordstore"},
         // Past the last element there is no length to give.
         {"the old record's deletion fails", lastRename,
-         "ERROR: Problem saving out data 1 (index 1, length 0) to recordstore"},
+         "ERROR: Problem saving out data 1 (index 2, length 0) to recordstore"},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(save({"old"})) << c.what;
@@ -265,12 +266,86 @@ TEST_F(RecordSlots, TheFailureMessageNamesThePositionReachedAndItsLength) {
             } else {
                 faults.failAt(c.failFrom, EIO, true);
             }
-            EXPECT_FALSE(save({"new-record"})) << c.what;
+            EXPECT_FALSE(save({"new-record", "second"})) << c.what;
         }
         ASSERT_EQ(canvas->messages.size(), 1u) << c.what;
         EXPECT_EQ(canvas->messages[0], c.message) << c.what;
         EXPECT_EQ(canvas->flagsSeen[0], 8) << c.what;
     }
+}
+
+// A one-record slot is saved by replacing the record in place: one rewrite of the file, the record
+// keeping its id. The one-record failure message names that record.
+TEST_F(RecordSlots, AOneRecordSaveIsOneRewriteInPlace) {
+    canvas->record_store_prefix = jstr("QUILL");
+    ASSERT_TRUE(save({"first"}));
+    JavaPtr<RecordStore> store = RecordStore::openRecordStore(jstr("QUILL1"), false);
+    const int next = store->getNextRecordID();
+    store->closeRecordStore();
+    std::vector<FileOperationFaults::Kind> kinds;
+    {
+        FileOperationFaults counting;
+        ASSERT_TRUE(save({"second"}));
+        kinds = counting.kinds();
+    }
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), FileOperationFaults::Kind::Rename), 1);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), FileOperationFaults::Kind::Fsync), 2)
+        << "the new file's bytes and the directory";
+    store = RecordStore::openRecordStore(jstr("QUILL1"), false);
+    EXPECT_EQ(store->getNextRecordID(), next);
+    store->closeRecordStore();
+    EXPECT_EQ(readAfterRestart(), Records{"second"});
+
+    canvas->messages.clear();
+    {
+        FileOperationFaults faults;
+        faults.failEvery(FileOperationFaults::Kind::Rename, EIO);
+        EXPECT_FALSE(save({"third!"}));
+    }
+    EXPECT_EQ(canvas->messages, std::vector<std::string>{
+                                    "ERROR: Problem saving out data 1 (index 0, length 6) to recordstore"});
+    EXPECT_EQ(readAfterRestart(), Records{"second"});
+}
+
+// Earlier versions saved by adding the new record and then deleting the old: killed between the two,
+// the store holds both, the newer last. A one-record save replaces the newer and removes the older.
+TEST_F(RecordSlots, AOneRecordSaveOverAnInterruptedOldSaveReplacesTheNewer) {
+    canvas->record_store_prefix = jstr("QUILL");
+    ASSERT_TRUE(save({"older"}));
+    JavaPtr<RecordStore> store = RecordStore::openRecordStore(jstr("QUILL1"), false);
+    store->addRecord(bytesOf("newer"), 0, 5);
+    store->closeRecordStore();
+    ASSERT_EQ(readAfterRestart(), (Records{"older", "newer"}));
+
+    ASSERT_TRUE(save({"newest"}));
+    EXPECT_EQ(readAfterRestart(), Records{"newest"});
+
+    // When the older record cannot go, the new one is in place all the same, and read.
+    auto interrupted = [&] {
+        RecordStore::deleteRecordStore(jstr("QUILL1"));
+        ASSERT_TRUE(save({"older"}));
+        JavaPtr<RecordStore> again = RecordStore::openRecordStore(jstr("QUILL1"), false);
+        again->addRecord(bytesOf("newer"), 0, 5);
+        again->closeRecordStore();
+    };
+    interrupted();
+    std::vector<FileOperationFaults::Kind> kinds;
+    {
+        FileOperationFaults counting;
+        ASSERT_TRUE(save({"latest"}));
+        kinds = counting.kinds();
+    }
+    // The in-place change is the first rename, the deletion the second.
+    const auto firstRename = std::find(kinds.begin(), kinds.end(), FileOperationFaults::Kind::Rename);
+    const auto secondRename = std::find(firstRename + 1, kinds.end(), FileOperationFaults::Kind::Rename);
+    ASSERT_NE(secondRename, kinds.end());
+    interrupted();
+    {
+        FileOperationFaults faults;
+        faults.failAt(static_cast<int>(secondRename - kinds.begin()), EIO, true);
+        EXPECT_TRUE(save({"latest"}));
+    }
+    EXPECT_EQ(readAfterRestart(), (Records{"older", "latest"}));
 }
 
 TEST_F(RecordSlots, AFailedReadClosesTheStoreAndAnswersNull) {

@@ -81,6 +81,12 @@ public:
     JavaPtr<JArray<signed char>> getRecordStoreData(int32_t index) override {
         return servedRecord ? servedRecord : HookCanvas::getRecordStoreData(index);
     }
+    JavaPtr<RecordList> getRecordStoreDataMult(int32_t index) override {
+        if (!servedRecord) return HookCanvas::getRecordStoreDataMult(index);
+        JavaPtr<RecordList> records = jnewArray<JavaPtr<JArray<signed char>>>(1);
+        records->data[0] = servedRecord;
+        return records;
+    }
     JavaPtr<JArray<int32_t>> getResourceIntArray(int32_t id) override {
         return id == lostResource ? nullptr : HookCanvas::getResourceIntArray(id);
     }

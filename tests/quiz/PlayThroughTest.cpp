@@ -5,18 +5,26 @@
 // question twice.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "media/Player.h"
+#include "platform/files/FileSystemPaths.h"
+#include "rms/RecordStore.h"
 #include "runtime/LockObject.h"
 #include "tests/quiz/FlowFixtures.h"
+#include "tests/support/FileOpenFaults.h"
 #include "tests/support/FileOperationFaults.h"
 #include "tests/support/StringText.h"
 
@@ -24,6 +32,23 @@ namespace quiztest {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using javax::microedition::rms::RecordStore;
+
+std::string fileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+ino_t inodeOf(const std::filesystem::path& file) {
+    struct stat status {};
+    return stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
 
 Bytes bytesOf(const JavaPtr<JArray<signed char>>& array) {
     if (!array) return {};
@@ -276,10 +301,11 @@ TEST_F(PlayThrough, DamagedStoreFileGivesTheFullResetAndTheNextSavesSurviveARest
         ASSERT_EQ(driver->finish(), 0);
         driver.reset();
         const std::vector<Path> files = storeFiles();
-        ASSERT_FALSE(files.empty());
-        for (const auto& file : files) damage.apply(file);
+        ASSERT_EQ(files.size(), 1u);
+        damage.apply(files[0]);
+        const std::string damaged = fileBytes(files[0]);
 
-        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
         start();
         EXPECT_FALSE(H::thread_failed.load());
         EXPECT_EQ(canvas().test_right, 0);
@@ -292,16 +318,21 @@ TEST_F(PlayThrough, DamagedStoreFileGivesTheFullResetAndTheNextSavesSurviveARest
         answer(false);
         ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
         restart();
-        const std::string output = testing::internal::GetCapturedStdout();
+        const std::string output = testing::internal::GetCapturedStderr();
         EXPECT_EQ(canvas().test_right, 1);
         EXPECT_EQ(canvas().test_wrong, 1);
         EXPECT_FALSE(canvas().no_test_running);
-        size_t reports = 0;
-        for (size_t at = output.find("saved progress cannot be read"); at != std::string::npos;
-             at = output.find("saved progress cannot be read", at + 1))
-            ++reports;
-        EXPECT_EQ(reports, damage.refusedByTheStore ? 1u : 0u) << output;
+        EXPECT_EQ(occurrences(output, "is damaged"), damage.refusedByTheStore ? 1u : 0u) << output;
+        EXPECT_EQ(output.find("not saved"), std::string::npos) << output;
         EXPECT_EQ(output.find("could not be saved"), std::string::npos) << output;
+        // A damaged store is kept, under a name that says so and no scan reads.
+        const Path aside = Path(files[0]).concat(".damaged");
+        if (damage.refusedByTheStore) {
+            EXPECT_NE(output.find("it is kept as " + aside.string()), std::string::npos) << output;
+            EXPECT_EQ(fileBytes(aside), damaged);
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(aside));
+        }
 
         EXPECT_EQ(driver->finish(), 0);
         driver.reset();
@@ -315,7 +346,7 @@ TEST_F(PlayThrough, FailedSaveIsReportedAndTheNextSaveMakesUpForIt) {
     start();
     newTest();
     canvas().level = 1;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     {
         // Only this step's save runs while the faults are in place: no loading thread is at work.
         testsupport::FileOperationFaults faults;
@@ -323,13 +354,190 @@ TEST_F(PlayThrough, FailedSaveIsReportedAndTheNextSaveMakesUpForIt) {
         answer(true);
         EXPECT_GT(faults.failures(), 0);
     }
-    const std::string output = testing::internal::GetCapturedStdout();
-    EXPECT_NE(output.find("The progress could not be saved"), std::string::npos) << output;
+    const std::string output = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(output, "quill: the progress could not be saved in " + data.path().string() +
+                          ": No space left on device; the next save tries again\n");
     // The next question is saved when it shows, and the answer with it.
     ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
     restart();
     EXPECT_EQ(canvas().test_right, 1);
     EXPECT_EQ(canvas().level, 1);
+}
+
+// A failed save is said once per kind of failure, with the directory and the system's reason, and
+// again after a save that worked.
+TEST_F(PlayThrough, SaveFailuresAreSaidOncePerKind) {
+    using Kind = testsupport::FileOperationFaults::Kind;
+    struct Save {
+        Kind kind;
+        int error;  // 0: the save works
+        bool said;
+    };
+    const Save saves[] = {
+        {Kind::Open, EROFS, true},   {Kind::Open, EROFS, false},   {Kind::Write, EROFS, false},
+        {Kind::Write, ENOSPC, true}, {Kind::Fsync, ENOSPC, false}, {Kind::Open, 0, false},
+        {Kind::Write, ENOSPC, true}, {Kind::Rename, EIO, true},
+    };
+    start();
+    newTest();
+    int n = 0;
+    for (const Save& save : saves) {
+        SCOPED_TRACE("save " + std::to_string(n++));
+        testing::internal::CaptureStderr();
+        {
+            // Nothing but this save works on files meanwhile: the test drives the passes.
+            testsupport::FileOperationFaults faults;
+            if (save.error != 0) faults.failEvery(save.kind, save.error);
+            canvas().saveData();
+        }
+        const std::string output = testing::internal::GetCapturedStderr();
+        const std::string expected = "quill: the progress could not be saved in " + data.path().string() +
+                                     ": " + std::strerror(save.error) + "; the next save tries again\n";
+        EXPECT_EQ(output, save.said ? expected : "");
+    }
+}
+
+// Reading the progress fails at start-up without the store being damaged (a file that would not
+// open, a registry that could not grow): the file is kept as it is, the session says so once and does
+// not save over it, and the next start finds the progress.
+TEST_F(PlayThrough, ProgressThatCouldNotBeReadIsKeptUntouched) {
+    struct Fault {
+        const char* name;
+        int scanOpens;  // the opens of rs_1 that fail: 0 the scan's, 1 the header check's
+        int lastOpen;
+        int error;  // ENOMEM: the registry's allocation fails instead
+        const char* reason;
+    };
+    const Fault faults[] = {
+        {"EMFILE on the header check's open", 1, 1, EMFILE, "Too many open files"},
+        {"EIO on the header check's open", 1, 1, EIO, "Input/output error"},
+        {"EMFILE on both opens", 0, 1, EMFILE, "Too many open files"},
+        {"EACCES on the scan's open", 0, 0, EACCES, "Permission denied"},
+        {"ENOMEM on the registry", 0, -1, ENOMEM, "Cannot allocate memory"},
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        start();
+        newTest();
+        canvas().level = 3;
+        answer(true);
+        ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+        ASSERT_EQ(driver->finish(), 0);
+        driver.reset();
+        const std::filesystem::path store = data.path() / "rs_1";
+        const std::string before = fileBytes(store);
+        const auto inode = inodeOf(store);
+
+        testing::internal::CaptureStderr();
+        {
+            testsupport::FileOpenFaults opens("rs_1", fault.scanOpens, fault.lastOpen, fault.error);
+            if (fault.error == ENOMEM)
+                RecordStore::registryAllocator = [](void*, size_t) -> void* { return nullptr; };
+            start();
+            RecordStore::registryAllocator = std::realloc;
+            if (fault.error != ENOMEM) {
+                EXPECT_GT(opens.failures(), 0);
+            }
+        }
+        EXPECT_EQ(canvas().level, 0) << "the session starts afresh";
+        // Three answers: each would save.
+        newTest();
+        for (int i = 0; i < 3; ++i) {
+            answer(i != 1);
+            ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+        }
+        EXPECT_EQ(fileBytes(store), before);
+        EXPECT_EQ(inodeOf(store), inode);
+        restart();
+        const std::string output = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(
+            occurrences(output, "quill: the saved progress in " + data.path().string() +
+                                    " could not be read: " + fault.reason +
+                                    "; it is kept as it is, and this session's progress is not saved\n"),
+            1u)
+            << output;
+        EXPECT_EQ(occurrences(output, "quill: the progress is not saved: the saved progress in " +
+                                          data.path().string() +
+                                          " could not be read at start-up and is kept as it is\n"),
+                  1u)
+            << output;
+        EXPECT_EQ(occurrences(output, "quill: "), 2u) << output;
+        EXPECT_EQ(canvas().level, 3) << "found again at the next start";
+        EXPECT_EQ(canvas().test_right, 1);
+        EXPECT_EQ(storeFiles().size(), 1u);
+        ASSERT_EQ(driver->finish(), 0);
+        driver.reset();
+        for (const auto& entry : std::filesystem::directory_iterator(data.path()))
+            std::filesystem::remove_all(entry.path());
+    }
+}
+
+// The answer that earns a promotion is saved with the level it earned: a program paused in the
+// answer's pause and killed there (the files as they stand are what a restart finds) keeps it.
+TEST_F(PlayThrough, APromotionSurvivesAKillInTheAnswersPause) {
+    start();
+    newTest();
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+        answer(true);
+    }
+    ASSERT_EQ(canvas().level, 0) << "the promotion shows once the pause ends";
+    ASSERT_TRUE(driver->host.pause());
+    driver->runPasses(3);
+    std::vector<std::pair<std::filesystem::path, std::string>> killedWith;
+    for (const auto& file : storeFiles()) killedWith.emplace_back(file, fileBytes(file));
+    ASSERT_EQ(driver->finish(), 0);
+    driver.reset();
+    for (const auto& entry : std::filesystem::directory_iterator(data.path()))
+        std::filesystem::remove_all(entry.path());
+    for (const auto& [file, bytes] : killedWith) overwrite(file, bytes);
+
+    start();
+    EXPECT_EQ(canvas().level, 1);
+    EXPECT_EQ(canvas().test_right, 3);
+    EXPECT_EQ(canvas().level_points, 0);
+    EXPECT_FALSE(canvas().no_test_running);
+    // Continue Test goes on at the new level with a new question.
+    EXPECT_TRUE(continueTest());
+}
+
+// A store written by earlier versions, whose save added the new record and then deleted the old one,
+// holds both when the program was killed between the two: the restart reads the newer, and the next
+// save leaves one record.
+TEST_F(PlayThrough, AKillBetweenTheTwoChangesOfAnOldSaveFindsTheNewerRecord) {
+    start();
+    newTest();
+    canvas().level = 1;  // so that Continue Test has a test to continue
+    answer(true);
+    ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+    const JavaPtr<JArray<signed char>> older = canvas().HookCanvas::getRecordStoreData(0);
+    answer(true);
+    ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+    ASSERT_EQ(driver->finish(), 0);
+    driver.reset();
+    {
+        // [older, newer] in file order, as the add leaves it.
+        platform::setFileSystemPaths(data.path().c_str(), data.path().c_str());
+        JavaPtr<RecordStore> store = RecordStore::openRecordStore(testsupport::jstr("QUILL1"), false);
+        JavaPtr<JArray<int>> ids = store->getRecordIDs();
+        ASSERT_EQ(ids->length, 1);
+        JavaPtr<JArray<signed char>> newer = store->getRecord(ids->data[0]);
+        store->addRecord(newer, 0, newer->length);
+        store->setRecord(ids->data[0], older, 0, older->length);
+        ASSERT_EQ(store->getNumRecords(), 2);
+        RecordStore::tidyUp();
+    }
+    start();
+    EXPECT_EQ(canvas().test_right, 2);
+    EXPECT_TRUE(continueTest());
+    answer(false);
+    ASSERT_TRUE(settle(H::GAMESTATE_GAME_RUNNING));
+    restart();
+    EXPECT_EQ(canvas().test_right, 2);
+    EXPECT_EQ(canvas().test_wrong, 1);
+    JavaPtr<RecordStore> store = RecordStore::openRecordStore(testsupport::jstr("QUILL1"), false);
+    EXPECT_EQ(store->getNumRecords(), 1);
+    store->closeRecordStore();
 }
 
 // A restart wherever the player is finds the test as it was: the level just won, a finished test

@@ -66,6 +66,12 @@ public:
     JavaPtr<JArray<signed char>> getRecordStoreData(int32_t index) override {
         return serveRecord ? servedRecord : HookCanvas::getRecordStoreData(index);
     }
+    JavaPtr<RecordList> getRecordStoreDataMult(int32_t index) override {
+        if (!serveRecord) return HookCanvas::getRecordStoreDataMult(index);
+        JavaPtr<RecordList> records = jnewArray<JavaPtr<JArray<signed char>>>(1);
+        records->data[0] = servedRecord;
+        return records;
+    }
 
     std::vector<int32_t> sounds;
     std::vector<int32_t> fades;

@@ -134,6 +134,22 @@ private:
             m_lastSeen[fileOf(status.st_ino)] = contents(path);
     }
 
+    static int sync(int descriptor, int (*call)(int)) {
+        if (!runs()) return -1;
+        const int result = call(descriptor);
+        PowerLossDisk* self = active();
+        const auto opened = self->m_opened.find(descriptor);
+        if (result == 0 && opened != self->m_opened.end()) {
+            if (opened->second.directory) {
+                self->m_durableEntries = self->entries();
+            } else {
+                self->m_durable[opened->second.file] =
+                    contents("/proc/self/fd/" + std::to_string(descriptor));
+            }
+        }
+        return result;
+    }
+
     static const platform::FileOperations& table() {
         static const platform::FileOperations model = {
             [](const char* path, int flags, mode_t mode) {
@@ -152,21 +168,7 @@ private:
             [](int descriptor, const void* bytes, size_t count) -> ssize_t {
                 return runs() ? platform::systemFileOperations().write(descriptor, bytes, count) : -1;
             },
-            [](int descriptor) {
-                if (!runs()) return -1;
-                const int result = platform::systemFileOperations().fsync(descriptor);
-                PowerLossDisk* self = active();
-                const auto opened = self->m_opened.find(descriptor);
-                if (result == 0 && opened != self->m_opened.end()) {
-                    if (opened->second.directory) {
-                        self->m_durableEntries = self->entries();
-                    } else {
-                        self->m_durable[opened->second.file] =
-                            contents("/proc/self/fd/" + std::to_string(descriptor));
-                    }
-                }
-                return result;
-            },
+            [](int descriptor) { return sync(descriptor, platform::systemFileOperations().fsync); },
             [](int descriptor) {
                 // The descriptor goes either way, as on Linux.
                 const bool running = runs();
@@ -187,6 +189,8 @@ private:
             [](const char* path, std::vector<std::string>* names) {
                 return runs() ? platform::systemFileOperations().list(path, names) : -1;
             },
+            // For a file, fdatasync keeps its bytes and size as fsync does: the model draws no line.
+            [](int descriptor) { return sync(descriptor, platform::systemFileOperations().fdatasync); },
         };
         return model;
     }

@@ -94,6 +94,10 @@ private:
             [](const char* path, std::vector<std::string>* names) {
                 return refuse(Kind::List) ? -1 : platform::systemFileOperations().list(path, names);
             },
+            // A sync of either kind counts as one.
+            [](int descriptor) {
+                return refuse(Kind::Fsync) ? -1 : platform::systemFileOperations().fdatasync(descriptor);
+            },
         };
         return faulty;
     }
