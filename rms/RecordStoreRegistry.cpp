@@ -209,18 +209,17 @@ JavaPtr<String> RecordStore::setAsideDamagedStore(const JavaPtr<String>& recordS
     if (!file) return nullptr;
     // The header is read again here: whatever the caller saw, only a header read whole and found
     // damaged moves.
-    RecordStore probe(recordStoreName, true, file);
-    if (probe.isValid || !probe.headerDamaged) {
-        if (probe.isValid) return nullptr;
-        throw RecordStoreException();
-    }
+    const JavaPtr<RecordStore> probe = jnew<RecordStore>(recordStoreName, true, file);
+    if (probe->isValid) return nullptr;
+    if (!probe->headerDamaged) throw RecordStoreException();
     FileSystem* files = FileSystem::getFileSystem();
     JavaPtr<String> aside = file + ".damaged";
     for (int n = 2; files->fileExists(aside); ++n) {
         if (n == INT_MAX) throw RecordStoreException();
         aside = (file + ".damaged") + n;
     }
-    if (files->renameFileDurably(file, aside) != FileSystem::Change::Done) throw RecordStoreException();
+    // A rename whose directory sync failed has happened all the same: the store is gone from its name.
+    if (files->renameFileDurably(file, aside) == FileSystem::Change::Failed) throw RecordStoreException();
     return aside;
 }
 
