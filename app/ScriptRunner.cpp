@@ -153,7 +153,8 @@ bool ScriptRunner::parse(const std::string& script, std::string& error) {
 }
 
 int ScriptRunner::run(platform::HeadlessHost& host, std::chrono::milliseconds timeout) const {
-    if (!host.waitUntilRunning(timeout)) return host.terminationRequested() ? kTerminated : kTimedOut;
+    // A program that has already ended is left to the steps, which say how.
+    if (!host.waitUntilRunning(timeout) && !host.exitStatus()) return kTimedOut;
     for (const Step& step : m_steps) {
         // Once the program has been ended from outside, no step runs, and none that was under way says
         // anything: it ended because the program did.
