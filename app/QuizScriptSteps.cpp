@@ -85,6 +85,11 @@ bool settledIn(HookCanvas& canvas, int32_t state) {
     return true;
 }
 
+// The quiz shows the screen, or loads it.
+bool turnedTo(int32_t state) {
+    return (HookCanvas::game_state.load() & ~HookCanvas::GAMESTATEFLAG_LOADING) == state;
+}
+
 // The quiz's canvas, or null with the failure said.
 JavaPtr<HookCanvas> runningCanvas(std::string& failure) {
     JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
@@ -92,13 +97,41 @@ JavaPtr<HookCanvas> runningCanvas(std::string& failure) {
     return canvas;
 }
 
-// Polls until test holds or the limit passes.
+// Polls until test holds; false once the limit passes or the program has ended (a step ends with the
+// program, whatever it waits for).
 template <class Test>
-bool waitFor(std::chrono::milliseconds limit, Test test) {
+bool waitFor(platform::HeadlessHost& host, std::chrono::milliseconds limit, Test test) {
     const auto end = Clock::now() + limit;
     for (;;) {
         if (test()) return true;
-        if (Clock::now() >= end) return false;
+        if (Clock::now() >= end || host.exitStatus()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// What the quiz brings to rest by itself (a wipe, the answer delay, a slide, twinkles flying) takes a
+// number of its update steps, not of seconds, and a loaded machine runs fewer of them a second: the
+// longest is a twinkle's life. A pass steps at least once.
+constexpr uint64_t kRestWithinPasses = 2 * HookCanvas::pt_longest_life;
+
+// Polls until test holds for as long as the quiz's loop goes on stepping: false once it has made no step
+// for idle, has made more than kRestWithinPasses stepped passes since the wait began, or the program
+// has ended.
+template <class Test>
+bool waitWhileStepping(platform::HeadlessHost& host, std::chrono::milliseconds idle, Test test) {
+    const uint64_t first = HookCanvas::stepped_passes.load();
+    uint64_t seen = first;
+    auto lastStep = Clock::now();
+    for (;;) {
+        if (test()) return true;
+        if (host.exitStatus()) return false;
+        const uint64_t passes = HookCanvas::stepped_passes.load();
+        const auto now = Clock::now();
+        if (passes != seen) {
+            seen = passes;
+            lastStep = now;
+        }
+        if (passes - first > kRestWithinPasses || now - lastStep >= idle) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
@@ -112,8 +145,8 @@ bool waitFor(std::chrono::milliseconds limit, Test test) {
 // frame handed over by then. Passes without a step paint nothing: on a loaded machine two of them could
 // pass while the screen still showed the last frame of a wipe.
 bool waitUntilOnShow(platform::HeadlessHost& host, uint64_t handedOver, uint64_t passes,
-                     std::chrono::milliseconds limit) {
-    return waitFor(limit, [&] {
+                     std::chrono::milliseconds idle) {
+    return waitWhileStepping(host, idle, [&] {
         if (host.frameCount() >= handedOver + 2) return true;
         if (HookCanvas::stepped_passes.load() < passes + 2) return false;
         const uint64_t all = host.handedOverFrames();
@@ -121,7 +154,10 @@ bool waitUntilOnShow(platform::HeadlessHost& host, uint64_t handedOver, uint64_t
     });
 }
 
-// Settled, and then shown: a snapshot or a pixel check right after sees the settled screen.
+// The screen settled and still (not loading, no wipe running or revealing, no twinkles flying, on the
+// game screen no answer delay or slide pending), and then shown: a snapshot or a pixel check right after
+// sees it. The quiz must turn to the screen within the limit; from then on the screen is given as many
+// steps as it takes to load and come to rest, however slowly they come.
 int waitState(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds timeout,
               std::string& failure) {
     const int32_t state = *stateNamed(words[0]);
@@ -130,32 +166,35 @@ int waitState(platform::HeadlessHost& host, const Words& words, std::chrono::mil
     const auto end = Clock::now() + limit;
     uint64_t handedOver = 0;
     uint64_t passes = 0;
-    bool ended = false;
-    const bool reached = waitFor(limit, [&] {
-        // A program that has ended shows no screen any more.
-        ended = host.exitStatus().has_value();
-        if (ended) return true;
-        JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
-        if (!canvas) return false;
-        JavaPtr<LockObject> lock(canvas->startSync());
-        // Still, too: the wipe's last segments go on widening for a few paints after its steps end, and
-        // a tap's shower of particles can outlive the wipe on a loaded machine.
-        if (!settledIn(*canvas, state) || canvas->fade_revealing || canvas->count_particles() > 0)
-            return false;
-        handedOver = host.handedOverFrames();
-        passes = HookCanvas::stepped_passes.load();
-        return true;
-    });
-    if (ended) {
-        failure = "the program ended while waiting for " + words[0];
-        return ScriptRunner::kFailed;
-    }
-    if (reached) {
+    for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-        if (waitUntilOnShow(host, handedOver, passes, std::max(left, std::chrono::milliseconds(1))))
-            return ScriptRunner::kPassed;
-        failure = "timed out waiting for a frame of " + words[0] + " to be shown";
-        return ScriptRunner::kTimedOut;
+        if (!waitFor(host, left, [&] { return turnedTo(state); })) break;
+        bool gone = false;
+        const bool still = waitWhileStepping(host, limit, [&] {
+            JavaPtr<HookCanvas> canvas = AppMidlet::canvas();
+            if (!canvas) return false;
+            JavaPtr<LockObject> lock(canvas->startSync());
+            gone = !turnedTo(state);
+            // Still, too: the wipe's last segments go on widening for a few paints after its steps end,
+            // and a tap's shower of twinkles can outlive the wipe.
+            if (gone || !settledIn(*canvas, state) || canvas->fade_revealing || canvas->count_particles() > 0)
+                return gone;
+            handedOver = host.handedOverFrames();
+            passes = HookCanvas::stepped_passes.load();
+            return true;
+        });
+        if (!still) {
+            failure = "timed out waiting for " + words[0] + " to come to rest";
+            return ScriptRunner::kTimedOut;
+        }
+        if (!gone) {
+            if (waitUntilOnShow(host, handedOver, passes, limit)) return ScriptRunner::kPassed;
+            failure = "timed out waiting for a frame of " + words[0] + " to be shown";
+            return ScriptRunner::kTimedOut;
+        }
+        // The quiz went on to another screen before this one came to rest: it has the rest of the limit
+        // to come back.
+        if (Clock::now() >= end) break;
     }
     failure = "timed out waiting for " + words[0] + ", in " + stateName(HookCanvas::game_state.load());
     return ScriptRunner::kTimedOut;
@@ -195,7 +234,7 @@ int answer(platform::HeadlessHost& host, const Words& words, std::chrono::millis
         failure = "the program no longer takes input";
         return ScriptRunner::kFailed;
     }
-    const bool taken = waitFor(timeout, [&] {
+    const bool taken = waitFor(host, timeout, [&] {
         JavaPtr<LockObject> lock(canvas->startSync());
         return canvas->next_question_delay > 0 ||
                HookCanvas::game_state.load() != HookCanvas::GAMESTATE_GAME_RUNNING;
@@ -205,14 +244,15 @@ int answer(platform::HeadlessHost& host, const Words& words, std::chrono::millis
     return ScriptRunner::kTimedOut;
 }
 
-int expect(platform::HeadlessHost&, const Words& words, std::chrono::milliseconds, std::string& failure) {
+int expect(platform::HeadlessHost& host, const Words& words, std::chrono::milliseconds,
+           std::string& failure) {
     JavaPtr<HookCanvas> canvas = runningCanvas(failure);
     if (!canvas) return ScriptRunner::kFailed;
     const std::string& wanted = words[1];
     const int64_t value = wanted == "true" ? 1 : wanted == "false" ? 0 : *number(wanted);
     int64_t found = 0;
     // A tap is taken at the game's next step: a counter still on its way is given a moment.
-    const bool matched = waitFor(kCounterGrace, [&] {
+    const bool matched = waitFor(host, kCounterGrace, [&] {
         JavaPtr<LockObject> lock(canvas->startSync());
         found = counter(*canvas, words[0]);
         return found == value;
@@ -236,11 +276,11 @@ int hold(platform::HeadlessHost& host, const Words& words, std::chrono::millisec
         failure = "the program no longer takes input";
         return ScriptRunner::kFailed;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    waitFor(host, std::chrono::milliseconds(ms), [] { return false; });
     const int64_t steps = ms / HookCanvas::MS_PER_UPDATE + 1;
     uint64_t handedOver = 0;
     uint64_t passes = 0;
-    bool held = waitFor(timeout, [&] {
+    bool held = waitWhileStepping(host, timeout, [&] {
         JavaPtr<LockObject> lock(canvas->startSync());
         handedOver = host.handedOverFrames();
         passes = HookCanvas::stepped_passes.load();

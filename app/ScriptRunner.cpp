@@ -153,8 +153,22 @@ bool ScriptRunner::parse(const std::string& script, std::string& error) {
 }
 
 int ScriptRunner::run(platform::HeadlessHost& host, std::chrono::milliseconds timeout) const {
-    if (!host.waitUntilRunning(timeout)) return kTimedOut;
+    // A program that has already ended is left to the steps, which say how.
+    if (!host.waitUntilRunning(timeout) && !host.exitStatus()) return kTimedOut;
     for (const Step& step : m_steps) {
+        // Once the program has been ended from outside, no step runs, and none that was under way says
+        // anything: it ended because the program did.
+        if (host.terminationRequested()) return kTerminated;
+        const int line = step.line;
+        auto fail = [&](int result, const std::string& why) {
+            if (host.terminationRequested()) return kTerminated;
+            if (host.exitStatus()) {
+                std::fprintf(stderr, "script:%d: the program ended during the step\n", line);
+                return kFailed;
+            }
+            std::fprintf(stderr, "script:%d: %s\n", line, why.c_str());
+            return result;
+        };
         const auto& n = step.numbers;
         auto integer = [&](size_t i) { return static_cast<int>(n[i]); };
         bool ok = true;
@@ -178,24 +192,17 @@ int ScriptRunner::run(platform::HeadlessHost& host, std::chrono::milliseconds ti
         if (const ApplicationStep* own = applicationStep(step.command)) {
             std::string failure;
             const int result = own->run(host, step.words, timeout, failure);
-            if (result != kPassed) {
-                std::fprintf(stderr, "script:%d: %s\n", step.line, failure.c_str());
-                return result;
-            }
+            if (result != kPassed) return fail(result, failure);
             continue;
         }
         if (step.command == "wait-frames") {
-            // N more than were shown when the step began; a settled screen, which hands over nothing
-            // new, counts each pass of its frame loop as its frame shown once more.
-            if (!host.waitForPresentations(host.presentations() + static_cast<uint64_t>(n[0]), timeout)) {
-                std::fprintf(stderr, "script:%d: timed out waiting for frames\n", step.line);
-                return kTimedOut;
-            }
+            // N more than were shown when the step began; a settled screen, which hands over no new
+            // frames, counts each pass of its frame loop as its frame shown once more.
+            if (!host.waitForPresentations(host.presentations() + static_cast<uint64_t>(n[0]), timeout))
+                return fail(kTimedOut, "timed out waiting for frames");
         } else if (step.command == "wait-stable") {
-            if (!host.waitForStableFrames(integer(0), timeout)) {
-                std::fprintf(stderr, "script:%d: timed out waiting for a stable screen\n", step.line);
-                return kTimedOut;
-            }
+            if (!host.waitForStableFrames(integer(0), timeout))
+                return fail(kTimedOut, "timed out waiting for a stable screen");
         } else if (step.command == "tap") {
             ok = host.tap(integer(0), integer(1));
         } else if (step.command == "down") {
@@ -218,10 +225,7 @@ int ScriptRunner::run(platform::HeadlessHost& host, std::chrono::milliseconds ti
             ok = host.changeSize(integer(0), integer(1));
         } else if (step.command == "snapshot") {
             std::string error;
-            if (!host.writeSnapshot(step.text, error)) {
-                std::fprintf(stderr, "script:%d: %s\n", step.line, error.c_str());
-                return kFailed;
-            }
+            if (!host.writeSnapshot(step.text, error)) return fail(kFailed, error);
         } else if (step.command == "expect-pixel") {
             const auto pixel = host.pixel(integer(0), integer(1));
             const auto expected = static_cast<uint32_t>(n[2]);
@@ -241,10 +245,7 @@ int ScriptRunner::run(platform::HeadlessHost& host, std::chrono::milliseconds ti
         } else if (step.command == "quit") {
             break;
         }
-        if (!ok) {
-            std::fprintf(stderr, "script:%d: the program no longer takes input\n", step.line);
-            return kFailed;
-        }
+        if (!ok) return fail(kFailed, "the program no longer takes input");
     }
     return kPassed;
 }

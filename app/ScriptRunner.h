@@ -35,13 +35,17 @@ public:
     static constexpr int kPassed = 0;
     static constexpr int kFailed = 1;
     static constexpr int kTimedOut = 2;
+    // The program was ended from outside (HeadlessHost::terminate: SIGINT, SIGTERM) while the script ran:
+    // the step under way ended with it, and the program's exit status is its tear-down's.
+    static constexpr int kTerminated = -1;
 
     // Adds steps before the script is read; a name the reader already knows is not taken.
     void addApplicationSteps(const std::vector<ApplicationStep>& steps);
     // False with "script:LINE: ..." for the first malformed line.
     bool parse(const std::string& script, std::string& error);
-    // Runs the steps; kPassed, kFailed (an expectation, naming the line on stderr) or kTimedOut. A
-    // `quit` step, or the end of the script, terminates the program.
+    // Runs the steps; kPassed, kFailed (an expectation, or the program ending by itself, naming the line
+    // on stderr), kTimedOut or kTerminated (saying nothing). A `quit` step, or the end of the script,
+    // terminates the program.
     int run(platform::HeadlessHost& host, std::chrono::milliseconds timeout) const;
 
     const std::vector<Step>& steps() const { return m_steps; }

@@ -152,7 +152,9 @@ int runHeadless(const platform::HostScreen& screen, const ScriptRunner* script,
     // A script stopped short by the application's failure reports that failure, not its own.
     if (AppMidlet::exitStatusFor(status) == AppMidlet::kExitApplicationFailed)
         return AppMidlet::kExitApplicationFailed;
-    return scriptResult != ScriptRunner::kPassed ? scriptResult : status;
+    // Ended by a signal, the program reports its tear-down, as it does without a script.
+    if (scriptResult == ScriptRunner::kPassed || scriptResult == ScriptRunner::kTerminated) return status;
+    return scriptResult;
 }
 
 int runWindowed(const platform::HostScreen& screen, const ProgramOptions& options) {

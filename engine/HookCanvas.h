@@ -1074,6 +1074,8 @@ public:
     static constexpr int32_t pt_alive = INT32_MIN;
     static constexpr int32_t pt_age_mask = 0xffff;
     static constexpr int32_t pt_lifespan_mask = 0xff0000;
+    // Update steps a twinkle lives at most, when the tilt keeps it on the screen.
+    static constexpr int32_t pt_longest_life = 1200;
     virtual void tick_particles();
     virtual void render_particles(const JavaPtr<Graphics>& g);
     virtual int32_t count_particles();
@@ -1592,6 +1594,11 @@ private:
     uint64_t painted_signature = 0;
     uint64_t painted_hand_over_count = 0;
     void failThread(const char* where, const char* what, const JavaPtr<String>& message);
+    // The quiz cannot start: the player's line (message) goes where they look, and the program ends as
+    // for a failed thread.
+    void failStartUp(const JavaPtr<String>& message);
+    // Ends the application through its tear-down, with the failure status.
+    void endOnFailure();
 
     static inline std::mutex main_thread_mutex;  // guards main_thread
     static inline JavaPtr<java::lang::Thread> main_thread;

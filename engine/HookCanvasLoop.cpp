@@ -10,6 +10,7 @@
 #include "engine/CanvasClock.h"
 #include "engine/HookCanvas.h"
 #include "library/System.h"
+#include "platform/host/Host.h"
 #include "runtime/Exception.h"
 #include "runtime/LockObject.h"
 #include "runtime/Throwable.h"
@@ -96,6 +97,19 @@ void HookCanvas::failThread(const char* where, const char* what, const JavaPtr<j
     std::string detail = message ? ": " + toUtf8(message) : std::string();
     std::fprintf(stderr, "HookCanvas: %s%s in the %s thread, game state 0x%x\n", what, detail.c_str(), where,
                  static_cast<unsigned>(game_state.load()));
+    endOnFailure();
+}
+
+void HookCanvas::failStartUp(const JavaPtr<java::lang::String>& message) {
+    // One line on the program's own stderr, and with a window a message box: a program started from a
+    // desktop has no terminal.
+    const std::string text = message ? toUtf8(message) : std::string("The quiz cannot start");
+    std::fprintf(stderr, "quill: %s\n", text.c_str());
+    if (platform::Host* host = platform::currentHost()) host->showFailure(text);
+    endOnFailure();
+}
+
+void HookCanvas::endOnFailure() {
     thread_failed.store(true);
     JavaPtr<AppMidlet> owner = midlet;
     stopMainThread();

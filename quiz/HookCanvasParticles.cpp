@@ -82,7 +82,7 @@ void HookCanvas::tick_particles() {
         p[b + pt_vx] += p[b + pt_ax];
         p[b + pt_vy] += p[b + pt_ay];
         const int32_t age = static_cast<int16_t>(ageOf(flags) + 1);
-        if (age > 1200 || p[b + pt_y] > bottom || p[b + pt_y] < kFar || p[b + pt_x] > right ||
+        if (age > pt_longest_life || p[b + pt_y] > bottom || p[b + pt_y] < kFar || p[b + pt_x] > right ||
             p[b + pt_x] < kFar) {
             p[b + pt_flags] = flags & ~pt_alive;
         } else {

@@ -171,13 +171,12 @@ void HookCanvas::startUpStep() {
     } catch (const DamagedFile& damaged) {
         JavaPtr<String> message = String("The quiz cannot start: ") + jnew<String>(damaged.message.c_str());
         if (java::lang::System::err) java::lang::System::err->println(message);
-        failThread("start-up step", "damaged start-up file", message);
+        failStartUp(message);
         return;
     } catch (java::lang::Exception&) {
         // Ended here rather than by the exception, so that the frame loop's thread, whichever runs the
         // step, closes the application with the failure status.
-        failThread("start-up step", "missing start-up file",
-                   reportMissingStartUpFile(jnew<String>(reading.c_str())));
+        failStartUp(reportMissingStartUpFile(jnew<String>(reading.c_str())));
         return;
     }
     startFade(FADE_IN, GAMESTATE_MAIN_MENU);

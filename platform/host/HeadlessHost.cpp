@@ -173,6 +173,11 @@ bool HeadlessHost::openUrl(const std::string& url) {
     return true;
 }
 
+void HeadlessHost::showFailure(const std::string& message) {
+    std::lock_guard<std::mutex> guard(m_stateLock);
+    m_failuresShown.push_back(message);
+}
+
 bool HeadlessHost::waitUntilRunning(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> guard(m_stateLock);
     m_stateChanged.wait_for(guard, limit, [this] { return m_running || m_finished; });
@@ -292,10 +297,19 @@ bool HeadlessHost::changeSize(int widthPixels, int heightPixels) {
 }
 
 bool HeadlessHost::terminate() {
+    {
+        std::lock_guard<std::mutex> guard(m_stateLock);
+        m_terminationRequested = true;
+    }
     return deliver([this](HostEvents& events) {
         m_terminating = true;
         events.terminating();
     });
+}
+
+bool HeadlessHost::terminationRequested() const {
+    std::lock_guard<std::mutex> guard(m_stateLock);
+    return m_terminationRequested;
 }
 
 uint64_t HeadlessHost::frameCount() const {
@@ -357,6 +371,11 @@ std::string HeadlessHost::launchImagePath() const {
 std::vector<int> HeadlessHost::vibrations() const {
     std::lock_guard<std::mutex> guard(m_stateLock);
     return m_vibrations;
+}
+
+std::vector<std::string> HeadlessHost::failuresShown() const {
+    std::lock_guard<std::mutex> guard(m_stateLock);
+    return m_failuresShown;
 }
 
 }  // namespace platform

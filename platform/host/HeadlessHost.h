@@ -52,6 +52,8 @@ public:
     void vibrate(int milliseconds) override;
     // Records the address (see openedUrls) instead of opening it; false for an address that is not one.
     bool openUrl(const std::string& url) override;
+    // Recorded (see failuresShown): without a window, stderr's line is all the user gets.
+    void showFailure(const std::string& message) override;
 
     // Waiting, from any thread but the main thread. Each answers whether the condition came true
     // within the limit; all give up at once when the loop has ended.
@@ -87,6 +89,8 @@ public:
     bool changeSize(int widthPixels, int heightPixels);
     // The user closes the program: the shell's terminating(); the loop runs on until quit().
     bool terminate();
+    // Whether terminate() was called: the program is being ended from outside. From any thread.
+    bool terminationRequested() const;
 
     // The latest frame shown; from any thread.
     uint64_t frameCount() const;
@@ -110,6 +114,7 @@ public:
     std::vector<std::string> openedUrls() const;
     std::string launchImagePath() const;
     std::vector<int> vibrations() const;
+    std::vector<std::string> failuresShown() const;
     // Frames refused as malformed and main-thread tasks dropped after the loop ended.
     uint64_t refusedFrames() const { return m_mailbox.refusedFrames(); }
     uint64_t droppedTasks() const { return m_tasks.droppedTasks(); }
@@ -142,6 +147,7 @@ private:
     bool m_running = false;
     bool m_finished = false;
     bool m_quitRequested = false;
+    bool m_terminationRequested = false;
     int m_quitStatus = 0;
     HostScreen m_screen;
     // Written only by the main thread (under the lock), so that thread alone may read it without.
@@ -153,6 +159,7 @@ private:
     std::vector<std::string> m_openedUrls;
     std::string m_launchImagePath;
     std::vector<int> m_vibrations;
+    std::vector<std::string> m_failuresShown;
 };
 
 }  // namespace platform

@@ -78,6 +78,10 @@ public:
     virtual void vibrate(int milliseconds) = 0;
     // Opens a web address with the desktop's handler; false when nothing could open it.
     virtual bool openUrl(const std::string& url) = 0;
+    // Any thread: the program cannot go on and ends; the message is its reason in one line for the user,
+    // already on stderr. A host with a window shows it there before its loop returns: a program
+    // started from a desktop has no terminal.
+    virtual void showFailure(const std::string&) {}
 };
 
 // The host the shell uses; null until the program (or a test) installs one.

@@ -233,6 +233,14 @@ int Sdl2Host::run(HostEvents& events) {
     m_tasks.close();
     m_tasks.runPending();
     m_events = nullptr;
+    std::string failure;
+    {
+        std::lock_guard<std::mutex> guard(m_failureLock);
+        failure = m_failure;
+    }
+    // Where no message box can be shown (no window system behind the driver), stderr's line stands.
+    if (!failure.empty())
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, m_options.title.c_str(), failure.c_str(), w.window);
     return m_quitStatus;
 }
 
@@ -420,6 +428,11 @@ bool Sdl2Host::showLaunchImage(const std::string& path) {
         },
         false);
     return true;
+}
+
+void Sdl2Host::showFailure(const std::string& message) {
+    std::lock_guard<std::mutex> guard(m_failureLock);
+    if (m_failure.empty()) m_failure = message;
 }
 
 void Sdl2Host::vibrate(int) {

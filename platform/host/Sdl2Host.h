@@ -55,6 +55,8 @@ public:
     // A desktop has nothing to vibrate; the request is counted.
     void vibrate(int milliseconds) override;
     bool openUrl(const std::string& url) override;
+    // Kept until the loop has ended, then shown in a message box over the window.
+    void showFailure(const std::string& message) override;
 
     // Main thread: the window's picture as it is shown now, 0xRRGGBB per window pixel, row by row;
     // empty when it cannot be read. For tests and screenshots of a real window.
@@ -93,6 +95,8 @@ private:
     std::atomic<bool> m_quitRequested{false};
     std::atomic<int> m_quitStatus{0};
     std::atomic<uint64_t> m_vibrations{0};
+    std::mutex m_failureLock;  // guards m_failure
+    std::string m_failure;
     std::atomic<bool> m_running{false};
     // Main thread only.
     HostEvents* m_events = nullptr;

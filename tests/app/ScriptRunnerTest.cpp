@@ -152,4 +152,34 @@ TEST(ScriptRunner, ATouchOffTheScreenOrASizeOfHalfPointsIsTheScriptsFault) {
     EXPECT_EQ(running.events.linesStartingWith("down"), std::vector<std::string>{"down 1 1"});
 }
 
+// A step waiting when the program ends: ended from outside (SIGTERM), the step says nothing and the
+// program's own status stands; ended by itself, the script fails naming the step. No later step runs.
+TEST(ScriptRunner, AStepUnderWayEndsWithTheProgram) {
+    struct Case {
+        bool fromOutside;
+        int result;
+        const char* said;
+    };
+    for (const Case& c :
+         {Case{true, ScriptRunner::kTerminated, ""},
+          Case{false, ScriptRunner::kFailed, "script:1: the program ended during the step\n"}}) {
+        SCOPED_TRACE(c.fromOutside ? "from outside" : "by itself");
+        RunningHost running;
+        ScriptRunner runner;
+        std::string error;
+        ASSERT_TRUE(runner.parse("wait-frames 1000000\nexpect-pixel 0 0 #000000\n", error)) << error;
+        testing::internal::CaptureStderr();
+        int result = -2;
+        std::thread script([&] { result = runner.run(running.host, kHangLimit); });
+        if (c.fromOutside) {
+            running.host.terminate();
+        } else {
+            running.host.quit(0);
+        }
+        script.join();
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.said);
+    }
+}
+
 }  // namespace

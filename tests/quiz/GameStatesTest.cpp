@@ -3,6 +3,7 @@
 // information screen's areas, the touch sparkle with its twinkle cues, and a failed start-up.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <utility>
@@ -289,33 +290,45 @@ TEST_F(GameStates, StartUpStepAtBothResolutions) {
     }
 }
 
-TEST_F(GameStates, MissingStartUpFileEndsTheProgramWithTheFailureStatus) {
-    const std::string topics = [] {
-        const auto& files = toolstest::testBundle();
-        const auto& bytes = files.at("topics.dat");
-        return std::string(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / 2));
-    }();
+// The player's line goes to System.err (standard output), to the program's own stderr and to the
+// host, which shows it in a message box where there is a window.
+TEST_F(GameStates, MissingOrDamagedStartUpFileIsSaidAndEndsTheProgramWithTheFailureStatus) {
     struct Case {
         const char* file;
-        bool truncate;
-        const char* named;
+        bool cut;  // cut to half its length, or else removed
+        const char* said;
     };
-    for (const Case& k : {Case{"Default_png", false, "/Default.png"},
-                          Case{"qv_loading_anim_05_LOW_png", false, "/qv_loading_anim_05_LOW.png"},
-                          Case{"topics.dat", false, "topics.dat"}, Case{"topics.dat", true, "topics.dat"}}) {
-        SCOPED_TRACE(std::string(k.file) + (k.truncate ? " cut short" : " missing"));
+    for (const Case& k :
+         {Case{"Default_png", false, "The quiz cannot start: /Default.png is missing or unreadable"},
+          Case{"qv_loading_anim_05_LOW_png", false,
+               "The quiz cannot start: /qv_loading_anim_05_LOW.png is missing or unreadable"},
+          Case{"topics.dat", false, "The quiz cannot start: \"topics.dat\" is missing or unreadable"},
+          Case{"topics.dat", true, "The quiz cannot start: \"topics.dat\" is missing or unreadable"},
+          Case{"pk0", true, "The quiz cannot start: pk0 is damaged: "}}) {
+        SCOPED_TRACE(std::string(k.file) + (k.cut ? " cut short" : " missing"));
         testsupport::TemporaryDirectory bundle;
         resbuild::BundleBuilder::writeFiles(toolstest::testBundle(), bundle.path());
-        if (k.truncate) {
-            testsupport::writeTextFile(bundle.path() / k.file, topics);
+        if (k.cut) {
+            const auto& bytes = toolstest::testBundle().at(k.file);
+            testsupport::writeTextFile(
+                bundle.path() / k.file,
+                std::string(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / 2)));
         } else {
             std::filesystem::remove(bundle.path() / k.file);
         }
         ASSERT_NO_FATAL_FAILURE(launch(testsupport::QuizDriver::defaultScreen(), bundle.path()));
         testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
         driver->runPasses(1);
-        const std::string said = testing::internal::GetCapturedStdout();
-        EXPECT_NE(said.find(k.named), std::string::npos) << said;
+        const std::string err = testing::internal::GetCapturedStderr();
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_NE(out.find(k.said), std::string::npos) << out;
+        // One line of the program's own, and the same text asked of the host.
+        EXPECT_EQ(err.rfind(std::string("quill: ") + k.said, 0), 0u) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        const std::vector<std::string> shown = driver->host.failuresShown();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ("quill: " + shown[0] + "\n", err);
         EXPECT_EQ(driver->waitForExit(), AppMidlet::kExitApplicationFailed);
         driver.reset();
     }
