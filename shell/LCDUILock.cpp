@@ -15,6 +15,8 @@ namespace {
 // What one thread knows of its own holds; no other thread reads it.
 struct ThreadHolds {
     int depth = 0;
+    // Holds of the paint lock; kept calls wait for these to end too.
+    int paintDepth = 0;
     // The kept calls are being run: a hold that ends inside one of them leaves the rest to this run.
     bool running = false;
     std::deque<std::function<void()>> kept;
@@ -54,6 +56,10 @@ void runKept(ThreadHolds& mine) {
     }
 }
 
+void runKeptIfFree(ThreadHolds& mine) {
+    if (mine.depth == 0 && mine.paintDepth == 0 && !mine.running && !mine.kept.empty()) runKept(mine);
+}
+
 }  // namespace
 
 LCDUILock& LCDUILock::mutex() {
@@ -76,21 +82,51 @@ void LCDUILock::unlock() {
     ThreadHolds& mine = holds();
     --mine.depth;
     m_mutex.unlock();
-    if (mine.depth == 0 && !mine.running && !mine.kept.empty()) runKept(mine);
+    runKeptIfFree(mine);
 }
 
 bool LCDUILock::heldByCurrentThread() {
     return holds().depth > 0;
 }
 
+bool LCDUILock::anyHeldByCurrentThread() {
+    const ThreadHolds& mine = holds();
+    return mine.depth > 0 || mine.paintDepth > 0;
+}
+
 void LCDUILock::callOutside(std::function<void()> call) {
     if (!call) return;
     ThreadHolds& mine = holds();
-    if (mine.depth == 0) {
+    if (mine.depth == 0 && mine.paintDepth == 0) {
         call();
         return;
     }
     mine.kept.push_back(std::move(call));
+}
+
+void LCDUILock::notePaintHold() {
+    ++holds().paintDepth;
+}
+
+void LCDUILock::notePaintRelease() {
+    ThreadHolds& mine = holds();
+    --mine.paintDepth;
+    runKeptIfFree(mine);
+}
+
+int LCDUILock::letGo() {
+    ThreadHolds& mine = holds();
+    const int depth = mine.depth;
+    mine.depth = 0;
+    for (int i = 0; i < depth; ++i) mutex().m_mutex.unlock();
+    // Calls kept before the application's call run before it, as they would have at the hold's end.
+    runKeptIfFree(mine);
+    return depth;
+}
+
+void LCDUILock::takeBack(int depth) {
+    for (int i = 0; i < depth; ++i) mutex().m_mutex.lock();
+    holds().depth += depth;
 }
 
 }  // namespace javax::microedition::lcdui
