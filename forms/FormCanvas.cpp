@@ -783,7 +783,8 @@ void FormCanvas::showNotify() {
     DisplayableCoreCanvas::showNotify();
     Form* form = m_formParent();
     JavaPtr<ItemArray> items = form != nullptr ? form->getItems() : nullptr;
-    for (int i = 0; items && i < items->length; ++i) items->data[i]->deliver([](Item& item) { item.showNotify(); });
+    for (int i = 0; items && i < items->length; ++i)
+        items->data[i]->deliver([](Item& item) { item.showNotify(); });
 }
 
 void FormCanvas::hideNotify() {
@@ -791,7 +792,8 @@ void FormCanvas::hideNotify() {
     DisplayableCoreCanvas::hideNotify();
     Form* form = m_formParent();
     JavaPtr<ItemArray> items = form != nullptr ? form->getItems() : nullptr;
-    for (int i = 0; items && i < items->length; ++i) items->data[i]->deliver([](Item& item) { item.hideNotify(); });
+    for (int i = 0; items && i < items->length; ++i)
+        items->data[i]->deliver([](Item& item) { item.hideNotify(); });
 }
 
 void FormCanvas::tick(long long now) {
@@ -870,13 +872,15 @@ void FormCanvas::m_prepareApplicationContent() {
         JavaPtr<ItemArray> items = form->getItems();
         for (int i = 0; items && i < items->length; ++i) {
             Item* item = items->data[i].get();
-            if (!item->isApplicationItem() || item->m_contentWidth <= 0 || item->m_contentHeight <= 0) continue;
+            if (!item->isApplicationItem() || item->m_contentWidth <= 0 || item->m_contentHeight <= 0)
+                continue;
             if (item->m_y + item->m_height < viewTop || item->m_y > viewBottom) continue;
             wanted.push_back({items->data[i], item->m_contentWidth, item->m_contentHeight, nullptr});
         }
     }
     if (wanted.empty()) return;
-    for (PreparedContent& content : wanted) content.image = content.item->paintContentImage(content.width, content.height);
+    for (PreparedContent& content : wanted)
+        content.image = content.item->paintContentImage(content.width, content.height);
     LCDUIGuard lock(LCDUILock::mutex());
     m_preparedContent = std::move(wanted);
 }

@@ -118,9 +118,10 @@ int Item::getPreferredHeight() {
     if (content == -1 && m_layoutSizes) content = m_layoutSizes->prefHeight;
     if (content == -1) {
         const int lockedWidth = m_preferredWidth;
-        content = isApplicationItem()
-                      ? LCDUILock::callUnheld([this, lockedWidth] { return getPrefContentHeight(lockedWidth); })
-                      : getPrefContentHeight(lockedWidth);
+        content =
+            isApplicationItem()
+                ? LCDUILock::callUnheld([this, lockedWidth] { return getPrefContentHeight(lockedWidth); })
+                : getPrefContentHeight(lockedWidth);
     }
     return addSizes(addSizes(labelHeight(), 2 * HIGHLIGHT_BOX_PAD_Y), content);
 }
@@ -131,9 +132,10 @@ int Item::getPreferredWidth() {
     if (content == -1 && m_layoutSizes) content = m_layoutSizes->prefWidth;
     if (content == -1) {
         const int lockedHeight = m_preferredHeight;
-        content = isApplicationItem()
-                      ? LCDUILock::callUnheld([this, lockedHeight] { return getPrefContentWidth(lockedHeight); })
-                      : getPrefContentWidth(lockedHeight);
+        content =
+            isApplicationItem()
+                ? LCDUILock::callUnheld([this, lockedHeight] { return getPrefContentWidth(lockedHeight); })
+                : getPrefContentWidth(lockedHeight);
     }
     return addSizes(content, 2 * HIGHLIGHT_BOX_PAD_X);
 }
@@ -396,7 +398,8 @@ void Item::deliver(std::function<void(Item&)> call) {
     LCDUILock::callOutside([self, call = std::move(call)] { call(*self); });
 }
 
-bool Item::traverseFromForm(int dir, int viewportWidth, int viewportHeight, const JavaPtr<JArray<int>>& visRect) {
+bool Item::traverseFromForm(int dir, int viewportWidth, int viewportHeight,
+                            const JavaPtr<JArray<int>>& visRect) {
     if (!isApplicationItem()) return traverse(dir, viewportWidth, viewportHeight, visRect);
     // Held through the call: the form may let go of the item meanwhile.
     JavaPtr<Item> self(this);
@@ -422,7 +425,7 @@ void Item::askLayoutSizes() {
                             lockedHeight == -1 ? getPrefContentHeight(lockedWidth) : -1};
     });
     LCDUIGuard lock(LCDUILock::mutex());
-    // A size locked meanwhile is asked again when the layout needs it.
+    // A size locked when asked and unlocked by the layout's time is asked then.
     m_layoutSizes = sizes;
 }
 

@@ -143,7 +143,8 @@ public:
     void deliver(std::function<void(Item&)> call);
     // traverse as the form canvas asks it. A custom item answers with the lock let go, and its yes
     // counts only while it is still its form's highlighted item.
-    bool traverseFromForm(int dir, int viewportWidth, int viewportHeight, const JavaPtr<JArray<int>>& visRect);
+    bool traverseFromForm(int dir, int viewportWidth, int viewportHeight,
+                          const JavaPtr<JArray<int>>& visRect);
     // Custom items: the layout about to run asks the four content sizes here, with the lock let go, and
     // uses these answers (getMinimumWidth and the rest) until forgetLayoutSizes.
     void askLayoutSizes();

@@ -16,9 +16,9 @@ using javax::microedition::lcdui::Display;
 using javax::microedition::lcdui::Displayable;
 using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::LCDUIGuard;
+using javax::microedition::lcdui::lcduiHighLevelHooks;
 using javax::microedition::lcdui::LCDUILock;
 using javax::microedition::lcdui::PaintLock;
-using javax::microedition::lcdui::lcduiHighLevelHooks;
 
 namespace {
 

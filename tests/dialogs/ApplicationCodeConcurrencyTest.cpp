@@ -214,27 +214,47 @@ TEST_F(ApplicationCodeConcurrencyTest, ApplicationCodeRunsWithNoLibraryLockHeld)
     };
     const Case cases[] = {
         {"a custom item paints", "paint", nullptr, setProgress, tick, {"paint"}},
-        {"a custom item is sized for the layout", "size", nullptr, setProgress,
+        {"a custom item is sized for the layout",
+         "size",
+         nullptr,
+         setProgress,
          [](Stage& s) {
              s.probe->invalidate();
              Display::tickLCDUI(50);
          },
          {"size"}},
-        {"a key reaches a custom item", "key", highlightProbe, setProgress,
-         [](Stage& s) { key(s.formCanvas(), Canvas::KEY_NUM5); }, {"key"}},
-        {"a touch reaches a custom item", "pointer", nullptr, setProgress,
+        {"a key reaches a custom item",
+         "key",
+         highlightProbe,
+         setProgress,
+         [](Stage& s) { key(s.formCanvas(), Canvas::KEY_NUM5); },
+         {"key"}},
+        {"a touch reaches a custom item",
+         "pointer",
+         nullptr,
+         setProgress,
          [](Stage& s) {
              const int x = s.probe->m_x + s.probe->m_contentX + 2;
-             const int y = s.probe->m_y + s.probe->m_contentY + 2 - s.formCanvas()->m_screenToLogicalOffsetY();
+             const int y =
+                 s.probe->m_y + s.probe->m_contentY + 2 - s.formCanvas()->m_screenToLogicalOffsetY();
              s.formCanvas()->pointerPressed(x, y);
              s.formCanvas()->pointerReleased(x, y);
          },
          {"pointer"}},
-        {"the highlight moves onto a custom item", "traverse", nullptr, setProgress,
-         [](Stage& s) { key(s.formCanvas(), screenstest::DisplayableCoreCanvas::KEY_DOWN); }, {"traverse"}},
-        {"the highlight leaves a custom item", "traverseOut", highlightProbe, setProgress,
-         [](Stage& s) { key(s.formCanvas(), screenstest::DisplayableCoreCanvas::KEY_UP); }, {"traverseOut"}},
-        {"a dropped form's item and listener die at the switch", "destroyed",
+        {"the highlight moves onto a custom item",
+         "traverse",
+         nullptr,
+         setProgress,
+         [](Stage& s) { key(s.formCanvas(), screenstest::DisplayableCoreCanvas::KEY_DOWN); },
+         {"traverse"}},
+        {"the highlight leaves a custom item",
+         "traverseOut",
+         highlightProbe,
+         setProgress,
+         [](Stage& s) { key(s.formCanvas(), screenstest::DisplayableCoreCanvas::KEY_UP); },
+         {"traverseOut"}},
+        {"a dropped form's item and listener die at the switch",
+         "destroyed",
          [](Stage& s) {
              // The probe and a listener go with a form the application lets go of.
              JavaPtr<Form> doomed = jnew<Form>(jstr("Doomed"));
@@ -249,26 +269,40 @@ TEST_F(ApplicationCodeConcurrencyTest, ApplicationCodeRunsWithNoLibraryLockHeld)
              Display::tickLCDUI(50);
          },
          {"destroyed", "listener destroyed"}},
-        {"a form's listener is replaced", "none",
-         [](Stage& s) { s.form->setCommandListener(jnew<DyingListener>(s.app)); }, setProgress,
-         [](Stage& s) { s.form->setCommandListener(nullptr); }, {"listener destroyed"}},
-        {"a list's listener is replaced", "none", nullptr, setProgress,
+        {"a form's listener is replaced",
+         "none",
+         [](Stage& s) { s.form->setCommandListener(jnew<DyingListener>(s.app)); },
+         setProgress,
+         [](Stage& s) { s.form->setCommandListener(nullptr); },
+         {"listener destroyed"}},
+        {"a list's listener is replaced",
+         "none",
+         nullptr,
+         setProgress,
          [](Stage& s) {
              JavaPtr<List> list = jnew<List>(jstr("Pick"), Choice::EXCLUSIVE);
              list->setCommandListener(jnew<DyingListener>(s.app));
              list->setCommandListener(nullptr);
          },
          {"listener destroyed"}},
-        {"an alert's listener is replaced", "none", nullptr, setProgress,
+        {"an alert's listener is replaced",
+         "none",
+         nullptr,
+         setProgress,
          [](Stage& s) {
              JavaPtr<Alert> alert = jnew<Alert>(jstr("Note"));
              alert->setCommandListener(jnew<DyingListener>(s.app));
              alert->setCommandListener(nullptr);
          },
          {"listener destroyed"}},
-        {"a custom item's paint reports a state change", "state",
-         [](Stage& s) { s.form->setItemStateListener(s.app); }, repaintOwnCanvas, tick, {"item state"}},
-        {"a custom item's key repaints the canvas another thread paints", "key",
+        {"a custom item's paint reports a state change",
+         "state",
+         [](Stage& s) { s.form->setItemStateListener(s.app); },
+         repaintOwnCanvas,
+         tick,
+         {"item state"}},
+        {"a custom item's key repaints the canvas another thread paints",
+         "key",
          [this](Stage& s) {
              display->setCurrentItem(s.probe);
              // Not once the key has been found under a lock: the repaint would then wait for good.
@@ -285,7 +319,8 @@ TEST_F(ApplicationCodeConcurrencyTest, ApplicationCodeRunsWithNoLibraryLockHeld)
              };
              s.canvas->repaint();
          },
-         [](Stage& s) { key(s.formCanvas(), Canvas::KEY_NUM5); }, {"key"}},
+         [](Stage& s) { key(s.formCanvas(), Canvas::KEY_NUM5); },
+         {"key"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
