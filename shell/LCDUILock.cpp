@@ -19,12 +19,40 @@ struct ThreadHolds {
     int paintDepth = 0;
     // The kept calls are being run: a hold that ends inside one of them leaves the rest to this run.
     bool running = false;
-    std::deque<std::function<void()>> kept;
+    // Made on the first kept call. Plain fields, so that they outlive the thread's other thread_locals:
+    // a form freed by a static's destructor at exit still finds them.
+    std::deque<std::function<void()>>* kept = nullptr;
+    // The thread is ending: a call that would be kept runs at once.
+    bool ending = false;
+};
+
+thread_local ThreadHolds perThread;
+
+// Frees the kept list when the thread ends.
+struct KeptListOwner {
+    ~KeptListOwner() {
+        perThread.ending = true;
+        delete std::exchange(perThread.kept, nullptr);
+    }
 };
 
 ThreadHolds& holds() {
-    thread_local ThreadHolds perThread;
     return perThread;
+}
+
+bool keep(ThreadHolds& mine, std::function<void()>& call) {
+    if (mine.ending) return false;
+    if (mine.kept == nullptr) {
+        thread_local KeptListOwner owner;
+        (void)owner;
+        mine.kept = new std::deque<std::function<void()>>();
+    }
+    mine.kept->push_back(std::move(call));
+    return true;
+}
+
+bool anyKept(const ThreadHolds& mine) {
+    return mine.kept != nullptr && !mine.kept->empty();
 }
 
 void logThrown(const char* what, const char* message) {
@@ -38,9 +66,9 @@ void runKept(ThreadHolds& mine) {
         ThreadHolds& mine;
         ~RunningScope() { mine.running = false; }
     } running{mine};
-    while (!mine.kept.empty()) {
-        std::function<void()> call = std::move(mine.kept.front());
-        mine.kept.pop_front();
+    while (anyKept(mine)) {
+        std::function<void()> call = std::move(mine.kept->front());
+        mine.kept->pop_front();
         // Nobody waits for these calls to return a throw to: the user's key or the tick that caused
         // them has been handled already. The throw is told, and the calls behind it still run.
         try {
@@ -57,7 +85,7 @@ void runKept(ThreadHolds& mine) {
 }
 
 void runKeptIfFree(ThreadHolds& mine) {
-    if (mine.depth == 0 && mine.paintDepth == 0 && !mine.running && !mine.kept.empty()) runKept(mine);
+    if (mine.depth == 0 && mine.paintDepth == 0 && !mine.running && anyKept(mine)) runKept(mine);
 }
 
 }  // namespace
@@ -97,11 +125,7 @@ bool LCDUILock::anyHeldByCurrentThread() {
 void LCDUILock::callOutside(std::function<void()> call) {
     if (!call) return;
     ThreadHolds& mine = holds();
-    if (mine.depth == 0 && mine.paintDepth == 0) {
-        call();
-        return;
-    }
-    mine.kept.push_back(std::move(call));
+    if ((mine.depth == 0 && mine.paintDepth == 0) || !keep(mine, call)) call();
 }
 
 void LCDUILock::notePaintHold() {
