@@ -13,14 +13,22 @@ CustomItem* CustomItem::TESLinvokeconstructor(const JavaPtr<java::lang::String>&
     return this;
 }
 
+// The sizes are the application's answers: asked before the layout that uses them, or else now with the
+// screens' lock let go.
 int CustomItem::getMinimumHeight() {
-    LCDUIGuard lock(LCDUILock::mutex());
-    return getMinContentHeight();
+    {
+        LCDUIGuard lock(LCDUILock::mutex());
+        if (m_layoutSizes) return m_layoutSizes->minHeight;
+    }
+    return LCDUILock::callUnheld([this] { return getMinContentHeight(); });
 }
 
 int CustomItem::getMinimumWidth() {
-    LCDUIGuard lock(LCDUILock::mutex());
-    return getMinContentWidth();
+    {
+        LCDUIGuard lock(LCDUILock::mutex());
+        if (m_layoutSizes) return m_layoutSizes->minWidth;
+    }
+    return LCDUILock::callUnheld([this] { return getMinContentWidth(); });
 }
 
 void CustomItem::hideNotify() {}

@@ -1,6 +1,7 @@
 #include "forms/Form.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "forms/FormCanvas.h"
 #include "forms/ImageItem.h"
@@ -46,6 +47,10 @@ int32_t referenceCount(java::lang::Smart* object) {
 }  // namespace
 
 Form::~Form() {
+    // The listener and the items are the application's: they are let go after the lock is.
+    JavaPtr<ItemStateListener> listener;
+    JavaPtr<Item> highlighted;
+    JavaPtr<ItemArray> items;
     LCDUIGuard lock(LCDUILock::mutex());
     // An item that outlives its form must not reach it through its owner pointer.
     if (m_items) {
@@ -54,9 +59,12 @@ Form::~Form() {
             if (item != nullptr && item->owner() == this) item->removeFromForm();
         }
     }
-    m_itemStateListener = nullptr;
-    m_highlightedItem = nullptr;
-    m_items = nullptr;
+    listener = std::move(m_itemStateListener);
+    highlighted = std::move(m_highlightedItem);
+    items = std::move(m_items);
+    LCDUILock::dropOutside(std::move(listener));
+    LCDUILock::dropOutside(std::move(highlighted));
+    LCDUILock::dropOutside(std::move(items));
 }
 
 Form* Form::TESLinvokeconstructor(const JavaPtr<java::lang::String>& title) {
@@ -201,9 +209,8 @@ void Form::set(int index, const JavaPtr<Item>& item) {
 }
 
 void Form::setItemStateListener(const JavaPtr<ItemStateListener>& listener) {
-    JavaPtr<ItemStateListener> old;
     LCDUIGuard lock(LCDUILock::mutex());
-    old = std::move(m_itemStateListener);
+    LCDUILock::dropOutside(std::move(m_itemStateListener));
     m_itemStateListenerIsSelf = listener && listener.counted() == static_cast<java::lang::Smart*>(this);
     if (!m_itemStateListenerIsSelf) m_itemStateListener = listener;
 }
@@ -310,7 +317,7 @@ bool Form::m_unhighlightItem(int index) {
     JavaPtr<Item> item = std::move(m_highlightedItem);
     JavaPtr<FormCanvas> canvas = getFormCanvas();
     if (canvas) canvas->setFormItemCommands(nullptr, nullptr);
-    item->traverseOut();
+    item->deliver([](Item& i) { i.traverseOut(); });
     if (canvas) canvas->itemRemoved(item.get());
     return true;
 }
@@ -354,36 +361,44 @@ JavaPtr<FormCanvas> Form::getFormCanvas() {
 }
 
 void Form::tidyUp() {
-    // The forms dropped here die before the lock is let go (the locals below go first): no other thread
-    // can reach one through an item's owner pointer or take a new reference to it meanwhile.
-    LCDUIGuard lock(LCDUILock::mutex());
-    if (!m_pinnedForms) return;
-    JavaPtr<FormArray> pinned = std::move(m_pinnedForms);
-    JavaPtr<FormArray> kept = jnew<FormArray>(0);
-    for (int i = 0; i < pinned->length; ++i) {
-        // Two references are the list's and this one; a third comes from outside.
-        JavaPtr<Form> form = pinned->data[i];
-        bool keep = referenceCount(form.counted()) >= 3;
-        if (!keep) {
-            JavaPtr<ItemArray> items = form->m_items;
-            JavaPtr<FormCanvas> canvas = form->getFormCanvas();
-            Item* traversed = canvas ? canvas->m_traversedItem.get() : nullptr;
-            for (int j = 0; items && j < items->length; ++j) {
-                JavaPtr<Item> item = items->data[j];
-                int32_t expected = 2;
-                if (item.get() == form->m_highlightedItem.get()) ++expected;
-                if (item.get() == traversed) ++expected;
-                if (referenceCount(item.counted()) > expected) keep = true;
+    // The forms let go here are the application's, and so are their listeners and items: they die once
+    // this thread holds no lock (dropOutside). Out of the pinned list, no other thread can reach one
+    // through an item's owner pointer or take a new reference to it meanwhile: none is referred to from
+    // outside, and a form that is not shown has no touch areas left.
+    std::vector<JavaPtr<Form>> dropped;
+    {
+        LCDUIGuard lock(LCDUILock::mutex());
+        if (!m_pinnedForms) return;
+        JavaPtr<FormArray> pinned = std::move(m_pinnedForms);
+        JavaPtr<FormArray> kept = jnew<FormArray>(0);
+        for (int i = 0; i < pinned->length; ++i) {
+            // Two references are the list's and this one; a third comes from outside.
+            JavaPtr<Form> form = pinned->data[i];
+            bool keep = referenceCount(form.counted()) >= 3;
+            if (!keep) {
+                JavaPtr<ItemArray> items = form->m_items;
+                JavaPtr<FormCanvas> canvas = form->getFormCanvas();
+                Item* traversed = canvas ? canvas->m_traversedItem.get() : nullptr;
+                for (int j = 0; items && j < items->length; ++j) {
+                    JavaPtr<Item> item = items->data[j];
+                    int32_t expected = 2;
+                    if (item.get() == form->m_highlightedItem.get()) ++expected;
+                    if (item.get() == traversed) ++expected;
+                    if (referenceCount(item.counted()) > expected) keep = true;
+                }
+            }
+            if (keep) {
+                JavaPtr<FormArray> grown = jnew<FormArray>(kept->length + 1);
+                for (int k = 0; k < kept->length; ++k) grown->data[k] = kept->data[k];
+                grown->data[kept->length] = form;
+                kept = grown;
+            } else {
+                dropped.push_back(std::move(pinned->data[i]));
             }
         }
-        if (keep) {
-            JavaPtr<FormArray> grown = jnew<FormArray>(kept->length + 1);
-            for (int k = 0; k < kept->length; ++k) grown->data[k] = kept->data[k];
-            grown->data[kept->length] = form;
-            kept = grown;
-        }
+        m_pinnedForms = kept->length > 0 ? kept : nullptr;
     }
-    m_pinnedForms = kept->length > 0 ? kept : nullptr;
+    LCDUILock::dropOutside(std::move(dropped));
 }
 
 JavaPtr<Form::FormArray> Form::pinnedForms() {

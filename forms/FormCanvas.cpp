@@ -12,11 +12,14 @@
 #include "forms/StringItem.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
+#include "graphics/Image.h"
 #include "screens/TouchScreenAreaManager.h"
 #include "shell/CommandListener.h"
 #include "shell/Display.h"
 #include "shell/ItemCommandListener.h"
 #include "shell/LCDUILock.h"
+#include "shell/MIDlet.h"
+#include "shell/PaintingThreads.h"
 
 namespace javax::microedition::lcdui {
 
@@ -118,6 +121,20 @@ void FormCanvas::relayoutFormItems() {
     LCDUIGuard lock(LCDUILock::mutex());
     Form* form = m_formParent();
     if (form == nullptr || m_relayoutInProgress) return;
+    JavaPtr<ItemArray> asked = form->getItems();
+    if (!asked) return;
+    // Custom items' sizes are the application's answers: asked first, each with the lock let go, and
+    // used by this layout alone.
+    for (int i = 0; i < asked->length; ++i) asked->data[i]->askLayoutSizes();
+    struct ForgetSizes {
+        const JavaPtr<ItemArray>& items;
+        ~ForgetSizes() {
+            for (int i = 0; i < items->length; ++i) items->data[i]->forgetLayoutSizes();
+        }
+    } forget{asked};
+    // The form may have changed while the lock was let go.
+    form = m_formParent();
+    if (form == nullptr || m_relayoutInProgress) return;
     JavaPtr<ItemArray> items = form->getItems();
     if (!items) return;
     RelayoutScope running(m_relayoutInProgress);
@@ -175,7 +192,7 @@ void FormCanvas::relayoutFormItems() {
     if (JavaPtr<Item> highlighted = form->getHighlightedItem()) {
         JavaPtr<JArray<int>> rect = m_defaultVisRect_inout(highlighted.get());
         if (m_traversedItem == highlighted)
-            highlighted->traverse(0, form->getWidth(), form->getHeight(), rect);
+            highlighted->traverseFromForm(0, form->getWidth(), form->getHeight(), rect);
         ensureHighlightedItemVisible(rect);
     }
 }
@@ -476,9 +493,10 @@ void FormCanvas::itemAutoHighlighted(Item* item) {
     m_column = item->m_x + item->m_width / 2;
     Form* form = m_formParent();
     if (form == nullptr) return;
+    JavaPtr<Item> held(item);
     JavaPtr<JArray<int>> rect = m_defaultVisRect_inout(item);
-    const bool kept = item->traverse(0, form->getWidth(), form->getHeight(), rect);
-    m_traversedItem = kept ? JavaPtr<Item>(item) : nullptr;
+    const bool kept = item->traverseFromForm(0, form->getWidth(), form->getHeight(), rect);
+    m_traversedItem = kept ? held : nullptr;
     ensureHighlightedItemVisible(rect);
 }
 
@@ -563,8 +581,9 @@ int FormCanvas::m_findNextItemIndexVertically(int dir, int index) {
 
 void FormCanvas::m_handleKeyEvent(int key, KeyEventType type) {
     LCDUIGuard lock(LCDUILock::mutex());
-    Form* form = m_formParent();
-    if (form == nullptr) return;
+    // Counted: a custom item's traverse runs with the lock let go, and the form must outlive it.
+    JavaPtr<Form> form(m_formParent());
+    if (!form) return;
     JavaPtr<ItemArray> items = form->getItems();
     if (!items || items->length == 0) return;
     if (type == KEY_EVENT_RELEASED && key != m_lastPressedKey) return;
@@ -596,7 +615,7 @@ void FormCanvas::m_handleKeyEvent(int key, KeyEventType type) {
             JavaPtr<Item> next = form->getHighlightedItem();
             if (!next) return;
             JavaPtr<JArray<int>> rect = m_defaultVisRect_inout(next.get());
-            const bool kept = next->traverse(action, viewWidth, viewHeight, rect);
+            const bool kept = next->traverseFromForm(action, viewWidth, viewHeight, rect);
             m_traversedItem = kept ? next : nullptr;
             ensureHighlightedItemVisible(rect);
         };
@@ -606,10 +625,10 @@ void FormCanvas::m_handleKeyEvent(int key, KeyEventType type) {
         } else {
             const int index = form->m_indexForItem(item.get());
             JavaPtr<JArray<int>> rect = m_defaultVisRect_inout(item.get());
-            if (item->traverse(action, viewWidth, viewHeight, rect)) {
+            if (item->traverseFromForm(action, viewWidth, viewHeight, rect)) {
                 m_traversedItem = item;
             } else {
-                if (m_traversedItem == item) item->traverseOut();
+                if (m_traversedItem == item) item->deliver([](Item& i) { i.traverseOut(); });
                 m_traversedItem = nullptr;
             }
             if (m_traversedItem) {
@@ -637,13 +656,13 @@ void FormCanvas::m_handleKeyEvent(int key, KeyEventType type) {
 
     switch (type) {
         case KEY_EVENT_PRESSED:
-            item->keyPressed(key);
+            item->deliver([key](Item& i) { i.keyPressed(key); });
             break;
         case KEY_EVENT_REPEATED:
-            item->keyRepeated(key);
+            item->deliver([key](Item& i) { i.keyRepeated(key); });
             break;
         case KEY_EVENT_RELEASED:
-            item->keyReleased(key);
+            item->deliver([key](Item& i) { i.keyReleased(key); });
             break;
     }
 }
@@ -764,7 +783,8 @@ void FormCanvas::showNotify() {
     DisplayableCoreCanvas::showNotify();
     Form* form = m_formParent();
     JavaPtr<ItemArray> items = form != nullptr ? form->getItems() : nullptr;
-    for (int i = 0; items && i < items->length; ++i) items->data[i]->showNotify();
+    for (int i = 0; items && i < items->length; ++i)
+        items->data[i]->deliver([](Item& item) { item.showNotify(); });
 }
 
 void FormCanvas::hideNotify() {
@@ -772,7 +792,8 @@ void FormCanvas::hideNotify() {
     DisplayableCoreCanvas::hideNotify();
     Form* form = m_formParent();
     JavaPtr<ItemArray> items = form != nullptr ? form->getItems() : nullptr;
-    for (int i = 0; items && i < items->length; ++i) items->data[i]->hideNotify();
+    for (int i = 0; items && i < items->length; ++i)
+        items->data[i]->deliver([](Item& item) { item.hideNotify(); });
 }
 
 void FormCanvas::tick(long long now) {
@@ -810,12 +831,66 @@ void FormCanvas::paint(const JavaPtr<Graphics>& g) {
     JavaPtr<ItemArray> items = form->getItems();
     for (int i = 0; items && i < items->length; ++i) {
         Item* item = items->data[i].get();
-        if (item->m_y + item->m_height >= clipTop && item->m_y <= clipBottom) item->paint(g);
+        if (item->m_y + item->m_height >= clipTop && item->m_y <= clipBottom)
+            item->paint(g, m_preparedContentFor(item));
     }
     if (m_formItemOverlay) m_formItemOverlay->paint(g);
     g->translate(tx - g->getTranslateX(), ty - g->getTranslateY());
 
     DisplayableCoreCanvas::paint(g);
+}
+
+void FormCanvas::repaintReal(int x, int y, int w, int h) {
+    m_prepareApplicationContent();
+    struct DropPrepared {
+        FormCanvas& canvas;
+        ~DropPrepared() {
+            std::vector<PreparedContent> prepared;
+            {
+                LCDUIGuard lock(LCDUILock::mutex());
+                prepared.swap(canvas.m_preparedContent);
+            }
+        }
+    } drop{*this};
+    DisplayableCoreCanvas::repaintReal(x, y, w, h);
+}
+
+void FormCanvas::m_prepareApplicationContent() {
+    // Inside another hold the application's paint could not run free of it; the paint then asks the
+    // item itself, with the screens' lock let go.
+    if (LCDUILock::anyHeldByCurrentThread()) return;
+    // As the paint itself: a thread the tear-down has not seen yet sees the quit and paints nothing.
+    PaintingThreads::noteCurrentThread();
+    if (midlet::MIDlet::quitInvoked.load()) return;
+    std::vector<PreparedContent> wanted;
+    {
+        LCDUIGuard lock(LCDUILock::mutex());
+        Form* form = m_formParent();
+        if (form == nullptr || m_repaintTickerOnly) return;
+        const int viewTop = m_verticalScrollPos;
+        const int viewBottom = viewTop + m_viewHeight();
+        JavaPtr<ItemArray> items = form->getItems();
+        for (int i = 0; items && i < items->length; ++i) {
+            Item* item = items->data[i].get();
+            if (!item->isApplicationItem() || item->m_contentWidth <= 0 || item->m_contentHeight <= 0)
+                continue;
+            if (item->m_y + item->m_height < viewTop || item->m_y > viewBottom) continue;
+            wanted.push_back({items->data[i], item->m_contentWidth, item->m_contentHeight, nullptr});
+        }
+    }
+    if (wanted.empty()) return;
+    for (PreparedContent& content : wanted)
+        content.image = content.item->paintContentImage(content.width, content.height);
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_preparedContent = std::move(wanted);
+}
+
+JavaPtr<Image> FormCanvas::m_preparedContentFor(Item* item) {
+    for (const PreparedContent& content : m_preparedContent) {
+        // The paint checks the size against the item's layout now.
+        if (content.item.get() == item) return content.image;
+    }
+    return nullptr;
 }
 
 JavaPtr<CommandListener> FormCanvas::m_parentCommandListener(const JavaPtr<Displayable>& shown) {

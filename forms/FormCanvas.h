@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "runtime/JArray.h"
 #include "screens/DisplayableCoreCanvas.h"
@@ -18,6 +19,7 @@
 namespace javax::microedition::lcdui {
 
 class Form;
+class Image;
 class Item;
 class StringItem;
 
@@ -50,6 +52,8 @@ public:
     void pointerDragged(int x, int y) override;
     void pointerPressed(int x, int y) override;
     void pointerReleased(int x, int y) override;
+    // Custom items paint their content first, into images, with no lock held; the paint then places them.
+    void repaintReal(int x, int y, int w, int h) override;
     void showNotify() override;
     void tick(long long now) override;
 
@@ -115,6 +119,22 @@ protected:
     JavaPtr<CommandListener> m_parentCommandListener(const JavaPtr<Displayable>& shown) override;
 
 private:
+    // A custom item's content, painted before the paint took any lock, at the content size it had then.
+    struct PreparedContent {
+        JavaPtr<Item> item;
+        int width;
+        int height;
+        JavaPtr<Image> image;
+    };
+
+    // Has the custom items in view paint their content, when this thread holds no lock.
+    void m_prepareApplicationContent();
+    // The content painted beforehand for the item; null when there is none.
+    JavaPtr<Image> m_preparedContentFor(Item* item);
+
+    // Under the screens' lock; set only for the paint that follows it.
+    std::vector<PreparedContent> m_preparedContent;
+
     // One pass over the rows; it ends early once the content is taller than heightLimit.
     void m_layoutPass(const JavaPtr<ItemArray>& items, int heightLimit);
     Form* m_formParent();

@@ -114,13 +114,29 @@ int Item::getMinimumWidth() {
 
 int Item::getPreferredHeight() {
     LCDUIGuard lock(LCDUILock::mutex());
-    const int content = m_preferredHeight != -1 ? m_preferredHeight : getPrefContentHeight(m_preferredWidth);
+    int content = m_preferredHeight;
+    if (content == -1 && m_layoutSizes) content = m_layoutSizes->prefHeight;
+    if (content == -1) {
+        const int lockedWidth = m_preferredWidth;
+        content =
+            isApplicationItem()
+                ? LCDUILock::callUnheld([this, lockedWidth] { return getPrefContentHeight(lockedWidth); })
+                : getPrefContentHeight(lockedWidth);
+    }
     return addSizes(addSizes(labelHeight(), 2 * HIGHLIGHT_BOX_PAD_Y), content);
 }
 
 int Item::getPreferredWidth() {
     LCDUIGuard lock(LCDUILock::mutex());
-    const int content = m_preferredWidth != -1 ? m_preferredWidth : getPrefContentWidth(m_preferredHeight);
+    int content = m_preferredWidth;
+    if (content == -1 && m_layoutSizes) content = m_layoutSizes->prefWidth;
+    if (content == -1) {
+        const int lockedHeight = m_preferredHeight;
+        content =
+            isApplicationItem()
+                ? LCDUILock::callUnheld([this, lockedHeight] { return getPrefContentWidth(lockedHeight); })
+                : getPrefContentWidth(lockedHeight);
+    }
     return addSizes(content, 2 * HIGHLIGHT_BOX_PAD_X);
 }
 
@@ -151,9 +167,8 @@ void Item::setDefaultCommand(const JavaPtr<Command>& cmd) {
 }
 
 void Item::setItemCommandListener(const JavaPtr<ItemCommandListener>& l) {
-    JavaPtr<ItemCommandListener> old;
     LCDUIGuard lock(LCDUILock::mutex());
-    old = std::move(m_itemCommandListener);
+    LCDUILock::dropOutside(std::move(m_itemCommandListener));
     m_itemCommandListenerIsSelf = l && l.counted() == static_cast<java::lang::Smart*>(this);
     m_itemCommandListenerIsOwner = !m_itemCommandListenerIsSelf && l && l.counted() == m_ownerObject();
     if (!m_itemCommandListenerIsSelf && !m_itemCommandListenerIsOwner) m_itemCommandListener = l;
@@ -364,8 +379,59 @@ void Item::updateContentDimensions() {
 
 void Item::contentSizeChanged() {
     LCDUIGuard lock(LCDUILock::mutex());
-    sizeChanged(m_contentWidth, m_contentHeight);
+    const int w = m_contentWidth;
+    const int h = m_contentHeight;
+    deliver([w, h](Item& item) { item.sizeChanged(w, h); });
     rebuildTouchscreenAreas();
+}
+
+bool Item::isApplicationItem() {
+    return castAsTypeID(CustomItem::TESLclassTypeID) != nullptr;
+}
+
+void Item::deliver(std::function<void(Item&)> call) {
+    if (!isApplicationItem()) {
+        call(*this);
+        return;
+    }
+    JavaPtr<Item> self(this);
+    LCDUILock::callOutside([self, call = std::move(call)] { call(*self); });
+}
+
+bool Item::traverseFromForm(int dir, int viewportWidth, int viewportHeight,
+                            const JavaPtr<JArray<int>>& visRect) {
+    if (!isApplicationItem()) return traverse(dir, viewportWidth, viewportHeight, visRect);
+    // Held through the call: the form may let go of the item meanwhile.
+    JavaPtr<Item> self(this);
+    const bool kept =
+        LCDUILock::callUnheld([&] { return traverse(dir, viewportWidth, viewportHeight, visRect); });
+    LCDUIGuard lock(LCDUILock::mutex());
+    return kept && isHighlighted();
+}
+
+void Item::askLayoutSizes() {
+    if (!isApplicationItem()) return;
+    int lockedWidth = -1;
+    int lockedHeight = -1;
+    {
+        LCDUIGuard lock(LCDUILock::mutex());
+        lockedWidth = m_preferredWidth;
+        lockedHeight = m_preferredHeight;
+    }
+    JavaPtr<Item> self(this);
+    const ContentSizes sizes = LCDUILock::callUnheld([&] {
+        return ContentSizes{getMinContentWidth(), getMinContentHeight(),
+                            lockedWidth == -1 ? getPrefContentWidth(lockedHeight) : -1,
+                            lockedHeight == -1 ? getPrefContentHeight(lockedWidth) : -1};
+    });
+    LCDUIGuard lock(LCDUILock::mutex());
+    // A size locked when asked and unlocked by the layout's time is asked then.
+    m_layoutSizes = sizes;
+}
+
+void Item::forgetLayoutSizes() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_layoutSizes.reset();
 }
 
 bool Item::isHighlighted() {
@@ -373,6 +439,10 @@ bool Item::isHighlighted() {
 }
 
 void Item::paint(const JavaPtr<Graphics>& g) {
+    paint(g, nullptr);
+}
+
+void Item::paint(const JavaPtr<Graphics>& g, const JavaPtr<Image>& content) {
     LCDUIGuard lock(LCDUILock::mutex());
     g->setColor(_LCDUI_COLOR_FOREGROUND);
     if (m_label && m_label->length() > 0) {
@@ -387,8 +457,8 @@ void Item::paint(const JavaPtr<Graphics>& g) {
             g->drawRect(m_x, m_y, m_width, m_height);
         }
     }
-    if (castAsTypeID(CustomItem::TESLclassTypeID) != nullptr) {
-        paintCustomContent(g);
+    if (isApplicationItem()) {
+        paintCustomContent(g, content);
     } else {
         paintContent(g);
     }
@@ -401,17 +471,30 @@ void Item::paintContent(const JavaPtr<Graphics>& g) {
     paint(g, m_contentWidth, m_contentHeight);
 }
 
-void Item::paintCustomContent(const JavaPtr<Graphics>& g) {
+JavaPtr<Image> Item::paintContentImage(int w, int h) {
+    // Drawn into an image of the content size, so the item's drawing is cut to its content area.
+    JavaPtr<Image> image = Image::createImage(w, h);
+    JavaPtr<Graphics> imageGraphics = image->getGraphics();
+    imageGraphics->setColor(_LCDUI_COLOR_BACKGROUND);
+    imageGraphics->fillRect(0, 0, w, h);
+    imageGraphics->setColor(_LCDUI_COLOR_FOREGROUND);
+    paint(imageGraphics, w, h);
+    return image;
+}
+
+void Item::paintCustomContent(const JavaPtr<Graphics>& g, const JavaPtr<Image>& content) {
     // Before its first layout, or laid out at a minimum that leaves out the margins, a custom item has no
     // content area; an image of that size cannot be made.
     if (m_contentWidth <= 0 || m_contentHeight <= 0) return;
-    // Drawn into an image of the content size, so the item's drawing is cut to its content area.
-    JavaPtr<Image> image = Image::createImage(m_contentWidth, m_contentHeight);
-    JavaPtr<Graphics> imageGraphics = image->getGraphics();
-    imageGraphics->setColor(_LCDUI_COLOR_BACKGROUND);
-    imageGraphics->fillRect(0, 0, m_contentWidth, m_contentHeight);
-    imageGraphics->setColor(_LCDUI_COLOR_FOREGROUND);
-    paint(imageGraphics, m_contentWidth, m_contentHeight);
+    JavaPtr<Image> image = content;
+    if (!image || image->getWidth() != m_contentWidth || image->getHeight() != m_contentHeight) {
+        const int w = m_contentWidth;
+        const int h = m_contentHeight;
+        JavaPtr<Item> self(this);
+        image = LCDUILock::callUnheld([&] { return paintContentImage(w, h); });
+        // Laid out anew meanwhile: the next paint has the new size.
+        if (m_contentWidth != w || m_contentHeight != h) return;
+    }
     GraphicsStateScope saved(g);
     saved.clipToScreen();
     g->drawImage(image, m_x + m_contentX, m_y + m_contentY, kAnchorTopLeft);
@@ -437,17 +520,17 @@ void Item::touchscreenEventCallback(void* context, const JavaPtr<java::lang::Str
 void Item::pointerPressedInternal(int x, int y) {
     LCDUIGuard lock(LCDUILock::mutex());
     requestHighlight();
-    if (m_toContentArea(&x, &y)) pointerPressed(x, y);
+    if (m_toContentArea(&x, &y)) deliver([x, y](Item& item) { item.pointerPressed(x, y); });
 }
 
 void Item::pointerDraggedInternal(int x, int y) {
     LCDUIGuard lock(LCDUILock::mutex());
-    if (m_toContentArea(&x, &y)) pointerDragged(x, y);
+    if (m_toContentArea(&x, &y)) deliver([x, y](Item& item) { item.pointerDragged(x, y); });
 }
 
 void Item::pointerReleasedInternal(int x, int y) {
     LCDUIGuard lock(LCDUILock::mutex());
-    if (m_toContentArea(&x, &y)) pointerReleased(x, y);
+    if (m_toContentArea(&x, &y)) deliver([x, y](Item& item) { item.pointerReleased(x, y); });
 }
 
 void Item::requestHighlight() {

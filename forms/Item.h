@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "runtime/JArray.h"
 #include "runtime/Object.h"
@@ -20,6 +22,7 @@ class Command;
 class Displayable;
 class Font;
 class Graphics;
+class Image;
 class ItemCommandListener;
 class ItemOwner;
 
@@ -124,6 +127,28 @@ public:
     // The whole item (label, highlight border, content); g is translated to the form's content
     // coordinates.
     void paint(const JavaPtr<Graphics>& g);
+    // The same, with a custom item's content taken from content, an image its paint drew beforehand
+    // (paintContentImage) when it still has the item's content size; otherwise painted now, with the
+    // screens' lock let go.
+    void paint(const JavaPtr<Graphics>& g, const JavaPtr<Image>& content);
+    // A custom item's content, painted by the application into a new image of w x h (both positive),
+    // filled with the background colour first. Called with no lock held.
+    JavaPtr<Image> paintContentImage(int w, int h);
+
+    // Whether the item is the application's own (a CustomItem): its operations are application code,
+    // which runs with no library lock held (shell/LCDUILock.h).
+    bool isApplicationItem();
+    // Runs call on the item now, or for a custom item once this thread holds no lock (the call's
+    // answer is not needed, so it waits with the listener calls).
+    void deliver(std::function<void(Item&)> call);
+    // traverse as the form canvas asks it. A custom item answers with the lock let go, and its yes
+    // counts only while it is still its form's highlighted item.
+    bool traverseFromForm(int dir, int viewportWidth, int viewportHeight,
+                          const JavaPtr<JArray<int>>& visRect);
+    // Custom items: the layout about to run asks the four content sizes here, with the lock let go, and
+    // uses these answers (getMinimumWidth and the rest) until forgetLayoutSizes.
+    void askLayoutSizes();
+    void forgetLayoutSizes();
     // A touch rectangle in content-area coordinates, edges included, registered in the form items' group.
     void registerArea(int x1, int y1, int x2, int y2, const JavaPtr<java::lang::String>& code);
     void unregisterAll();
@@ -181,11 +206,20 @@ protected:
     ItemOwner* m_owner = nullptr;
     JavaPtr<TouchScreenAreaListener> m_touchListener;
 
+    // A custom item's content sizes asked before a layout; empty outside one.
+    struct ContentSizes {
+        int minWidth;
+        int minHeight;
+        int prefWidth;
+        int prefHeight;
+    };
+    std::optional<ContentSizes> m_layoutSizes;
+
 private:
     // The owner as an object, to tell a listener that is the form; null while the item is free.
     java::lang::Smart* m_ownerObject();
     void paintContent(const JavaPtr<Graphics>& g);
-    void paintCustomContent(const JavaPtr<Graphics>& g);
+    void paintCustomContent(const JavaPtr<Graphics>& g, const JavaPtr<Image>& content);
 };
 
 }  // namespace javax::microedition::lcdui

@@ -1,6 +1,7 @@
 #include "graphics/Graphics.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cwchar>
 
@@ -25,8 +26,9 @@ int32_t saturateToInt(int64_t v) {
 }  // namespace
 
 Graphics::Graphics() noexcept {
-    width = ScreenSize::width;
-    height = ScreenSize::height;
+    // A screen turn writes the size under the paint lock, and an image's graphics is made without it.
+    width = std::atomic_ref<int32_t>(ScreenSize::width).load();
+    height = std::atomic_ref<int32_t>(ScreenSize::height).load();
     if constexpr (_LANDSCAPE_MODE) {
         if (height > width) std::swap(width, height);
     }

@@ -166,7 +166,7 @@ void Canvas::repaintReal(int x, int y, int w, int h) {
     if (quitInvoked()) return;
     JavaPtr<Graphics> g = getGraphics();
     if (!g) return;
-    std::lock_guard<std::recursive_mutex> painting(paintMutex);
+    std::lock_guard<PaintLock> painting(paintMutex);
 #if _ATTEMPTS_2D_OVER_3D
     // A GL frame this paint opened and did not present (a paint that throws) is dropped, so that the
     // context is free for the next thread that draws.
@@ -218,7 +218,7 @@ void Canvas::flushGraphics(int, int, int, int) {
 #else
     if (!isShown()) return;
     // A frame another thread is painting is not copied half done.
-    std::lock_guard<std::recursive_mutex> painting(paintMutex);
+    std::lock_guard<PaintLock> painting(paintMutex);
     _frameBufferUpdate();
 #endif
 }

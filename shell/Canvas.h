@@ -9,6 +9,7 @@
 
 #include "runtime/String.h"
 #include "shell/Displayable.h"
+#include "shell/PaintLock.h"
 
 namespace javax::microedition::lcdui {
 
@@ -114,9 +115,9 @@ public:
     // high-level screens while the application paints its canvas and the main thread turns the screen,
     // and all share one clip, one colour, one size and one screen buffer. Held around the paint, the
     // flush and the size change, never around serial calls or a size-change notification. Recursive,
-    // as a paint may flush or repaint another canvas itself. Order: the screens' lock before this one;
-    // the display's and the host's own locks may be taken under it, never the other way round.
-    static inline std::recursive_mutex paintMutex;
+    // as a paint may flush or repaint another canvas itself. Its place in the lock order, and which
+    // application code runs under it (only a canvas's own paint), are stated in shell/LCDUILock.h.
+    static inline PaintLock paintMutex;
 };
 
 }  // namespace javax::microedition::lcdui

@@ -186,39 +186,43 @@ void Display::setCurrentItem(const JavaPtr<Item>& item) {
 }
 
 void Display::fulfilSetCurrentRequest() {
-    JavaPtr<Canvas> outgoing;
-    {
-        std::lock_guard<std::mutex> lock(displayMutex);
-        if (!myNextDisplayable) return;
-        outgoing = myDisplayableCanvas;
-    }
-    if (outgoing) outgoing->hideNotify();
-
-    JavaPtr<Displayable> oldDisplayable;
-    JavaPtr<Canvas> oldCanvas;
     JavaPtr<Displayable> incoming;
-    JavaPtr<Canvas> incomingCanvas;
-    JavaPtr<Graphics> g;
     {
-        std::lock_guard<std::mutex> lock(displayMutex);
-        // Another thread may have carried the request out meanwhile.
-        if (!myNextDisplayable) return;
-        oldDisplayable = std::exchange(myDisplayable, std::move(myNextDisplayable));
-        oldCanvas = std::exchange(myDisplayableCanvas, std::move(myNextDisplayableCanvas));
-        myNextDisplayable = nullptr;
-        myNextDisplayableCanvas = nullptr;
-        incoming = myDisplayable;
-        incomingCanvas = myDisplayableCanvas;
-        g = masterGraphics;
-        // Cleared before the notifications, so that a request made from inside them stands.
-        setCurrentRequested.store(false);
+        // The outgoing displayable and canvas go before the forms are tidied up: a form whose last
+        // reference was the display's is then let go at this switch, not at the next one.
+        JavaPtr<Canvas> outgoing;
+        {
+            std::lock_guard<std::mutex> lock(displayMutex);
+            if (!myNextDisplayable) return;
+            outgoing = myDisplayableCanvas;
+        }
+        if (outgoing) outgoing->hideNotify();
+
+        JavaPtr<Displayable> oldDisplayable;
+        JavaPtr<Canvas> oldCanvas;
+        JavaPtr<Canvas> incomingCanvas;
+        JavaPtr<Graphics> g;
+        {
+            std::lock_guard<std::mutex> lock(displayMutex);
+            // Another thread may have carried the request out meanwhile.
+            if (!myNextDisplayable) return;
+            oldDisplayable = std::exchange(myDisplayable, std::move(myNextDisplayable));
+            oldCanvas = std::exchange(myDisplayableCanvas, std::move(myNextDisplayableCanvas));
+            myNextDisplayable = nullptr;
+            myNextDisplayableCanvas = nullptr;
+            incoming = myDisplayable;
+            incomingCanvas = myDisplayableCanvas;
+            g = masterGraphics;
+            // Cleared before the notifications, so that a request made from inside them stands.
+            setCurrentRequested.store(false);
+        }
+        // The outgoing canvas keeps its graphics; it can no longer flush as it is not shown.
+        if (incomingCanvas) {
+            incomingCanvas->setGraphicsReference(g);
+            incomingCanvas->showNotify();
+        }
+        if (answers(incoming, kAlertTypeId)) incoming->showNotify();
     }
-    // The outgoing canvas keeps its graphics; it can no longer flush as it is not shown.
-    if (incomingCanvas) {
-        incomingCanvas->setGraphicsReference(g);
-        incomingCanvas->showNotify();
-    }
-    if (answers(incoming, kAlertTypeId)) incoming->showNotify();
     if (auto tidyUpForms = lcduiHighLevelHooks().formTidyUp) tidyUpForms();
     needToTickLCDUI.store(incoming->getTicker() || answers(incoming, kScreenTypeId));
 }

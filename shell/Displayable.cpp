@@ -69,9 +69,10 @@ void Displayable::removeCommand(const JavaPtr<Command>& c) {
 }
 
 void Displayable::setCommandListener(const JavaPtr<CommandListener>& l) {
-    JavaPtr<CommandListener> old;
     LCDUIGuard lock(LCDUILock::mutex());
-    old = std::move(m_commandListener);
+    // The old listener is the application's: its last reference goes where no lock is held, also when
+    // this is called inside a screen's own hold (a Form, a List or an Alert passing it on).
+    LCDUILock::dropOutside(std::move(m_commandListener));
     if (l && l.counted() == static_cast<java::lang::Smart*>(this)) {
         m_commandListenerIsSelf.store(true);
     } else {

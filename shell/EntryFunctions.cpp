@@ -6,6 +6,7 @@
 #include "graphics/Graphics.h"
 #include "shell/Display.h"
 #include "shell/LCDUIHooks.h"
+#include "shell/LCDUILock.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StartUp.h"
 #include "shell/TickerWake.h"
@@ -14,7 +15,10 @@ using javax::microedition::lcdui::Canvas;
 using javax::microedition::lcdui::Display;
 using javax::microedition::lcdui::Displayable;
 using javax::microedition::lcdui::Graphics;
+using javax::microedition::lcdui::LCDUIGuard;
 using javax::microedition::lcdui::lcduiHighLevelHooks;
+using javax::microedition::lcdui::LCDUILock;
+using javax::microedition::lcdui::PaintLock;
 
 namespace {
 
@@ -64,7 +68,10 @@ void changeOutputSize(int width, int height) {
     {
         // A paint between a new width and a new height would fill a 320 x 320 screen into a 240 x 320
         // buffer, a whole screen past its end.
-        std::lock_guard<std::recursive_mutex> painting(Canvas::paintMutex);
+        std::lock_guard<PaintLock> painting(Canvas::paintMutex);
+        // The screens lay out under their own lock: with both held here, a layout or a paint reads one
+        // whole size, never the new width with the old height.
+        LCDUIGuard screens(LCDUILock::mutex());
         _outputWidth.store(width);
         _outputHeight.store(height);
         // Any thread reads the screen size (a canvas's getWidth); the graphics library keeps it plain.

@@ -16,7 +16,8 @@ void _frameBufferUpdate() {
     _frameBufferUpdates.fetch_add(1);
     // The size is changed only under the paint lock: both sides read here belong to one turn, and the
     // frame copied is the one painted at that size.
-    std::lock_guard<std::recursive_mutex> painting(javax::microedition::lcdui::Canvas::paintMutex);
+    std::lock_guard<javax::microedition::lcdui::PaintLock> painting(
+        javax::microedition::lcdui::Canvas::paintMutex);
     const int width = _outputWidth.load();
     const int height = _outputHeight.load();
     const uint32_t* pixels = _frameBufferPixels.load();

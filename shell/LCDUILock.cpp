@@ -15,14 +15,44 @@ namespace {
 // What one thread knows of its own holds; no other thread reads it.
 struct ThreadHolds {
     int depth = 0;
+    // Holds of the paint lock; kept calls wait for these to end too.
+    int paintDepth = 0;
     // The kept calls are being run: a hold that ends inside one of them leaves the rest to this run.
     bool running = false;
-    std::deque<std::function<void()>> kept;
+    // Made on the first kept call. Plain fields, so that they outlive the thread's other thread_locals:
+    // a form freed by a static's destructor at exit still finds them.
+    std::deque<std::function<void()>>* kept = nullptr;
+    // The thread is ending: a call that would be kept runs at once.
+    bool ending = false;
+};
+
+thread_local ThreadHolds perThread;
+
+// Frees the kept list when the thread ends.
+struct KeptListOwner {
+    ~KeptListOwner() {
+        perThread.ending = true;
+        delete std::exchange(perThread.kept, nullptr);
+    }
 };
 
 ThreadHolds& holds() {
-    thread_local ThreadHolds perThread;
     return perThread;
+}
+
+bool keep(ThreadHolds& mine, std::function<void()>& call) {
+    if (mine.ending) return false;
+    if (mine.kept == nullptr) {
+        thread_local KeptListOwner owner;
+        (void)owner;
+        mine.kept = new std::deque<std::function<void()>>();
+    }
+    mine.kept->push_back(std::move(call));
+    return true;
+}
+
+bool anyKept(const ThreadHolds& mine) {
+    return mine.kept != nullptr && !mine.kept->empty();
 }
 
 void logThrown(const char* what, const char* message) {
@@ -36,9 +66,9 @@ void runKept(ThreadHolds& mine) {
         ThreadHolds& mine;
         ~RunningScope() { mine.running = false; }
     } running{mine};
-    while (!mine.kept.empty()) {
-        std::function<void()> call = std::move(mine.kept.front());
-        mine.kept.pop_front();
+    while (anyKept(mine)) {
+        std::function<void()> call = std::move(mine.kept->front());
+        mine.kept->pop_front();
         // Nobody waits for these calls to return a throw to: the user's key or the tick that caused
         // them has been handled already. The throw is told, and the calls behind it still run.
         try {
@@ -52,6 +82,10 @@ void runKept(ThreadHolds& mine) {
             logThrown("an unknown exception", "(no message)");
         }
     }
+}
+
+void runKeptIfFree(ThreadHolds& mine) {
+    if (mine.depth == 0 && mine.paintDepth == 0 && !mine.running && anyKept(mine)) runKept(mine);
 }
 
 }  // namespace
@@ -76,21 +110,47 @@ void LCDUILock::unlock() {
     ThreadHolds& mine = holds();
     --mine.depth;
     m_mutex.unlock();
-    if (mine.depth == 0 && !mine.running && !mine.kept.empty()) runKept(mine);
+    runKeptIfFree(mine);
 }
 
 bool LCDUILock::heldByCurrentThread() {
     return holds().depth > 0;
 }
 
+bool LCDUILock::anyHeldByCurrentThread() {
+    const ThreadHolds& mine = holds();
+    return mine.depth > 0 || mine.paintDepth > 0;
+}
+
 void LCDUILock::callOutside(std::function<void()> call) {
     if (!call) return;
     ThreadHolds& mine = holds();
-    if (mine.depth == 0) {
-        call();
-        return;
-    }
-    mine.kept.push_back(std::move(call));
+    if ((mine.depth == 0 && mine.paintDepth == 0) || !keep(mine, call)) call();
+}
+
+void LCDUILock::notePaintHold() {
+    ++holds().paintDepth;
+}
+
+void LCDUILock::notePaintRelease() {
+    ThreadHolds& mine = holds();
+    --mine.paintDepth;
+    runKeptIfFree(mine);
+}
+
+int LCDUILock::letGo() {
+    ThreadHolds& mine = holds();
+    const int depth = mine.depth;
+    mine.depth = 0;
+    for (int i = 0; i < depth; ++i) mutex().m_mutex.unlock();
+    // Calls kept before the application's call run before it, as they would have at the hold's end.
+    runKeptIfFree(mine);
+    return depth;
+}
+
+void LCDUILock::takeBack(int depth) {
+    for (int i = 0; i < depth; ++i) mutex().m_mutex.lock();
+    holds().depth += depth;
 }
 
 }  // namespace javax::microedition::lcdui

@@ -25,7 +25,8 @@ void DemoCanvas::draw() {
     // One drawer at a time: the MIDlet thread draws the first screen, the main thread the taps.
     std::lock_guard<std::mutex> lock(m_mutex);
     // The paint lock keeps a screen turn from changing the size under the drawing.
-    std::lock_guard<std::recursive_mutex> painting(javax::microedition::lcdui::Canvas::paintMutex);
+    std::lock_guard<javax::microedition::lcdui::PaintLock> painting(
+        javax::microedition::lcdui::Canvas::paintMutex);
     g->setClip(0, 0, g->width, g->height);
     g->setColor(kBackground);
     g->fillRect(0, 0, g->width, g->height);

@@ -206,4 +206,78 @@ TEST_F(SelfListeningScreensTest, AnItemLeavingTheFormKeepsTheFormAsItsListener) 
     EXPECT_EQ(itemsDestroyed, 1);
 }
 
+// A form that handles its own commands: on any command it shows the screen set as next.
+class SelfCommandForm : public Form, public CommandListener {
+    TESL_CLASS(SelfCommandForm, "dialogstest.SelfCommandForm", Form, CommandListener)
+public:
+    SelfCommandForm() noexcept {}
+    ~SelfCommandForm() override { ++screensDestroyed; }
+    SelfCommandForm* TESLinvokeconstructor() {
+        Form::TESLinvokeconstructor(jstr("self"));
+        return this;
+    }
+    void commandAction(const JavaPtr<Command>&, const JavaPtr<Displayable>&) override {
+        Display::getDisplay(nullptr)->setCurrent(next);
+    }
+    JavaPtr<Displayable> next;
+};
+
+// A listener that holds the application's last reference to its form, and lets go of it on a command.
+class LastHolder : public java::lang::Object, public CommandListener {
+    TESL_CLASS(LastHolder, "dialogstest.LastHolder", java::lang::Object, CommandListener)
+public:
+    LastHolder() noexcept {}
+    LastHolder* TESLinvokeconstructor() {
+        Object::TESLinvokeconstructor();
+        return this;
+    }
+    void commandAction(const JavaPtr<Command>&, const JavaPtr<Displayable>&) override {
+        form = nullptr;
+        Display::getDisplay(nullptr)->setCurrent(next);
+    }
+    JavaPtr<Form> form;
+    JavaPtr<Displayable> next;
+};
+
+TEST_F(SelfListeningScreensTest, AFormLetGoIsFreedAtTheSwitchThatLeavesIt) {
+    struct Case {
+        const char* name;
+        // Builds the form, shows it and lets go of the test's reference; the form's canvas comes back.
+        std::function<JavaPtr<FormCanvas>(const JavaPtr<Displayable>& next)> show;
+    };
+    const Case cases[] = {
+        {"a form that is its own command listener",
+         [this](const JavaPtr<Displayable>& next) {
+             JavaPtr<SelfCommandForm> form = jnew<SelfCommandForm>();
+             form->next = next;
+             form->addCommand(jnew<Command>(jstr("Done"), Command::CANCEL, 1));
+             form->setCommandListener(form);
+             HighLevelScreensFixture::show(form);
+             return form->getFormCanvas();
+         }},
+        {"a form whose listener holds its last reference",
+         [this](const JavaPtr<Displayable>& next) {
+             JavaPtr<LastHolder> holder = jnew<LastHolder>();
+             holder->form = jnew<SelfCommandForm>();
+             holder->next = next;
+             holder->form->addCommand(jnew<Command>(jstr("Done"), Command::CANCEL, 1));
+             holder->form->setCommandListener(holder);
+             HighLevelScreensFixture::show(holder->form);
+             return holder->form->getFormCanvas();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        screensDestroyed = 0;
+        JavaPtr<screenstest::TestScreen> next = jnew<screenstest::TestScreen>();
+        JavaPtr<FormCanvas> canvas = c.show(next);
+        key(canvas, DisplayableCoreCanvas::KEY_SOFTKEY_LEFT);
+        EXPECT_EQ(screensDestroyed, 0) << "shown until the switch";
+        Display::tickLCDUI(50);
+        ASSERT_EQ(Display::currentDisplayable().get(), static_cast<Displayable*>(next.get()));
+        EXPECT_EQ(screensDestroyed, 1) << "freed at the switch that left it";
+        EXPECT_EQ(pinnedForms(), 0);
+    }
+}
+
 }  // namespace
