@@ -187,14 +187,18 @@ TEST_F(Graphics2DOver3D, BatchesHoldAtMost256EntriesAndFlushOnAKindChange) {
     EXPECT_EQ(platform::gles1::drawCallCount(), before + 1);
     EXPECT_EQ(Graphics::pendingEntries2DOver3D(), 1);
 
+    // A slanted line joins the coloured batch as the runs of its steps: rows 20 to 25, six quads.
     screen->drawLine(0, 20, 10, 25);
-    EXPECT_EQ(platform::gles1::drawCallCount(), before + 2);
-    EXPECT_EQ(Graphics::pendingKind2DOver3D(), 0);
+    EXPECT_EQ(platform::gles1::drawCallCount(), before + 1);
+    EXPECT_EQ(Graphics::pendingKind2DOver3D(), 1);
+    EXPECT_EQ(Graphics::pendingEntries2DOver3D(), 7);
 
-    // Textured quads: another texture flushes, the same one batches.
+    // Textured quads: the change of kind flushes, another texture flushes, the same one batches.
     JavaPtr<Image> a = patternImage(2, 2, 0xFF);
     JavaPtr<Image> b = patternImage(2, 2, 0xFF);
     screen->drawImage(a, 0, 30, 0);
+    EXPECT_EQ(platform::gles1::drawCallCount(), before + 2);
+    EXPECT_EQ(Graphics::pendingKind2DOver3D(), 2);
     screen->drawImage(a, 4, 30, 0);
     EXPECT_EQ(Graphics::pendingEntries2DOver3D(), 2);
     const uint64_t uploads = platform::gles1::uploadCount();
