@@ -22,9 +22,13 @@
 #include "engine/HookCanvas.h"
 #include "forms/FormHooks.h"
 #include "forms/List.h"
+#include "graphics/Switch2DOver3D.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/files/DirectoryLock.h"
 #include "platform/files/FileSystemPaths.h"
+#if _ATTEMPTS_2D_OVER_3D
+#include "platform/gl/EglOutput.h"
+#endif
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/Sdl2Host.h"
 #include "platform/location/LocationReplay.h"
@@ -225,6 +229,10 @@ int main(int argc, char** argv) {
     // OpenAL's own error lines stay off stderr unless the user asks for them; a missing sound device
     // is said in one line of the program's own. Set before any thread reads the environment.
     setenv("ALSOFT_LOGLEVEL", "0", 0);
+#if _ATTEMPTS_2D_OVER_3D
+    // Likewise EGL's: a missing driver is said in one line below, not in the loader's words.
+    setenv("EGL_LOG_LEVEL", "fatal", 0);
+#endif
     // The application reads its locale from the environment.
     if (!options.locale.empty()) setenv("LC_ALL", (options.locale + ".UTF-8").c_str(), 1);
     ScriptRunner script;
@@ -279,6 +287,16 @@ int main(int argc, char** argv) {
     screen.modelName = profile.modelName;
     screen.machineName = profile.machineName;
     const std::chrono::milliseconds timeout(options.timeoutMilliseconds);
+#if _ATTEMPTS_2D_OVER_3D
+    // Every frame goes through GL: without a context the program would show nothing at all, so it does
+    // not start, as without a display. The context made here is the one the first frame takes.
+    platform::EglOutput::setOutputSize(options.widthPoints * options.scale,
+                                       options.heightPoints * options.scale);
+    if (std::string reason; !platform::EglOutput::probe(reason)) {
+        std::fprintf(stderr, "quill: no OpenGL ES 1.1 driver: %s\n", reason.c_str());
+        return xyzApp::kExitLaunchFailed;
+    }
+#endif
     int status = options.headless
                      ? runHeadless(screen, options.scriptPath.empty() ? nullptr : &script, timeout, options)
                      : runWindowed(screen, options);

@@ -185,9 +185,6 @@ void HookCanvas::runOnce() {
 
 bool HookCanvas::lastFrameStillShown() {
     if (painted_signature == 0 || !last_frame_repeats.load()) return false;
-    // While GL has the screen, frames are presented by the GL flush, which neither counts hand-overs
-    // nor can tell the host that a frame stands: every step is painted there.
-    if (!_in2dmode.load()) return false;
     // Another canvas or screen flushed meanwhile, or a serial call waits for the next repaint.
     if (_frameBufferUpdates.load() != painted_hand_over_count ||
         javax::microedition::lcdui::Display::hasSeriallyCalls())

@@ -170,13 +170,37 @@ void Graphics::drawLineWide(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
     const int64_t last = std::min({count - 1, columns.last, rows.last});
 #if _ATTEMPTS_2D_OVER_3D
     if (drawsThroughGL()) {
-        // The visible steps' end pixels make the clipped line.
-        if (first <= last) {
-            drawLine2DOver3D(static_cast<int>((xStart + first * xStep) >> bits),
-                             static_cast<int>((yStart + first * yStep) >> bits),
-                             static_cast<int>((xStart + last * xStep) >> bits),
-                             static_cast<int>((yStart + last * yStep) >> bits), rightward);
+        // GL's own rasterisation of a slanted line lights other pixels than these steps wherever the
+        // line passes between two (and drops some short runs): the visible steps go to GL as the
+        // straight runs they form (rows of a shallow line, columns of a steep one), each a coloured
+        // quad, which covers exactly its pixels.
+        const bool rows = dx >= dy;
+        int64_t runX = 0, runY = 0, endX = 0, endY = 0;
+        bool inRun = false;
+        auto emitRun = [&] {
+            if (inRun)
+                myRectBlit2DOver3D(TSRect{static_cast<int32_t>(std::min(runX, endX)),
+                                          static_cast<int32_t>(std::min(runY, endY)),
+                                          static_cast<int32_t>(std::abs(endX - runX) + 1),
+                                          static_cast<int32_t>(std::abs(endY - runY) + 1)});
+        };
+        for (int64_t i = first; i <= last; ++i) {
+            const int64_t px = static_cast<int64_t>((xStart + i * xStep) >> bits);
+            const int64_t py = static_cast<int64_t>((yStart + i * yStep) >> bits);
+            if (px < clip.left || px >= clip.right || py < clip.top || py >= clip.bottom) {
+                emitRun();
+                inRun = false;
+                continue;
+            }
+            if (inRun && (rows ? py == runY : px == runX)) {
+                endX = px, endY = py;
+                continue;
+            }
+            emitRun();
+            runX = endX = px, runY = endY = py;
+            inRun = true;
         }
+        emitRun();
         return;
     }
     if (pixels == nullptr) return;

@@ -29,13 +29,18 @@ run_preset asan
 run_preset tsan
 
 # The 2D-over-3D alternative is a build of its own (it changes Graphics everywhere): only the program
-# is built there. It plays every screen of the quiz beside the asan build's program, on the asan build's
-# test bundle, and their frames must match.
+# and the comparison tests are built there. The program plays every screen of the quiz beside the asan
+# build's program, on the asan build's test bundle, and their frames must match; the tests draw the
+# screens, shapes and the quiz's frames through GL and in software and start the program without GL.
 echo "=== gl: the 2D-over-3D program against the software one"
 cmake --preset gl >/dev/null
 cmake --build --preset gl -j "$jobs"
 if ! sh tests/graphics/gl/compare-screens.sh build/asan/app/quill build/asan/bundles/test build/gl/app/quill \
         build/asan/bundles/test build/asan/tests/graphics/gl_frame_compare build/gl/screens; then
+    status=1
+fi
+if ! QUILL_TEST_BUNDLE_DIR="$PWD/build/asan/bundles/test" \
+        ctest --test-dir build/gl -L gl_build -j "$jobs" --output-on-failure --timeout 300; then
     status=1
 fi
 

@@ -10,6 +10,10 @@
 #include "shell/MIDlet.h"
 #include "shell/PaintingThreads.h"
 
+#if _ATTEMPTS_2D_OVER_3D
+#include "platform/gl/EglOutput.h"
+#endif
+
 // Build switches read here (all off in this build): repaints queued for a repaint thread instead of
 // painted on the caller's (kThreadedRepaint, in shell/Display.h), and the 2D-over-3D flush
 // (_ATTEMPTS_2D_OVER_3D, in graphics/Switch2DOver3D.h).
@@ -214,7 +218,15 @@ void Canvas::flushGraphics(int, int, int, int) {
         Graphics::discardFrame2DOver3D();
         return;
     }
+    // Counted as the image path counts its hand-overs, so that a settled screen can tell that its frame
+    // still stands and skip its repaint. Only the thread holding the context presents, so the count of
+    // presented frames moves here only through this flush.
+    const bool drawnHere = Graphics::frameOpenHere2DOver3D();
+    const uint64_t presentedBefore = platform::EglOutput::framesPresented();
+    _frameBufferUpdates.fetch_add(1);
     flushGraphics2DOver3D(nullptr);
+    if (!drawnHere || platform::EglOutput::framesPresented() == presentedBefore)
+        _frameBufferUpdatesDropped.fetch_add(1);
 #else
     if (!isShown()) return;
     // A frame another thread is painting is not copied half done.

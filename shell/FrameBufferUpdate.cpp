@@ -34,6 +34,6 @@ void _frameBufferUpdate() {
 }
 
 void _frameBufferUnchanged() {
-    if (!_USES_2D_GRAPHICS || !_in2dmode.load()) return;
+    // Whichever path handed the frame over (the image path or the GL flush), the host keeps its copy.
     if (platform::Host* host = platform::currentHost()) host->frameUnchanged();
 }

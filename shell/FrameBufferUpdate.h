@@ -18,8 +18,8 @@ inline std::atomic<bool> _in2dmode{true};
 // not fit the buffer.
 inline std::atomic<uint64_t> _frameBufferUpdatesDropped{0};
 
-// Flushes so far, handed over or dropped: a canvas that skips a repaint checks by it that nothing else
-// reached the screen since its own frame.
+// Flushes so far, by the image path or the GL flush, handed over or dropped: a canvas that skips a repaint
+// checks by it that nothing else reached the screen since its own frame.
 inline std::atomic<uint64_t> _frameBufferUpdates{0};
 
 // Hands the current frame to the host: _outputWidth x _outputHeight words of the screen buffer, copied

@@ -55,6 +55,32 @@ EglState& state() {
     return s;
 }
 
+// EGL's last error by name, for a reason given in one line.
+std::string eglErrorName() {
+    const EGLint error = eglGetError();
+    switch (error) {
+        case EGL_SUCCESS:
+            return "EGL_SUCCESS";
+        case EGL_NOT_INITIALIZED:
+            return "EGL_NOT_INITIALIZED";
+        case EGL_BAD_ALLOC:
+            return "EGL_BAD_ALLOC";
+        case EGL_BAD_CONFIG:
+            return "EGL_BAD_CONFIG";
+        case EGL_BAD_DISPLAY:
+            return "EGL_BAD_DISPLAY";
+        case EGL_BAD_MATCH:
+            return "EGL_BAD_MATCH";
+        case EGL_BAD_PARAMETER:
+            return "EGL_BAD_PARAMETER";
+        default: {
+            char text[24];
+            std::snprintf(text, sizeof text, "EGL error 0x%04x", static_cast<unsigned>(error));
+            return text;
+        }
+    }
+}
+
 EGLDisplay openDisplay(std::string& reason) {
     auto getPlatformDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -64,11 +90,11 @@ EGLDisplay openDisplay(std::string& reason) {
     }
     EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     if (display == EGL_NO_DISPLAY) {
-        reason = "no surfaceless EGL display";
+        reason = "EGL offers no surfaceless display (" + eglErrorName() + ")";
         return EGL_NO_DISPLAY;
     }
     if (!eglInitialize(display, nullptr, nullptr)) {
-        reason = "eglInitialize failed on the surfaceless platform";
+        reason = "EGL could not initialise the surfaceless display (" + eglErrorName() + ")";
         return EGL_NO_DISPLAY;
     }
     return display;
@@ -141,7 +167,7 @@ bool startLocked(EglState& s, std::string& reason) {
     s.context = eglCreateContext(s.display, noConfig ? EGL_NO_CONFIG_KHR : s.config, EGL_NO_CONTEXT,
                                  contextAttributes);
     if (s.context == EGL_NO_CONTEXT) {
-        reason = "no OpenGL ES 1.1 context";
+        reason = "no OpenGL ES 1.1 context (" + eglErrorName() + ")";
         return false;
     }
     if (!replaceSurfaceLocked(s, s.config, 16)) {
