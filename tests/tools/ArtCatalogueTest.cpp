@@ -145,7 +145,6 @@ TEST(ArtCatalogue, SegmentsOfAScreenMeetWithoutASeam) {
         {"statistics: top strip and header", statsScreen(), false, 17, 0, 240},
         {"confirm: left side", kConfirm, true, 41, 79, 396},
         {"confirm: right side", kConfirm, true, 279, 79, 396},
-        {"confirm: under the right side", kConfirm, true, named("CONFIRM_BG_2").width + 41, 79, 396},
         {"confirm: header and middle", kConfirm, false, 79, 0, 320},
         {"lists: header and rows", kList, false, 80, 0, 320},
         {"subsection list: footer and back button", with(kList, {{"PRACTICE_MENU_BACK_OFF", 241, 395}}), true,
@@ -306,10 +305,9 @@ TEST(ArtCatalogue, TheQuizsWordsStayInsideTheirBoxesInContrast) {
     const std::vector<Placed> practicePanel = with(kGame, {{"GENERIC_0", 0, 0}});
     const std::vector<Placed> levelPanel = with(kGame, {{"GENERIC_0_LEVEL", 0, 0}});
     const std::vector<Placed> practiceComplete = {{"COMPLETE_BG_PRACTICE", 0, 0}};
-    // The confirmation's lines are drawn after its middle piece and before its right-hand piece, which
-    // covers whatever runs into its opaque part; the left-hand piece, drawn before them, does not.
-    const int confirmRight = named("CONFIRM_BG_2").width + 41;
-    const Room confirmMiddle = {1, 80, confirmRight - 2, 315};
+    // The confirmation's lines are drawn with its middle piece, and the right-hand piece drawn after
+    // them covers whatever runs past 279.
+    const Room confirmMiddle = {1, 80, 278, 315};
     std::vector<Words> words = {
         {"confirm", kConfirm, "Your current progress will be lost.", false, 160, 136, Anchor::CentreTop,
          confirmMiddle},

@@ -67,8 +67,6 @@ enum Symbol {
 };
 constexpr int kPressed = 16;
 
-// How far the confirmation's middle piece reaches under the piece to its right.
-constexpr int kConfirmOverlap = 12;
 // The top of the loading animation on the splash, as the quiz draws it.
 constexpr int kLoadingTop = 347;
 
@@ -141,10 +139,7 @@ const std::vector<PictureSpec> kPictures = {
     {62, 207, "STATS_STAR_GOLD", kLittleStar, kLittleStar, PictureKind::Star, 2},
     {63, 208, "CONFIRM_BG_0", 320, 79, PictureKind::Backdrop, kConfirm, 0, 0},
     {64, 209, "CONFIRM_BG_1", 41, 317, PictureKind::Backdrop, kConfirm, 0, 79},
-    // The middle piece reaches under the right-hand one, which is clear there: the quiz writes the
-    // middle's words after the middle and before the right-hand piece, and the first line is wider
-    // than the 238 between them.
-    {65, 210, "CONFIRM_BG_2", 238 + kConfirmOverlap, 317, PictureKind::Backdrop, kConfirm, 41, 79},
+    {65, 210, "CONFIRM_BG_2", 238, 317, PictureKind::Backdrop, kConfirm, 41, 79},
     {66, 211, "CONFIRM_BG_3", 41, 317, PictureKind::Backdrop, kConfirm, 279, 79},
     {67, 212, "CONFIRM_BG_4", 320, 84, PictureKind::Backdrop, kConfirm, 0, 396},
     {69, 213, "ICON_ABOUT", 80, 85, PictureKind::Backdrop, kMainMenu, 0, 395},
@@ -588,8 +583,6 @@ ArtCanvas ArtCatalogue::draw(const PictureSpec& spec, int scale, bool flat, cons
     switch (spec.kind) {
         case PictureKind::Backdrop:
             paintScene(placed, spec.variant);
-            if (std::string(spec.name) == "CONFIRM_BG_3")
-                canvas.fillRect(0, 0, kConfirmOverlap * scale, h * scale, 0);
             break;
         case PictureKind::Screen:
             paintScene(g, spec.variant);
