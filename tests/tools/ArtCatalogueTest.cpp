@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/BitmapFontWriter.h"
 #include "tools/resbuild/ArtCatalogue.h"
 #include "tools/resbuild/BundleBuilder.h"
 #include "tools/resbuild/GlyphRenderer.h"
@@ -64,6 +65,19 @@ std::vector<Placed> sideColumnScreen(const std::string& prefix) {
 std::vector<Placed> statsScreen() {
     std::vector<Placed> screen = sideColumnScreen("STATS");
     for (int i = 0; i < 8; ++i) screen.push_back({"STATS_BOX_OVERLAY", 9, 99 + 48 * i});
+    return screen;
+}
+// A picture the quiz centres on (x, y), placed by its top-left corner as the quiz's anchor puts it.
+Placed centred(const std::string& name, int x, int y) {
+    const PictureSpec& spec = named(name);
+    return {name, x - spec.width / 2, y - spec.height / 2};
+}
+// The statistics at the last level: all three stars over the last row.
+std::vector<Placed> statsWithStars() {
+    std::vector<Placed> screen = statsScreen();
+    const int width = named("STATS_STAR_BRONZE").width;
+    const char* const stars[3] = {"STATS_STAR_BRONZE", "STATS_STAR_SILVER", "STATS_STAR_GOLD"};
+    for (int k = 0; k < 3; ++k) screen.push_back(centred(stars[k], 139 + width * k, 454));
     return screen;
 }
 const std::vector<Placed> kConfirm = {{"CONFIRM_BG_0", 0, 0},
@@ -122,7 +136,10 @@ TEST(ArtCatalogue, SegmentsOfAScreenMeetWithoutASeam) {
         {"main menu: behind the about icon", kMainMenu, true, 80, 396, 480},
         {"main menu: top strip and header", kMainMenu, false, 17, 0, 320},
         {"main menu: header and buttons", kMainMenu, false, 80, 0, 320},
-        {"about: text column and side column", sideColumnScreen("ABOUT"), true, 240, 0, 480},
+        // Across the card only its rims: its words run over the line, and a glyph's edge is a step of its
+        // own.
+        {"about: text column and side column", sideColumnScreen("ABOUT"), true, 240, 0, 92},
+        {"about: text column and side column", sideColumnScreen("ABOUT"), true, 240, 384, 480},
         {"about: header and text column", sideColumnScreen("ABOUT"), false, 80, 0, 320},
         {"statistics: rows and side column", statsScreen(), true, 240, 0, 480},
         {"statistics: top strip and header", statsScreen(), false, 17, 0, 240},
@@ -247,8 +264,29 @@ TEST(ArtCatalogue, EveryControlIsDrawnBeforeItIsPressed) {
     }
 }
 
-// The words the quiz writes over the pictures sit inside their boxes: every pixel under a line of
-// them (and one round it) contrasts with the font's colour at least 4.5 to 1.
+// A line's width as the quiz measures and draws it in a bitmap font: every glyph's box and one pixel
+// of spacing.
+int drawnWidth(const fonttools::FontDescription& font, const std::string& text) {
+    int width = 0;
+    for (char c : text) {
+        if (c == ' ') {
+            width += font.spaceAdvance + 1;
+            continue;
+        }
+        for (const auto& glyph : font.glyphs)
+            if (glyph.code == static_cast<unsigned char>(c)) width += glyph.width + 1;
+    }
+    return width;
+}
+
+// A rectangle of the base layout.
+struct Room {
+    int x, y, w, h;
+};
+
+// The words the quiz writes over the pictures sit inside their boxes at both scales: clear of the box's
+// rim and of the pieces drawn after them (the room given), and every pixel under a line of them (and
+// one round it) contrasts with the font's colour at least 4.5 to 1.
 TEST(ArtCatalogue, TheQuizsWordsStayInsideTheirBoxesInContrast) {
     enum class Anchor { LeftTop, CentreTop, CentreMiddle, RightBottom, LeftBottom };
     struct Words {
@@ -259,27 +297,53 @@ TEST(ArtCatalogue, TheQuizsWordsStayInsideTheirBoxesInContrast) {
         // Base layout, except for the title panels' figures, which the quiz places in pixels.
         int x, y;
         Anchor anchor;
+        Room room;  // base layout: where the words must stay
         bool pixels = false;
     };
-    const auto stats = statsScreen();
+    const auto stats = statsWithStars();
     const auto about = sideColumnScreen("ABOUT");
     const std::vector<Placed> practicePanel = with(kGame, {{"GENERIC_0", 0, 0}});
     const std::vector<Placed> levelPanel = with(kGame, {{"GENERIC_0_LEVEL", 0, 0}});
     const std::vector<Placed> practiceComplete = {{"COMPLETE_BG_PRACTICE", 0, 0}};
+    // The confirmation's lines are drawn with its middle piece, and the right-hand piece drawn after
+    // them covers whatever runs past 279.
+    const Room confirmMiddle = {1, 80, 278, 315};
     std::vector<Words> words = {
-        {"confirm", kConfirm, "Your current progress will be lost.", false, 160, 136, Anchor::CentreTop},
-        {"confirm", kConfirm, "Are you sure that you want to", false, 160, 152, Anchor::CentreTop},
-        {"confirm", kConfirm, "start a new test?", false, 160, 168, Anchor::CentreTop},
-        {"about", about, "v1.3", false, 15, 478, Anchor::LeftBottom},
-        {"section complete", practiceComplete, "38/38", true, 160, 225, Anchor::CentreMiddle},
+        {"confirm", kConfirm, "Your current progress will be lost.", false, 160, 136, Anchor::CentreTop,
+         confirmMiddle},
+        {"confirm", kConfirm, "Are you sure that you want to", false, 160, 152, Anchor::CentreTop,
+         confirmMiddle},
+        {"confirm", kConfirm, "start a new test?", false, 160, 168, Anchor::CentreTop, confirmMiddle},
+        {"about", about, "v1.3", false, 15, 478, Anchor::LeftBottom, {0, 80, 240, 400}},
+        {"section complete",
+         practiceComplete,
+         "38/38",
+         true,
+         160,
+         225,
+         Anchor::CentreMiddle,
+         {94, 196, 132, 58}},
     };
     const char* const menu[4] = {"Continue Test", "New Test", "Practice", "Scores & Statistics"};
+    // The menu's buttons: their face, 3 in from its ends.
     for (int i = 0; i < 4; ++i)
-        words.push_back(
-            {"main menu", kMainMenu, menu[i], false, 160, 97 + 70 * i + 33, Anchor::CentreMiddle});
+        words.push_back({"main menu",
+                         kMainMenu,
+                         menu[i],
+                         false,
+                         160,
+                         97 + 70 * i + 33,
+                         Anchor::CentreMiddle,
+                         {52, 97 + 70 * i, 213, 64}});
     for (int i = 0; i < 2; ++i)
-        words.push_back({"confirm", kConfirm, i == 0 ? "Yes" : "No", false, 160, 237 + 70 * i + 33,
-                         Anchor::CentreMiddle});
+        words.push_back({"confirm",
+                         kConfirm,
+                         i == 0 ? "Yes" : "No",
+                         false,
+                         160,
+                         237 + 70 * i + 33,
+                         Anchor::CentreMiddle,
+                         {52, 237 + 70 * i, 213, 64}});
     const char* const labels[8] = {"Total correct (Practice)",
                                    "Total attempted (Practice)",
                                    "Percentage correct (Practice)",
@@ -289,35 +353,46 @@ TEST(ArtCatalogue, TheQuizsWordsStayInsideTheirBoxesInContrast) {
                                    "Level",
                                    "Stars"};
     const char* const values[8] = {"99999", "99999", "100%", "99999", "99999", "100%", "Level 30/30", ""};
+    // A statistics row: its picture less the rim, and a clear pixel over and under the words, three
+    // beside them.
+    const PictureSpec& row = named("STATS_BOX_OVERLAY");
     for (int i = 0; i < 8; ++i) {
-        words.push_back({"statistics", stats, labels[i], false, 14, 102 + 48 * i, Anchor::LeftTop});
+        const Room face = {9 + 5, 99 + 48 * i + 3, row.width - 10, row.height - 6};
+        words.push_back({"statistics", stats, labels[i], false, 14, 102 + 48 * i, Anchor::LeftTop, face});
         if (*values[i])
-            words.push_back({"statistics", stats, values[i], false, 219, 136 + 48 * i, Anchor::RightBottom});
+            words.push_back(
+                {"statistics", stats, values[i], false, 219, 136 + 48 * i, Anchor::RightBottom, face});
     }
     for (int scale : {1, 2}) {
         resbuild::GlyphRenderer mainFont(resbuild::ArtLettering::kDefaultFontPath,
                                          BundleBuilder::kMainFontHeight * scale);
         resbuild::GlyphRenderer numbersFont(resbuild::ArtLettering::kDefaultFontPath,
                                             BundleBuilder::kNumbersFontHeight * scale);
+        const fonttools::FontDescription mainGlyphs = mainFont.renderLatin1();
+        const fonttools::FontDescription numbersGlyphs = numbersFont.renderLatin1();
         std::vector<Words> all = words;
         // The title panel's figure: centred across the panel; in a test 10 lower for the word above it.
         const int panelWidth = 81 * scale, panelHeight = 108 * scale,
                   numbersHeight = BundleBuilder::kNumbersFontHeight * scale;
         for (const char* figure : {"38/38", "30"}) {
             const bool test = std::string(figure) == "30";
-            const int width = numbersFont.textWidth(figure);
+            const int width = drawnWidth(numbersGlyphs, figure);
             all.push_back({test ? "test title panel" : "practice title panel",
-                           test ? levelPanel : practicePanel, figure, true, (panelWidth - width) / 2,
-                           (panelHeight - numbersHeight + (test ? 10 * scale : 0)) / 2, Anchor::LeftTop,
+                           test ? levelPanel : practicePanel,
+                           figure,
+                           true,
+                           (panelWidth - width) / 2,
+                           (panelHeight - numbersHeight + (test ? 10 * scale : 0)) / 2,
+                           Anchor::LeftTop,
+                           {2, 2, 77, 104},
                            true});
         }
         for (const Words& w : all) {
             const std::string label =
                 std::string(w.where) + " \"" + w.text + "\" at scale " + std::to_string(scale);
-            resbuild::GlyphRenderer& font = w.numbers ? numbersFont : mainFont;
             const uint32_t colour =
                 w.numbers ? BundleBuilder::kNumbersColour : BundleBuilder::kMainTextColour;
-            const int width = font.textWidth(w.text);
+            const int width = drawnWidth(w.numbers ? numbersGlyphs : mainGlyphs, w.text);
             const int height =
                 (w.numbers ? BundleBuilder::kNumbersFontHeight : BundleBuilder::kMainFontHeight) * scale;
             const int x = w.pixels ? w.x : w.x * scale, y = w.pixels ? w.y : w.y * scale;
@@ -340,6 +415,12 @@ TEST(ArtCatalogue, TheQuizsWordsStayInsideTheirBoxesInContrast) {
                     top = y - height;
                     break;
             }
+            EXPECT_TRUE(left >= w.room.x * scale && top >= w.room.y * scale &&
+                        left + width <= (w.room.x + w.room.w) * scale &&
+                        top + height <= (w.room.y + w.room.h) * scale)
+                << label << ": the words span (" << left << ", " << top << ") to (" << left + width << ", "
+                << top + height << "), out of their room (" << w.room.x * scale << ", " << w.room.y * scale
+                << ") to (" << (w.room.x + w.room.w) * scale << ", " << (w.room.y + w.room.h) * scale << ")";
             const ArtCanvas screen = compose(w.screen, scale);
             int poor = 0;
             double worst = 100;
@@ -472,12 +553,13 @@ TEST(ArtCatalogue, CountsAndLevelBadgesShowTheirNumberInFigures) {
                 "level badge " + std::to_string(level) + " at scale " + std::to_string(scale);
             const ArtCanvas badge =
                 ArtCatalogue::draw(named("RANKING_" + std::to_string(level)), scale, false);
-            // The figure: white on the dark middle, below the word over it.
+            // The figure: white on the dark middle of the ring, below the word over it.
+            const double centre = named("RANKING_1").height / 2.0;
             std::vector<std::vector<bool>> rows(badge.height(), std::vector<bool>(badge.width()));
-            for (int y = 40 * scale; y < badge.height(); ++y) {
+            for (int y = static_cast<int>(centre - 14) * scale; y < badge.height(); ++y) {
                 for (int x = 0; x < badge.width(); ++x) {
-                    const double dx = (x + 0.5) / scale - 56, dy = (y + 0.5) / scale - 56;
-                    rows[y][x] = dx * dx + dy * dy < 38 * 38 && luminance(badge.pixel(x, y)) > 0.5;
+                    const double dx = (x + 0.5) / scale - centre, dy = (y + 0.5) / scale - centre;
+                    rows[y][x] = dx * dx + dy * dy < 34 * 34 && luminance(badge.pixel(x, y)) > 0.5;
                 }
             }
             EXPECT_EQ(reader.read(rows), std::to_string(level)) << label;
@@ -493,11 +575,13 @@ TEST(ArtCatalogue, ResultScreensKeepTheirWordsClearOfWhatTheQuizDrawsOnThem) {
         const char* over;
         int x, y, w, h;
     };
+    const PictureSpec& badge = named("RANKING_1");
+    const PictureSpec& star = named("BIG_STAR_GOLD");
     const Cover covers[] = {
-        {"PROMOTED_BG", "badge", 120 - 56, 170 - 56, 112, 112},
-        {"PROMOTED_BG", "big star", 116 - 32, 389 - 32, 64, 64},
+        {"PROMOTED_BG", "badge", 120 - badge.width / 2, 170 - badge.height / 2, badge.width, badge.height},
+        {"PROMOTED_BG", "big star", 116 - star.width / 2, 389 - star.height / 2, star.width, star.height},
         {"PROMOTED_BG", "continue button", 241, 395, 79, 85},
-        {"DEMOTED_BG", "badge", 120 - 56, 425 - 56, 112, 111},
+        {"DEMOTED_BG", "badge", 120 - badge.width / 2, 425 - badge.height / 2, badge.width, badge.height},
         {"DEMOTED_BG", "continue button", 241, 395, 79, 85},
     };
     for (int scale : {1, 2}) {
@@ -510,6 +594,108 @@ TEST(ArtCatalogue, ResultScreensKeepTheirWordsClearOfWhatTheQuizDrawsOnThem) {
             EXPECT_EQ(bright, 0) << cover.screen << ": the " << cover.over << " hides " << bright
                                  << " pixels of words or symbols at scale " << scale;
         }
+    }
+}
+
+// Every card, row, badge and button stands inside the screen, 5 or more from its edges (only the tab
+// under the about screen's version reaches the bottom edge: the quiz writes the version 2 above it),
+// and the cards between the header and the bar stand in the middle of the screen.
+TEST(ArtCatalogue, CardsStandInsideTheScreen) {
+    struct Screen {
+        const char* name;
+        std::vector<Placed> pictures;
+        bool balanced;  // cards across the middle, as far from the left edge as from the right
+        Room edgeAllowed = {0, 0, 0, 0};
+    };
+    const std::vector<Screen> screens = {
+        {"main menu", kMainMenu, true},
+        {"about", sideColumnScreen("ABOUT"), true, {8, 455, 50, 25}},
+        {"statistics", statsWithStars(), true},
+        {"confirm", kConfirm, true},
+        {"promoted",
+         {{"PROMOTED_BG", 0, 0},
+          centred("RANKING_8", 120, 170),
+          centred("BIG_STAR_SILVER", 116, 389),
+          {"RANKING_BUTTON_NORMAL", 241, 395}},
+         false},
+        {"demoted",
+         {{"DEMOTED_BG", 0, 0}, centred("RANKING_1", 120, 425), {"RANKING_BUTTON_NORMAL", 241, 395}},
+         false},
+        {"test complete", {{"COMPLETE_BG", 0, 0}}, false},
+        {"section complete", {{"COMPLETE_BG_PRACTICE", 0, 0}, {"UNITS_BUTTON_NORMAL", 160, 395}}, false},
+    };
+    // Anything lighter than the darkest light picture (a level badge's blue rim) is taken for a card.
+    auto lit = [](uint32_t pixel) { return luminance(pixel & 0xFFFFFF) > 0.2; };
+    for (int scale : {1, 2}) {
+        const int band = 5 * scale, width = 320 * scale, height = 480 * scale;
+        for (const Screen& screen : screens) {
+            const std::string label = std::string(screen.name) + " at scale " + std::to_string(scale);
+            const ArtCanvas shown = compose(screen.pictures, scale);
+            const Room& allowed = screen.edgeAllowed;
+            int nearEdge = 0, firstX = -1, firstY = -1;
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    if (x >= band && y >= band && x < width - band && y < height - band) continue;
+                    if (x >= allowed.x * scale && x < (allowed.x + allowed.w) * scale &&
+                        y >= allowed.y * scale && y < (allowed.y + allowed.h) * scale)
+                        continue;
+                    if (!lit(shown.pixel(x, y))) continue;
+                    if (nearEdge++ == 0) firstX = x, firstY = y;
+                }
+            }
+            EXPECT_EQ(nearEdge, 0) << label << ": " << nearEdge << " pixels of cards within " << band
+                                   << " of the screen's edge, the first at (" << firstX << ", " << firstY
+                                   << ")";
+            if (!screen.balanced) continue;
+            int left = width, right = -1;
+            for (int y = 88 * scale; y < 395 * scale; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    if (!lit(shown.pixel(x, y))) continue;
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+            EXPECT_LE(std::abs(left - (width - 1 - right)), 4 * scale)
+                << label << ": the cards leave " << left << " to their left and " << width - 1 - right
+                << " to their right";
+        }
+    }
+}
+
+// What the player should never notice: a square round the loading animation that is not the splash
+// beneath it, and bits of the game screen's bar left above the explanation screen's strip, which is
+// drawn one row lower and with no bar under it.
+TEST(ArtCatalogue, NothingShowsRoundTheSpinnerOrAboveTheExplanationsStrip) {
+    for (int scale : {1, 2}) {
+        const ArtCanvas splash = ArtCatalogue::drawSplash(scale, false);
+        for (int frame = 0; frame < 8; ++frame) {
+            const ArtCanvas spinner = ArtCatalogue::drawLoadingFrame(frame, scale, false);
+            int differing = 0;
+            for (int y = 0; y < spinner.height(); ++y) {
+                for (int x = 0; x < spinner.width(); ++x) {
+                    const bool rim =
+                        x == 0 || y == 0 || x == spinner.width() - 1 || y == spinner.height() - 1;
+                    if (rim)
+                        differing += spinner.pixel(x, y) != splash.pixel(137 * scale + x, 347 * scale + y);
+                }
+            }
+            EXPECT_EQ(differing, 0) << "loading frame " << frame << " at scale " << scale << ": " << differing
+                                    << " pixels of its rim differ from the splash beneath";
+        }
+        const std::vector<Placed> explanation = {{"GAME_BG_0", 0, 0},        {"GAME_BG_1", 81, 0},
+                                                 {"GAME_BG_2", 0, 109},      {"GAME_BG_3", 80, 108},
+                                                 {"WEB_BASE_STRIP", 0, 396}, {"GAME_INFOBOX", 45, 97}};
+        // The frame buffer is never cleared: the explanation is drawn over the game screen as it was.
+        const ArtCanvas plain = compose(with(kGame, explanation), scale);
+        const ArtCanvas afterBadges =
+            compose(with(with(kGame, {centred("ICON_NUMBER_9", 70, 405), centred("ICON_NUMBER_8", 150, 405)}),
+                         explanation),
+                    scale);
+        int left = 0;
+        for (int y = 0; y < plain.height(); ++y)
+            for (int x = 0; x < plain.width(); ++x) left += plain.pixel(x, y) != afterBadges.pixel(x, y);
+        EXPECT_EQ(left, 0) << "the explanation at scale " << scale << " keeps " << left
+                           << " pixels of the count badges";
     }
 }
 

@@ -1,8 +1,10 @@
 #include "tools/resbuild/ArtCatalogue.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace resbuild {
 
@@ -64,6 +66,22 @@ enum Symbol {
     kSymbolMore,
 };
 constexpr int kPressed = 16;
+
+// The top of the loading animation on the splash, as the quiz draws it.
+constexpr int kLoadingTop = 347;
+
+// The statistics rows, drawn by the quiz 48 apart from (9, 99): tall enough for the label and the value
+// under it, the eighth still clear of the bottom edge; wide enough that the longest label keeps off the
+// right rim, yet inside the column the side column starts at 240.
+constexpr int kStatsRowWidth = 227;
+constexpr int kStatsRowHeight = 40;
+// The little stars of the statistics, centred by the quiz on (139 + k x their width, 454).
+constexpr int kLittleStar = 24;
+// A level badge: the ring on the left, what the next star asks on the right. The quiz centres it on
+// (120, 170) when promoted and on (120, 425) when demoted, so it must stay well inside 96 rows.
+constexpr int kBadgeWidth = 224;
+constexpr int kBadgeHeight = 96;
+constexpr double kBadgeRing = 46;
 constexpr const char* kSymbolLabels[] = {"Hint", "Skip", "Info", "Menu", "Back", "Next", "More"};
 
 const std::vector<PictureSpec> kPictures = {
@@ -115,10 +133,10 @@ const std::vector<PictureSpec> kPictures = {
     {55, 201, "STATS_BG_3", 80, 80, PictureKind::Backdrop, kStats, 240, 0},
     {56, 202, "STATS_BG_4", 80, 315, PictureKind::Backdrop, kStats, 240, 80},
     {57, 203, "STATS_BG_5", 80, 85, PictureKind::Backdrop, kStats, 240, 395},
-    {58, 204, "STATS_BOX_OVERLAY", 222, 44, PictureKind::Panel, 0},
-    {60, 205, "STATS_STAR_BRONZE", 24, 24, PictureKind::Star, 0},
-    {61, 206, "STATS_STAR_SILVER", 24, 24, PictureKind::Star, 1},
-    {62, 207, "STATS_STAR_GOLD", 24, 24, PictureKind::Star, 2},
+    {58, 204, "STATS_BOX_OVERLAY", kStatsRowWidth, kStatsRowHeight, PictureKind::Panel, 0},
+    {60, 205, "STATS_STAR_BRONZE", kLittleStar, kLittleStar, PictureKind::Star, 0},
+    {61, 206, "STATS_STAR_SILVER", kLittleStar, kLittleStar, PictureKind::Star, 1},
+    {62, 207, "STATS_STAR_GOLD", kLittleStar, kLittleStar, PictureKind::Star, 2},
     {63, 208, "CONFIRM_BG_0", 320, 79, PictureKind::Backdrop, kConfirm, 0, 0},
     {64, 209, "CONFIRM_BG_1", 41, 317, PictureKind::Backdrop, kConfirm, 0, 79},
     {65, 210, "CONFIRM_BG_2", 238, 317, PictureKind::Backdrop, kConfirm, 41, 79},
@@ -130,8 +148,10 @@ const std::vector<PictureSpec> kPictures = {
     // undrawn between them.
     {71, 215, "GAME_BG_0", 81, 109, PictureKind::Backdrop, kGame, 0, 0},
     {72, 216, "GAME_BG_1", 239, 108, PictureKind::Panel, 1, 81, 0, kGame},
-    {73, 217, "GAME_BG_2", 80, 286, PictureKind::Backdrop, kGame, 0, 109},
-    {74, 218, "GAME_BG_3", 240, 287, PictureKind::Backdrop, kGame, 80, 108},
+    // The timer column and the answer area reach one row into the bar: the explanation screen draws no
+    // bar over them, and the count badges, centred on the bar's top, would leave their tops there.
+    {73, 217, "GAME_BG_2", 80, 287, PictureKind::Backdrop, kGame, 0, 109},
+    {74, 218, "GAME_BG_3", 240, 288, PictureKind::Backdrop, kGame, 80, 108},
     {75, 219, "GAME_BG_4", 320, 85, PictureKind::Backdrop, kGame, 0, 395},
     {77, 220, "GAME_INFOBOX", 230, 290, PictureKind::Panel, 2},
     {78, 221, "ANSWER_BUTTON_NORMAL", 220, 66, PictureKind::Button, 0},
@@ -176,35 +196,35 @@ const std::vector<PictureSpec> kPictures = {
     {117, 260, "BIG_STAR_BRONZE", 64, 64, PictureKind::Star, 0},
     {118, 261, "BIG_STAR_SILVER", 64, 64, PictureKind::Star, 1},
     {119, 262, "BIG_STAR_GOLD", 64, 64, PictureKind::Star, 2},
-    {120, 263, "RANKING_1", 112, 112, PictureKind::Ranking, 1},
-    {121, 264, "RANKING_2", 112, 112, PictureKind::Ranking, 2},
-    {122, 265, "RANKING_3", 112, 112, PictureKind::Ranking, 3},
-    {123, 266, "RANKING_4", 112, 112, PictureKind::Ranking, 4},
-    {124, 267, "RANKING_5", 112, 112, PictureKind::Ranking, 5},
-    {125, 268, "RANKING_6", 112, 112, PictureKind::Ranking, 6},
-    {126, 269, "RANKING_7", 112, 112, PictureKind::Ranking, 7},
-    {127, 270, "RANKING_8", 112, 112, PictureKind::Ranking, 8},
-    {128, 271, "RANKING_9", 112, 112, PictureKind::Ranking, 9},
-    {129, 272, "RANKING_10", 112, 112, PictureKind::Ranking, 10},
-    {130, 273, "RANKING_11", 112, 112, PictureKind::Ranking, 11},
-    {131, 274, "RANKING_12", 112, 112, PictureKind::Ranking, 12},
-    {132, 275, "RANKING_13", 112, 112, PictureKind::Ranking, 13},
-    {133, 276, "RANKING_14", 112, 112, PictureKind::Ranking, 14},
-    {134, 277, "RANKING_15", 112, 112, PictureKind::Ranking, 15},
-    {135, 278, "RANKING_16", 112, 112, PictureKind::Ranking, 16},
-    {136, 279, "RANKING_17", 112, 112, PictureKind::Ranking, 17},
-    {137, 280, "RANKING_18", 112, 112, PictureKind::Ranking, 18},
-    {138, 281, "RANKING_19", 112, 112, PictureKind::Ranking, 19},
-    {139, 282, "RANKING_20", 112, 112, PictureKind::Ranking, 20},
-    {140, 283, "RANKING_21", 112, 112, PictureKind::Ranking, 21},
-    {141, 284, "RANKING_22", 112, 112, PictureKind::Ranking, 22},
-    {142, 285, "RANKING_23", 112, 112, PictureKind::Ranking, 23},
-    {143, 286, "RANKING_24", 112, 112, PictureKind::Ranking, 24},
-    {144, 287, "RANKING_25", 112, 112, PictureKind::Ranking, 25},
-    {145, 288, "RANKING_26", 112, 112, PictureKind::Ranking, 26},
-    {146, 289, "RANKING_27", 112, 112, PictureKind::Ranking, 27},
-    {147, 290, "RANKING_28", 112, 112, PictureKind::Ranking, 28},
-    {148, 291, "RANKING_29", 112, 112, PictureKind::Ranking, 29},
+    {120, 263, "RANKING_1", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 1},
+    {121, 264, "RANKING_2", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 2},
+    {122, 265, "RANKING_3", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 3},
+    {123, 266, "RANKING_4", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 4},
+    {124, 267, "RANKING_5", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 5},
+    {125, 268, "RANKING_6", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 6},
+    {126, 269, "RANKING_7", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 7},
+    {127, 270, "RANKING_8", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 8},
+    {128, 271, "RANKING_9", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 9},
+    {129, 272, "RANKING_10", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 10},
+    {130, 273, "RANKING_11", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 11},
+    {131, 274, "RANKING_12", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 12},
+    {132, 275, "RANKING_13", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 13},
+    {133, 276, "RANKING_14", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 14},
+    {134, 277, "RANKING_15", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 15},
+    {135, 278, "RANKING_16", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 16},
+    {136, 279, "RANKING_17", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 17},
+    {137, 280, "RANKING_18", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 18},
+    {138, 281, "RANKING_19", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 19},
+    {139, 282, "RANKING_20", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 20},
+    {140, 283, "RANKING_21", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 21},
+    {141, 284, "RANKING_22", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 22},
+    {142, 285, "RANKING_23", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 23},
+    {143, 286, "RANKING_24", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 24},
+    {144, 287, "RANKING_25", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 25},
+    {145, 288, "RANKING_26", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 26},
+    {146, 289, "RANKING_27", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 27},
+    {147, 290, "RANKING_28", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 28},
+    {148, 291, "RANKING_29", kBadgeWidth, kBadgeHeight, PictureKind::Ranking, 29},
 };
 
 // Screen points of the soft bubbles behind every screen, in the base layout: one set for all, so the
@@ -275,8 +295,11 @@ int barTopOf(int scene) {
     switch (scene) {
         case kConfirm:
             return 396;
-        case kPromoted:
+        case kStats:
+            return 480;  // the rows reach down past the bar's top: the menu button has a well of its own
         case kDemoted:
+            return 340;  // the level's badge sits on the bar, beside the continue button
+        case kPromoted:
         case kComplete:
         case kCompletePractice:
             return 480;  // whole-screen pictures: no bar
@@ -393,13 +416,13 @@ void drawUpDownDisc(Painter& p, double cx, double cy, double r, bool up) {
 }
 
 const char* const kAboutWhat =
-    "Quillet is a quiz on English grammar: plurals, articles, tenses, prepositions, punctuation and "
+    "Quill is a quiz on English grammar: plurals, articles, tenses, prepositions, punctuation and "
     "more.";
 const char* const kAboutHow =
     "Tap the right one of three answers. New Test asks questions from every topic: right answers take "
     "you up through 30 levels, too many wrong ones take you down. Three right in a row earn a hint, "
-    "which greys out a wrong answer; five earn a skip. Info explains the answer. Practice asks the "
-    "questions of one section in order.";
+    "which greys out a wrong answer; five earn a skip. Levels 8, 16 and 24 earn a bronze, a silver and a "
+    "gold star. Info explains the answer. Practice asks the questions of one section in order.";
 const char* const kAboutWho =
     "The questions and pictures are \xA9 Marrowby. You may use them for your own study and in class; "
     "ask before you copy them anywhere else.";
@@ -411,7 +434,7 @@ void paintScene(Painter& p, int scene) {
     switch (scene) {
         case kMainMenu:
         case kMainMenuAboutPressed:
-            p.text("Quillet", 160, 18, 36, true, kWhite, Align::Centre, 300);
+            p.text("Quill", 160, 18, 36, true, kWhite, Align::Centre, 300);
             p.text("English grammar quiz", 160, 58, 15, false, kPale, Align::Centre, 300);
             // The four menu buttons, centred one pixel left of the middle where the pressed look lands.
             for (int i = 0; i < 4; ++i) drawButton(p, 49, 97 + 70 * i, 220, 66, kButton);
@@ -421,29 +444,58 @@ void paintScene(Painter& p, int scene) {
             p.paragraph("Pick a topic, then a section to practise.", 12, 420, 222, 14, 18, false, kPale, 476);
             drawBarButton(p, 251, 403, kSymbolMenu, kButton);
             break;
-        case kAbout:
-        case kStats: {
-            const bool about = scene == kAbout;
-            p.text(about ? "About" : "Statistics", 120, 30, 30, true, kWhite, Align::Centre, 230);
+        case kAbout: {
+            p.text("About", 160, 30, 30, true, kWhite, Align::Centre, 300);
             drawBarButton(p, 251, 403, kSymbolMenu, kButton);
-            if (!about) break;
-            // One sheet down to the bottom of the screen; the quiz writes its version at its foot.
-            p.box(8, 88, 224, 410, 12, kPaperEdge);
-            p.box(10, 90, 220, 408, 10, kPaper);
-            double y = 98;
+            // One card across both columns, above the bar.
+            p.box(8, 88, 304, 300, 12, kPaperEdge);
+            p.box(10, 90, 300, 296, 10, kPaper);
+            double y = 96;
             const struct {
                 const char* heading;
                 const char* words;
             } parts[] = {
                 {"What it is", kAboutWhat}, {"How to play", kAboutHow}, {"Who may use it", kAboutWho}};
             for (const auto& part : parts) {
-                p.text(part.heading, 20, y, 15, true, kNight, Align::Left, 200);
-                y = p.paragraph(part.words, 20, y + 18, 200, 13, 15, false, kNight, 458) + 5;
+                p.text(part.heading, 20, y, 15, true, kNight, Align::Left, 280);
+                y = p.paragraph(part.words, 20, y + 17, 280, 13, 15, false, kNight, 382) + 4;
             }
+            // The quiz writes its version 2 above the bottom edge, at 15: a tab rising from the edge
+            // carries it.
+            p.box(9, 456, 48, 40, 7, kPaperEdge);
+            p.box(10, 457, 46, 40, 6, kPaper);
+            break;
+        }
+        case kStats: {
+            p.text("Statistics", 160, 30, 30, true, kWhite, Align::Centre, 300);
+            // The rows' faces: the quiz's row picture is only their rim, so the last row can show the
+            // stars still to be earned as grey places, each covered by its star once it is earned.
+            for (int i = 0; i < 8; ++i) {
+                p.box(9, 99 + 48 * i, kStatsRowWidth, kStatsRowHeight, 6, kPaperEdge);
+                p.box(11, 101 + 48 * i, kStatsRowWidth - 4, kStatsRowHeight - 4, 4, kPaper);
+            }
+            for (int k = 0; k < 3; ++k)
+                p.star(139 + kLittleStar * k, 454, kLittleStar * 0.4, kLittleStar * 0.4 * 0.19 / 0.46, 5,
+                       kPaperEdge);
+            // Beside the rows, which star each level brings.
+            p.box(244, 99, 70, 188, 8, kPaperEdge);
+            p.box(246, 101, 66, 184, 6, kPaper);
+            p.text("Stars", 279, 106, 15, true, kNight, Align::Centre, 64);
+            for (int k = 0; k < 3; ++k) {
+                const double cy = 142 + 56 * k;
+                p.star(279, cy + 1, 14, 5.8, 5, kShadow);
+                p.star(279, cy, 13.5, 5.6, 5, kMetals[k]);
+                p.text("Level " + std::to_string(8 + 8 * k), 279, cy + 17, 13, true, kNight, Align::Centre,
+                       64);
+            }
+            // The menu button's well, clear of the bottom edge.
+            p.box(244, 398, 72, 72, 12, kBarEdge);
+            p.box(245, 399, 70, 70, 11, kBarBottom);
+            drawBarButton(p, 251, 403, kSymbolMenu, kButton);
             break;
         }
         case kConfirm:
-            p.text("New test", 160, 26, 30, true, kWhite, Align::Centre, 300);
+            p.text("New Test", 160, 26, 30, true, kWhite, Align::Centre, 300);
             // The sheet under the quiz's three lines (136 down, 16 apart), wider than the widest.
             p.box(14, 124, 292, 70, 12, kPaperEdge);
             p.box(16, 126, 288, 66, 10, kPaper);
@@ -461,12 +513,12 @@ void paintScene(Painter& p, int scene) {
             break;
         case kPromoted:
             p.text("Promoted!", 160, 34, 38, true, kWhite, Align::Centre, 300);
-            // The quiz puts the level's badge at (120, 170); the arrow stands clear of it.
-            drawUpDownDisc(p, 254, 170, 36, true);
+            // The quiz puts the level's badge, with the next star it asks for, across (8..232, 122..218);
+            // the arrow stands clear of it.
+            drawUpDownDisc(p, 276, 170, 30, true);
             p.text("You have moved up a level.", 160, 246, 18, true, kWhite, Align::Centre, 300);
             p.paragraph("Answer well to keep climbing, all the way to level 30.", 160, 276, 280, 15, 19,
                         false, kPale, 318, Align::Centre);
-            p.text("Stars come at levels 8, 16 and 24.", 160, 322, 15, false, kPale, Align::Centre, 300);
             break;
         case kDemoted:
             p.text("Demoted", 160, 34, 38, true, kWhite, Align::Centre, 300);
@@ -474,8 +526,8 @@ void paintScene(Painter& p, int scene) {
             p.text("You have moved down a level.", 160, 204, 18, true, kWhite, Align::Centre, 300);
             p.paragraph("Too many of your answers at this level were wrong. Take your time and try again.",
                         160, 234, 280, 15, 19, false, kPale, 300, Align::Centre);
-            // The quiz puts the level's badge at (120, 425), under these words.
-            p.text("Your level now:", 64, 336, 17, true, kWhite, Align::Left, 170);
+            // The quiz puts the level's badge across (8..232, 377..473), on the bar under these words.
+            p.text("Your level now:", 16, 350, 17, true, kWhite, Align::Left, 220);
             break;
         case kComplete:
             p.text("Test complete!", 160, 34, 36, true, kWhite, Align::Centre, 300);
@@ -543,6 +595,14 @@ ArtCanvas ArtCatalogue::draw(const PictureSpec& spec, int scale, bool flat, cons
             const double radius = spec.variant == 0 ? 6 : 12;
             g.box(0, 0, w, h, radius, kPaperEdge);
             g.box(2, 2, w - 4, h - 4, radius - 2, fills[spec.variant % 5]);
+            if (spec.variant == 0) {
+                // A window where the quiz puts the stars, through which the backdrop's own row shows:
+                // the same face, and on the last row the places of the stars not yet earned.
+                const int left = static_cast<int>((139 - kLittleStar / 2 - 2 - 9) * s);
+                const int top = static_cast<int>((454 - kLittleStar / 2 - 2 - (99 + 48 * 7)) * s);
+                canvas.fillRect(left, top, static_cast<int>((kLittleStar * 3 + 4) * s),
+                                static_cast<int>((kLittleStar + 4) * s), 0);
+            }
             // The quiz writes the score or the level in white below these words.
             if (spec.variant >= 3)
                 g.text(spec.variant == 3 ? "Score" : "Level", w / 2.0, 12, 15, true, kPale, Align::Centre,
@@ -572,10 +632,15 @@ ArtCanvas ArtCatalogue::draw(const PictureSpec& spec, int scale, bool flat, cons
                 g.box(4, 4, 14, 14, 3, spec.variant == 11 ? kRight : kNight);
                 if (spec.variant == 11) g.tick(11, 11, 10, 2.5, kWhite);
             } else {
-                for (int i = 0; i < 3; ++i) {
-                    g.box(2 + 22 * i, 2, 18, 18, 4, kPaperEdge);
-                    g.box(4 + 22 * i, 4, 14, 14, 3, i < spec.variant ? kAccent : kNight);
-                }
+                // How far through a category's sections the player is: none, begun, half or more, all;
+                // a gauge, not a count of sections, with a notch at the half.
+                const double done[4] = {0, 0.25, 0.5, 1};
+                g.box(1, 5, 64, 12, 6, kPaperEdge);
+                g.box(2.5, 6.5, 61, 9, 4.5, kNight);
+                if (spec.variant > 0)
+                    g.box(2.5, 6.5, std::max(9.0, 61 * done[spec.variant % 4]), 9, 4.5,
+                          spec.variant == 3 ? kRight : kAccent);
+                if (spec.variant < 2) g.line(33, 6.5, 33, 15.5, 1, kPaperEdge);
             }
             break;
         }
@@ -607,18 +672,30 @@ ArtCanvas ArtCatalogue::draw(const PictureSpec& spec, int scale, bool flat, cons
             break;
         case PictureKind::Ranking: {
             // Level badges: the level's number, a dot round the rim for every level, and a rim whose
-            // metal is the star of the levels reached (blue before the first).
+            // metal is the star of the levels reached (blue before the first); beside it the next star.
             const int level = spec.variant;
+            const double c = kBadgeHeight / 2.0, r = kBadgeRing;
             const uint32_t rim = level < 8 ? kSky : kMetals[std::min(2, (level - 8) / 8)];
-            g.disc(56, 56, 54, kShadow);
-            g.disc(56, 56, 52, rim);
-            g.disc(56, 56, 40, kNight);
+            g.disc(c, c, r + 1.5, kShadow);
+            g.disc(c, c, r, rim);
+            g.disc(c, c, r - 11, kNight);
             for (int i = 0; i < level; ++i) {
                 double angle = 2 * M_PI * i / 29 - M_PI / 2;
-                g.disc(56 + 46 * std::cos(angle), 56 + 46 * std::sin(angle), 2.4, kNight);
+                g.disc(c + (r - 5.5) * std::cos(angle), c + (r - 5.5) * std::sin(angle), 2.2, kNight);
             }
-            g.text("LEVEL", 56, 25, 13, true, kPale, Align::Centre, 70);
-            g.text(std::to_string(level), 56, 38, 44, true, kWhite, Align::Centre, 76);
+            g.text("LEVEL", c, c - 27, 12, true, kPale, Align::Centre, 60);
+            g.text(std::to_string(level), c, c - 17, 42, true, kWhite, Align::Centre, 66);
+            const double x = 2 * c + 12, room = w - x - 2;
+            if (level < 24) {
+                const char* const metals[3] = {"Bronze", "Silver", "Gold"};
+                g.text("Next star:", x, c - 30, 14, false, kPale, Align::Left, room);
+                g.text(metals[level / 8], x, c - 12, 22, true, kMetals[level / 8], Align::Left, room);
+                g.text("at level " + std::to_string(level / 8 * 8 + 8), x, c + 14, 14, false, kPale,
+                       Align::Left, room);
+            } else {
+                g.text("All three", x, c - 22, 20, true, kMetals[2], Align::Left, room);
+                g.text("stars earned", x, c + 2, 14, false, kPale, Align::Left, room);
+            }
             break;
         }
         case PictureKind::Twinkle: {
@@ -658,6 +735,8 @@ ArtCanvas ArtCatalogue::drawLoadingFrame(int frame, int scale, bool flat) {
         canvas.fill(mixColour(kNight, kAccent, frame, 8));
         return canvas;
     }
+    // The splash's own rows where the quiz draws the frame, so no square shows round the dots.
+    canvas.verticalGradient(0, -kLoadingTop * scale, canvas.width(), 480 * scale, kNight, kDusk);
     Painter g{canvas, static_cast<double>(scale), 0, 0, nullptr};
     // Eight dots round a circle, the brightest one moving a step each frame.
     for (int i = 0; i < 8; ++i) {

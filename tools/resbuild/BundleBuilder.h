@@ -38,7 +38,8 @@ using BundleFiles = std::map<std::string, std::vector<uint8_t>>;
 class BundleBuilder {
 public:
     // Line heights of the quiz's two fonts at low resolution; twice these at high resolution.
-    static constexpr int kMainFontHeight = 16;
+    // 15 keeps the longest fixed line, the confirmation's first, inside the 238 between its side pieces.
+    static constexpr int kMainFontHeight = 15;
     static constexpr int kNumbersFontHeight = 24;
     // The fonts' colours (0xRRGGBB): dark text for the light panels and buttons, white numbers for
     // the dark title panels and the score.
