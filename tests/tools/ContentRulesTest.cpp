@@ -26,7 +26,7 @@ QuizContent sixteenGoodCategories() {
     QuizContent content;
     for (int c = 0; c < 16; ++c) {
         std::string n = std::to_string(c);
-        Question q{"Which number comes after " + n + "?",
+        Question q{"Where is " + std::to_string(c + 1) + " on the number line?",
                    "after " + n,
                    "before " + n,
                    "near " + n,
@@ -93,6 +93,32 @@ TEST(ContentRules, EachWordingFaultIsReportedAtItsItem) {
                             "c14.txt:1"};
          },
          "c14.txt:1", "the same three answers are offered in \"Category 7\""},
+        {"a right answer the stem shows word for word",
+         [](QuizContent& c) {
+             only(c, 13) = {"\"The dog bit the postman.\" Which question asks what bit the postman?",
+                            "What bit the postman?",
+                            "What bites the postman?",
+                            "What did the postman bite?",
+                            "Subject questions.",
+                            "c13.txt:1"};
+         },
+         "c13.txt:1", "the right answer stands in the question word for word"},
+        {"a possessive that disagrees with the plural subject",
+         [](QuizContent& c) {
+             only(c, 7) = {
+                 "Complete: \"They are proud ___ her son.\"", "of", "for", "with", "Adjectives.", "c7.txt:1"};
+         },
+         "c7.txt:1", "a pronoun disagrees with the one it refers back to: \"her\" after \"they\""},
+        {"a reflexive unlike the subject",
+         [](QuizContent& c) {
+             only(c, 2) = {"Complete: \"She taught ___ to swim.\"",
+                           "himself",
+                           "hisself",
+                           "heself",
+                           "Reflexives.",
+                           "c2.txt:1"};
+         },
+         "c2.txt:1", "\"himself\" after \"she\""},
     };
     for (const Case& c : cases) {
         QuizContent content = sixteenGoodCategories();
@@ -128,6 +154,19 @@ TEST(ContentRules, FairFormsThatResembleAFaultPass) {
     add(15, {"Complete: \"I ___ the bus.\"", "caught", "catched", "catch", "Verbs.", "f.txt:8"});
     add(15, {"Complete: \"Look at ___ tail.\"", "its", "it's", "its'", "Possession.", "f.txt:9"});
     add(15, {"Complete: \"___ late.\"", "It's", "Its", "Its'", "Short forms.", "f.txt:10"});
+    // A one-word answer the stem names as the word to work on; a stem that shows a wrong answer as well;
+    // the subject question asked without the words of its answer.
+    add(0, {"What is the plural of \"sheep\"?", "sheep", "sheeps", "sheepen", "Unchanged.", "f.txt:11"});
+    add(14, {"Which words are the subject of \"The old dog barked.\"?", "The old dog", "old dog barked",
+             "dog barked", "Subjects.", "f.txt:12"});
+    add(13,
+        {"\"The dog bit the postman.\" Which question has the answer \"the dog\"?", "What bit the postman?",
+         "What bites the postman?", "What did the postman bite?", "Subject questions.", "f.txt:13"});
+    // Pronouns that agree, an object "her" after a plural subject, and a singular pronoun between.
+    add(7, {"Complete: \"They are proud ___ their son.\"", "of", "for", "with", "Adjectives.", "f.txt:14"});
+    add(2, {"Complete: \"They asked ___ whether she could drive.\"", "her", "she", "herself", "Objects.",
+            "f.txt:15"});
+    add(12, {"Complete: \"He showed ___ his medal.\"", "us", "we", "ourselves", "Objects.", "f.txt:16"});
     std::vector<std::string> faults = ContentRules::checkWording(content);
     EXPECT_TRUE(faults.empty()) << faults.front();
 }

@@ -57,6 +57,133 @@ bool specificStem(const std::string& text) {
     return text.find('"') != std::string::npos || text.find("___") != std::string::npos;
 }
 
+struct Word {
+    std::string text;
+    // Whether it starts with a capital letter, as a name does.
+    bool capital;
+};
+
+// The words of a text in lower case: letters (ISO-8859-1 ones too), digits and apostrophes. A gap
+// "___" is a word of its own, so that no phrase matches across it.
+std::vector<Word> casedWordsOf(const std::string& text) {
+    std::vector<Word> words;
+    Word word{{}, false};
+    auto flush = [&] {
+        if (!word.text.empty()) words.push_back(word);
+        word = {{}, false};
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char byte = static_cast<unsigned char>(text[i]);
+        if (std::isalnum(byte) || byte == '\'' || byte >= 0xC0) {
+            if (word.text.empty()) word.capital = std::isupper(byte) || (byte >= 0xC0 && byte < 0xDF);
+            word.text += static_cast<char>(std::tolower(byte));
+        } else if (byte == '_') {
+            flush();
+            while (i + 1 < text.size() && text[i + 1] == '_') ++i;
+            words.push_back({"_", false});
+        } else {
+            flush();
+        }
+    }
+    flush();
+    return words;
+}
+
+std::vector<std::string> wordsOf(const std::string& text) {
+    std::vector<std::string> words;
+    for (const Word& word : casedWordsOf(text)) words.push_back(word.text);
+    return words;
+}
+
+bool standsIn(const std::vector<std::string>& phrase, const std::vector<std::string>& words) {
+    if (phrase.empty()) return false;
+    return std::search(words.begin(), words.end(), phrase.begin(), phrase.end()) != words.end();
+}
+
+// A right answer of two words or more that the stem shows word for word, outside its gap, when
+// neither wrong answer stands there: a player can pick it by matching. A single word may stand in
+// the stem: the stem names the word to work on ("the plural of "sheep"") or asks which of its words
+// is meant, and short words recur by chance.
+bool givesAnswerAway(const Question& q) {
+    std::vector<std::string> stem = wordsOf(q.text);
+    std::vector<std::string> right = wordsOf(q.right);
+    return right.size() >= 2 && standsIn(right, stem) && !standsIn(wordsOf(q.wrongFirst), stem) &&
+           !standsIn(wordsOf(q.wrongSecond), stem);
+}
+
+// The first pronoun of the text that disagrees with the personal pronoun it refers back to, as
+// "\"her\" after \"they\"", or empty. Within a clause (cut at . ? ! ; : , and quotation marks) a
+// reflexive must match the last personal pronoun before it ("She taught herself."), and "his", "its"
+// or a possessive "her" cannot refer back to pronouns that are all plural ("They are proud of her
+// son."). A noun phrase in between ("the", "a", a possessive, a name) may be what the pronoun refers
+// to, so it ends the reference.
+std::string pronounDisagreement(const std::string& text) {
+    static const std::map<std::string, std::string> personal = {
+        {"i", "i"},     {"me", "i"},  {"you", "you"}, {"he", "he"},     {"him", "he"},   {"she", "she"},
+        {"her", "she"}, {"we", "we"}, {"us", "we"},   {"they", "they"}, {"them", "they"}};
+    static const std::map<std::string, std::string> reflexive = {
+        {"myself", "i"},    {"yourself", "you"}, {"yourselves", "you"}, {"himself", "he"},
+        {"herself", "she"}, {"ourselves", "we"}, {"themselves", "they"}};
+    static const std::set<std::string> determiners = {"the",   "a",  "an",   "this", "these",
+                                                      "those", "my", "your", "our",  "their"};
+    // Words after which "her" is the object ("They asked her whether ..."), not a possessive.
+    static const std::set<std::string> afterObject = {
+        "the",   "a",      "an",      "to",        "that",  "if",       "whether", "what",  "where", "why",
+        "how",   "when",   "who",     "whom",      "about", "at",       "for",     "from",  "in",    "on",
+        "with",  "up",     "down",    "out",       "off",   "and",      "but",     "or",    "so",    "some",
+        "any",   "my",     "your",    "his",       "her",   "its",      "our",     "their", "this",  "these",
+        "those", "not",    "again",   "yesterday", "today", "tomorrow", "now",     "then",  "very",  "too",
+        "back",  "home",   "later",   "there",     "here",  "by",       "into",    "onto",  "over",  "under",
+        "after", "before", "because", "while",     "until", "since",    "as",      "than"};
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of(".?!;:,\"", start);
+        if (end == std::string::npos) end = text.size();
+        std::string clause = text.substr(start, end - start);
+        start = end + 1;
+        std::vector<Word> words = casedWordsOf(clause);
+        std::string last;
+        std::set<std::string> seen;
+        for (size_t i = 0; i < words.size(); ++i) {
+            const std::string& word = words[i].text;
+            // A capital inside the clause starts a name; the first word has one anyway.
+            if (i > 0 && words[i].capital && word != "i") {
+                last.clear();
+                seen.clear();
+                continue;
+            }
+            bool possessiveHer = word == "her" && i + 1 < words.size() && words[i + 1].text != "_" &&
+                                 !afterObject.count(words[i + 1].text);
+            if (possessiveHer || word == "his" || word == "its") {
+                bool allPlural = !seen.empty() &&
+                                 std::all_of(seen.begin(), seen.end(),
+                                             [](const std::string& p) { return p == "we" || p == "they"; });
+                if (allPlural) return "\"" + word + "\" after \"" + last + "\"";
+                last.clear();
+                seen.clear();
+            } else if (auto self = reflexive.find(word); self != reflexive.end()) {
+                if (!last.empty() && self->second != last) return "\"" + word + "\" after \"" + last + "\"";
+            } else if (auto person = personal.find(word); person != personal.end()) {
+                last = person->second;
+                seen.insert(last);
+            } else if (determiners.count(word)) {
+                last.clear();
+                seen.clear();
+            }
+        }
+    }
+    return {};
+}
+
+// The stem as the player reads it once answered: the gap filled with the right answer.
+std::string answeredStem(const Question& q) {
+    size_t gap = q.text.find("___");
+    if (gap == std::string::npos || q.text.find("___", gap + 3) != std::string::npos) return q.text;
+    size_t gapEnd = q.text.find_first_not_of('_', gap);
+    if (gapEnd == std::string::npos) gapEnd = q.text.size();
+    return q.text.substr(0, gap) + q.right + q.text.substr(gapEnd);
+}
+
 bool printableLatin1(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) {
         unsigned char byte = static_cast<unsigned char>(c);
@@ -153,6 +280,15 @@ std::vector<std::string> ContentRules::checkWording(const QuizContent& content) 
                     fault("a wrong answer equals the right one up to case and spaces");
                 if (same(q.wrongFirst, q.wrongSecond))
                     fault("the two wrong answers are equal up to case and spaces");
+
+                if (givesAnswerAway(q)) fault("the right answer stands in the question word for word");
+                for (const std::string* text : {&q.text, &q.right, &q.explanation}) {
+                    std::string disagreement = pronounDisagreement(text == &q.text ? answeredStem(q) : *text);
+                    if (!disagreement.empty()) {
+                        fault("a pronoun disagrees with the one it refers back to: " + disagreement);
+                        break;
+                    }
+                }
 
                 std::string key = loose(q.text);
                 if (!specificStem(q.text)) key += '\n' + loose(q.right);

@@ -46,7 +46,12 @@ public:
     // Wording faults, each "origin: message": a question that does not end with "?", "." or "!" (a
     // closing quotation mark may follow), or that asks with "Which", "How", "Is" ... and has no "?"
     // outside its quotations; an answer equal to another of its question up to case and
-    // spaces (a case difference is allowed when the explanation is about capital letters); and a
+    // spaces (a case difference is allowed when the explanation is about capital letters); a right
+    // answer of two words or more that the stem shows word for word outside its gap while neither wrong
+    // answer stands there; a pronoun that disagrees with the personal pronoun of its clause it refers
+    // back to, in the stem read with the right answer in its gap, the right answer or the explanation: a
+    // reflexive unlike that pronoun ("She taught himself"), or "his", "its" or a possessive "her" after
+    // plural pronouns only ("They are proud of her son"), unless a noun phrase comes between; and a
     // question asked in two categories: the same quoting or gapped stem, the same plain stem with the
     // same right answer, or the same three answers, all compared up to case and spaces.
     static std::vector<std::string> checkWording(const QuizContent& content);

@@ -25,8 +25,10 @@ the start-up pictures and the runtime's font "tsbmpfnt". The content is checked
 first: ISO-8859-1 only, every field within 255 bytes, answers within two lines
 of their button, no wrong answer equal to the right one, no repeated question,
 every question ending with "?", "." or "!", no two answers of a question equal
-up to case and spaces (except where capital letters are asked), and no
-question asked in two categories.
+up to case and spaces (except where capital letters are asked), no right
+answer of two words or more standing word for word in its question, no
+pronoun disagreeing with the one it refers back to ("They are proud of her
+son"), and no question asked in two categories.
 
 Options:
   --content DIR   the content sources
