@@ -130,7 +130,8 @@ TEST_F(PlatformPlayerThreads, TheOutputRendersNothingWhileSilentAndAPlayIsHeardI
     long long blocks = 0;
     long long firstLoud = 0;  // the number of the first block with the clip in it, counted from 1
     output->setRenderObserver([&](std::span<const int16_t> frames) {
-        const bool loud = std::any_of(frames.begin(), frames.end(), [](int16_t s) { return std::abs(s) > 1000; });
+        const bool loud =
+            std::any_of(frames.begin(), frames.end(), [](int16_t s) { return std::abs(s) > 1000; });
         std::lock_guard<std::mutex> guard(lock);
         ++blocks;
         if (loud && firstLoud == 0) firstLoud = blocks;
