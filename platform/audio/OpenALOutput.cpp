@@ -34,6 +34,7 @@ struct OpenALOutput::Device {
     bool stopping = false;
     std::function<void()> disconnectHandler;
     std::function<void(std::span<const int16_t>)> renderObserver;
+    // Rung when the output closes, and when a voice starts.
     std::condition_variable wake;
     // The render thread of a paced loopback, or the watch for a device that goes away.
     std::thread worker;
@@ -52,6 +53,8 @@ struct OpenALOutput::Device {
     }
 
     void renderInRealTime();
+    // Under the lock, on a thread where the context is current.
+    bool anyVoicePlaying();
     void watchConnection();
     // Under the lock.
     bool connected() {
@@ -88,9 +91,18 @@ AudioStatus statusOf(bool ok) {
 void OpenALOutput::Device::renderInRealTime() {
     const int blockFrames = sampleRate / 100;
     std::vector<int16_t> block(static_cast<size_t>(blockFrames) * kLoopbackChannels);
+    // This thread only ever uses this device's context, so it keeps it current for good.
+    alcSetThreadContext(context);
     auto deadline = std::chrono::steady_clock::now();
     std::unique_lock<std::mutex> guard(lock);
     while (!stopping) {
+        if (!anyVoicePlaying()) {
+            // Mixing silence would wake the process 100 times a second for nothing: sleep until a
+            // voice starts, and keep time from then.
+            wake.wait(guard, [this] { return stopping || anyVoicePlaying(); });
+            deadline = std::chrono::steady_clock::now();
+            continue;
+        }
         alcRenderSamplesSOFT(device, block.data(), blockFrames);
         auto observer = renderObserver;
         if (observer) {
@@ -104,6 +116,17 @@ void OpenALOutput::Device::renderInRealTime() {
         if (deadline < now - 100ms) deadline = now;
         wake.wait_until(guard, deadline, [this] { return stopping; });
     }
+    guard.unlock();
+    alcSetThreadContext(nullptr);
+}
+
+bool OpenALOutput::Device::anyVoicePlaying() {
+    for (const auto& entry : voices) {
+        ALint state = AL_INITIAL;
+        alGetSourcei(entry.first, AL_SOURCE_STATE, &state);
+        if (state == AL_PLAYING) return true;
+    }
+    return false;
 }
 
 void OpenALOutput::Device::watchConnection() {
@@ -302,6 +325,8 @@ AudioStatus OpenALOutput::start(AudioVoice voice) {
     if (d.voices.count(voice) == 0) return AudioStatus::Failed;
     if (!d.connected()) return AudioStatus::SessionNotActive;
     alSourcePlay(voice);
+    // A real-time loopback's render thread sleeps while no voice plays.
+    d.wake.notify_all();
     return statusOf(scope.ok());
 }
 

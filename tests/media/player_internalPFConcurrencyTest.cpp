@@ -2,8 +2,12 @@
 // poll and the interruption listener reach them, on outputs that run threads of their own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <span>
 #include <thread>
 
 #include "media/player_internalPF.h"
@@ -114,6 +118,53 @@ TEST_F(PlatformPlayerThreads, ADeviceThatGoesAwayLeavesPlayersToBeMadeAgainOnIts
     EXPECT_EQ(lost->voiceCount(), 0u) << "the voices on the lost output are freed";
     for (auto& player : players)
         EXPECT_TRUE(eventually([&] { return !player->hasIncompletePlaybackTask(); }));
+}
+
+// A real-time output with nothing to play renders nothing (its thread sleeps), and a play wakes it:
+// the clip is heard in the first block rendered after the play. The observer may still be handed the
+// block rendered just before, so one more is allowed there.
+TEST_F(PlatformPlayerThreads, TheOutputRendersNothingWhileSilentAndAPlayIsHeardInItsNextBlock) {
+    auto output = platform::OpenALOutput::openLoopback(platform::OpenALOutput::Pacing::RealTime);
+    ASSERT_TRUE(output);
+    std::mutex lock;
+    long long blocks = 0;
+    long long firstLoud = 0;  // the number of the first block with the clip in it, counted from 1
+    output->setRenderObserver([&](std::span<const int16_t> frames) {
+        const bool loud =
+            std::any_of(frames.begin(), frames.end(), [](int16_t s) { return std::abs(s) > 1000; });
+        std::lock_guard<std::mutex> guard(lock);
+        ++blocks;
+        if (loud && firstLoud == 0) firstLoud = blocks;
+    });
+    auto renderedSoFar = [&] {
+        std::lock_guard<std::mutex> guard(lock);
+        return blocks;
+    };
+    AudioSession::setOutput(std::move(output));
+    makePlayers(1);
+    player_internalPF& player = *players[0];
+
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(renderedSoFar(), 0) << "silence is not mixed before the first play";
+    for (int play = 0; play < 3; ++play) {
+        SCOPED_TRACE(play);
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            firstLoud = 0;
+        }
+        const long long atPlay = renderedSoFar();
+        ASSERT_TRUE(player.playSoundData());
+        ASSERT_TRUE(eventually([&] { return !player.hasIncompletePlaybackTask(); }));
+        const long long atEnd = renderedSoFar();
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            EXPECT_GT(firstLoud, atPlay);
+            EXPECT_LE(firstLoud, atPlay + 2);
+        }
+        // Once the clip has played out, the thread goes back to sleep.
+        std::this_thread::sleep_for(300ms);
+        EXPECT_LE(renderedSoFar(), atEnd + 1);
+    }
 }
 
 }  // namespace
