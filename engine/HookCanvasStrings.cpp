@@ -2,11 +2,18 @@
 // to and from String, and the marker replacement that keeps hyphenation guidelines in step.
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "engine/EncStringReader.h"
 #include "engine/HookCanvas.h"
+#include "graphics/PixelLoops.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"
 
@@ -22,6 +29,142 @@ using Bytes = JArray<signed char>;
 void putU16(signed char* p, int value) {
     p[0] = static_cast<signed char>(value >> 8);
     p[1] = static_cast<signed char>(value);
+}
+
+// The two hard spaces: the no-break space and the sign the texts use for one.
+constexpr unsigned short kNoBreakSpace = 0x00A0;
+constexpr unsigned short kNotSign = 0x00AC;
+
+bool isHardSpace(unsigned short c) {
+    return c == kNoBreakSpace || c == kNotSign;
+}
+
+unsigned short spaceFor(unsigned short c) {
+    return isHardSpace(c) ? u' ' : c;
+}
+
+#if defined(__x86_64__)
+
+#define QUILL_AVX2 __attribute__((target("avx2")))
+#define QUILL_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl")))
+
+// Lanes whose unit is a hard space, as a mask of 32 lanes.
+QUILL_AVX512 inline __mmask32 hardLanes512(__m512i v) {
+    return _mm512_cmpeq_epi16_mask(v, _mm512_set1_epi16(kNoBreakSpace)) |
+           _mm512_cmpeq_epi16_mask(v, _mm512_set1_epi16(kNotSign));
+}
+
+QUILL_AVX512 int firstHardSpaceAvx512(const unsigned short* units, int n) {
+    for (int i = 0; i < n; i += 32) {
+        const __mmask32 active = n - i >= 32 ? ~__mmask32{0} : (__mmask32{1} << (n - i)) - 1;
+        const __mmask32 hard = hardLanes512(_mm512_maskz_loadu_epi16(active, units + i)) & active;
+        if (hard != 0) return i + __builtin_ctz(hard);
+    }
+    return n;
+}
+
+QUILL_AVX512 void replaceInPlaceAvx512(unsigned short* units, int n) {
+    const __m512i space = _mm512_set1_epi16(' ');
+    for (int i = 0; i < n; i += 32) {
+        const __mmask32 active = n - i >= 32 ? ~__mmask32{0} : (__mmask32{1} << (n - i)) - 1;
+        const __m512i v = _mm512_maskz_loadu_epi16(active, units + i);
+        const __mmask32 hard = hardLanes512(v) & active;
+        if (hard != 0) _mm512_mask_storeu_epi16(units + i, hard, space);
+    }
+}
+
+QUILL_AVX2 inline __m256i hardLanes256(__m256i v) {
+    return _mm256_or_si256(_mm256_cmpeq_epi16(v, _mm256_set1_epi16(kNoBreakSpace)),
+                           _mm256_cmpeq_epi16(v, _mm256_set1_epi16(kNotSign)));
+}
+
+QUILL_AVX2 int firstHardSpaceAvx2(const unsigned short* units, int n) {
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(units + i));
+        // Two mask bits per unit.
+        const auto hard = static_cast<uint32_t>(_mm256_movemask_epi8(hardLanes256(v)));
+        if (hard != 0) return i + __builtin_ctz(hard) / 2;
+    }
+    for (; i < n; ++i) {
+        if (isHardSpace(units[i])) return i;
+    }
+    return n;
+}
+
+QUILL_AVX2 void replaceInPlaceAvx2(unsigned short* units, int n) {
+    const __m256i space = _mm256_set1_epi16(' ');
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(units + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(units + i),
+                            _mm256_blendv_epi8(v, space, hardLanes256(v)));
+    }
+    for (; i < n; ++i) units[i] = spaceFor(units[i]);
+}
+
+#endif
+
+#if defined(__SSE2__)
+
+inline __m128i hardLanes128(__m128i v) {
+    return _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(kNoBreakSpace)),
+                        _mm_cmpeq_epi16(v, _mm_set1_epi16(kNotSign)));
+}
+
+int firstHardSpaceSse2(const unsigned short* units, int n) {
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+        const auto hard = static_cast<uint32_t>(_mm_movemask_epi8(hardLanes128(v)));
+        if (hard != 0) return i + __builtin_ctz(hard) / 2;
+    }
+    for (; i < n; ++i) {
+        if (isHardSpace(units[i])) return i;
+    }
+    return n;
+}
+
+void replaceInPlaceSse2(unsigned short* units, int n) {
+    const __m128i space = _mm_set1_epi16(' ');
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+        const __m128i hard = hardLanes128(v);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(units + i),
+                         _mm_or_si128(_mm_andnot_si128(hard, v), _mm_and_si128(hard, space)));
+    }
+    for (; i < n; ++i) units[i] = spaceFor(units[i]);
+}
+
+#endif
+
+// The widest vectors the pixel loops' switch allows (QUILL_PIXEL_LOOPS forces a narrower path, so the
+// tests reach each one); every path gives the same units.
+int firstHardSpace(const unsigned short* units, int n) {
+    using javax::microedition::lcdui::pixels::LoopPath;
+    const LoopPath path = javax::microedition::lcdui::pixels::loopPath();
+#if defined(__x86_64__)
+    if (path == LoopPath::Avx512) return firstHardSpaceAvx512(units, n);
+    if (path == LoopPath::Avx2) return firstHardSpaceAvx2(units, n);
+#endif
+#if defined(__SSE2__)
+    if (path == LoopPath::Sse2) return firstHardSpaceSse2(units, n);
+#endif
+    return static_cast<int>(std::find_if(units, units + n, isHardSpace) - units);
+}
+
+void replaceHardSpacesInPlace(unsigned short* units, int n) {
+    using javax::microedition::lcdui::pixels::LoopPath;
+    const LoopPath path = javax::microedition::lcdui::pixels::loopPath();
+#if defined(__x86_64__)
+    if (path == LoopPath::Avx512) return replaceInPlaceAvx512(units, n);
+    if (path == LoopPath::Avx2) return replaceInPlaceAvx2(units, n);
+#endif
+#if defined(__SSE2__)
+    if (path == LoopPath::Sse2) return replaceInPlaceSse2(units, n);
+#endif
+    for (int i = 0; i < n; ++i) units[i] = spaceFor(units[i]);
 }
 
 }  // namespace
@@ -124,27 +267,16 @@ JavaPtr<String> HookCanvas::insertString(const JavaPtr<String>& text, const Java
 
 JavaPtr<String> HookCanvas::replaceHardSpaces(const JavaPtr<String>& s) {
     if (!s) throw java::lang::NullPointerException();
-    // Every wrapped line passes through here: one scan, and a copy only for a line that has a hard space.
-    const unsigned short* units = s->unitData();
+    // Every wrapped line passes through here: one scan up to the first hard space, and for a line that
+    // has one a single copy, replaced from that space on while it is still in the cache.
     const int n = s->length();
-    const auto isHard = [](unsigned short c) { return c == 0x00A0 || c == 0x00AC; };
-    const unsigned short* first = std::find_if(units, units + n, isHard);
-    if (first == units + n) return s;
-    // Blocks of a fixed length, every unit stored whether it changes or not: a loop of known length
-    // without a branch, into a buffer nothing else can reach, is one the compiler makes vector code of.
-    constexpr int kBlock = 64;
-    const auto spaceFor = [](unsigned short c) {
-        return static_cast<unsigned short>(((c == 0x00A0) | (c == 0x00AC)) ? ' ' : c);
-    };
-    std::unique_ptr<unsigned short[]> replaced(new unsigned short[static_cast<size_t>(n)]);
-    int i = 0;
-    for (; i + kBlock <= n; i += kBlock) {
-        unsigned short block[kBlock];
-        for (int j = 0; j < kBlock; ++j) block[j] = spaceFor(units[i + j]);
-        std::memcpy(replaced.get() + i, block, sizeof block);
-    }
-    for (; i < n; ++i) replaced[i] = spaceFor(units[i]);
-    return jnew<String>(replaced.get(), n);
+    const int first = firstHardSpace(s->unitData(), n);
+    if (first == n) return s;
+    JavaPtr<String> replaced = jnew<String>(s);
+    // The copy is this function's own until it returns: no other reference can see it change.
+    unsigned short* units = const_cast<unsigned short*>(replaced->unitData());
+    replaceHardSpacesInPlace(units + first, n - first);
+    return replaced;
 }
 
 JavaPtr<String> HookCanvas::insertENCStringIntoString(const JavaPtr<String>& text,

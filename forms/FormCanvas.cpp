@@ -272,10 +272,14 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
                 JavaPtr<java::lang::String> text = s->getText();
                 JavaPtr<Font> font = s->getFont();
                 int next = -1;
-                int lineWidth = 0;
-                JavaPtr<java::lang::String> line =
-                    text ? StringItem::wrapTextLine(0, U - rowWidth, &next, nullptr, text, font, &lineWidth)
-                         : nullptr;
+                int lineWidth = s->oneLineWidthWithin(U, U - rowWidth);
+                JavaPtr<java::lang::String> line;
+                if (lineWidth < 0) {
+                    lineWidth = 0;
+                    if (text)
+                        line =
+                            StringItem::wrapTextLine(0, U - rowWidth, &next, nullptr, text, font, &lineWidth);
+                }
                 if (next == -1) {
                     s->m_width = lineWidth;
                 } else {

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "forms/LCDUIColours.h"
+#include "graphics/BitmapFontSystem.h"
 #include "graphics/Font.h"
+#include "graphics/FontMeasurer.h"
 #include "graphics/Graphics.h"
 #include "graphics/ScreenSize.h"
 #include "runtime/StringIndexOutOfBoundsException.h"
@@ -149,7 +151,6 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
     }
     if (start < 0 || start >= length) throw java::lang::StringIndexOutOfBoundsException();
     const unsigned short* units = text->unitData();
-    const int hyphenWidth = font->charWidth(u'-');
 
     int breakAt = -1;
     bool hyphen = false;
@@ -157,6 +158,9 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
     if (units[start] == u'\n') {
         breakAt = start;
     } else {
+        // Up to the break, without a String made or a call out: the lock it holds is the font's.
+        const FontMeasurer measure(*font);
+        const int hyphenWidth = measure.charWidth(u'-');
         int w = 0;
         int lastWordEnd = -1;
         int lastHyphenPoint = -1;
@@ -172,7 +176,7 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
             // A whitespace character counts toward the width, so a space that would overflow breaks the
             // line before it.
             const int before = w;
-            w += font->charWidth(c);
+            w += measure.charWidth(c);
             if (isBreakingSpace(c)) {
                 if (inWord) {
                     lastWordEnd = i - 1;
@@ -237,6 +241,19 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
     return line;
 }
 
+StringItem::OwnWrap* StringItem::keptWrapFor(int wrapWidth, int width) {
+    if (!m_text) return nullptr;
+    const int alignment = getLayout() & 3;
+    const uint32_t fontTables = BitmapFontSystem::tablesGeneration();
+    for (OwnWrap& kept : m_ownWraps) {
+        if (kept.lines && kept.text.get() == m_text.get() && kept.fontByte == m_font->fontByte() &&
+            kept.fontTables == fontTables && kept.wrapWidth == wrapWidth && kept.width == width &&
+            kept.alignment == alignment)
+            return &kept;
+    }
+    return nullptr;
+}
+
 void StringItem::wrapTextLines(int width) {
     LCDUIGuard lock(LCDUILock::mutex());
     if (!m_text) {
@@ -245,6 +262,8 @@ void StringItem::wrapTextLines(int width) {
         m_lineY = nullptr;
         return;
     }
+    // Read before the wrap: a font installed meanwhile must not pass for the one measured with.
+    const uint32_t fontTables = BitmapFontSystem::tablesGeneration();
     if (width == -1) width = usableFormWidth();
     const int wrapWidth = m_widthLocked ? m_preferredWidth : usableFormWidth();
     const int alignment = getLayout() & 3;
@@ -256,11 +275,13 @@ void StringItem::wrapTextLines(int width) {
     std::vector<int> ys;
     int position = 0;
     int y = 0;
+    int firstLineWidth = 0;
     for (;;) {
         int next = -1;
         int lineWidth = 0;
         JavaPtr<java::lang::String> line =
             wrapTextLine(position, wrapWidth, &next, nullptr, m_text, m_font, &lineWidth);
+        if (lines.empty()) firstLineWidth = lineWidth;
         int x = 0;
         if (alignment == LAYOUT_RIGHT) {
             x = width - lineWidth;
@@ -284,23 +305,52 @@ void StringItem::wrapTextLines(int width) {
         xArray->data[i] = xs[static_cast<size_t>(i)];
         yArray->data[i] = ys[static_cast<size_t>(i)];
     }
-    m_lines = std::move(lineArray);
-    m_lineX = std::move(xArray);
-    m_lineY = std::move(yArray);
+    m_lines = lineArray;
+    m_lineX = xArray;
+    m_lineY = yArray;
+    m_ownWraps[1] = std::move(m_ownWraps[0]);
+    m_ownWraps[0] =
+        OwnWrap{m_text,    m_font->fontByte(),   fontTables,        wrapWidth,         width,
+                alignment, std::move(lineArray), std::move(xArray), std::move(yArray), firstLineWidth};
 }
 
 void StringItem::m_updatecontentHeightAndWidth() {
     LCDUIGuard lock(LCDUILock::mutex());
     if (m_owner == nullptr) return;
     m_contentWidth = m_widthLocked ? m_preferredWidth : usableFormWidth();
-    wrapTextLines(m_contentWidth);
-    if (m_lines && m_lines->length == 1) m_contentWidth = m_font->stringWidth(m_lines->data[0]);
+    // The form lays its items out several times a second and in two passes; the lines change only with
+    // the text, the font or the widths, so an unchanged item gets its own lines back without a wrap.
+    int firstLineWidth = 0;
+    if (OwnWrap* kept = keptWrapFor(m_contentWidth, m_contentWidth)) {
+        if (m_lines.get() != kept->lines.get()) m_lines = kept->lines;
+        if (m_lineX.get() != kept->lineX.get()) m_lineX = kept->lineX;
+        if (m_lineY.get() != kept->lineY.get()) m_lineY = kept->lineY;
+        firstLineWidth = kept->firstLineWidth;
+    } else {
+        wrapTextLines(m_contentWidth);
+        firstLineWidth = m_ownWraps[0].firstLineWidth;
+    }
+    // A single line's width is summed as it is wrapped, as Font::stringWidth sums it.
+    if (m_lines && m_lines->length == 1) m_contentWidth = firstLineWidth;
     if (m_heightLocked) {
         m_contentHeight = m_preferredHeight;
     } else {
         const int count = m_lines ? m_lines->length : 0;
         m_contentHeight = count * m_font->getHeight();
     }
+}
+
+int StringItem::oneLineWidthWithin(int wrapWidth, int room) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (!m_text) return -1;
+    const uint32_t fontTables = BitmapFontSystem::tablesGeneration();
+    for (const OwnWrap& kept : m_ownWraps) {
+        if (kept.lines && kept.text.get() == m_text.get() && kept.fontByte == m_font->fontByte() &&
+            kept.fontTables == fontTables && kept.wrapWidth == wrapWidth) {
+            return kept.lines->length == 1 && kept.firstLineWidth <= room ? kept.firstLineWidth : -1;
+        }
+    }
+    return -1;
 }
 
 JavaPtr<StringItem::LineArray> StringItem::getLines() {

@@ -58,6 +58,10 @@ public:
     void wrapTextLines(int width);
     // Recomputes the lines and the content size; nothing until the item belongs to a form.
     void m_updatecontentHeightAndWidth();
+    // For the form layout: the width of the whole text as one line when the item's own wrap at wrapWidth
+    // is that one line and it is no wider than room, -1 otherwise. wrapTextLine to room then gives that
+    // same line, with no next line, so the layout need not wrap again.
+    int oneLineWidthWithin(int wrapWidth, int room);
 
     JavaPtr<LineArray> getLines();
     JavaPtr<JArray<int>> getLineX();
@@ -76,9 +80,31 @@ public:
 private:
     bool neitherDimensionLocked() const { return !m_widthLocked && !m_heightLocked; }
 
+    // A wrap of the item's own lines and what it was made for. Texts are immutable, so the same String
+    // is the same text; the kept reference stops another from taking its address.
+    struct OwnWrap {
+        JavaPtr<java::lang::String> text;
+        signed char fontByte = 0;
+        uint32_t fontTables = 0;
+        int32_t wrapWidth = 0;
+        int32_t width = 0;
+        int32_t alignment = 0;
+        JavaPtr<LineArray> lines;
+        JavaPtr<JArray<int>> lineX;
+        JavaPtr<JArray<int>> lineY;
+        int32_t firstLineWidth = 0;
+    };
+    // The kept wrap of the item's text and font as they are now, at these widths, or null.
+    OwnWrap* keptWrapFor(int wrapWidth, int width);
+
     JavaPtr<java::lang::String> m_text;
     JavaPtr<Font> m_font;
     int32_t m_appearanceMode = PLAIN;
+    // The last two wraps of the item's own lines, the latest first, which m_lines may have given way to
+    // while the form flowed the text inline. Every layout pass starts from them and wraps again only when
+    // the text, the font or a width changed; two, as a form laid out with and without its scroll bar
+    // asks for two widths in turn.
+    OwnWrap m_ownWraps[2];
 };
 
 }  // namespace javax::microedition::lcdui

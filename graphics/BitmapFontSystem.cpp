@@ -25,6 +25,7 @@ bool BitmapFontSystem::m_initialised = false;
 std::mutex BitmapFontSystem::m_fontMutex;
 std::atomic<bool> BitmapFontSystem::m_loaded{false};
 std::atomic<int> BitmapFontSystem::m_loadedHeight[kFontCount];
+std::atomic<uint32_t> BitmapFontSystem::m_tablesGeneration{0};
 
 namespace {
 
@@ -128,10 +129,12 @@ void BitmapFontSystem::install(const BitmapFontTables& tables) {
     m_initialised = true;
     m_loadedHeight[0] = tables.fontHeight;
     m_loaded = true;
+    m_tablesGeneration.fetch_add(1, std::memory_order_acq_rel);
 }
 
 void BitmapFontSystem::releaseTables() {
     m_loaded = false;
+    m_tablesGeneration.fetch_add(1, std::memory_order_acq_rel);
     for (std::atomic<int>& height : m_loadedHeight) height = 0;
     m_charPixels = nullptr;
     m_packedPixelData = nullptr;

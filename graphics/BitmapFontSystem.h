@@ -46,6 +46,9 @@ public:
     static bool isLoaded();
     // Line height; 0 while nothing is loaded.
     static int fontHeight(int fontIndex);
+    // Changes whenever the tables are installed or released, so that widths kept from an earlier font
+    // can be told apart.
+    static uint32_t tablesGeneration() { return m_tablesGeneration.load(std::memory_order_acquire); }
     // The glyph index of a character, or -1 when the font lacks it (or is not loaded). Takes the lock.
     static int findGlyph(int fontIndex, unsigned short c);
     // The same for a caller that holds fontMutex(), as it must for every call below: a glyph index
@@ -85,6 +88,7 @@ private:
     // What isLoaded and fontHeight answer, written under the lock with the tables.
     static std::atomic<bool> m_loaded;
     static std::atomic<int> m_loadedHeight[kFontCount];
+    static std::atomic<uint32_t> m_tablesGeneration;
 };
 
 }  // namespace javax::microedition::lcdui

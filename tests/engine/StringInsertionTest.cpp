@@ -60,9 +60,10 @@ TEST_F(StringInsertion, HardSpacesBecomeSpaces) {
 // argument is left as it was, and a text without one comes back as the same object.
 TEST_F(StringInsertion, HardSpacesMatchAPerCharacterModelOnRandomTexts) {
     std::mt19937 random(52);
-    // The hard spaces, their neighbours in value, and ordinary text.
-    const char16_t alphabet[] = {u'a',      u' ',      u'\u00a0', u'\u00ac', u'\u00a1',
-                                 u'\u00ab', u'\u0120', u'\uffff', u'\n'};
+    // The hard spaces, their neighbours in value, units that share a byte with one (a test by bytes
+    // would take them), and ordinary text. Lengths up to 300 reach every vector width and its tail.
+    const char16_t alphabet[] = {u'a',      u' ',      u'\u00a0', u'\u00ac', u'\u00a1', u'\u00ab',
+                                 u'\u0120', u'\uffff', u'\n',     u'\ua000', u'\uac00', u'\u01ac'};
     for (int round = 0; round < 400; ++round) {
         std::u16string text(random() % 300, u'a');
         for (char16_t& c : text) c = alphabet[random() % std::size(alphabet)];

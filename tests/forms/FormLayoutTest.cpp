@@ -415,6 +415,40 @@ TEST_F(FormLayoutTest, AStringItemPaintsTheLinesOfItsLatestLayout) {
     }
 }
 
+// A text that a wide image leaves too little room beside starts the next row at its first layout, and
+// shows there all the ink the same item shows on a form of its own: none of the lines of the fit that
+// failed stays with it.
+TEST_F(FormLayoutTest, ATextMovedPastAWideImageAtItsFirstLayoutPaintsAllItsText) {
+    const auto inkIn = [](const std::vector<int>& pixels, const Item* item) {
+        const int width = javax::microedition::lcdui::ScreenSize::width;
+        int ink = 0;
+        for (int y = item->m_y; y < item->m_y + item->m_height; ++y)
+            for (int x = item->m_x; x < item->m_x + item->m_width; ++x)
+                ink += pixels[y * width + x] == formstest::kForeground ? 1 : 0;
+        return ink;
+    };
+    JavaPtr<Form> alone = newForm();
+    alone->append(jnew<StringItem>(nullptr, jstr("Hello")));
+    alone->relayout();
+    const int wanted = inkIn(paintedScreen(alone), alone->get(0).get());
+    ASSERT_GT(wanted, 0);
+    int moved = 0;
+    // Rooms of 0 to 40 pixels beside the image: "Hello" is 30 wide, a letter and a hyphen 12.
+    for (int room = 0; room <= 40; ++room) {
+        SCOPED_TRACE("room " + std::to_string(room));
+        JavaPtr<Form> form = newForm();
+        form->append(javax::microedition::lcdui::Image::createImage(kUsable - room - formstest::kPad, 8));
+        JavaPtr<StringItem> text = jnew<StringItem>(nullptr, jstr("Hello"));
+        form->append(JavaPtr<Item>(text));
+        form->relayout();
+        if (text->m_inline || text->m_row == form->get(0)->m_row) continue;
+        ++moved;
+        EXPECT_EQ(inkIn(paintedScreen(form), text.get()), wanted);
+        EXPECT_EQ(text->getLines()->length, 1);
+    }
+    EXPECT_GT(moved, 0);
+}
+
 TEST_F(FormLayoutTest, ATallFormShowsTheScrollBarAndLaysOutAgainNarrower) {
     JavaPtr<Form> form =
         laidOut({{50, 100}, {250, 100}, {50, 100, Item::LAYOUT_EXPAND | Item::LAYOUT_NEWLINE_BEFORE}});
