@@ -35,6 +35,7 @@
 #include "shell/Ticker.h"
 #include "tests/dialogs/HighLevelScreensFixture.h"
 #include "tests/support/QuizDriver.h"
+#include "tests/support/graphics/PixelWords.h"
 
 namespace {
 
@@ -54,17 +55,8 @@ using javax::microedition::lcdui::ScreenSize;
 using javax::microedition::lcdui::StringItem;
 using javax::microedition::lcdui::TextField;
 using javax::microedition::lcdui::Ticker;
+using testsupport::channelDifference;
 using testsupport::jstr;
-
-// The colours only: the GL frame's alpha is what the pbuffer kept, the software one the pixel words'.
-int channelDifference(uint32_t a, uint32_t b) {
-    int worst = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        worst = std::max(
-            worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
-    }
-    return worst;
-}
 
 // What a comparison found: pixels beyond the tolerance (the first one described), pixels apart at all,
 // and pixels that are not black in the software picture (so that an empty picture cannot pass unseen).

@@ -16,26 +16,18 @@
 #include "platform/gl/EglOutput.h"
 #include "platform/gl/Gles1.h"
 #include "tests/support/RecordingHost.h"
+#include "tests/support/graphics/PixelWords.h"
 
 using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Image;
 using javax::microedition::lcdui::ScreenSize;
 using javax::microedition::lcdui::Texture2DOver3D;
+using testsupport::channelDifference;
 
 namespace {
 
 constexpr int kWidth = 48;
 constexpr int kHeight = 64;
-
-// Software drawing keeps the pixel words, GL the colours only: alpha is not compared.
-int channelDifference(uint32_t a, uint32_t b) {
-    int worst = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        worst = std::max(
-            worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
-    }
-    return worst;
-}
 
 class Graphics2DOver3D : public ::testing::Test {
 protected:

@@ -25,6 +25,18 @@ inline uint32_t blendByChannel(uint32_t d, uint32_t s) {
     return out;
 }
 
+// The largest difference of one colour byte: a GL frame keeps the colours only, so alpha is not
+// compared.
+inline int channelDifference(uint32_t a, uint32_t b) {
+    int worst = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+        if (difference < 0) difference = -difference;
+        if (difference > worst) worst = difference;
+    }
+    return worst;
+}
+
 inline JavaPtr<JArray<int>> intsOf(const std::vector<uint32_t>& values) {
     auto array = jnew<JArray<int>>(static_cast<int>(values.size()));
     for (size_t i = 0; i < values.size(); ++i) array->data[i] = static_cast<int>(values[i]);
