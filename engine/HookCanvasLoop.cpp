@@ -16,6 +16,7 @@
 #include "runtime/Throwable.h"
 #include "shell/Display.h"
 #include "shell/FrameBufferUpdate.h"
+#include "shell/PaintingThreads.h"
 
 using engine::CanvasClock;
 using java::lang::Thread;
@@ -66,21 +67,24 @@ void HookCanvas::stopMainThread() {
 }
 
 void HookCanvas::run() {
+    // Both the loop and a loading thread use the screen's statics and the bundle before they first
+    // paint (the start-up step, a screen's pictures): the tear-down must wait for them from the start.
+    javax::microedition::lcdui::PaintingThreads::noteCurrentThread();
     JavaPtr<Thread> self = Thread::currentThread();
     JavaPtr<Thread> mainOne = mainThread();
     const bool isMain = self && mainOne && self == mainOne;
     try {
         if (isMain) {
             // Only while this thread is the loop: once stopped, a loop started for a later canvas must
-            // not keep this one running beside it.
-            do {
-                runOnce();
-            } while (mainThread() == self);
+            // not keep this one running beside it, and a loop stopped before it began (a tear-down
+            // racing the start) must not run the start-up step under it.
+            while (mainThread() == self) runOnce();
             return;
         }
         if ((game_state.load() & GAMESTATEFLAG_LOADING) != 0) {
             on_loading_thread = true;
-            startLoading();
+            // Loading under a tear-down would read a bundle being closed; the waiters are still told.
+            if (!AppMidlet::app_terminating.load()) startLoading();
             game_state.fetch_and(~GAMESTATEFLAG_LOADING);
             signalLoadingDone();
         }
@@ -93,7 +97,9 @@ void HookCanvas::run() {
 
 void HookCanvas::failThread(const char* where, const char* what, const JavaPtr<java::lang::String>& message) {
     // A thread that ends on an exception would leave the game frozen on its last frame: end the
-    // application through its normal tear-down instead, with a failure status.
+    // application through its normal tear-down instead, with a failure status. Under a tear-down
+    // already running, a read that fails is the tear-down's doing, not a fault to report.
+    if (AppMidlet::app_terminating.load()) return;
     std::string detail = message ? ": " + toUtf8(message) : std::string();
     std::fprintf(stderr, "HookCanvas: %s%s in the %s thread, game state 0x%x\n", what, detail.c_str(), where,
                  static_cast<unsigned>(game_state.load()));
@@ -102,7 +108,8 @@ void HookCanvas::failThread(const char* where, const char* what, const JavaPtr<j
 
 void HookCanvas::failStartUp(const JavaPtr<java::lang::String>& message) {
     // One line on the program's own stderr, and with a window a message box: a program started from a
-    // desktop has no terminal.
+    // desktop has no terminal. A start-up cut short by the tear-down has nothing to report.
+    if (AppMidlet::app_terminating.load()) return;
     const std::string text = message ? toUtf8(message) : std::string("The quiz cannot start");
     std::fprintf(stderr, "quill: %s\n", text.c_str());
     if (platform::Host* host = platform::currentHost()) host->showFailure(text);

@@ -3,6 +3,7 @@
 // per-entry set-ups (button menus, result-screen timer, explanation lines, list sizes).
 #include <string>
 
+#include "engine/AppMidlet.h"
 #include "engine/HookCanvas.h"
 #include "library/PrintStream.h"
 #include "library/System.h"
@@ -13,7 +14,8 @@ using java::lang::String;
 int32_t HookCanvas::loadPicture(int32_t res, bool splitCells) {
     const int32_t id = loadImageID(res, -1, LOADIMAGETRANSFORM_NONE, splitCells);
     // A picture that does not load keeps the id -1, which draws nothing; the screen goes on without it.
-    if (id < 0 && java::lang::System::err)
+    // Under a tear-down, the bundle closing is why: nothing is missing.
+    if (id < 0 && java::lang::System::err && !AppMidlet::app_terminating.load())
         java::lang::System::err->println(String("Picture resource ") + res + " is missing or unreadable");
     return id;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/AppMidlet.h"
 #include "engine/HookCanvas.h"
 #include "engine/ResourceLayout.h"
 #include "graphics/Graphics.h"
@@ -100,7 +101,9 @@ void checkStartUpBlock(HookCanvas& canvas) {
 
 JavaPtr<String> HookCanvas::reportMissingStartUpFile(const JavaPtr<String>& what) {
     JavaPtr<String> message = String("The quiz cannot start: ") + what + " is missing or unreadable";
-    if (java::lang::System::err) java::lang::System::err->println(message);
+    // A read cut short by the tear-down does not mean the file is missing.
+    if (java::lang::System::err && !AppMidlet::app_terminating.load())
+        java::lang::System::err->println(message);
     return message;
 }
 
@@ -141,6 +144,9 @@ void HookCanvas::startUpStep() {
         }
         loading_anim_frames = frames;
 
+        // The tear-down can begin at any point of the start-up: the bundle's larger reads are left
+        // alone once it has.
+        if (AppMidlet::app_terminating.load()) return;
         reading = "resource block 0";
         loadResourceBlock(0);
         checkStartUpBlock(*this);
@@ -151,9 +157,11 @@ void HookCanvas::startUpStep() {
         subsectionStrings = jnewArray<JavaPtr<JArray<JavaPtr<String>>>>(CATEGORY_COUNT);
         practicedDBs = jnewArray<JavaPtr<JArray<bool>>>(CATEGORY_COUNT);
         boxesToShow = jnewArray<int32_t>(CATEGORY_COUNT);
+        if (AppMidlet::app_terminating.load()) return;
         reading = "\"topics.dat\"";
         loadTopics();
 
+        if (AppMidlet::app_terminating.load()) return;
         if (!img_main_menu_bg) {
             reading = "the menu screens' wipe mask (resource " + std::to_string(RESID_MENU_BG_TRANS) + ")";
             menu_bg_trans = getResourceByteArray(RESID_MENU_BG_TRANS);
@@ -169,6 +177,7 @@ void HookCanvas::startUpStep() {
             img_main_menu_bg = backgrounds;
         }
     } catch (const DamagedFile& damaged) {
+        if (AppMidlet::app_terminating.load()) return;
         JavaPtr<String> message = String("The quiz cannot start: ") + jnew<String>(damaged.message.c_str());
         if (java::lang::System::err) java::lang::System::err->println(message);
         failStartUp(message);
