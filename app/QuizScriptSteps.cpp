@@ -9,6 +9,7 @@
 #include <iterator>
 #include <optional>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 #include "engine/AppMidlet.h"
@@ -252,12 +253,7 @@ int answer(platform::HeadlessHost& host, const Words& words, std::chrono::millis
             failure = std::string("no ") + (right ? "right" : "wrong") + " answer to choose";
             return ScriptRunner::kFailed;
         }
-        const int32_t width = canvas->getImageDimension(canvas->img_answer_button_click, 0, 0,
-                                                        HookCanvas::IMAGEDIMENSION_WIDTH);
-        const int32_t height = canvas->answer_button_height;
-        x = canvas->getParam(HookCanvas::PARAM_ANSWER_BUTTONS_LEFT) + width / 2;
-        y = canvas->getParam(HookCanvas::PARAM_ANSWER_BUTTONS_TOP) +
-            button * (height + canvas->getParam(HookCanvas::PARAM_ANSWER_BUTTONS_SPACING)) + height / 2;
+        std::tie(x, y) = canvas->answerButtonCentre(button);
     }
     if (!host.tap(x, y)) {
         failure = "the program no longer takes input";

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "library/Thread.h"
 #include "media/PlayerListener.h"
@@ -1025,6 +1026,9 @@ public:
     // Hit tests of answer button k and game button j, a ghosted answer never hit.
     bool answerHit(int32_t k);
     bool gameButtonHit(int32_t j);
+    int32_t answerButtonTop(int32_t k);
+    // The middle of answer button k, where a tap chooses it (with the canvas's monitor held).
+    std::pair<int32_t, int32_t> answerButtonCentre(int32_t k);
     void useHint();
     void markSectionPractised();
 

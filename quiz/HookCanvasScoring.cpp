@@ -12,11 +12,19 @@ bool isMultipleOf(int32_t value, int32_t step) {
 
 }  // namespace
 
+int32_t HookCanvas::answerButtonTop(int32_t k) {
+    return getParam(PARAM_ANSWER_BUTTONS_TOP) +
+           k * (answer_button_height + getParam(PARAM_ANSWER_BUTTONS_SPACING));
+}
+
 bool HookCanvas::answerHit(int32_t k) {
     if (ghosted && k < ghosted->length && ghosted->data[k]) return false;
-    return pointerOverImage(img_answer_button_click, getParam(PARAM_ANSWER_BUTTONS_LEFT),
-                            getParam(PARAM_ANSWER_BUTTONS_TOP) +
-                                k * (answer_button_height + getParam(PARAM_ANSWER_BUTTONS_SPACING)));
+    return pointerOverImage(img_answer_button_click, getParam(PARAM_ANSWER_BUTTONS_LEFT), answerButtonTop(k));
+}
+
+std::pair<int32_t, int32_t> HookCanvas::answerButtonCentre(int32_t k) {
+    const int32_t width = getImageDimension(img_answer_button_click, 0, 0, IMAGEDIMENSION_WIDTH);
+    return {getParam(PARAM_ANSWER_BUTTONS_LEFT) + width / 2, answerButtonTop(k) + answer_button_height / 2};
 }
 
 bool HookCanvas::gameButtonHit(int32_t j) {

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dialogs/Alert.h"
@@ -424,13 +425,7 @@ TEST_F(QuizFramesAgainstSoftware, MenuGameScreenAndParticlesInFlight) {
     int x = 0, y = 0;
     {
         JavaPtr<LockObject> lock(canvas->startSync());
-        const int32_t button = canvas->correct_position - 1;
-        const int32_t width = canvas->getImageDimension(canvas->img_answer_button_click, 0, 0,
-                                                        HookCanvas::IMAGEDIMENSION_WIDTH);
-        const int32_t height = canvas->answer_button_height;
-        x = canvas->getParam(HookCanvas::PARAM_ANSWER_BUTTONS_LEFT) + width / 2;
-        y = canvas->getParam(HookCanvas::PARAM_ANSWER_BUTTONS_TOP) +
-            button * (height + canvas->getParam(HookCanvas::PARAM_ANSWER_BUTTONS_SPACING)) + height / 2;
+        std::tie(x, y) = canvas->answerButtonCentre(canvas->correct_position - 1);
     }
     quiz.tap(x, y);
     int comparedWithParticles = 0;
