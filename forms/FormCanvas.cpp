@@ -42,11 +42,13 @@ StringItem* asStringItem(Item* item) {
                            : static_cast<StringItem*>(item->castAsTypeID(StringItem::TESLclassTypeID));
 }
 
-bool isStringItemWithText(Item* item, JavaPtr<java::lang::String>* text) {
+// The item's text when it is a string item with a text that is not empty, else null; the layout holds the
+// screens' lock while it reads it.
+java::lang::String* nonEmptyText(Item* item) {
     StringItem* s = asStringItem(item);
-    if (s == nullptr) return false;
-    *text = s->getText();
-    return *text && (*text)->length() > 0;
+    if (s == nullptr) return nullptr;
+    java::lang::String* text = s->textUnderLock().get();
+    return text != nullptr && text->length() > 0 ? text : nullptr;
 }
 
 // Marks an input event for the display (no LCDUI tick starts meanwhile), however the handler ends.
@@ -182,7 +184,7 @@ void FormCanvas::relayoutFormItems() {
             s->m_row = s->m_inlineStartRow;
             const int lastLineY =
                 s->m_lineY && s->m_lineY->length > 0 ? s->m_lineY->data[s->m_lineY->length - 1] : 0;
-            s->m_height = s->getFont()->getHeight() + lastLineY + s->labelHeight();
+            s->m_height = s->fontUnderLock()->getHeight() + lastLineY + s->labelHeight();
             s->m_width = U;
         }
         if (item->m_x + item->m_contentX != before[i].x || item->m_y + item->m_contentY != before[i].y)
@@ -203,12 +205,19 @@ void FormCanvas::relayoutFormItems_aux(const JavaPtr<ItemArray>& items) {
 
 void FormCanvas::m_layoutPass(const JavaPtr<ItemArray>& items, int heightLimit) {
     LCDUIGuard lock(LCDUILock::mutex());
+    // The form's items wrap to the form's usable width, which stays put while the lock is held.
+    Form* form = m_formParent();
+    const int formWidth = form != nullptr ? form->usableWidth() : 0;
     // Every string item starts from its own lines at the current width: lines an earlier pass flowed
     // inline, or wrapped for another width, would be painted where the item no longer is.
     for (int i = 0; i < items->length; ++i) {
         if (StringItem* s = asStringItem(items->data[i].get())) {
             s->m_inline = false;
-            s->m_updatecontentHeightAndWidth();
+            if (form != nullptr && s->owner() == form) {
+                s->m_updatecontentHeightAndWidth(formWidth);
+            } else {
+                s->m_updatecontentHeightAndWidth();
+            }
         }
     }
     m_inlineTextOffset = -1;
@@ -240,14 +249,16 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
         Item* item = at(i);
         Item* previous = at(i - 1);
         const int layout = item->layoutInternal();
-        JavaPtr<java::lang::String> text;
         if ((layout & Item::LAYOUT_NEWLINE_BEFORE) != 0) break;
         if ((layout & 3) != 0 && (layout & 3) != m_rowAlignment) break;
-        JavaPtr<java::lang::String> label = item->getLabel();
-        if (label && label->length() > 0) break;
-        if (isStringItemWithText(item, &text) && text->charAt(0) == '\n') break;
+        const java::lang::String* label = item->labelUnderLock().get();
+        if (label != nullptr && label->length() > 0) break;
+        if (const java::lang::String* text = nonEmptyText(item); text != nullptr && text->charAt(0) == '\n')
+            break;
         if (m_itemTakesOwnRow(item) || m_itemTakesOwnRow(previous)) break;
-        if (isStringItemWithText(previous, &text) && text->charAt(text->length() - 1) == '\n') break;
+        if (const java::lang::String* text = nonEmptyText(previous);
+            text != nullptr && text->charAt(text->length() - 1) == '\n')
+            break;
         last = i;
     }
 
@@ -263,14 +274,14 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
             StringItem* s = asStringItem(item);
             if (s != nullptr && j == start && continuing) {
                 if (restWidth < 0) {
-                    JavaPtr<java::lang::String> text = s->getText();
-                    restWidth =
-                        s->getFont()->substringWidth(text, continueOffset, text->length() - continueOffset);
+                    const JavaPtr<java::lang::String>& text = s->textUnderLock();
+                    restWidth = s->fontUnderLock()->substringWidth(text, continueOffset,
+                                                                   text->length() - continueOffset);
                 }
                 rowWidth += restWidth;
             } else if (s != nullptr && !s->isWidthLocked() && !s->isHeightLocked()) {
-                JavaPtr<java::lang::String> text = s->getText();
-                JavaPtr<Font> font = s->getFont();
+                const JavaPtr<java::lang::String>& text = s->textUnderLock();
+                const JavaPtr<Font>& font = s->fontUnderLock();
                 int next = -1;
                 int lineWidth = s->oneLineWidthWithin(U, U - rowWidth);
                 JavaPtr<java::lang::String> line;
@@ -405,13 +416,12 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
         Item* item = at(j);
         if (continuing && j == start) {
             StringItem* s = asStringItem(item);
-            JavaPtr<java::lang::String> text = s->getText();
-            JavaPtr<java::lang::String> rest = text->substring(continueOffset);
+            JavaPtr<java::lang::String> rest = s->textUnderLock()->substring(continueOffset);
             s->m_lineX = appended(s->m_lineX, x);
             s->m_lineY = appended(s->m_lineY, s->m_y - s->m_inlineStartY);
             s->m_lines = appended(s->m_lines, rest);
             x += restWidth;
-            s->m_height = s->getFont()->getHeight();
+            s->m_height = s->fontUnderLock()->getHeight();
             s->updateContentDimensions();
             m_formHeight += s->labelHeight();
         } else {
@@ -425,8 +435,8 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
     m_inlineTextOffset = openedOffset;
     if (openedInline != -1) {
         StringItem* s = asStringItem(at(openedInline));
-        JavaPtr<java::lang::String> text = s->getText();
-        JavaPtr<Font> font = s->getFont();
+        const JavaPtr<java::lang::String>& text = s->textUnderLock();
+        const JavaPtr<Font>& font = s->fontUnderLock();
         const int fh = font->getHeight();
         s->m_lineX = appended(s->m_lineX, static_cast<int>(s->m_x));
         s->m_lineY = appended(s->m_lineY, 0);

@@ -1,6 +1,7 @@
 #include "forms/StringItem.h"
 
 #include <algorithm>
+#include <cassert>
 #include <vector>
 
 #include "forms/LCDUIColours.h"
@@ -256,6 +257,11 @@ StringItem::OwnWrap* StringItem::keptWrapFor(int wrapWidth, int width) {
 
 void StringItem::wrapTextLines(int width) {
     LCDUIGuard lock(LCDUILock::mutex());
+    wrapTextLines(width, m_text ? usableFormWidth() : 0);
+}
+
+void StringItem::wrapTextLines(int width, int formWidth) {
+    LCDUIGuard lock(LCDUILock::mutex());
     if (!m_text) {
         m_lines = nullptr;
         m_lineX = nullptr;
@@ -264,8 +270,8 @@ void StringItem::wrapTextLines(int width) {
     }
     // Read before the wrap: a font installed meanwhile must not pass for the one measured with.
     const uint32_t fontTables = BitmapFontSystem::tablesGeneration();
-    if (width == -1) width = usableFormWidth();
-    const int wrapWidth = m_widthLocked ? m_preferredWidth : usableFormWidth();
+    if (width == -1) width = formWidth;
+    const int wrapWidth = m_widthLocked ? m_preferredWidth : formWidth;
     const int alignment = getLayout() & 3;
     const int lineHeight = m_font->getHeight();
 
@@ -317,7 +323,13 @@ void StringItem::wrapTextLines(int width) {
 void StringItem::m_updatecontentHeightAndWidth() {
     LCDUIGuard lock(LCDUILock::mutex());
     if (m_owner == nullptr) return;
-    m_contentWidth = m_widthLocked ? m_preferredWidth : usableFormWidth();
+    m_updatecontentHeightAndWidth(usableFormWidth());
+}
+
+void StringItem::m_updatecontentHeightAndWidth(int formWidth) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (m_owner == nullptr) return;
+    m_contentWidth = m_widthLocked ? m_preferredWidth : formWidth;
     // The form lays its items out several times a second and in two passes; the lines change only with
     // the text, the font or the widths, so an unchanged item gets its own lines back without a wrap.
     int firstLineWidth = 0;
@@ -327,7 +339,7 @@ void StringItem::m_updatecontentHeightAndWidth() {
         if (m_lineY.get() != kept->lineY.get()) m_lineY = kept->lineY;
         firstLineWidth = kept->firstLineWidth;
     } else {
-        wrapTextLines(m_contentWidth);
+        wrapTextLines(m_contentWidth, formWidth);
         firstLineWidth = m_ownWraps[0].firstLineWidth;
     }
     // A single line's width is summed as it is wrapped, as Font::stringWidth sums it.
@@ -351,6 +363,16 @@ int StringItem::oneLineWidthWithin(int wrapWidth, int room) {
         }
     }
     return -1;
+}
+
+const JavaPtr<java::lang::String>& StringItem::textUnderLock() const {
+    assert(LCDUILock::heldByCurrentThread() && "textUnderLock: take the screens' lock around its use");
+    return m_text;
+}
+
+const JavaPtr<Font>& StringItem::fontUnderLock() const {
+    assert(LCDUILock::heldByCurrentThread() && "fontUnderLock: take the screens' lock around its use");
+    return m_font;
 }
 
 JavaPtr<StringItem::LineArray> StringItem::getLines() {

@@ -56,12 +56,21 @@ public:
     // Rebuilds the three line arrays: wrapped to the locked or usable width, aligned within width (-1:
     // the usable width).
     void wrapTextLines(int width);
+    // The same, with the form's usable width (usableFormWidth) as the caller knows it already.
+    void wrapTextLines(int width, int formWidth);
     // Recomputes the lines and the content size; nothing until the item belongs to a form.
     void m_updatecontentHeightAndWidth();
+    // The same, with the form's usable width (usableFormWidth) as the caller knows it already.
+    void m_updatecontentHeightAndWidth(int formWidth);
     // For the form layout: the width of the whole text as one line when the item's own wrap at wrapWidth
     // is that one line and it is no wider than room, -1 otherwise. wrapTextLine to room then gives that
     // same line, with no next line, so the layout need not wrap again.
     int oneLineWidthWithin(int wrapWidth, int room);
+
+    // The text and the font as they are, uncounted and unlocked, for a caller that holds the screens' lock
+    // while it uses them (the form layout reads them for every item on every pass).
+    const JavaPtr<java::lang::String>& textUnderLock() const;
+    const JavaPtr<Font>& fontUnderLock() const;
 
     JavaPtr<LineArray> getLines();
     JavaPtr<JArray<int>> getLineX();
