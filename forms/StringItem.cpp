@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <utility>
 #include <vector>
 
 #include "forms/LCDUIColours.h"
@@ -328,26 +329,51 @@ void StringItem::m_updatecontentHeightAndWidth() {
 
 void StringItem::m_updatecontentHeightAndWidth(int formWidth) {
     LCDUIGuard lock(LCDUILock::mutex());
+    m_updateContentSize(formWidth, false);
+}
+
+void StringItem::beginLayoutPass(int formWidth) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_inline = false;
+    m_updateContentSize(formWidth, true);
+}
+
+void StringItem::endLayoutPass() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (!std::exchange(m_ownLinesWaiting, false) || m_inline) return;
+    if (OwnWrap* kept = keptWrapFor(m_ownLinesWidth, m_ownLinesWidth)) m_takeLinesOf(*kept);
+}
+
+void StringItem::m_takeLinesOf(const OwnWrap& kept) {
+    if (m_lines.get() != kept.lines.get()) m_lines = kept.lines;
+    if (m_lineX.get() != kept.lineX.get()) m_lineX = kept.lineX;
+    if (m_lineY.get() != kept.lineY.get()) m_lineY = kept.lineY;
+}
+
+void StringItem::m_updateContentSize(int formWidth, bool ownLinesLater) {
+    m_ownLinesWaiting = false;
     if (m_owner == nullptr) return;
     m_contentWidth = m_widthLocked ? m_preferredWidth : formWidth;
     // The form lays its items out several times a second and in two passes; the lines change only with
     // the text, the font or the widths, so an unchanged item gets its own lines back without a wrap.
-    int firstLineWidth = 0;
-    if (OwnWrap* kept = keptWrapFor(m_contentWidth, m_contentWidth)) {
-        if (m_lines.get() != kept->lines.get()) m_lines = kept->lines;
-        if (m_lineX.get() != kept->lineX.get()) m_lineX = kept->lineX;
-        if (m_lineY.get() != kept->lineY.get()) m_lineY = kept->lineY;
-        firstLineWidth = kept->firstLineWidth;
+    OwnWrap* kept = keptWrapFor(m_contentWidth, m_contentWidth);
+    if (kept != nullptr) {
+        if (ownLinesLater) {
+            m_ownLinesWaiting = true;
+            m_ownLinesWidth = m_contentWidth;
+        } else {
+            m_takeLinesOf(*kept);
+        }
     } else {
         wrapTextLines(m_contentWidth, formWidth);
-        firstLineWidth = m_ownWraps[0].firstLineWidth;
+        if (m_text) kept = &m_ownWraps[0];
     }
     // A single line's width is summed as it is wrapped, as Font::stringWidth sums it.
-    if (m_lines && m_lines->length == 1) m_contentWidth = firstLineWidth;
+    const int count = kept != nullptr ? kept->lines->length : 0;
+    if (count == 1) m_contentWidth = kept->firstLineWidth;
     if (m_heightLocked) {
         m_contentHeight = m_preferredHeight;
     } else {
-        const int count = m_lines ? m_lines->length : 0;
         m_contentHeight = count * m_font->getHeight();
     }
 }

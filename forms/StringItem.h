@@ -62,6 +62,11 @@ public:
     void m_updatecontentHeightAndWidth();
     // The same, with the form's usable width (usableFormWidth) as the caller knows it already.
     void m_updatecontentHeightAndWidth(int formWidth);
+    // The form layout's pass starts every string item over, not inline, at its content size from its own
+    // lines; m_lines gets those lines back at the pass's end unless the pass flowed the text inline again
+    // meanwhile. Lines flowed as the last pass flowed them need then no change of arrays at all.
+    void beginLayoutPass(int formWidth);
+    void endLayoutPass();
     // For the form layout: the width of the whole text as one line when the item's own wrap at wrapWidth
     // is that one line and it is no wider than room, -1 otherwise. wrapTextLine to room then gives that
     // same line, with no next line, so the layout need not wrap again.
@@ -85,6 +90,14 @@ public:
     int32_t m_inlineStartX = 0;
     int32_t m_inlineStartY = 0;
     int32_t m_inlineStartRow = 0;
+    // The line arrays of the layout's last two inline flows of the text, the latest first, which it gives
+    // back while it flows the same lines to the same places.
+    struct FlowedLines {
+        JavaPtr<LineArray> lines;
+        JavaPtr<JArray<int>> lineX;
+        JavaPtr<JArray<int>> lineY;
+    };
+    FlowedLines m_flowed[2];
 
 private:
     bool neitherDimensionLocked() const { return !m_widthLocked && !m_heightLocked; }
@@ -105,6 +118,11 @@ private:
     };
     // The kept wrap of the item's text and font as they are now, at these widths, or null.
     OwnWrap* keptWrapFor(int wrapWidth, int width);
+    // Gives m_lines, m_lineX and m_lineY the kept wrap's arrays.
+    void m_takeLinesOf(const OwnWrap& kept);
+    // The content size for the form width; the own lines go to m_lines now or, ownLinesLater, at
+    // endLayoutPass.
+    void m_updateContentSize(int formWidth, bool ownLinesLater);
 
     JavaPtr<java::lang::String> m_text;
     JavaPtr<Font> m_font;
@@ -114,6 +132,9 @@ private:
     // the text, the font or a width changed; two, as a form laid out with and without its scroll bar
     // asks for two widths in turn.
     OwnWrap m_ownWraps[2];
+    // Set by beginLayoutPass when m_lines still waits for the own lines wrapped at this width.
+    bool m_ownLinesWaiting = false;
+    int32_t m_ownLinesWidth = 0;
 };
 
 }  // namespace javax::microedition::lcdui
