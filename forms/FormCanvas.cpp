@@ -78,15 +78,20 @@ bool sameElements(const JavaPtr<JArray<T>>& array, const std::vector<T>& values)
     return std::equal(values.begin(), values.end(), array->data);
 }
 
-bool sameLines(const JavaPtr<StringItem::LineArray>& array,
-               const std::vector<JavaPtr<java::lang::String>>& lines) {
+bool sameLines(const JavaPtr<StringItem::LineArray>& array, const java::lang::String& text,
+               const std::vector<StringItem::LineBreak>& lines) {
     if (!array || array->length != static_cast<int>(lines.size())) return false;
     for (size_t i = 0; i < lines.size(); ++i) {
-        const JavaPtr<java::lang::String>& kept = array->data[i];
-        if (kept.get() == lines[i].get()) continue;
-        if (!kept || !lines[i] || !kept->equals(lines[i])) return false;
+        if (!lines[i].sameAs(text, array->data[i].get())) return false;
     }
     return true;
+}
+
+JavaPtr<StringItem::LineArray> linesOf(const java::lang::String& text,
+                                       const std::vector<StringItem::LineBreak>& lines) {
+    JavaPtr<StringItem::LineArray> array = jnew<StringItem::LineArray>(static_cast<int>(lines.size()));
+    for (size_t i = 0; i < lines.size(); ++i) array->data[i] = StringItem::lineOf(text, lines[i]);
+    return array;
 }
 
 template <class T>
@@ -257,9 +262,10 @@ void FormCanvas::m_giveFlowedLines() {
     // An unchanged form flows the same lines to the same places on every pass: the arrays of an earlier
     // flow are given back rather than made again. Two are kept, as the form is laid out with and
     // without its scroll bar in turn.
+    const java::lang::String& text = *s->textUnderLock();
     StringItem::FlowedLines* same = nullptr;
     for (StringItem::FlowedLines& kept : s->m_flowed) {
-        if (sameLines(kept.lines, m_flowLines) && sameElements(kept.lineX, m_flowX) &&
+        if (sameLines(kept.lines, text, m_flowLines) && sameElements(kept.lineX, m_flowX) &&
             sameElements(kept.lineY, m_flowY)) {
             same = &kept;
             break;
@@ -267,7 +273,7 @@ void FormCanvas::m_giveFlowedLines() {
     }
     if (same == nullptr) {
         s->m_flowed[1] = std::move(s->m_flowed[0]);
-        s->m_flowed[0] = {arrayOf(m_flowLines), arrayOf(m_flowX), arrayOf(m_flowY)};
+        s->m_flowed[0] = {linesOf(text, m_flowLines), arrayOf(m_flowX), arrayOf(m_flowY)};
         same = &s->m_flowed[0];
     }
     if (s->m_lines.get() != same->lines.get()) s->m_lines = same->lines;
@@ -289,7 +295,7 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
     const int continueOffset = m_inlineTextOffset;
     int openedInline = -1;
     int openedOffset = -1;
-    JavaPtr<java::lang::String> openedLine;
+    StringItem::LineBreak openedLine{};
     auto at = [&](int i) { return items->data[i].get(); };
     // The row's items with their kind and layout word, which stay put while the lock is held: asked
     // once here rather than in every loop below. Indexed from start.
@@ -344,12 +350,15 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
                 const JavaPtr<Font>& font = s->fontUnderLock();
                 int next = -1;
                 int lineWidth = s->oneLineWidthWithin(U, U - rowWidth);
-                JavaPtr<java::lang::String> line;
                 if (lineWidth < 0) {
                     lineWidth = 0;
-                    if (text)
-                        line =
-                            StringItem::wrapTextLine(0, U - rowWidth, &next, nullptr, text, font, &lineWidth);
+                    // The line is made only if the text flows inline, and then only if it differs from
+                    // the last flow's.
+                    if (text && font && text->length() > 0) {
+                        openedLine = StringItem::breakTextLine(0, U - rowWidth, *text, *font);
+                        next = openedLine.next;
+                        lineWidth = StringItem::widthOf(*text, *font, openedLine);
+                    }
                 }
                 if (next == -1) {
                     s->m_width = lineWidth;
@@ -359,7 +368,6 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
                     s->m_inline = true;
                     s->m_height = font->getHeight();
                     s->updateContentDimensions();
-                    openedLine = std::move(line);
                     last = j;
                 }
                 rowWidth += lineWidth;
@@ -476,7 +484,8 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
         if (continuing && j == start) {
             StringItem* s = row(j).string;
             assert(m_flowItem == s && "a continued flow is the one the row before opened");
-            m_flowLines.push_back(s->textUnderLock()->substring(continueOffset));
+            const int restLength = s->textUnderLock()->length() - continueOffset;
+            m_flowLines.push_back({continueOffset, restLength, -1, false, restWidth});
             m_flowX.push_back(x);
             m_flowY.push_back(s->m_y - s->m_inlineStartY);
             m_giveFlowedLines();
@@ -504,7 +513,7 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
         m_flowLines.clear();
         m_flowX.clear();
         m_flowY.clear();
-        m_flowLines.push_back(std::move(openedLine));
+        m_flowLines.push_back(openedLine);
         m_flowX.push_back(s->m_x);
         m_flowY.push_back(0);
         s->m_inlineStartX = 0;
@@ -515,18 +524,16 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
         const int ownAlignment = row(openedInline).layout & 3;
         const int alignment = ownAlignment != 0 ? ownAlignment : m_rowAlignment;
         for (;;) {
-            int next = -1;
-            int lineWidth = 0;
-            JavaPtr<java::lang::String> line =
-                StringItem::wrapTextLine(m_inlineTextOffset, U, &next, nullptr, text, font, &lineWidth);
-            if (next == -1) break;
+            const StringItem::LineBreak line = StringItem::breakTextLine(m_inlineTextOffset, U, *text, *font);
+            if (line.next == -1) break;
+            const int lineWidth = StringItem::widthOf(*text, *font, line);
             int lineX = ROW_MARGIN;
             if (alignment == Item::LAYOUT_RIGHT) lineX = U - lineWidth + ROW_MARGIN;
             if (alignment == Item::LAYOUT_CENTER) lineX = (U - lineWidth) / 2 + ROW_MARGIN;
-            m_flowLines.push_back(std::move(line));
+            m_flowLines.push_back(line);
             m_flowX.push_back(lineX);
             m_flowY.push_back(y);
-            m_inlineTextOffset = next;
+            m_inlineTextOffset = line.next;
             m_formHeight += fh;
             y += fh;
         }

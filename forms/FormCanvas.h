@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "forms/StringItem.h"
 #include "runtime/JArray.h"
 #include "screens/DisplayableCoreCanvas.h"
 
@@ -21,7 +22,6 @@ namespace javax::microedition::lcdui {
 class Form;
 class Image;
 class Item;
-class StringItem;
 
 class FormCanvas : public DisplayableCoreCanvas {
     TESL_CLASS(FormCanvas, "javax.microedition.lcdui.FormCanvas", DisplayableCoreCanvas)
@@ -146,7 +146,7 @@ private:
     // for it so far; under the screens' lock. The item is set only between the row that opens the flow
     // and the one that ends it, within one pass; the vectors keep their storage from pass to pass.
     StringItem* m_flowItem = nullptr;
-    std::vector<JavaPtr<java::lang::String>> m_flowLines;
+    std::vector<StringItem::LineBreak> m_flowLines;
     std::vector<int32_t> m_flowX;
     std::vector<int32_t> m_flowY;
     // The items of the row being laid out, with what the layout asks of each again and again; the vector

@@ -152,7 +152,21 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
         return text;
     }
     if (start < 0 || start >= length) throw java::lang::StringIndexOutOfBoundsException();
-    const unsigned short* units = text->unitData();
+    const LineBreak line = breakTextLine(start, width, *text, *font);
+    if (nextStart != nullptr) *nextStart = line.next;
+    if (hyphenated != nullptr) *hyphenated = line.hyphenated;
+    JavaPtr<java::lang::String> made = lineOf(*text, line);
+    if (lineWidth != nullptr) {
+        // Widths add up character by character only for the bitmap font.
+        *lineWidth = font->usesNativeText() ? font->stringWidth(made) : line.width;
+    }
+    return made;
+}
+
+StringItem::LineBreak StringItem::breakTextLine(int start, int width, const java::lang::String& text,
+                                                const Font& font) {
+    const int length = text.length();
+    const unsigned short* units = text.unitData();
 
     int breakAt = -1;
     bool hyphen = false;
@@ -161,7 +175,7 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
         breakAt = start;
     } else {
         // Up to the break, without a String made or a call out: the lock it holds is the font's.
-        const FontMeasurer measure(*font);
+        const FontMeasurer measure(font);
         const int hyphenWidth = measure.charWidth(u'-');
         int w = 0;
         int lastWordEnd = -1;
@@ -221,26 +235,32 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
             }
         }
     }
-    if (nextStart != nullptr) *nextStart = next;
 
     // breakAt may be start - 1 when the line begins with whitespace too wide for it: an empty line.
     const int end = breakAt == -1 ? length : breakAt + 1;
     int lineLength = end - start;
     if (lineLength > 0 && units[end - 1] == u'\n') --lineLength;
-    JavaPtr<java::lang::String> line;
-    if (hyphen) {
-        std::vector<unsigned short> withHyphen(units + start, units + start + lineLength);
-        withHyphen.push_back(u'-');
-        line = jnew<java::lang::String>(withHyphen.data(), static_cast<int>(withHyphen.size()));
-    } else {
-        line = jnew<java::lang::String>(units + start, lineLength);
-    }
-    if (hyphenated != nullptr) *hyphenated = hyphen;
-    if (lineWidth != nullptr) {
-        // Widths add up character by character only for the bitmap font.
-        *lineWidth = font->usesNativeText() ? font->stringWidth(line) : lineW;
-    }
-    return line;
+    return LineBreak{start, lineLength, next, hyphen, lineW};
+}
+
+JavaPtr<java::lang::String> StringItem::lineOf(const java::lang::String& text, const LineBreak& line) {
+    const unsigned short* units = text.unitData() + line.start;
+    if (!line.hyphenated) return jnew<java::lang::String>(units, line.length);
+    std::vector<unsigned short> withHyphen(units, units + line.length);
+    withHyphen.push_back(u'-');
+    return jnew<java::lang::String>(withHyphen.data(), static_cast<int>(withHyphen.size()));
+}
+
+bool StringItem::LineBreak::sameAs(const java::lang::String& text, const java::lang::String* made) const {
+    if (made == nullptr || made->length() != length + (hyphenated ? 1 : 0)) return false;
+    const unsigned short* own = made->unitData();
+    if (hyphenated && own[length] != u'-') return false;
+    return std::equal(own, own + length, text.unitData() + start);
+}
+
+int StringItem::widthOf(const java::lang::String& text, const Font& font, const LineBreak& line) {
+    // Widths add up character by character only for the bitmap font.
+    return font.usesNativeText() ? font.stringWidth(lineOf(text, line)) : line.width;
 }
 
 StringItem::OwnWrap* StringItem::keptWrapFor(int wrapWidth, int width) {

@@ -53,6 +53,22 @@ public:
     static JavaPtr<java::lang::String> wrapTextLine(int start, int width, int* nextStart, bool* hyphenated,
                                                     const JavaPtr<java::lang::String>& text,
                                                     const JavaPtr<Font>& font, int* lineWidth = nullptr);
+    // Where wrapTextLine breaks, with no String made: the line is text[start, start + length), followed
+    // by "-" when hyphenated; next is the next line's start (-1 at the end); width is summed on the way,
+    // which is the line's width for the bitmap font (widthOf gives it for any font). start must lie
+    // inside the text, which is not empty.
+    struct LineBreak {
+        int start;
+        int length;
+        int next;
+        bool hyphenated;
+        int width;
+        // Whether made holds this line.
+        bool sameAs(const java::lang::String& text, const java::lang::String* made) const;
+    };
+    static LineBreak breakTextLine(int start, int width, const java::lang::String& text, const Font& font);
+    static JavaPtr<java::lang::String> lineOf(const java::lang::String& text, const LineBreak& line);
+    static int widthOf(const java::lang::String& text, const Font& font, const LineBreak& line);
     // Rebuilds the three line arrays: wrapped to the locked or usable width, aligned within width (-1:
     // the usable width).
     void wrapTextLines(int width);
