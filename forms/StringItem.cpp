@@ -26,6 +26,97 @@ JavaPtr<Font> systemFont() {
     return Font::getFont(Font::FACE_SYSTEM, Font::STYLE_PLAIN, Font::SIZE_SMALL);
 }
 
+// The word wrap's own steps, inlined into it: it runs them for every line of every text it wraps.
+[[gnu::always_inline]] inline StringItem::LineBreak measureLineBreak(int start, int width,
+                                                                     const java::lang::String& text,
+                                                                     const Font& font) {
+    const int length = text.length();
+    const unsigned short* units = text.unitData();
+
+    int breakAt = -1;
+    bool hyphen = false;
+    int lineW = 0;
+    if (units[start] == u'\n') {
+        breakAt = start;
+    } else {
+        // Up to the break, without a String made or a call out: the lock it holds is the font's.
+        const FontMeasurer measure(font);
+        const int hyphenWidth = measure.charWidth(u'-');
+        int w = 0;
+        int lastWordEnd = -1;
+        int lastHyphenPoint = -1;
+        int widthAtWordEnd = 0;
+        int widthAtHyphenPoint = 0;
+        bool inWord = true;
+        for (int i = start; i < length; ++i) {
+            const unsigned short c = units[i];
+            if (c == u'\n') {
+                breakAt = i;
+                break;
+            }
+            // A whitespace character counts toward the width, so a space that would overflow breaks the
+            // line before it.
+            const int before = w;
+            w += measure.charWidth(c);
+            if (isBreakingSpace(c)) {
+                if (inWord) {
+                    lastWordEnd = i - 1;
+                    widthAtWordEnd = before;
+                }
+                inWord = false;
+            } else {
+                if (w + hyphenWidth <= width) {
+                    lastHyphenPoint = i;
+                    widthAtHyphenPoint = w + hyphenWidth;
+                }
+                inWord = true;
+            }
+            if (w > width) {
+                if (lastWordEnd != -1) {
+                    breakAt = lastWordEnd;
+                    w = widthAtWordEnd;
+                } else if (lastHyphenPoint != -1) {
+                    breakAt = lastHyphenPoint;
+                    hyphen = true;
+                    w = widthAtHyphenPoint;
+                } else {
+                    // The overflowing character stays on the line: every line takes at least one, so the
+                    // wrap ends at any width, 0 included.
+                    breakAt = i;
+                }
+                break;
+            }
+        }
+        lineW = w;
+    }
+
+    int next = -1;
+    if (breakAt != -1) {
+        // Whitespace after the break is skipped, but a line feed starts the next line.
+        for (int i = breakAt + 1; i < length; ++i) {
+            if (!isBreakingSpace(units[i])) {
+                next = i;
+                break;
+            }
+        }
+    }
+
+    // breakAt may be start - 1 when the line begins with whitespace too wide for it: an empty line.
+    const int end = breakAt == -1 ? length : breakAt + 1;
+    int lineLength = end - start;
+    if (lineLength > 0 && units[end - 1] == u'\n') --lineLength;
+    return StringItem::LineBreak{start, lineLength, next, hyphen, lineW};
+}
+
+[[gnu::always_inline]] inline JavaPtr<java::lang::String> makeLine(const java::lang::String& text,
+                                                                   const StringItem::LineBreak& line) {
+    const unsigned short* units = text.unitData() + line.start;
+    if (!line.hyphenated) return jnew<java::lang::String>(units, line.length);
+    std::vector<unsigned short> withHyphen(units, units + line.length);
+    withHyphen.push_back(u'-');
+    return jnew<java::lang::String>(withHyphen.data(), static_cast<int>(withHyphen.size()));
+}
+
 }  // namespace
 
 StringItem::~StringItem() = default;
@@ -152,10 +243,10 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
         return text;
     }
     if (start < 0 || start >= length) throw java::lang::StringIndexOutOfBoundsException();
-    const LineBreak line = breakTextLine(start, width, *text, *font);
+    const LineBreak line = measureLineBreak(start, width, *text, *font);
     if (nextStart != nullptr) *nextStart = line.next;
     if (hyphenated != nullptr) *hyphenated = line.hyphenated;
-    JavaPtr<java::lang::String> made = lineOf(*text, line);
+    JavaPtr<java::lang::String> made = makeLine(*text, line);
     if (lineWidth != nullptr) {
         // Widths add up character by character only for the bitmap font.
         *lineWidth = font->usesNativeText() ? font->stringWidth(made) : line.width;
@@ -165,90 +256,11 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
 
 StringItem::LineBreak StringItem::breakTextLine(int start, int width, const java::lang::String& text,
                                                 const Font& font) {
-    const int length = text.length();
-    const unsigned short* units = text.unitData();
-
-    int breakAt = -1;
-    bool hyphen = false;
-    int lineW = 0;
-    if (units[start] == u'\n') {
-        breakAt = start;
-    } else {
-        // Up to the break, without a String made or a call out: the lock it holds is the font's.
-        const FontMeasurer measure(font);
-        const int hyphenWidth = measure.charWidth(u'-');
-        int w = 0;
-        int lastWordEnd = -1;
-        int lastHyphenPoint = -1;
-        int widthAtWordEnd = 0;
-        int widthAtHyphenPoint = 0;
-        bool inWord = true;
-        for (int i = start; i < length; ++i) {
-            const unsigned short c = units[i];
-            if (c == u'\n') {
-                breakAt = i;
-                break;
-            }
-            // A whitespace character counts toward the width, so a space that would overflow breaks the
-            // line before it.
-            const int before = w;
-            w += measure.charWidth(c);
-            if (isBreakingSpace(c)) {
-                if (inWord) {
-                    lastWordEnd = i - 1;
-                    widthAtWordEnd = before;
-                }
-                inWord = false;
-            } else {
-                if (w + hyphenWidth <= width) {
-                    lastHyphenPoint = i;
-                    widthAtHyphenPoint = w + hyphenWidth;
-                }
-                inWord = true;
-            }
-            if (w > width) {
-                if (lastWordEnd != -1) {
-                    breakAt = lastWordEnd;
-                    w = widthAtWordEnd;
-                } else if (lastHyphenPoint != -1) {
-                    breakAt = lastHyphenPoint;
-                    hyphen = true;
-                    w = widthAtHyphenPoint;
-                } else {
-                    // The overflowing character stays on the line: every line takes at least one, so the
-                    // wrap ends at any width, 0 included.
-                    breakAt = i;
-                }
-                break;
-            }
-        }
-        lineW = w;
-    }
-
-    int next = -1;
-    if (breakAt != -1) {
-        // Whitespace after the break is skipped, but a line feed starts the next line.
-        for (int i = breakAt + 1; i < length; ++i) {
-            if (!isBreakingSpace(units[i])) {
-                next = i;
-                break;
-            }
-        }
-    }
-
-    // breakAt may be start - 1 when the line begins with whitespace too wide for it: an empty line.
-    const int end = breakAt == -1 ? length : breakAt + 1;
-    int lineLength = end - start;
-    if (lineLength > 0 && units[end - 1] == u'\n') --lineLength;
-    return LineBreak{start, lineLength, next, hyphen, lineW};
+    return measureLineBreak(start, width, text, font);
 }
 
 JavaPtr<java::lang::String> StringItem::lineOf(const java::lang::String& text, const LineBreak& line) {
-    const unsigned short* units = text.unitData() + line.start;
-    if (!line.hyphenated) return jnew<java::lang::String>(units, line.length);
-    std::vector<unsigned short> withHyphen(units, units + line.length);
-    withHyphen.push_back(u'-');
-    return jnew<java::lang::String>(withHyphen.data(), static_cast<int>(withHyphen.size()));
+    return makeLine(text, line);
 }
 
 bool StringItem::LineBreak::sameAs(const java::lang::String& text, const java::lang::String* made) const {
