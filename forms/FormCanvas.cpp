@@ -1,8 +1,10 @@
 #include "forms/FormCanvas.h"
 
 #include <algorithm>
+#include <cassert>
 #include <climits>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "forms/Form.h"
@@ -42,11 +44,12 @@ StringItem* asStringItem(Item* item) {
                            : static_cast<StringItem*>(item->castAsTypeID(StringItem::TESLclassTypeID));
 }
 
-bool isStringItemWithText(Item* item, JavaPtr<java::lang::String>* text) {
-    StringItem* s = asStringItem(item);
-    if (s == nullptr) return false;
-    *text = s->getText();
-    return *text && (*text)->length() > 0;
+// The string item's text when there is one and it is not empty, else null; the layout holds the
+// screens' lock while it reads it.
+java::lang::String* nonEmptyText(StringItem* s) {
+    if (s == nullptr) return nullptr;
+    java::lang::String* text = s->textUnderLock().get();
+    return text != nullptr && text->length() > 0 ? text : nullptr;
 }
 
 // Marks an input event for the display (no LCDUI tick starts meanwhile), however the handler ends.
@@ -70,12 +73,32 @@ private:
 };
 
 template <class T>
-JavaPtr<JArray<T>> appended(const JavaPtr<JArray<T>>& array, const T& value) {
-    const int n = array ? array->length : 0;
-    JavaPtr<JArray<T>> grown = jnew<JArray<T>>(n + 1);
-    for (int i = 0; i < n; ++i) grown->data[i] = array->data[i];
-    grown->data[n] = value;
-    return grown;
+bool sameElements(const JavaPtr<JArray<T>>& array, const std::vector<T>& values) {
+    if (!array || array->length != static_cast<int>(values.size())) return false;
+    return std::equal(values.begin(), values.end(), array->data);
+}
+
+bool sameLines(const JavaPtr<StringItem::LineArray>& array, const java::lang::String& text,
+               const std::vector<StringItem::LineBreak>& lines) {
+    if (!array || array->length != static_cast<int>(lines.size())) return false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!lines[i].sameAs(text, array->data[i].get())) return false;
+    }
+    return true;
+}
+
+JavaPtr<StringItem::LineArray> linesOf(const java::lang::String& text,
+                                       const std::vector<StringItem::LineBreak>& lines) {
+    JavaPtr<StringItem::LineArray> array = jnew<StringItem::LineArray>(static_cast<int>(lines.size()));
+    for (size_t i = 0; i < lines.size(); ++i) array->data[i] = StringItem::lineOf(text, lines[i]);
+    return array;
+}
+
+template <class T>
+JavaPtr<JArray<T>> arrayOf(const std::vector<T>& values) {
+    JavaPtr<JArray<T>> array = jnew<JArray<T>>(static_cast<int>(values.size()));
+    std::copy(values.begin(), values.end(), array->data);
+    return array;
 }
 
 enum PointerKind { POINTER_PRESSED, POINTER_DRAGGED, POINTER_RELEASED };
@@ -182,7 +205,7 @@ void FormCanvas::relayoutFormItems() {
             s->m_row = s->m_inlineStartRow;
             const int lastLineY =
                 s->m_lineY && s->m_lineY->length > 0 ? s->m_lineY->data[s->m_lineY->length - 1] : 0;
-            s->m_height = s->getFont()->getHeight() + lastLineY + s->labelHeight();
+            s->m_height = s->fontUnderLock()->getHeight() + lastLineY + s->labelHeight();
             s->m_width = U;
         }
         if (item->m_x + item->m_contentX != before[i].x || item->m_y + item->m_contentY != before[i].y)
@@ -203,20 +226,62 @@ void FormCanvas::relayoutFormItems_aux(const JavaPtr<ItemArray>& items) {
 
 void FormCanvas::m_layoutPass(const JavaPtr<ItemArray>& items, int heightLimit) {
     LCDUIGuard lock(LCDUILock::mutex());
+    // The form's items wrap to the form's usable width, which stays put while the lock is held.
+    Form* form = m_formParent();
+    const int formWidth = form != nullptr ? form->usableWidth() : 0;
     // Every string item starts from its own lines at the current width: lines an earlier pass flowed
     // inline, or wrapped for another width, would be painted where the item no longer is.
+    m_passStringItems.clear();
     for (int i = 0; i < items->length; ++i) {
         if (StringItem* s = asStringItem(items->data[i].get())) {
-            s->m_inline = false;
-            s->m_updatecontentHeightAndWidth();
+            s->beginLayoutPass(form != nullptr && s->owner() == form ? formWidth : s->usableFormWidth());
+            m_passStringItems.push_back(s);
         }
     }
     m_inlineTextOffset = -1;
+    m_flowItem = nullptr;
     m_nextRowStart = 0;
     m_formHeight = 0;
     m_rowCount = 0;
     while (m_nextRowStart < items->length && m_formHeight <= heightLimit)
         m_nextRowStart += relayoutFormItemsRow(items, m_nextRowStart);
+    // A pass cut short may leave a flow open: its item has the lines so far.
+    m_giveFlowedLines();
+    // A pass cut short only finds that the scroll bar is needed, and the pass with it that always follows
+    // (relayoutFormItems) sets every item's lines: those still waiting are left to it, so that the items
+    // do not change arrays twice.
+    if (m_nextRowStart >= items->length) {
+        for (StringItem* s : m_passStringItems) s->endLayoutPass();
+    }
+    m_passStringItems.clear();
+}
+
+void FormCanvas::m_giveFlowedLines() {
+    StringItem* s = std::exchange(m_flowItem, nullptr);
+    if (s == nullptr) return;
+    // An unchanged form flows the same lines to the same places on every pass: the arrays of an earlier
+    // flow are given back rather than made again. Two are kept, as the form is laid out with and
+    // without its scroll bar in turn.
+    const java::lang::String& text = *s->textUnderLock();
+    StringItem::FlowedLines* same = nullptr;
+    for (StringItem::FlowedLines& kept : s->m_flowed) {
+        if (sameLines(kept.lines, text, m_flowLines) && sameElements(kept.lineX, m_flowX) &&
+            sameElements(kept.lineY, m_flowY)) {
+            same = &kept;
+            break;
+        }
+    }
+    if (same == nullptr) {
+        s->m_flowed[1] = std::move(s->m_flowed[0]);
+        s->m_flowed[0] = {linesOf(text, m_flowLines), arrayOf(m_flowX), arrayOf(m_flowY)};
+        same = &s->m_flowed[0];
+    }
+    if (s->m_lines.get() != same->lines.get()) s->m_lines = same->lines;
+    if (s->m_lineX.get() != same->lineX.get()) s->m_lineX = same->lineX;
+    if (s->m_lineY.get() != same->lineY.get()) s->m_lineY = same->lineY;
+    m_flowLines.clear();
+    m_flowX.clear();
+    m_flowY.clear();
 }
 
 int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start) {
@@ -230,24 +295,36 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
     const int continueOffset = m_inlineTextOffset;
     int openedInline = -1;
     int openedOffset = -1;
+    StringItem::LineBreak openedLine{};
     auto at = [&](int i) { return items->data[i].get(); };
+    // The row's items with their kind and layout word, which stay put while the lock is held: asked
+    // once here rather than in every loop below. Indexed from start.
+    m_rowItems.clear();
+    auto row = [&](int j) -> const RowItem& { return m_rowItems[static_cast<size_t>(j - start)]; };
+    Item* const first = at(start);
+    m_rowItems.push_back({first, asStringItem(first), first->layoutInternal(), 0});
 
     // Alignment and extent.
-    const int firstAlignment = at(start)->layoutInternal() & 3;
+    const int firstAlignment = m_rowItems[0].layout & 3;
     m_rowAlignment = firstAlignment != 0 ? firstAlignment : Item::LAYOUT_LEFT;
     int last = start;
     for (int i = start + 1; i < n; ++i) {
         Item* item = at(i);
-        Item* previous = at(i - 1);
+        const RowItem& previous = m_rowItems.back();
         const int layout = item->layoutInternal();
-        JavaPtr<java::lang::String> text;
         if ((layout & Item::LAYOUT_NEWLINE_BEFORE) != 0) break;
         if ((layout & 3) != 0 && (layout & 3) != m_rowAlignment) break;
-        JavaPtr<java::lang::String> label = item->getLabel();
-        if (label && label->length() > 0) break;
-        if (isStringItemWithText(item, &text) && text->charAt(0) == '\n') break;
-        if (m_itemTakesOwnRow(item) || m_itemTakesOwnRow(previous)) break;
-        if (isStringItemWithText(previous, &text) && text->charAt(text->length() - 1) == '\n') break;
+        const java::lang::String* label = item->labelUnderLock().get();
+        if (label != nullptr && label->length() > 0) break;
+        StringItem* string = asStringItem(item);
+        if (const java::lang::String* text = nonEmptyText(string); text != nullptr && text->charAt(0) == '\n')
+            break;
+        // An item that joined the row was found not to take its own row on the way in.
+        if (m_itemTakesOwnRow(item) || (i == start + 1 && m_itemTakesOwnRow(previous.item))) break;
+        if (const java::lang::String* text = nonEmptyText(previous.string);
+            text != nullptr && text->charAt(text->length() - 1) == '\n')
+            break;
+        m_rowItems.push_back({item, string, layout, 0});
         last = i;
     }
 
@@ -259,26 +336,29 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
         rowWidth = 0;
         bool restart = false;
         for (int j = start; j <= last; ++j) {
-            Item* item = at(j);
-            StringItem* s = asStringItem(item);
+            Item* item = row(j).item;
+            StringItem* s = row(j).string;
             if (s != nullptr && j == start && continuing) {
                 if (restWidth < 0) {
-                    JavaPtr<java::lang::String> text = s->getText();
-                    restWidth =
-                        s->getFont()->substringWidth(text, continueOffset, text->length() - continueOffset);
+                    const JavaPtr<java::lang::String>& text = s->textUnderLock();
+                    restWidth = s->fontUnderLock()->substringWidth(text, continueOffset,
+                                                                   text->length() - continueOffset);
                 }
                 rowWidth += restWidth;
             } else if (s != nullptr && !s->isWidthLocked() && !s->isHeightLocked()) {
-                JavaPtr<java::lang::String> text = s->getText();
-                JavaPtr<Font> font = s->getFont();
+                const JavaPtr<java::lang::String>& text = s->textUnderLock();
+                const JavaPtr<Font>& font = s->fontUnderLock();
                 int next = -1;
                 int lineWidth = s->oneLineWidthWithin(U, U - rowWidth);
-                JavaPtr<java::lang::String> line;
                 if (lineWidth < 0) {
                     lineWidth = 0;
-                    if (text)
-                        line =
-                            StringItem::wrapTextLine(0, U - rowWidth, &next, nullptr, text, font, &lineWidth);
+                    // The line is made only if the text flows inline, and then only if it differs from
+                    // the last flow's.
+                    if (text && font && text->length() > 0) {
+                        openedLine = StringItem::breakTextLine(0, U - rowWidth, *text, *font);
+                        next = openedLine.next;
+                        lineWidth = StringItem::widthOf(*text, *font, openedLine);
+                    }
                 }
                 if (next == -1) {
                     s->m_width = lineWidth;
@@ -288,15 +368,12 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
                     s->m_inline = true;
                     s->m_height = font->getHeight();
                     s->updateContentDimensions();
-                    s->m_lines = appended(jnew<StringItem::LineArray>(0), line);
-                    s->m_lineX = jnew<JArray<int>>(0);
-                    s->m_lineY = jnew<JArray<int>>(0);
                     last = j;
                 }
                 rowWidth += lineWidth;
             } else {
-                item->m_width = (item->layoutInternal() & kShrink) != 0 ? item->getMinimumWidth()
-                                                                        : item->getPreferredWidth();
+                item->m_width =
+                    (row(j).layout & kShrink) != 0 ? item->getMinimumWidth() : item->getPreferredWidth();
                 rowWidth += item->m_width;
             }
             if (rowWidth > U) {
@@ -304,7 +381,7 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
                 if (openedInline == last) {
                     // The inline item's first line did not fit what was left: it starts the next row afresh,
                     // with its own lines again in place of the one the flow began.
-                    StringItem* givenUp = asStringItem(at(last));
+                    StringItem* givenUp = row(last).string;
                     givenUp->m_inline = false;
                     givenUp->m_updatecontentHeightAndWidth();
                     openedInline = -1;
@@ -321,20 +398,20 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
     // Slack: shrinking items grow toward their preferred width, then expanding items share the rest.
     int slack = U - rowWidth;
     if (slack < 0) {
-        at(start)->m_width = U;
+        first->m_width = U;
         slack = 0;
     } else if (slack > 0) {
         int64_t sum = 0;
         for (int j = start; j <= last; ++j) {
-            Item* item = at(j);
-            if ((item->layoutInternal() & kShrink) != 0 && asStringItem(item) == nullptr)
+            Item* item = row(j).item;
+            if ((row(j).layout & kShrink) != 0 && row(j).string == nullptr)
                 sum += item->getPreferredWidth() - item->getMinimumWidth();
         }
         if (sum > 0) {
             const int64_t slack0 = slack;
             for (int j = start; j <= last; ++j) {
-                Item* item = at(j);
-                if ((item->layoutInternal() & kShrink) == 0 || asStringItem(item) != nullptr) continue;
+                Item* item = row(j).item;
+                if ((row(j).layout & kShrink) == 0 || row(j).string != nullptr) continue;
                 const int minimum = item->getMinimumWidth();
                 const int preferred = item->getPreferredWidth();
                 const int width = static_cast<int>(
@@ -348,17 +425,14 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
             // the first items.
             int expanders = 0;
             for (int j = start; j <= last; ++j) {
-                Item* item = at(j);
-                if ((item->layoutInternal() & Item::LAYOUT_EXPAND) != 0 && asStringItem(item) == nullptr)
-                    ++expanders;
+                if ((row(j).layout & Item::LAYOUT_EXPAND) != 0 && row(j).string == nullptr) ++expanders;
             }
             if (expanders > 0) {
                 const int share = slack / expanders;
                 int odd = slack % expanders;
                 for (int j = start; j <= last; ++j) {
-                    Item* item = at(j);
-                    if ((item->layoutInternal() & Item::LAYOUT_EXPAND) == 0 || asStringItem(item) != nullptr)
-                        continue;
+                    Item* item = row(j).item;
+                    if ((row(j).layout & Item::LAYOUT_EXPAND) == 0 || row(j).string != nullptr) continue;
                     item->m_width += share + (odd > 0 ? 1 : 0);
                     if (odd > 0) --odd;
                 }
@@ -371,24 +445,28 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
     if (m_rowAlignment == Item::LAYOUT_RIGHT) x = slack + ROW_MARGIN;
     if (m_rowAlignment == Item::LAYOUT_CENTER) x = slack / 2 + ROW_MARGIN;
 
+    // Nothing below changes what an item prefers: the height asked here is the one it gets.
     int rowHeight = 0;
     for (int j = start; j <= last; ++j) {
-        Item* item = at(j);
-        const int h = (item->layoutInternal() & Item::LAYOUT_VSHRINK) != 0 ? item->getMinimumHeight()
-                                                                           : item->getPreferredHeight();
-        rowHeight = std::max(rowHeight, h);
+        RowItem& entry = m_rowItems[static_cast<size_t>(j - start)];
+        if ((entry.layout & Item::LAYOUT_VSHRINK) != 0) {
+            rowHeight = std::max(rowHeight, entry.item->getMinimumHeight());
+        } else {
+            entry.preferredHeight = entry.item->getPreferredHeight();
+            rowHeight = std::max(rowHeight, entry.preferredHeight);
+        }
     }
 
     for (int j = start; j <= last; ++j) {
-        Item* item = at(j);
-        const int layout = item->layoutInternal();
+        Item* item = row(j).item;
+        const int layout = row(j).layout;
         if (j != openedInline && !(continuing && j == start)) {
             if ((layout & Item::LAYOUT_VSHRINK) != 0) {
                 item->m_height = std::min(item->getPreferredHeight(), rowHeight);
             } else if ((layout & Item::LAYOUT_VEXPAND) != 0) {
                 item->m_height = rowHeight;
             } else {
-                item->m_height = item->getPreferredHeight();
+                item->m_height = row(j).preferredHeight;
             }
         }
         int offset = rowHeight - item->m_height;
@@ -402,16 +480,17 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
     if (!(last == start && (continuing || openedInline == start))) ++m_rowCount;
 
     for (int j = start; j <= last; ++j) {
-        Item* item = at(j);
+        Item* item = row(j).item;
         if (continuing && j == start) {
-            StringItem* s = asStringItem(item);
-            JavaPtr<java::lang::String> text = s->getText();
-            JavaPtr<java::lang::String> rest = text->substring(continueOffset);
-            s->m_lineX = appended(s->m_lineX, x);
-            s->m_lineY = appended(s->m_lineY, s->m_y - s->m_inlineStartY);
-            s->m_lines = appended(s->m_lines, rest);
+            StringItem* s = row(j).string;
+            assert(m_flowItem == s && "a continued flow is the one the row before opened");
+            const int restLength = s->textUnderLock()->length() - continueOffset;
+            m_flowLines.push_back({continueOffset, restLength, -1, false, restWidth});
+            m_flowX.push_back(x);
+            m_flowY.push_back(s->m_y - s->m_inlineStartY);
+            m_giveFlowedLines();
             x += restWidth;
-            s->m_height = s->getFont()->getHeight();
+            s->m_height = s->fontUnderLock()->getHeight();
             s->updateContentDimensions();
             m_formHeight += s->labelHeight();
         } else {
@@ -424,58 +503,39 @@ int FormCanvas::relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start)
 
     m_inlineTextOffset = openedOffset;
     if (openedInline != -1) {
-        StringItem* s = asStringItem(at(openedInline));
-        JavaPtr<java::lang::String> text = s->getText();
-        JavaPtr<Font> font = s->getFont();
+        StringItem* s = row(openedInline).string;
+        const JavaPtr<java::lang::String>& text = s->textUnderLock();
+        const JavaPtr<Font>& font = s->fontUnderLock();
         const int fh = font->getHeight();
-        s->m_lineX = appended(s->m_lineX, static_cast<int>(s->m_x));
-        s->m_lineY = appended(s->m_lineY, 0);
+        // The flow's lines are gathered and reach the item once the flow ends: growing its arrays row by
+        // row, or line by line, would copy them again each time.
+        m_flowItem = s;
+        m_flowLines.clear();
+        m_flowX.clear();
+        m_flowY.clear();
+        m_flowLines.push_back(openedLine);
+        m_flowX.push_back(s->m_x);
+        m_flowY.push_back(0);
         s->m_inlineStartX = 0;
         s->m_inlineStartY = s->m_y;
         s->m_inlineStartRow = m_rowCount;
         ++m_rowCount;
         int y = rowTop + rowHeight - s->m_inlineStartY;
-        const int ownAlignment = s->layoutInternal() & 3;
+        const int ownAlignment = row(openedInline).layout & 3;
         const int alignment = ownAlignment != 0 ? ownAlignment : m_rowAlignment;
-        // Gathered first and copied once: growing the arrays per line would copy them for every line.
-        std::vector<JavaPtr<java::lang::String>> lines;
-        std::vector<int> xs;
-        std::vector<int> ys;
         for (;;) {
-            int next = -1;
-            int lineWidth = 0;
-            JavaPtr<java::lang::String> line =
-                StringItem::wrapTextLine(m_inlineTextOffset, U, &next, nullptr, text, font, &lineWidth);
-            if (next == -1) break;
+            const StringItem::LineBreak line = StringItem::breakTextLine(m_inlineTextOffset, U, *text, *font);
+            if (line.next == -1) break;
+            const int lineWidth = StringItem::widthOf(*text, *font, line);
             int lineX = ROW_MARGIN;
             if (alignment == Item::LAYOUT_RIGHT) lineX = U - lineWidth + ROW_MARGIN;
             if (alignment == Item::LAYOUT_CENTER) lineX = (U - lineWidth) / 2 + ROW_MARGIN;
-            lines.push_back(line);
-            xs.push_back(lineX);
-            ys.push_back(y);
-            m_inlineTextOffset = next;
+            m_flowLines.push_back(line);
+            m_flowX.push_back(lineX);
+            m_flowY.push_back(y);
+            m_inlineTextOffset = line.next;
             m_formHeight += fh;
             y += fh;
-        }
-        if (!lines.empty()) {
-            const int had = s->m_lines->length;
-            JavaPtr<StringItem::LineArray> allLines =
-                jnew<StringItem::LineArray>(had + static_cast<int>(lines.size()));
-            JavaPtr<JArray<int>> allX = jnew<JArray<int>>(had + static_cast<int>(lines.size()));
-            JavaPtr<JArray<int>> allY = jnew<JArray<int>>(had + static_cast<int>(lines.size()));
-            for (int i = 0; i < had; ++i) {
-                allLines->data[i] = s->m_lines->data[i];
-                allX->data[i] = s->m_lineX->data[i];
-                allY->data[i] = s->m_lineY->data[i];
-            }
-            for (size_t i = 0; i < lines.size(); ++i) {
-                allLines->data[had + i] = lines[i];
-                allX->data[had + i] = xs[i];
-                allY->data[had + i] = ys[i];
-            }
-            s->m_lines = allLines;
-            s->m_lineX = allX;
-            s->m_lineY = allY;
         }
         --count;
     }

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "forms/StringItem.h"
 #include "runtime/JArray.h"
 #include "screens/DisplayableCoreCanvas.h"
 
@@ -21,7 +22,6 @@ namespace javax::microedition::lcdui {
 class Form;
 class Image;
 class Item;
-class StringItem;
 
 class FormCanvas : public DisplayableCoreCanvas {
     TESL_CLASS(FormCanvas, "javax.microedition.lcdui.FormCanvas", DisplayableCoreCanvas)
@@ -68,7 +68,8 @@ public:
     // One pass over all rows at the current usable width.
     void relayoutFormItems_aux(const JavaPtr<ItemArray>& items);
     // Lays out the row that begins at start (a valid index); returns the items it consumed, one less when
-    // the row ends with an inline string item that continues on the next row.
+    // the row ends with an inline string item that continues on the next row. That item gets its lines
+    // when the flow ends, on the next row or at the end of the pass.
     int relayoutFormItemsRow(const JavaPtr<ItemArray>& items, int start);
     // Whether an item stands alone on its row: it says so itself (requiresOwnRow), or it is one of the
     // interactive kinds (choice group, date field, gauge, text field), recognised by class type id so that
@@ -137,6 +138,30 @@ private:
 
     // One pass over the rows; it ends early once the content is taller than heightLimit.
     void m_layoutPass(const JavaPtr<ItemArray>& items, int heightLimit);
+    // Ends the open inline flow: its item gets the lines gathered (the arrays of its last flow when they
+    // hold the same).
+    void m_giveFlowedLines();
+
+    // The string item whose text the pass flows inline through its rows, and the lines, x and y gathered
+    // for it so far; under the screens' lock. The item is set only between the row that opens the flow
+    // and the one that ends it, within one pass; the vectors keep their storage from pass to pass.
+    StringItem* m_flowItem = nullptr;
+    std::vector<StringItem::LineBreak> m_flowLines;
+    std::vector<int32_t> m_flowX;
+    std::vector<int32_t> m_flowY;
+    // The items of the row being laid out, with what the layout asks of each again and again; the vector
+    // keeps its storage from row to row.
+    struct RowItem {
+        Item* item;
+        StringItem* string;
+        int32_t layout;
+        // Set when the row's height is found, for an item that does not shrink vertically.
+        int32_t preferredHeight;
+    };
+    std::vector<RowItem> m_rowItems;
+    // The string items of the pass, which get their own lines back at its end unless it flowed them
+    // inline; set and emptied within one pass.
+    std::vector<StringItem*> m_passStringItems;
     Form* m_formParent();
     void m_keyEvent(int key, KeyEventType type);
     void m_pointerEvent(int kind, int x, int y);

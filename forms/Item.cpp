@@ -1,6 +1,7 @@
 #include "forms/Item.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "forms/CustomItem.h"
 #include "forms/ItemOwner.h"
@@ -94,6 +95,11 @@ void Item::addCommand(const JavaPtr<Command>& cmd) {
 
 JavaPtr<java::lang::String> Item::getLabel() {
     LCDUIGuard lock(LCDUILock::mutex());
+    return m_label;
+}
+
+const JavaPtr<java::lang::String>& Item::labelUnderLock() const {
+    assert(LCDUILock::heldByCurrentThread() && "labelUnderLock: take the screens' lock around its use");
     return m_label;
 }
 

@@ -167,6 +167,9 @@ public:
     JavaPtr<CommandArray> getCommands();
     JavaPtr<Command> getDefaultCommand();
     JavaPtr<ItemCommandListener> getItemCommandListener();
+    // The label as it is, uncounted and unlocked, for a caller that holds the screens' lock while it uses
+    // it (the form layout reads it for every item on every pass).
+    const JavaPtr<java::lang::String>& labelUnderLock() const;
     bool isWidthLocked();
     bool isHeightLocked();
     int getLockedPreferredWidth();

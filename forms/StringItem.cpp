@@ -1,6 +1,8 @@
 #include "forms/StringItem.h"
 
 #include <algorithm>
+#include <cassert>
+#include <utility>
 #include <vector>
 
 #include "forms/LCDUIColours.h"
@@ -22,6 +24,97 @@ bool isBreakingSpace(unsigned short c) {
 
 JavaPtr<Font> systemFont() {
     return Font::getFont(Font::FACE_SYSTEM, Font::STYLE_PLAIN, Font::SIZE_SMALL);
+}
+
+// The word wrap's own steps, inlined into it: it runs them for every line of every text it wraps.
+[[gnu::always_inline]] inline StringItem::LineBreak measureLineBreak(int start, int width,
+                                                                     const java::lang::String& text,
+                                                                     const Font& font) {
+    const int length = text.length();
+    const unsigned short* units = text.unitData();
+
+    int breakAt = -1;
+    bool hyphen = false;
+    int lineW = 0;
+    if (units[start] == u'\n') {
+        breakAt = start;
+    } else {
+        // Up to the break, without a String made or a call out: the lock it holds is the font's.
+        const FontMeasurer measure(font);
+        const int hyphenWidth = measure.charWidth(u'-');
+        int w = 0;
+        int lastWordEnd = -1;
+        int lastHyphenPoint = -1;
+        int widthAtWordEnd = 0;
+        int widthAtHyphenPoint = 0;
+        bool inWord = true;
+        for (int i = start; i < length; ++i) {
+            const unsigned short c = units[i];
+            if (c == u'\n') {
+                breakAt = i;
+                break;
+            }
+            // A whitespace character counts toward the width, so a space that would overflow breaks the
+            // line before it.
+            const int before = w;
+            w += measure.charWidth(c);
+            if (isBreakingSpace(c)) {
+                if (inWord) {
+                    lastWordEnd = i - 1;
+                    widthAtWordEnd = before;
+                }
+                inWord = false;
+            } else {
+                if (w + hyphenWidth <= width) {
+                    lastHyphenPoint = i;
+                    widthAtHyphenPoint = w + hyphenWidth;
+                }
+                inWord = true;
+            }
+            if (w > width) {
+                if (lastWordEnd != -1) {
+                    breakAt = lastWordEnd;
+                    w = widthAtWordEnd;
+                } else if (lastHyphenPoint != -1) {
+                    breakAt = lastHyphenPoint;
+                    hyphen = true;
+                    w = widthAtHyphenPoint;
+                } else {
+                    // The overflowing character stays on the line: every line takes at least one, so the
+                    // wrap ends at any width, 0 included.
+                    breakAt = i;
+                }
+                break;
+            }
+        }
+        lineW = w;
+    }
+
+    int next = -1;
+    if (breakAt != -1) {
+        // Whitespace after the break is skipped, but a line feed starts the next line.
+        for (int i = breakAt + 1; i < length; ++i) {
+            if (!isBreakingSpace(units[i])) {
+                next = i;
+                break;
+            }
+        }
+    }
+
+    // breakAt may be start - 1 when the line begins with whitespace too wide for it: an empty line.
+    const int end = breakAt == -1 ? length : breakAt + 1;
+    int lineLength = end - start;
+    if (lineLength > 0 && units[end - 1] == u'\n') --lineLength;
+    return StringItem::LineBreak{start, lineLength, next, hyphen, lineW};
+}
+
+[[gnu::always_inline]] inline JavaPtr<java::lang::String> makeLine(const java::lang::String& text,
+                                                                   const StringItem::LineBreak& line) {
+    const unsigned short* units = text.unitData() + line.start;
+    if (!line.hyphenated) return jnew<java::lang::String>(units, line.length);
+    std::vector<unsigned short> withHyphen(units, units + line.length);
+    withHyphen.push_back(u'-');
+    return jnew<java::lang::String>(withHyphen.data(), static_cast<int>(withHyphen.size()));
 }
 
 }  // namespace
@@ -150,95 +243,36 @@ JavaPtr<java::lang::String> StringItem::wrapTextLine(int start, int width, int* 
         return text;
     }
     if (start < 0 || start >= length) throw java::lang::StringIndexOutOfBoundsException();
-    const unsigned short* units = text->unitData();
-
-    int breakAt = -1;
-    bool hyphen = false;
-    int lineW = 0;
-    if (units[start] == u'\n') {
-        breakAt = start;
-    } else {
-        // Up to the break, without a String made or a call out: the lock it holds is the font's.
-        const FontMeasurer measure(*font);
-        const int hyphenWidth = measure.charWidth(u'-');
-        int w = 0;
-        int lastWordEnd = -1;
-        int lastHyphenPoint = -1;
-        int widthAtWordEnd = 0;
-        int widthAtHyphenPoint = 0;
-        bool inWord = true;
-        for (int i = start; i < length; ++i) {
-            const unsigned short c = units[i];
-            if (c == u'\n') {
-                breakAt = i;
-                break;
-            }
-            // A whitespace character counts toward the width, so a space that would overflow breaks the
-            // line before it.
-            const int before = w;
-            w += measure.charWidth(c);
-            if (isBreakingSpace(c)) {
-                if (inWord) {
-                    lastWordEnd = i - 1;
-                    widthAtWordEnd = before;
-                }
-                inWord = false;
-            } else {
-                if (w + hyphenWidth <= width) {
-                    lastHyphenPoint = i;
-                    widthAtHyphenPoint = w + hyphenWidth;
-                }
-                inWord = true;
-            }
-            if (w > width) {
-                if (lastWordEnd != -1) {
-                    breakAt = lastWordEnd;
-                    w = widthAtWordEnd;
-                } else if (lastHyphenPoint != -1) {
-                    breakAt = lastHyphenPoint;
-                    hyphen = true;
-                    w = widthAtHyphenPoint;
-                } else {
-                    // The overflowing character stays on the line: every line takes at least one, so the
-                    // wrap ends at any width, 0 included.
-                    breakAt = i;
-                }
-                break;
-            }
-        }
-        lineW = w;
-    }
-
-    int next = -1;
-    if (breakAt != -1) {
-        // Whitespace after the break is skipped, but a line feed starts the next line.
-        for (int i = breakAt + 1; i < length; ++i) {
-            if (!isBreakingSpace(units[i])) {
-                next = i;
-                break;
-            }
-        }
-    }
-    if (nextStart != nullptr) *nextStart = next;
-
-    // breakAt may be start - 1 when the line begins with whitespace too wide for it: an empty line.
-    const int end = breakAt == -1 ? length : breakAt + 1;
-    int lineLength = end - start;
-    if (lineLength > 0 && units[end - 1] == u'\n') --lineLength;
-    JavaPtr<java::lang::String> line;
-    if (hyphen) {
-        std::vector<unsigned short> withHyphen(units + start, units + start + lineLength);
-        withHyphen.push_back(u'-');
-        line = jnew<java::lang::String>(withHyphen.data(), static_cast<int>(withHyphen.size()));
-    } else {
-        line = jnew<java::lang::String>(units + start, lineLength);
-    }
-    if (hyphenated != nullptr) *hyphenated = hyphen;
+    const LineBreak line = measureLineBreak(start, width, *text, *font);
+    if (nextStart != nullptr) *nextStart = line.next;
+    if (hyphenated != nullptr) *hyphenated = line.hyphenated;
+    JavaPtr<java::lang::String> made = makeLine(*text, line);
     if (lineWidth != nullptr) {
         // Widths add up character by character only for the bitmap font.
-        *lineWidth = font->usesNativeText() ? font->stringWidth(line) : lineW;
+        *lineWidth = font->usesNativeText() ? font->stringWidth(made) : line.width;
     }
-    return line;
+    return made;
+}
+
+StringItem::LineBreak StringItem::breakTextLine(int start, int width, const java::lang::String& text,
+                                                const Font& font) {
+    return measureLineBreak(start, width, text, font);
+}
+
+JavaPtr<java::lang::String> StringItem::lineOf(const java::lang::String& text, const LineBreak& line) {
+    return makeLine(text, line);
+}
+
+bool StringItem::LineBreak::sameAs(const java::lang::String& text, const java::lang::String* made) const {
+    if (made == nullptr || made->length() != length + (hyphenated ? 1 : 0)) return false;
+    const unsigned short* own = made->unitData();
+    if (hyphenated && own[length] != u'-') return false;
+    return std::equal(own, own + length, text.unitData() + start);
+}
+
+int StringItem::widthOf(const java::lang::String& text, const Font& font, const LineBreak& line) {
+    // Widths add up character by character only for the bitmap font.
+    return font.usesNativeText() ? font.stringWidth(lineOf(text, line)) : line.width;
 }
 
 StringItem::OwnWrap* StringItem::keptWrapFor(int wrapWidth, int width) {
@@ -256,6 +290,11 @@ StringItem::OwnWrap* StringItem::keptWrapFor(int wrapWidth, int width) {
 
 void StringItem::wrapTextLines(int width) {
     LCDUIGuard lock(LCDUILock::mutex());
+    wrapTextLines(width, m_text ? usableFormWidth() : 0);
+}
+
+void StringItem::wrapTextLines(int width, int formWidth) {
+    LCDUIGuard lock(LCDUILock::mutex());
     if (!m_text) {
         m_lines = nullptr;
         m_lineX = nullptr;
@@ -264,8 +303,8 @@ void StringItem::wrapTextLines(int width) {
     }
     // Read before the wrap: a font installed meanwhile must not pass for the one measured with.
     const uint32_t fontTables = BitmapFontSystem::tablesGeneration();
-    if (width == -1) width = usableFormWidth();
-    const int wrapWidth = m_widthLocked ? m_preferredWidth : usableFormWidth();
+    if (width == -1) width = formWidth;
+    const int wrapWidth = m_widthLocked ? m_preferredWidth : formWidth;
     const int alignment = getLayout() & 3;
     const int lineHeight = m_font->getHeight();
 
@@ -317,25 +356,56 @@ void StringItem::wrapTextLines(int width) {
 void StringItem::m_updatecontentHeightAndWidth() {
     LCDUIGuard lock(LCDUILock::mutex());
     if (m_owner == nullptr) return;
-    m_contentWidth = m_widthLocked ? m_preferredWidth : usableFormWidth();
+    m_updatecontentHeightAndWidth(usableFormWidth());
+}
+
+void StringItem::m_updatecontentHeightAndWidth(int formWidth) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_updateContentSize(formWidth, false);
+}
+
+void StringItem::beginLayoutPass(int formWidth) {
+    LCDUIGuard lock(LCDUILock::mutex());
+    m_inline = false;
+    m_updateContentSize(formWidth, true);
+}
+
+void StringItem::endLayoutPass() {
+    LCDUIGuard lock(LCDUILock::mutex());
+    if (!std::exchange(m_ownLinesWaiting, false) || m_inline) return;
+    if (OwnWrap* kept = keptWrapFor(m_ownLinesWidth, m_ownLinesWidth)) m_takeLinesOf(*kept);
+}
+
+void StringItem::m_takeLinesOf(const OwnWrap& kept) {
+    if (m_lines.get() != kept.lines.get()) m_lines = kept.lines;
+    if (m_lineX.get() != kept.lineX.get()) m_lineX = kept.lineX;
+    if (m_lineY.get() != kept.lineY.get()) m_lineY = kept.lineY;
+}
+
+void StringItem::m_updateContentSize(int formWidth, bool ownLinesLater) {
+    m_ownLinesWaiting = false;
+    if (m_owner == nullptr) return;
+    m_contentWidth = m_widthLocked ? m_preferredWidth : formWidth;
     // The form lays its items out several times a second and in two passes; the lines change only with
     // the text, the font or the widths, so an unchanged item gets its own lines back without a wrap.
-    int firstLineWidth = 0;
-    if (OwnWrap* kept = keptWrapFor(m_contentWidth, m_contentWidth)) {
-        if (m_lines.get() != kept->lines.get()) m_lines = kept->lines;
-        if (m_lineX.get() != kept->lineX.get()) m_lineX = kept->lineX;
-        if (m_lineY.get() != kept->lineY.get()) m_lineY = kept->lineY;
-        firstLineWidth = kept->firstLineWidth;
+    OwnWrap* kept = keptWrapFor(m_contentWidth, m_contentWidth);
+    if (kept != nullptr) {
+        if (ownLinesLater) {
+            m_ownLinesWaiting = true;
+            m_ownLinesWidth = m_contentWidth;
+        } else {
+            m_takeLinesOf(*kept);
+        }
     } else {
-        wrapTextLines(m_contentWidth);
-        firstLineWidth = m_ownWraps[0].firstLineWidth;
+        wrapTextLines(m_contentWidth, formWidth);
+        if (m_text) kept = &m_ownWraps[0];
     }
     // A single line's width is summed as it is wrapped, as Font::stringWidth sums it.
-    if (m_lines && m_lines->length == 1) m_contentWidth = firstLineWidth;
+    const int count = kept != nullptr ? kept->lines->length : 0;
+    if (count == 1) m_contentWidth = kept->firstLineWidth;
     if (m_heightLocked) {
         m_contentHeight = m_preferredHeight;
     } else {
-        const int count = m_lines ? m_lines->length : 0;
         m_contentHeight = count * m_font->getHeight();
     }
 }
@@ -351,6 +421,16 @@ int StringItem::oneLineWidthWithin(int wrapWidth, int room) {
         }
     }
     return -1;
+}
+
+const JavaPtr<java::lang::String>& StringItem::textUnderLock() const {
+    assert(LCDUILock::heldByCurrentThread() && "textUnderLock: take the screens' lock around its use");
+    return m_text;
+}
+
+const JavaPtr<Font>& StringItem::fontUnderLock() const {
+    assert(LCDUILock::heldByCurrentThread() && "fontUnderLock: take the screens' lock around its use");
+    return m_font;
 }
 
 JavaPtr<StringItem::LineArray> StringItem::getLines() {

@@ -53,15 +53,45 @@ public:
     static JavaPtr<java::lang::String> wrapTextLine(int start, int width, int* nextStart, bool* hyphenated,
                                                     const JavaPtr<java::lang::String>& text,
                                                     const JavaPtr<Font>& font, int* lineWidth = nullptr);
+    // Where wrapTextLine breaks, with no String made: the line is text[start, start + length), followed
+    // by "-" when hyphenated; next is the next line's start (-1 at the end); width is summed on the way,
+    // which is the line's width for the bitmap font (widthOf gives it for any font). start must lie
+    // inside the text, which is not empty.
+    struct LineBreak {
+        int start;
+        int length;
+        int next;
+        bool hyphenated;
+        int width;
+        // Whether made holds this line.
+        bool sameAs(const java::lang::String& text, const java::lang::String* made) const;
+    };
+    static LineBreak breakTextLine(int start, int width, const java::lang::String& text, const Font& font);
+    static JavaPtr<java::lang::String> lineOf(const java::lang::String& text, const LineBreak& line);
+    static int widthOf(const java::lang::String& text, const Font& font, const LineBreak& line);
     // Rebuilds the three line arrays: wrapped to the locked or usable width, aligned within width (-1:
     // the usable width).
     void wrapTextLines(int width);
+    // The same, with the form's usable width (usableFormWidth) as the caller knows it already.
+    void wrapTextLines(int width, int formWidth);
     // Recomputes the lines and the content size; nothing until the item belongs to a form.
     void m_updatecontentHeightAndWidth();
+    // The same, with the form's usable width (usableFormWidth) as the caller knows it already.
+    void m_updatecontentHeightAndWidth(int formWidth);
+    // The form layout's pass starts every string item over, not inline, at its content size from its own
+    // lines; m_lines gets those lines back at the pass's end unless the pass flowed the text inline again
+    // meanwhile. Lines flowed as the last pass flowed them need then no change of arrays at all.
+    void beginLayoutPass(int formWidth);
+    void endLayoutPass();
     // For the form layout: the width of the whole text as one line when the item's own wrap at wrapWidth
     // is that one line and it is no wider than room, -1 otherwise. wrapTextLine to room then gives that
     // same line, with no next line, so the layout need not wrap again.
     int oneLineWidthWithin(int wrapWidth, int room);
+
+    // The text and the font as they are, uncounted and unlocked, for a caller that holds the screens' lock
+    // while it uses them (the form layout reads them for every item on every pass).
+    const JavaPtr<java::lang::String>& textUnderLock() const;
+    const JavaPtr<Font>& fontUnderLock() const;
 
     JavaPtr<LineArray> getLines();
     JavaPtr<JArray<int>> getLineX();
@@ -76,6 +106,14 @@ public:
     int32_t m_inlineStartX = 0;
     int32_t m_inlineStartY = 0;
     int32_t m_inlineStartRow = 0;
+    // The line arrays of the layout's last two inline flows of the text, the latest first, which it gives
+    // back while it flows the same lines to the same places.
+    struct FlowedLines {
+        JavaPtr<LineArray> lines;
+        JavaPtr<JArray<int>> lineX;
+        JavaPtr<JArray<int>> lineY;
+    };
+    FlowedLines m_flowed[2];
 
 private:
     bool neitherDimensionLocked() const { return !m_widthLocked && !m_heightLocked; }
@@ -96,6 +134,11 @@ private:
     };
     // The kept wrap of the item's text and font as they are now, at these widths, or null.
     OwnWrap* keptWrapFor(int wrapWidth, int width);
+    // Gives m_lines, m_lineX and m_lineY the kept wrap's arrays.
+    void m_takeLinesOf(const OwnWrap& kept);
+    // The content size for the form width; the own lines go to m_lines now or, ownLinesLater, at
+    // endLayoutPass.
+    void m_updateContentSize(int formWidth, bool ownLinesLater);
 
     JavaPtr<java::lang::String> m_text;
     JavaPtr<Font> m_font;
@@ -105,6 +148,9 @@ private:
     // the text, the font or a width changed; two, as a form laid out with and without its scroll bar
     // asks for two widths in turn.
     OwnWrap m_ownWraps[2];
+    // Set by beginLayoutPass when m_lines still waits for the own lines wrapped at this width.
+    bool m_ownLinesWaiting = false;
+    int32_t m_ownLinesWidth = 0;
 };
 
 }  // namespace javax::microedition::lcdui

@@ -95,20 +95,24 @@ LCDUILock& LCDUILock::mutex() {
     return lock;
 }
 
+// A thread holds the mutex once however deep its holds nest: a nested hold only counts, so that the
+// many small operations a layout or a paint calls under its own hold cost no mutex call each.
 void LCDUILock::lock() {
-    m_mutex.lock();
-    ++holds().depth;
+    ThreadHolds& mine = holds();
+    if (mine.depth == 0) m_mutex.lock();
+    ++mine.depth;
 }
 
 bool LCDUILock::try_lock() {
-    if (!m_mutex.try_lock()) return false;
-    ++holds().depth;
+    ThreadHolds& mine = holds();
+    if (mine.depth == 0 && !m_mutex.try_lock()) return false;
+    ++mine.depth;
     return true;
 }
 
 void LCDUILock::unlock() {
     ThreadHolds& mine = holds();
-    --mine.depth;
+    if (--mine.depth > 0) return;
     m_mutex.unlock();
     runKeptIfFree(mine);
 }
@@ -142,15 +146,18 @@ int LCDUILock::letGo() {
     ThreadHolds& mine = holds();
     const int depth = mine.depth;
     mine.depth = 0;
-    for (int i = 0; i < depth; ++i) mutex().m_mutex.unlock();
+    if (depth > 0) mutex().m_mutex.unlock();
     // Calls kept before the application's call run before it, as they would have at the hold's end.
     runKeptIfFree(mine);
     return depth;
 }
 
 void LCDUILock::takeBack(int depth) {
-    for (int i = 0; i < depth; ++i) mutex().m_mutex.lock();
-    holds().depth += depth;
+    if (depth == 0) return;
+    ThreadHolds& mine = holds();
+    // A hold taken inside the call and still open would already hold the mutex.
+    if (mine.depth == 0) mutex().m_mutex.lock();
+    mine.depth += depth;
 }
 
 }  // namespace javax::microedition::lcdui

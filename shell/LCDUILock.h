@@ -35,8 +35,9 @@ namespace javax::microedition::lcdui {
 
 class LCDUILock {
 public:
-    // The lock itself: a recursive mutex, as a listener's call back into a screen used to nest. Lockable,
-    // so std::lock_guard and std::unique_lock take it.
+    // The lock itself: recursive, as a listener's call back into a screen used to nest; a thread's nested
+    // holds are counted, and only its outermost takes the mutex. Lockable, so std::lock_guard and
+    // std::unique_lock take it.
     static LCDUILock& mutex();
 
     void lock();
@@ -86,7 +87,8 @@ private:
     static int letGo();
     static void takeBack(int depth);
 
-    std::recursive_mutex m_mutex;
+    // Held by the thread whose holds (counted per thread) are above zero.
+    std::mutex m_mutex;
 };
 
 using LCDUIGuard = std::lock_guard<LCDUILock>;

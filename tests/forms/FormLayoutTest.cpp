@@ -415,6 +415,84 @@ TEST_F(FormLayoutTest, AStringItemPaintsTheLinesOfItsLatestLayout) {
     }
 }
 
+// A form changed and laid out again, once or twice, shows what a new form holding the same items shows:
+// lines kept from earlier layouts (of another text, another room beside the box, or a width with or
+// without the scroll bar) never stand in for the ones of the latest.
+TEST_F(FormLayoutTest, AFormLaidOutAgainMatchesAFreshLayoutOfTheSameItems) {
+    // 6 pixels a character: the first two flow from beside the box into the next row; the second has
+    // the first's shape with other letters; the third runs through a whole row.
+    const char* const kText = "aaaa bbbb cccc dddd eeee";
+    const char* const kOther = "vvvv wwww xxxx yyyy zzzz";
+    const char* const kLonger = "aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj kkkk llll mmmm nnnn";
+    struct State {
+        const char* name;
+        int boxWidth;
+        const char* text;
+        // A tall box between the two texts brings the scroll bar, and leaves the second text beyond the
+        // first pass's cut.
+        bool tall;
+    };
+    const State states[] = {
+        {"first", 100, kText, false},         {"other letters", 100, kOther, false},
+        {"letters back", 100, kText, false},  {"narrower box", 60, kText, false},
+        {"box back", 100, kText, false},      {"scroll bar", 100, kText, true},
+        {"no scroll bar", 100, kText, false}, {"longer with bar", 100, kLonger, true},
+        {"narrower box", 60, kLonger, true},  {"longer, no bar", 100, kLonger, false},
+    };
+    const auto build = [&](const State& state, const JavaPtr<Form>& form) {
+        form->append(box("before", state.boxWidth, 20));
+        form->append(jnew<StringItem>(nullptr, jstr(state.text)));
+        if (state.tall) form->append(box("tall", 50, 500, Item::LAYOUT_NEWLINE_BEFORE));
+        form->append(jnew<StringItem>(nullptr, jstr("ffff gggg hhhh iiii jjjj")));
+    };
+    struct Lines {
+        std::vector<std::string> text;
+        std::vector<int> x;
+        std::vector<int> y;
+        bool operator==(const Lines&) const = default;
+    };
+    const auto linesOf = [](Item* item) {
+        auto* s = static_cast<StringItem*>(item);
+        Lines lines;
+        JavaPtr<StringItem::LineArray> text = s->getLines();
+        JavaPtr<JArray<int>> x = s->getLineX();
+        JavaPtr<JArray<int>> y = s->getLineY();
+        for (int i = 0; text && i < text->length; ++i)
+            lines.text.push_back(testsupport::narrow(text->data[i]));
+        for (int i = 0; x && i < x->length; ++i) lines.x.push_back(x->data[i]);
+        for (int i = 0; y && i < y->length; ++i) lines.y.push_back(y->data[i]);
+        return lines;
+    };
+
+    JavaPtr<Form> form = newForm();
+    build(states[0], form);
+    bool wasTall = false;
+    bool flowed = false;
+    for (const State& state : states) {
+        auto* before = static_cast<BoxItem*>(form->get(0).get());
+        before->prefWidth = before->minWidth = state.boxWidth;
+        static_cast<StringItem*>(form->get(1).get())->setText(jstr(state.text));
+        if (state.tall && !wasTall) form->insert(2, box("tall", 50, 500, Item::LAYOUT_NEWLINE_BEFORE));
+        if (!state.tall && wasTall) form->deleteJ(2);
+        wasTall = state.tall;
+
+        JavaPtr<Form> reference = newForm();
+        build(state, reference);
+        reference->relayout();
+        const int secondText = state.tall ? 3 : 2;
+        for (int layout = 1; layout <= 2; ++layout) {
+            SCOPED_TRACE(std::string(state.name) + ", layout " + std::to_string(layout));
+            form->relayout();
+            flowed = flowed || static_cast<StringItem*>(form->get(1).get())->m_inline;
+            EXPECT_EQ(boxes(form), boxes(reference));
+            EXPECT_EQ(linesOf(form->get(1).get()), linesOf(reference->get(1).get()));
+            EXPECT_EQ(linesOf(form->get(secondText).get()), linesOf(reference->get(secondText).get()));
+            EXPECT_TRUE(paintedScreen(form) == paintedScreen(reference));
+        }
+    }
+    EXPECT_TRUE(flowed);
+}
+
 // A text that a wide image leaves too little room beside starts the next row at its first layout, and
 // shows there all the ink the same item shows on a form of its own: none of the lines of the fit that
 // failed stays with it.
