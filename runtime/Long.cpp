@@ -57,42 +57,60 @@ namespace {
 // "00" to "99": decimal text is written two digits per division by a constant, which the compiler turns
 // into a multiplication; a division by a radix known only at run time is many times slower.
 constexpr auto kDigitPairs = [] {
-    std::array<unsigned short, 200> pairs{};
+    std::array<char16_t, 200> pairs{};
     for (int i = 0; i < 100; ++i) {
-        pairs[2 * i] = static_cast<unsigned short>('0' + i / 10);
-        pairs[2 * i + 1] = static_cast<unsigned short>('0' + i % 10);
+        pairs[2 * i] = static_cast<char16_t>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char16_t>('0' + i % 10);
     }
     return pairs;
 }();
 
-JavaPtr<String> decimalText(long long value) {
-    const bool negative = value < 0;
-    uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    unsigned short text[20];
-    int start = 20;
+int decimalDigitCount(uint64_t magnitude) {
+    int count = 1;
+    for (;;) {
+        if (magnitude < 10) return count;
+        if (magnitude < 100) return count + 1;
+        if (magnitude < 1000) return count + 2;
+        if (magnitude < 10000) return count + 3;
+        magnitude /= 10000;
+        count += 4;
+    }
+}
+
+// Writes backwards from end, so the digits need no buffer of their own: the string is made with its
+// length known and filled where it lies.
+void writeDecimalDigits(uint64_t magnitude, char16_t* end) {
     while (magnitude > UINT32_MAX) {
         const auto pair = static_cast<size_t>(magnitude % 100) * 2;
         magnitude /= 100;
-        text[--start] = kDigitPairs[pair + 1];
-        text[--start] = kDigitPairs[pair];
+        *--end = kDigitPairs[pair + 1];
+        *--end = kDigitPairs[pair];
     }
     // Most numbers fit 32 bits, whose division by a constant is a cheaper multiplication.
     auto small = static_cast<uint32_t>(magnitude);
     while (small >= 100) {
         const auto pair = static_cast<size_t>(small % 100) * 2;
         small /= 100;
-        text[--start] = kDigitPairs[pair + 1];
-        text[--start] = kDigitPairs[pair];
+        *--end = kDigitPairs[pair + 1];
+        *--end = kDigitPairs[pair];
     }
     if (small >= 10) {
         const auto pair = static_cast<size_t>(small) * 2;
-        text[--start] = kDigitPairs[pair + 1];
-        text[--start] = kDigitPairs[pair];
+        *--end = kDigitPairs[pair + 1];
+        *--end = kDigitPairs[pair];
     } else {
-        text[--start] = static_cast<unsigned short>('0' + small);
+        *--end = static_cast<char16_t>('0' + small);
     }
-    if (negative) text[--start] = '-';
-    return jnew<String>(text + start, 20 - start);
+}
+
+JavaPtr<String> decimalText(long long value) {
+    const bool negative = value < 0;
+    const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    const int count = decimalDigitCount(magnitude) + (negative ? 1 : 0);
+    return String::writtenInPlace(count, [&](char16_t* text) {
+        writeDecimalDigits(magnitude, text + count);
+        if (negative) text[0] = u'-';
+    });
 }
 
 }  // namespace

@@ -53,6 +53,15 @@ public:
     String(double value);
     // The buffer's text as it is now; a null buffer throws NullPointerException.
     String(const JavaPtr<StringBuffer>& buffer);
+
+private:
+    struct UnitsToWrite {
+        int count;
+    };
+
+public:
+    // For writtenInPlace (jnew needs the constructor public; the tag keeps it to this class).
+    explicit String(UnitsToWrite units) : m_units(static_cast<size_t>(units.count), u'0'), m_hasUnits(true) {}
     String(const String&) = delete;
     String& operator=(const String&) = delete;
     ~String() override;
@@ -137,6 +146,15 @@ public:
     static JavaPtr<String> valueOf(double value);
     static JavaPtr<String> valueOf(const JavaPtr<JArray<unsigned short>>& units);
     static JavaPtr<String> valueOf(const JavaPtr<JArray<unsigned short>>& units, int offset, int count);
+
+    // count units that write(char16_t*) fills in place: a formatter's text goes straight into the new
+    // string, with no copy from a buffer of its own.
+    template <class Write>
+    static JavaPtr<String> writtenInPlace(int count, Write write) {
+        JavaPtr<String> text = jnew<String>(UnitsToWrite{count});
+        write(text->m_units.data());
+        return text;
+    }
 
     // The units, for code of the runtime that reads them directly.
     const unsigned short* unitData() const {

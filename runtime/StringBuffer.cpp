@@ -207,115 +207,115 @@ void StringBuffer::insertText(int offset, const JavaPtr<String>& text) {
     insertUnits(offset, text->unitData(), text->length());
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(const JavaPtr<String>& text) {
+StringBuffer::Chain StringBuffer::append(const JavaPtr<String>& text) {
     appendText(text);
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(const JavaPtr<Object>& object) {
+StringBuffer::Chain StringBuffer::append(const JavaPtr<Object>& object) {
     appendText(object ? object->toString() : JavaPtr<String>());
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(const JavaPtr<JArray<unsigned short>>& units) {
+StringBuffer::Chain StringBuffer::append(const JavaPtr<JArray<unsigned short>>& units) {
     appendText(jnew<String>(units));
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(const JavaPtr<JArray<unsigned short>>& units, int offset,
-                                           int count) {
+StringBuffer::Chain StringBuffer::append(const JavaPtr<JArray<unsigned short>>& units, int offset,
+                                         int count) {
     appendText(jnew<String>(units, offset, count));
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::appendUnit(unsigned short unit) {
+StringBuffer::Chain StringBuffer::appendUnit(unsigned short unit) {
     appendUnits(&unit, 1);
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(char byte) {
+StringBuffer::Chain StringBuffer::append(char byte) {
     const auto unit = static_cast<unsigned short>(static_cast<unsigned char>(byte));
     appendUnits(&unit, 1);
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(bool value) {
+StringBuffer::Chain StringBuffer::append(bool value) {
     if (value)
         appendUnits(kTrue, 4);
     else
         appendUnits(kFalse, 5);
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(int value) {
+StringBuffer::Chain StringBuffer::append(int value) {
     appendText(Long::toString(value, 10));
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(long long value) {
+StringBuffer::Chain StringBuffer::append(long long value) {
     appendText(Long::toString(value, 10));
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(float value) {
+StringBuffer::Chain StringBuffer::append(float value) {
     appendText(Double::toString(static_cast<double>(value)));
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::append(double value) {
+StringBuffer::Chain StringBuffer::append(double value) {
     appendText(Double::toString(value));
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::insert(int offset, const JavaPtr<String>& text) {
+StringBuffer::Chain StringBuffer::insert(int offset, const JavaPtr<String>& text) {
     insertText(offset, text);
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::insert(int offset, const JavaPtr<Object>& object) {
+StringBuffer::Chain StringBuffer::insert(int offset, const JavaPtr<Object>& object) {
     insertText(offset, object ? object->toString() : JavaPtr<String>());
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::insert(int offset, const JavaPtr<JArray<unsigned short>>& units) {
+StringBuffer::Chain StringBuffer::insert(int offset, const JavaPtr<JArray<unsigned short>>& units) {
     insertText(offset, jnew<String>(units));
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::insert(int offset, unsigned short unit) {
+StringBuffer::Chain StringBuffer::insert(int offset, unsigned short unit) {
     insertUnits(offset, &unit, 1);
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::insert(int offset, bool value) {
+StringBuffer::Chain StringBuffer::insert(int offset, bool value) {
     if (value)
         insertUnits(offset, kTrue, 4);
     else
         insertUnits(offset, kFalse, 5);
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::insert(int offset, int value) {
+StringBuffer::Chain StringBuffer::insert(int offset, int value) {
     insertText(offset, Long::toString(value, 10));
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::insert(int offset, long long value) {
+StringBuffer::Chain StringBuffer::insert(int offset, long long value) {
     insertText(offset, Long::toString(value, 10));
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::insert(int offset, float value) {
+StringBuffer::Chain StringBuffer::insert(int offset, float value) {
     insertText(offset, Double::toString(static_cast<double>(value)));
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::insert(int offset, double value) {
+StringBuffer::Chain StringBuffer::insert(int offset, double value) {
     insertText(offset, Double::toString(value));
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::deleteJ(int start, int end) {
+StringBuffer::Chain StringBuffer::deleteJ(int start, int end) {
     end = std::min(end, m_count);
     if (start < 0 || start > end) throw StringIndexOutOfBoundsException();
     if (start < end) {
@@ -325,25 +325,25 @@ JavaPtr<StringBuffer> StringBuffer::deleteJ(int start, int end) {
     }
     terminate();
     textChanged();
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::deleteCharAt(int index) {
+StringBuffer::Chain StringBuffer::deleteCharAt(int index) {
     if (index < 0 || index >= m_count) throw StringIndexOutOfBoundsException();
     std::memmove(m_units + index, m_units + index + 1,
                  sizeof(unsigned short) * static_cast<size_t>(m_count - index - 1));
     --m_count;
     terminate();
     textChanged();
-    return self();
+    return Chain(this);
 }
 
-JavaPtr<StringBuffer> StringBuffer::reverse() {
+StringBuffer::Chain StringBuffer::reverse() {
     if (m_units != nullptr && m_count > 1) {
         std::reverse(m_units, m_units + m_count);
         textChanged();
     }
-    return self();
+    return Chain(this);
 }
 
 JavaPtr<String> StringBuffer::toString() {

@@ -7,6 +7,7 @@
 
 #include <cassert>
 #include <cstdint>
+#include <type_traits>
 
 #include "runtime/JArray.h"
 #include "runtime/Object.h"
@@ -18,6 +19,24 @@ class String;
 class StringBuffer : public Object {
     TESL_CLASS(StringBuffer, "java.lang.StringBuffer", Object)
 public:
+    // What the changing methods return: this buffer, for the next call of a chain. Discarded or chained
+    // it costs nothing; kept in a JavaPtr it becomes a counted reference. It holds no count itself, so it
+    // is not for keeping (auto): the buffer may die under it.
+    class Chain {
+    public:
+        Chain(const Chain&) = delete;
+        Chain& operator=(const Chain&) = delete;
+        StringBuffer* operator->() const noexcept { return m_buffer; }
+        template <class T>
+        requires std::is_convertible_v<StringBuffer*, T*>
+        operator JavaPtr<T>() const { return m_buffer->self(); }
+
+    private:
+        friend class StringBuffer;
+        explicit Chain(StringBuffer* buffer) noexcept : m_buffer(buffer) {}
+        StringBuffer* m_buffer;
+    };
+
     StringBuffer() noexcept {}
     StringBuffer(const StringBuffer&) = delete;
     StringBuffer& operator=(const StringBuffer&) = delete;
@@ -46,51 +65,49 @@ public:
     void setLength(int newLength);
 
     // Each appends the text form of its argument; null references append "null".
-    JavaPtr<StringBuffer> append(const JavaPtr<String>& text);
-    JavaPtr<StringBuffer> append(const JavaPtr<Object>& object);
-    JavaPtr<StringBuffer> append(const JavaPtr<JArray<unsigned short>>& units);
-    JavaPtr<StringBuffer> append(const JavaPtr<JArray<unsigned short>>& units, int offset, int count);
+    Chain append(const JavaPtr<String>& text);
+    Chain append(const JavaPtr<Object>& object);
+    Chain append(const JavaPtr<JArray<unsigned short>>& units);
+    Chain append(const JavaPtr<JArray<unsigned short>>& units, int offset, int count);
     // Inline while the block has room: text built unit by unit is this class's busiest use.
-    JavaPtr<StringBuffer> append(unsigned short unit) {
+    Chain append(unsigned short unit) {
         if (m_count >= m_room || m_eightBit != nullptr) return appendUnit(unit);
         m_units[m_count++] = unit;
         // Growth rule 2 as capacity() shows it: an append that does not fit leaves no room.
         if (m_count > m_capacity) m_capacity = m_count;
-        return self();
+        return Chain(this);
     }
     // So that u'x' appends the character rather than its code in decimal.
-    JavaPtr<StringBuffer> append(char16_t unit) { return append(static_cast<unsigned short>(unit)); }
+    Chain append(char16_t unit) { return append(static_cast<unsigned short>(unit)); }
     // One unit: the byte read as unsigned (0xC4 gives U+00C4).
-    JavaPtr<StringBuffer> append(char byte);
-    JavaPtr<StringBuffer> append(bool value);
+    Chain append(char byte);
+    Chain append(bool value);
     // A C string would convert to bool and append "true": make a String of it first.
-    JavaPtr<StringBuffer> append(const char* text) = delete;
-    JavaPtr<StringBuffer> append(int value);
-    JavaPtr<StringBuffer> append(long long value);
-    JavaPtr<StringBuffer> append(float value);
-    JavaPtr<StringBuffer> append(double value);
+    Chain append(const char* text) = delete;
+    Chain append(int value);
+    Chain append(long long value);
+    Chain append(float value);
+    Chain append(double value);
 
     // Each inserts the text form of its argument before unit offset; an offset outside [0, length()] throws
     // StringIndexOutOfBoundsException.
-    JavaPtr<StringBuffer> insert(int offset, const JavaPtr<String>& text);
-    JavaPtr<StringBuffer> insert(int offset, const JavaPtr<Object>& object);
-    JavaPtr<StringBuffer> insert(int offset, const JavaPtr<JArray<unsigned short>>& units);
-    JavaPtr<StringBuffer> insert(int offset, unsigned short unit);
-    JavaPtr<StringBuffer> insert(int offset, char16_t unit) {
-        return insert(offset, static_cast<unsigned short>(unit));
-    }
-    JavaPtr<StringBuffer> insert(int offset, bool value);
-    JavaPtr<StringBuffer> insert(int offset, const char* text) = delete;
-    JavaPtr<StringBuffer> insert(int offset, int value);
-    JavaPtr<StringBuffer> insert(int offset, long long value);
-    JavaPtr<StringBuffer> insert(int offset, float value);
-    JavaPtr<StringBuffer> insert(int offset, double value);
+    Chain insert(int offset, const JavaPtr<String>& text);
+    Chain insert(int offset, const JavaPtr<Object>& object);
+    Chain insert(int offset, const JavaPtr<JArray<unsigned short>>& units);
+    Chain insert(int offset, unsigned short unit);
+    Chain insert(int offset, char16_t unit) { return insert(offset, static_cast<unsigned short>(unit)); }
+    Chain insert(int offset, bool value);
+    Chain insert(int offset, const char* text) = delete;
+    Chain insert(int offset, int value);
+    Chain insert(int offset, long long value);
+    Chain insert(int offset, float value);
+    Chain insert(int offset, double value);
 
     // Removes units [start, end); an end past the text counts as its end. A negative start or one past end
     // throws StringIndexOutOfBoundsException.
-    JavaPtr<StringBuffer> deleteJ(int start, int end);
-    JavaPtr<StringBuffer> deleteCharAt(int index);
-    JavaPtr<StringBuffer> reverse();
+    Chain deleteJ(int start, int end);
+    Chain deleteCharAt(int index);
+    Chain reverse();
 
     // A copy: later changes to the buffer do not reach it.
     JavaPtr<String> toString() override;
@@ -104,11 +121,11 @@ private:
     JavaPtr<StringBuffer> self() {
         assert(m_referenceCount.load(std::memory_order_relaxed) > 0 &&
                "a buffer hands out references to itself: create it with jnew");
-        // Inline, where the constructor would call out for the count: appends return this every time.
+        // Inline, where the constructor would call out for the count.
         acquireCounted(this);
         return JavaPtr<StringBuffer>::adopt(this);
     }
-    JavaPtr<StringBuffer> appendUnit(unsigned short unit);
+    Chain appendUnit(unsigned short unit);
     void appendUnits(const unsigned short* units, int32_t count);
     void appendText(const JavaPtr<String>& text);
     void insertUnits(int offset, const unsigned short* units, int32_t count);

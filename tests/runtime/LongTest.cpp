@@ -5,6 +5,7 @@
 #include <charconv>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "runtime/Integer.h"
 #include "runtime/NumberFormatException.h"
@@ -115,6 +116,26 @@ TEST(Long, ToStringAndParseLongAgreeWithToCharsAndFromChars) {
         ASSERT_EQ(read.ec, std::errc());
         ASSERT_EQ(Long::parseLong(jstr(text.c_str()), radix), parsed) << text << " radix " << radix;
         ASSERT_EQ(parsed, value);
+    }
+}
+
+// Decimal text is sized before it is written: every length change and the 32-bit boundary, either sign.
+TEST(Long, DecimalToStringAgreesWithToCharsAtEveryLengthBoundary) {
+    std::vector<long long> values = {0, Long::MAX_VALUE, Long::MIN_VALUE, 4294967295LL, 4294967296LL};
+    for (long long power = 10;; power *= 10) {
+        for (long long value : {power - 1, power, power + 1}) {
+            values.push_back(value);
+            values.push_back(-value);
+        }
+        if (power == 1000000000000000000LL) break;
+    }
+    for (long long value : values) {
+        char expected[24];
+        const auto written = std::to_chars(expected, expected + sizeof expected, value);
+        const std::string reference(expected, written.ptr);
+        const JavaPtr<java::lang::String> text = Long::toString(value);
+        EXPECT_EQ(narrow(text), reference) << value;
+        EXPECT_EQ(text->length(), static_cast<int32_t>(reference.size())) << value;
     }
 }
 

@@ -158,6 +158,26 @@ TEST(StringBuffer, ChangesReturnTheSameBufferForChaining) {
     EXPECT_EQ(chained.counted(), b.counted());
     EXPECT_EQ(text(b), "baeurt");
     EXPECT_EQ(b->m_referenceCount.load(), 2);
+    // A chain that is not kept leaves no count behind.
+    b->append(u'x')->reverse();
+    EXPECT_EQ(b->m_referenceCount.load(), 2);
+}
+
+// The chain itself holds no count: a reference taken from it must, or a buffer whose only other reference
+// was a temporary would be freed under it.
+TEST(StringBuffer, ReferenceTakenFromAChainOutlivesTheChain) {
+    JavaPtr<StringBuffer> kept = jnew<StringBuffer>()->append(jstr("ab"))->append(u'c');
+    EXPECT_EQ(kept->m_referenceCount.load(), 1);
+    EXPECT_EQ(text(kept), "abc");
+
+    JavaPtr<Object> asObject = jnew<StringBuffer>()->append(7);
+    EXPECT_EQ(asObject->m_referenceCount.load(), 1);
+    EXPECT_EQ(narrow(asObject->toString()), "7");
+
+    // Passed on as an argument: the callee's reference is counted too.
+    const auto keep = [](const JavaPtr<StringBuffer>& b) { return b; };
+    JavaPtr<StringBuffer> passed = keep(jnew<StringBuffer>()->append(true));
+    EXPECT_EQ(text(passed), "true");
 }
 
 TEST(StringBuffer, InsertCountsTheOffsetInItsRoomTest) {
