@@ -1606,6 +1606,9 @@ private:
 
     static inline std::mutex main_thread_mutex;  // guards main_thread
     static inline JavaPtr<java::lang::Thread> main_thread;
+    // Rung when main_thread changes: a loop waiting between passes that is no longer the main thread
+    // ends at once instead of after its wait, which the tear-down would otherwise wait out.
+    static inline std::condition_variable main_thread_changed;
     static void signalLoadingDone();
     static inline thread_local bool on_loading_thread = false;
     static inline std::mutex loading_mutex;  // pairs with loading_signal, which waitForLoading waits on

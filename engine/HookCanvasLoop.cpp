@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include "engine/AppMidlet.h"
 #include "engine/CanvasClock.h"
@@ -42,6 +41,7 @@ void HookCanvas::setMainThread(const JavaPtr<Thread>& thread) {
         old = main_thread;
         main_thread = thread;
     }
+    main_thread_changed.notify_all();
 }
 
 void HookCanvas::startMainThread() {
@@ -212,7 +212,10 @@ void HookCanvas::waitForNextPass(bool active) {
         if (paintsEachPass) due = std::min(due, last_paint_time_ms.load() + kPassIntervalMs);
         wait = std::clamp(due - now, 1LL, static_cast<long long>(MS_PER_UPDATE));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+    // Asked before the lock: the thread pool has a lock of its own.
+    const JavaPtr<Thread> self = Thread::currentThread();
+    std::unique_lock<std::mutex> lock(main_thread_mutex);
+    main_thread_changed.wait_for(lock, std::chrono::milliseconds(wait), [&] { return main_thread != self; });
 }
 
 void HookCanvas::changeGameStateTo(int32_t state) {

@@ -1,5 +1,6 @@
 // The in-memory PNG writer: decoded pictures become PNG files of stored (uncompressed) deflate blocks,
-// which the platform decoder turns into Images. It needs no compressor, only CRC-32 and Adler-32.
+// which the platform decoder turns into Images. It needs no compressor, only CRC-32 and Adler-32. A
+// picture of A, R, G, B pixels becomes its Image directly, as decoding its file would make it.
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -10,6 +11,7 @@
 #include "engine/HookCanvas.h"
 #include "engine/ResourceLayout.h"
 #include "graphics/Image.h"
+#include "platform/codecs/ImageLimits.h"
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/IllegalArgumentException.h"
 #include "runtime/NullPointerException.h"
@@ -167,6 +169,18 @@ void checkTotal(int64_t total) {
     if (total > JArray<signed char>::maxLength) refuse();
 }
 
+// Bytes per pixel of the file made from A, R, G, B pixels: RGB when every pixel is opaque.
+int fileBytesPerPixel(const uint8_t* argb, int64_t count) {
+    for (int64_t i = 0; i < count; ++i) {
+        if (argb[4 * i] != 0xFF) return 4;
+    }
+    return 3;
+}
+
+int64_t pixelFileLength(int32_t width, int32_t height, int bytesPerPixel) {
+    return 57 + IdatPlan(int64_t{width} * bytesPerPixel, height).idatLength();
+}
+
 }  // namespace
 
 JavaPtr<JArray<int32_t>> HookCanvas::crcTable() {
@@ -266,15 +280,9 @@ JavaPtr<JArray<signed char>> HookCanvas::pngCreateByteArray(int32_t width, int32
     int64_t count = int64_t{width} * height;
     if (count * 4 > pixels->length) throwIndex(count * 4 - 1);
     const uint8_t* argb = reinterpret_cast<const uint8_t*>(pixels->data);
-    int bpp = 3;
-    for (int64_t i = 0; i < count; ++i) {
-        if (argb[4 * i] != 0xFF) {
-            bpp = 4;
-            break;
-        }
-    }
+    const int bpp = fileBytesPerPixel(argb, count);
     IdatPlan plan(int64_t{width} * bpp, height);
-    int64_t total = 57 + plan.idatLength();
+    int64_t total = pixelFileLength(width, height, bpp);
     checkTotal(total);
 
     PngOut out(total);
@@ -314,8 +322,19 @@ JavaPtr<JArray<signed char>> HookCanvas::pngCreateByteArray(int32_t width, int32
 
 JavaPtr<javax::microedition::lcdui::Image> HookCanvas::pngCreateImage(
     int32_t width, int32_t height, const JavaPtr<JArray<signed char>>& pixels) {
-    JavaPtr<Bytes> png = pngCreateByteArray(width, height, pixels);
-    return Image::createImage(png, 0, png->length);
+    // The image decoding pngCreateByteArray's file gives, made without writing and decoding the file:
+    // that round trip was most of a screen's first load. The same refusals, in the same order.
+    if (!pixels) throw java::lang::NullPointerException();
+    checkSize(width, height);
+    const int64_t count = int64_t{width} * height;
+    if (count * 4 > pixels->length) throwIndex(count * 4 - 1);
+    const uint8_t* argb = reinterpret_cast<const uint8_t*>(pixels->data);
+    if (!platform::decodedSizeAllowed(width, height)) {
+        // Within the decode limits the file always fits one array; beyond them the writer may refuse.
+        checkTotal(pixelFileLength(width, height, fileBytesPerPixel(argb, count)));
+        return nullptr;
+    }
+    return Image::createImageFromArgbBytes(argb, width, height);
 }
 
 JavaPtr<javax::microedition::lcdui::Image> HookCanvas::pngCreateImage(

@@ -162,6 +162,25 @@ JavaPtr<Image> Image::createRGBImage(const JavaPtr<JArray<int>>& argb, int width
     return createRGBImage(argb->data, width, height, processAlpha);
 }
 
+JavaPtr<Image> Image::createImageFromArgbBytes(const uint8_t* argb, int width, int height) {
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    // As the PNG decoder's buffer: a failed allocation answers null, as a failed decode does.
+    auto* words = static_cast<uint32_t*>(std::malloc(count * 4));
+    if (words == nullptr && count > 0) return nullptr;
+    // Bytes A, R, G, B read as one little-endian word, turned to the pixel word's R, G, B, A order.
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t word;
+        std::memcpy(&word, argb + i * 4, 4);
+        words[i] = word >> 8 | word << 24;
+    }
+    JavaPtr<Image> image = jnew<Image>();
+    image->m_pixels = words;
+    image->m_width = width;
+    image->m_height = height;
+    image->scanAlpha();
+    return image;
+}
+
 JavaPtr<Image> Image::createImage(const JavaPtr<JArray<signed char>>& data, int offset, int length) {
     if (!data) throw java::lang::NullPointerException();
     if (offset < 0 || length < 0 || int64_t{offset} + length > data->length) {

@@ -46,6 +46,10 @@ public:
                                          bool processAlpha);
     // The caller has checked the sizes and that argb holds width x height values.
     static JavaPtr<Image> createRGBImage(const int* argb, int width, int height, bool processAlpha);
+    // An immutable image of width x height pixels given as bytes A, R, G, B each, rows top to bottom:
+    // the image decoding a PNG of those pixels gives. Null when its pixels cannot be had. The caller
+    // has checked the sizes against the decode limits and that argb holds the pixels.
+    static JavaPtr<Image> createImageFromArgbBytes(const uint8_t* argb, int width, int height);
 
     // A new graphics over the image's pixels on every call, clipped to the image; it keeps the image
     // alive. Immutable images answer one too.

@@ -8,6 +8,7 @@
 
 #include "runtime/ArrayIndexOutOfBoundsException.h"
 #include "runtime/IllegalArgumentException.h"
+#include "runtime/NullPointerException.h"
 #include "tests/engine/ResourceFixtures.h"
 
 namespace enginetest {
@@ -225,6 +226,58 @@ TEST_F(PngWriter, RandomImagesRoundTripThroughLibpng) {
             pixels)
             << "round " << round;
     }
+}
+
+TEST_F(PngWriter, ImageOfPixelsEqualsTheDecodedFile) {
+    // pngCreateImage makes the image without the file: pixels and alpha flags must be what decoding
+    // the file gives, for every kind of alpha and for rows longer than a stored block.
+    struct Case {
+        const char* name;
+        int width;
+        int height;
+        // Alpha of each pixel: a fixed value, or -1 for random.
+        int alpha;
+    };
+    const Case cases[] = {
+        {"one opaque pixel", 1, 1, 0xFF}, {"opaque, RGB in the file", 37, 5, 0xFF},
+        {"clear pixels only", 4, 3, 0},   {"translucent everywhere", 9, 2, 0x80},
+        {"mixed alpha", 64, 16, -1},      {"rows longer than a block", 16001, 2, -1},
+    };
+    std::mt19937 random(11);
+    for (const Case& c : cases) {
+        Bytes pixels(static_cast<size_t>(c.width) * c.height * 4);
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            const int value = static_cast<int>(random() & 0xFF);
+            // Random alpha is 0, 255 or anything, so that binary and translucent pixels both appear.
+            const int randomAlpha = value % 3 == 0 ? 0 : value % 3 == 1 ? 0xFF : value;
+            pixels[i] = static_cast<uint8_t>(i % 4 != 0 ? value : c.alpha >= 0 ? c.alpha : randomAlpha);
+        }
+        JavaPtr<JArray<signed char>> array = toArray(pixels);
+        JavaPtr<JArray<signed char>> png = canvas->pngCreateByteArray(c.width, c.height, array);
+        JavaPtr<Image> decoded = Image::createImage(png, 0, png->length);
+        JavaPtr<Image> direct = canvas->pngCreateImage(c.width, c.height, array);
+        ASSERT_TRUE(decoded) << c.name;
+        ASSERT_TRUE(direct) << c.name;
+        EXPECT_EQ(direct->getWidth(), decoded->getWidth()) << c.name;
+        EXPECT_EQ(direct->getHeight(), decoded->getHeight()) << c.name;
+        const size_t count = static_cast<size_t>(c.width) * c.height;
+        // The stored words themselves, not what getRGB makes of them.
+        EXPECT_EQ(std::vector<uint32_t>(direct->m_pixels, direct->m_pixels + count),
+                  std::vector<uint32_t>(decoded->m_pixels, decoded->m_pixels + count))
+            << c.name;
+        EXPECT_EQ(direct->m_binaryAlpha, decoded->m_binaryAlpha) << c.name;
+        EXPECT_EQ(direct->m_translucent, decoded->m_translucent) << c.name;
+        EXPECT_FALSE(direct->isMutable()) << c.name;
+    }
+    // Past the decode limits the file decodes to nothing, and so does the direct image.
+    JavaPtr<JArray<signed char>> wide = toArray(Bytes(static_cast<size_t>(16385) * 4, 0xFF));
+    JavaPtr<JArray<signed char>> png = canvas->pngCreateByteArray(16385, 1, wide);
+    EXPECT_FALSE(Image::createImage(png, 0, png->length));
+    EXPECT_FALSE(canvas->pngCreateImage(16385, 1, wide));
+    EXPECT_THROW(canvas->pngCreateImage(0, 1, toArray({0, 0, 0, 0})), java::lang::IllegalArgumentException);
+    EXPECT_THROW(canvas->pngCreateImage(2, 1, toArray({0, 0, 0, 0})),
+                 java::lang::ArrayIndexOutOfBoundsException);
+    EXPECT_THROW(canvas->pngCreateImage(1, 1, nullptr), java::lang::NullPointerException);
 }
 
 TEST_F(PngWriter, RefusesSizesAndDataThatCannotMakeAnImage) {
