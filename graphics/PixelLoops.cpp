@@ -53,9 +53,9 @@ inline __m128i splat(uint32_t v) {
     return _mm_set1_epi32(static_cast<int>(v));
 }
 
-// The SSE2 form takes a step less: d + floor((s - d) x f / 256) lies in 0 to 255, so each byte's move
-// may be added to d with wrap-around, and the move is bits 8 to 15 of the lane's (s - d) x f, which
-// the 16-bit product's wrap leaves exact.
+// The SSE2 form saves three steps: d + floor((s - d) x f / 256) lies in 0 to 255, so each byte's
+// move may be added to d with wrap-around, and the move is bits 8 to 15 of the lane's (s - d) x f,
+// which the 16-bit product's wrap leaves exact.
 inline __m128i moveFour(__m128i d, __m128i sRedBlue, __m128i sGreenAlpha, __m128i f) {
     __m128i redBlue = _mm_mullo_epi16(_mm_sub_epi16(sRedBlue, _mm_and_si128(d, splat(kLowBytes))), f);
     __m128i greenAlpha = _mm_mullo_epi16(_mm_sub_epi16(sGreenAlpha, _mm_srli_epi16(d, 8)),
@@ -530,7 +530,7 @@ void blendCoverage(uint32_t* dst, ptrdiff_t destinationStride, const uint8_t* co
 
 void writeArgbRow(uint32_t* dst, const int32_t* argb, int count, bool processAlpha) {
     int i = 0;
-    [[maybe_unused]] const LoopPath path = loopPath();
+    const LoopPath path = loopPath();
 #if defined(QUILL_WIDE_BLENDS)
     if (path == LoopPath::Avx512) {
         writeArgbRowAvx512(dst, argb, count, processAlpha);
