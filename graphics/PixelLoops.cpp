@@ -53,28 +53,51 @@ inline __m128i splat(uint32_t v) {
     return _mm_set1_epi32(static_cast<int>(v));
 }
 
+// The SSE2 form saves three steps: d + floor((s - d) x f / 256) lies in 0 to 255, so each byte's
+// move may be added to d with wrap-around, and the move is bits 8 to 15 of the lane's (s - d) x f,
+// which the 16-bit product's wrap leaves exact.
 inline __m128i moveFour(__m128i d, __m128i sRedBlue, __m128i sGreenAlpha, __m128i f) {
-    __m128i redBlue =
-        _mm_add_epi16(_mm_slli_epi16(d, 8),
-                      _mm_mullo_epi16(_mm_sub_epi16(sRedBlue, _mm_and_si128(d, splat(kLowBytes))), f));
-    __m128i greenAlpha = _mm_add_epi16(_mm_and_si128(d, splat(kHighBytes)),
-                                       _mm_mullo_epi16(_mm_sub_epi16(sGreenAlpha, _mm_srli_epi16(d, 8)),
-                                                       _mm_and_si128(f, splat(kAlphaLaneFactor))));
-    return _mm_or_si128(_mm_srli_epi16(redBlue, 8), _mm_and_si128(greenAlpha, splat(kHighBytes)));
+    __m128i redBlue = _mm_mullo_epi16(_mm_sub_epi16(sRedBlue, _mm_and_si128(d, splat(kLowBytes))), f);
+    __m128i greenAlpha = _mm_mullo_epi16(_mm_sub_epi16(sGreenAlpha, _mm_srli_epi16(d, 8)),
+                                         _mm_and_si128(f, splat(kAlphaLaneFactor)));
+    return _mm_add_epi8(
+        d, _mm_or_si128(_mm_srli_epi16(redBlue, 8), _mm_and_si128(greenAlpha, splat(kHighBytes))));
+}
+
+// The images' factor a + min(a, 1) of 16-bit alphas.
+inline __m128i alphaFactors(__m128i alphas) {
+    return _mm_add_epi16(alphas, _mm_min_epi16(alphas, _mm_set1_epi16(1)));
+}
+
+// Whether any alpha byte of packed green and alpha bytes is translucent: alpha + 127 less 126,
+// saturating, is negative for alpha 1 to 254 alone.
+inline bool anyTranslucent(__m128i greenAlphaBytes) {
+    const __m128i shifted = _mm_add_epi8(greenAlphaBytes, _mm_set1_epi16(0x7F00));
+    return (_mm_movemask_epi8(_mm_subs_epi8(shifted, _mm_set1_epi16(0x7E00))) & 0xAAAA) != 0;
+}
+
+// blendPixel on four pixels of alpha 0 or 255, given the movemask bits of the alphas' top bits:
+// s where they are set, d elsewhere. All of one kind, as in the inside and outside of most sprites,
+// need no arithmetic.
+inline __m128i pickFour(__m128i d, __m128i s, int opaque) {
+    if (opaque == 0) return d;
+    if (opaque == 0x8888) return s;
+    const __m128i mask = _mm_srai_epi32(s, 31);
+    return _mm_or_si128(_mm_and_si128(mask, s), _mm_andnot_si128(mask, d));
+}
+
+// blendPixel on four pixels of any alphas, given s's green and alpha lanes and the factors.
+inline __m128i mixFour(__m128i d, __m128i s, __m128i sGreenAlpha, __m128i f) {
+    return moveFour(d, _mm_and_si128(s, splat(kLowBytes)), sGreenAlpha, f);
 }
 
 // blendPixel on four pixels at once, skipping the arithmetic where all four are transparent or all
 // opaque, as the inside and outside of most sprites are.
 inline __m128i blendFour(__m128i d, __m128i s) {
-    const __m128i zero = _mm_setzero_si128();
-    __m128i alpha = _mm_srli_epi32(s, 24);
-    int clear = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero));
-    if (clear == 0xFFFF) return d;
-    int opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, splat(255)));
-    if (opaque == 0xFFFF) return s;
-    __m128i a = _mm_or_si128(alpha, _mm_slli_epi32(alpha, 16));
-    __m128i f = _mm_add_epi16(a, _mm_min_epi16(a, _mm_set1_epi16(1)));
-    return moveFour(d, _mm_and_si128(s, splat(kLowBytes)), _mm_srli_epi16(s, 8), f);
+    const __m128i alpha = _mm_srli_epi32(s, 24);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xFFFF) return d;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, splat(255))) == 0xFFFF) return s;
+    return mixFour(d, s, _mm_srli_epi16(s, 8), alphaFactors(_mm_or_si128(alpha, _mm_slli_epi32(alpha, 16))));
 }
 
 template <BlitLoop loop>
@@ -95,6 +118,35 @@ inline __m128i load(const void* p) {
 
 inline void store(void* p, __m128i v) {
     _mm_storeu_si128(static_cast<__m128i*>(p), v);
+}
+
+// Blends whole groups of eight along a row, two fours under one check; answers how many pixels it did.
+// Eight transparent pixels are not written at all, eight opaque ones without reading the destination.
+inline int blendRowSse2(uint32_t* dst, const uint32_t* src, int count) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m128i s0 = load(src + i), s1 = load(src + i + 4);
+        const __m128i sGreenAlpha0 = _mm_srli_epi16(s0, 8), sGreenAlpha1 = _mm_srli_epi16(s1, 8);
+        // The eight pixels' green and alpha bytes in one register serve the checks and then give the
+        // eight factors at once.
+        const __m128i greenAlphaBytes = _mm_packus_epi16(sGreenAlpha0, sGreenAlpha1);
+        if (anyTranslucent(greenAlphaBytes)) {
+            const __m128i f = alphaFactors(_mm_srli_epi16(greenAlphaBytes, 8));
+            store(dst + i, mixFour(load(dst + i), s0, sGreenAlpha0, _mm_unpacklo_epi16(f, f)));
+            store(dst + i + 4, mixFour(load(dst + i + 4), s1, sGreenAlpha1, _mm_unpackhi_epi16(f, f)));
+            continue;
+        }
+        const int opaque = _mm_movemask_epi8(greenAlphaBytes) & 0xAAAA;
+        if (opaque == 0) continue;
+        if (opaque == 0xAAAA) {
+            store(dst + i, s0);
+            store(dst + i + 4, s1);
+            continue;
+        }
+        store(dst + i, pickFour(load(dst + i), s0, _mm_movemask_epi8(s0) & 0x8888));
+        store(dst + i + 4, pickFour(load(dst + i + 4), s1, _mm_movemask_epi8(s1) & 0x8888));
+    }
+    return i;
 }
 
 // coverPixel on four pixels from column i on while four remain; answers where it stopped.
@@ -346,9 +398,9 @@ LoopPath chooseLoopPath() {
 template <BlitLoop loop, int direction>
 void drawRow(uint32_t* dst, const uint32_t* src, int count) {
     int i = 0;
+    [[maybe_unused]] const LoopPath path = loopPath();
 #if defined(QUILL_WIDE_BLENDS)
     if constexpr (loop == BlitLoop::Translucent && direction > 0) {
-        const LoopPath path = loopPath();
         if (path == LoopPath::Avx512) {
             blendRowAvx512(dst, src, count);
             return;
@@ -357,7 +409,10 @@ void drawRow(uint32_t* dst, const uint32_t* src, int count) {
     }
 #endif
 #if defined(__SSE2__)
-    const bool sse2 = loopPath() >= LoopPath::Sse2;
+    if constexpr (loop == BlitLoop::Translucent && direction > 0) {
+        if (path == LoopPath::Sse2) i = blendRowSse2(dst, src, count);
+    }
+    const bool sse2 = path >= LoopPath::Sse2;
     for (; sse2 && i + 4 <= count; i += 4) {
         __m128i s = load(src + i);
         if constexpr (direction > 0) {

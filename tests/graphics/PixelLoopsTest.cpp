@@ -33,6 +33,57 @@ TEST(PixelLoops, BlendMatchesTheChannelFormulaOnEveryAlpha) {
     EXPECT_EQ(blendPixel(0x40123456u, 0xFFABCDEFu), 0xFFABCDEFu);
 }
 
+// Every alpha over a sweep of source and destination values, in rows that the wide loops take in
+// whole groups: the alpha alone, and among alphas 0 and 255, four groups of eight at a time: the alpha
+// beside both, once in a group otherwise opaque, once in one otherwise transparent, and absent from a
+// group of 0 and 255. Forwards, backwards and as ARGB values.
+TEST(PixelLoops, TranslucentRowsMatchTheChannelFormulaOnEveryAlpha) {
+    // -1 stands for the alpha under test.
+    static constexpr int kAmong[32] = {-1, 0, 255, -1, -1, 255, 0, -1, 255, 255, 255, 255, 255, -1, 255, 255,
+                                       0,  0, 0,   0,  0,  -1,  0, 0,  0,   255, 0,   255, 255, 0,  0,   255};
+    const struct {
+        const char* name;
+        uint32_t (*alphaAt)(uint32_t a, size_t column);
+    } arrangements[] = {
+        {"alone", [](uint32_t a, size_t) { return a; }},
+        {"among 0 and 255",
+         [](uint32_t a, size_t column) {
+             const int alpha = kAmong[column % 32];
+             return alpha < 0 ? a : static_cast<uint32_t>(alpha);
+         }},
+    };
+    for (const auto& arrangement : arrangements) {
+        for (uint32_t a = 0; a < 256; ++a) {
+            // One row of every pair.
+            std::vector<uint32_t> source, target, expected;
+            for (uint32_t s = 0; s < 256; s += 5) {
+                for (uint32_t d = 0; d < 256; d += 5) {
+                    const uint32_t alpha = arrangement.alphaAt(a, source.size());
+                    source.push_back(alpha << 24 | s << 16 | (255 - s) << 8 | (s ^ d));
+                    target.push_back(0x81000000u | d << 16 | d << 8 | (255 - d));
+                    expected.push_back(blendByChannel(target.back(), source.back()));
+                }
+            }
+            SCOPED_TRACE(testing::Message() << arrangement.name << ", alpha " << a);
+            const int count = static_cast<int>(source.size());
+            auto drawn = target;
+            blit(drawn.data(), 1, 0, source.data(), 0, count, 1, BlitLoop::Translucent);
+            ASSERT_EQ(drawn, expected) << "forwards";
+
+            const std::vector<uint32_t> reversed(source.rbegin(), source.rend());
+            drawn = target;
+            blit(drawn.data() + count - 1, -1, 0, reversed.data(), 0, count, 1, BlitLoop::Translucent);
+            ASSERT_EQ(drawn, expected) << "backwards";
+
+            std::vector<int32_t> argb;
+            for (uint32_t word : source) argb.push_back(static_cast<int32_t>(swapRedBlue(word)));
+            drawn = target;
+            writeArgbRow(drawn.data(), argb.data(), count, true);
+            ASSERT_EQ(drawn, expected) << "ARGB row";
+        }
+    }
+}
+
 uint32_t drawModel(uint32_t d, uint32_t s, BlitLoop loop) {
     switch (loop) {
         case BlitLoop::Opaque:
