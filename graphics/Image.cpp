@@ -173,11 +173,16 @@ JavaPtr<Image> Image::createImageFromArgbBytes(const uint8_t* argb, int width, i
         std::memcpy(&word, argb + i * 4, 4);
         words[i] = word >> 8 | word << 24;
     }
+    JavaPtr<Image> image = adopt(words, width, height);
+    image->scanAlpha();
+    return image;
+}
+
+JavaPtr<Image> Image::adopt(uint32_t* pixels, int width, int height) {
     JavaPtr<Image> image = jnew<Image>();
-    image->m_pixels = words;
+    image->m_pixels = pixels;
     image->m_width = width;
     image->m_height = height;
-    image->scanAlpha();
     return image;
 }
 
@@ -191,10 +196,7 @@ JavaPtr<Image> Image::createImage(const JavaPtr<JArray<signed char>>& data, int 
         int32_t width = 0, height = 0;
         uint32_t* decoded = platform::decodePNG(bytes, static_cast<size_t>(length), &width, &height);
         if (decoded == nullptr) return nullptr;
-        JavaPtr<Image> image = jnew<Image>();
-        image->m_pixels = decoded;
-        image->m_width = width;
-        image->m_height = height;
+        JavaPtr<Image> image = adopt(decoded, width, height);
         image->scanAlpha();
         return image;
     }
@@ -206,11 +208,7 @@ JavaPtr<Image> Image::createImage(const JavaPtr<JArray<signed char>>& data, int 
         auto* words = reinterpret_cast<uint32_t*>(argb);
         size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
         for (size_t i = 0; i < count; ++i) words[i] = pixels::swapRedBlue(words[i]) | 0xFF000000u;
-        JavaPtr<Image> image = jnew<Image>();
-        image->m_pixels = words;
-        image->m_width = width;
-        image->m_height = height;
-        return image;
+        return adopt(words, width, height);
     }
     return nullptr;
 }

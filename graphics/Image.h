@@ -88,6 +88,8 @@ public:
 private:
     // An image of the given size with uninitialised pixels; the caller has checked the sizes.
     static JavaPtr<Image> allocate(int width, int height);
+    // An image that takes over pixels from malloc (a decoder's buffer).
+    static JavaPtr<Image> adopt(uint32_t* pixels, int width, int height);
 };
 
 }  // namespace javax::microedition::lcdui
