@@ -126,6 +126,9 @@ void HookCanvas::loadFirstMainMenu() {
     loadSavedData();
     loadSounds();
     shuffle_db_preloaded = loadFileFromJar(jnew<String>("shuffle_db.dat"), -1);
+    // Closed meanwhile: the rest of the load would only hold up the tear-down, which waits for this
+    // thread.
+    if (AppMidlet::app_terminating.load()) return;
     levelThresholds = getResourceIntArray(RESID_LEVEL_THRESHOLDS);
     // Without thresholds no level can be ranked; without fonts no screen can be drawn.
     if (!levelThresholds || levelThresholds->length == 0)
@@ -159,6 +162,7 @@ void HookCanvas::loadFirstMainMenu() {
             jnew<String>(("the numbers font (resource " + std::to_string(res_numbers_font) + ")").c_str()));
     }
 
+    if (AppMidlet::app_terminating.load()) return;
     about_bg_trans = getResourceByteArray(RESID_ABOUT_BG_TRANS);
     stats_bg_trans = getResourceByteArray(RESID_STATS_BG_TRANS);
     confirm_bg_trans = getResourceByteArray(RESID_CONFIRM_BG_TRANS);

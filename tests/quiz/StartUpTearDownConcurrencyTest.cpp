@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <iostream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -117,7 +118,7 @@ TEST_P(StartUpTearDown, WaitsForTheReadingThreadAndReportsNothingMissing) {
         EXPECT_TRUE(testsupport::eventually([] { return tickerPhase() != TickerPhase::running; }));
         // The bundle's file is still being read: the tear-down waits for the reading thread (or, given
         // up on it, keeps what it reads with), where freeing would pull the statics from under it.
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
         EXPECT_TRUE(runtimeThreadsLeftRunning());
         held.release();
 
@@ -129,6 +130,8 @@ TEST_P(StartUpTearDown, WaitsForTheReadingThreadAndReportsNothingMissing) {
         testsupport::endQuizLaunch();
     }
     const std::string said = testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
+    // The failures above were said into the capture too.
+    if (HasFailure()) std::cerr << said;
     EXPECT_EQ(said.find("cannot start"), std::string::npos) << said;
     EXPECT_EQ(said.find("missing"), std::string::npos) << said;
     testsupport::resetQuizRunStatics();
