@@ -31,8 +31,8 @@ void HookCanvas::render(const JavaPtr<Graphics>& g) {
     JavaPtr<LockObject> lock(startSync());
     if (!g) return;
     const int32_t state = game_state.load();
-    fade_revealing = false;
     const bool loading = (state & GAMESTATEFLAG_LOADING) != 0 || state == GAMESTATE_INIT_TESSEL;
+    if (!loading) fade_revealing = false;
     if (offscreen_graphics && offscreen_image) {
         if (loading) {
             renderLoadingScreen();

@@ -10,6 +10,9 @@ void HookCanvas::startFade(int32_t, int32_t state) {
     fade_timer_ms = 0;
     if (fade_segments == nullptr) fade_segments = jnew<JArray<int32_t>>(8);
     for (int32_t s = 0; s < fade_segments->length; s++) (*fade_segments)[s] = 0;
+    // The new screen's pieces widen in over its first paints: revealing until a paint draws them whole,
+    // which the loading screen painted meanwhile does not.
+    fade_revealing = true;
     JavaPtr<JArray<signed char>> mask;
     bool masked = true;
     switch (state) {
