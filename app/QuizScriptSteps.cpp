@@ -78,13 +78,15 @@ int64_t counter(HookCanvas& canvas, const std::string& name) {
     return canvas.no_test_running ? 1 : 0;
 }
 
-// The screen is the state without the loading bit, no wipe runs, and on the game screen no answer
-// delay or question slide is pending.
+// The screen is the state without the loading bit, no wipe runs, on the game screen no answer delay or
+// question slide is pending, and on a ranking screen its button has come up.
 bool settledIn(HookCanvas& canvas, int32_t state) {
     JavaPtr<LockObject> lock(canvas.startSync());
     if (HookCanvas::game_state.load() != state || canvas.fade_active) return false;
     if (state == HookCanvas::GAMESTATE_GAME_RUNNING)
         return canvas.next_question_delay <= 0 && !canvas.question_slide_pending;
+    if (state == HookCanvas::GAMESTATE_PROMOTED || state == HookCanvas::GAMESTATE_DEMOTED)
+        return canvas.ranking_screen_timer <= 0;
     return true;
 }
 
@@ -432,7 +434,8 @@ std::string QuizScriptSteps::usage() {
     states += line + "\n";
     return "Script steps of the quiz (besides the shell's, see README):\n"
            "  wait-state NAME [MS]  until the quiz shows screen NAME settled: not loading, no wipe\n"
-           "                        running and, in GAME_RUNNING, no answer delay or slide pending,\n"
+           "                        running, in GAME_RUNNING no answer delay or slide pending, in\n"
+           "                        PROMOTED and DEMOTED its button shown,\n"
            "                        and a frame of it has been shown (exit 2 after MS, 1 to\n"
            "                        3600000, default --timeout-ms). NAME is one of\n" +
            states +
