@@ -118,31 +118,25 @@ int Item::getMinimumWidth() {
     return addSizes(getMinContentWidth(), 2 * HIGHLIGHT_BOX_PAD_X);
 }
 
+int Item::preferredContent(int locked, int asked, int (Item::*ask)(int), int otherLocked) {
+    if (locked != -1) return locked;
+    if (asked != -1) return asked;
+    // An application's item answers with the lock let go: its code may take locks of its own.
+    if (isApplicationItem()) return LCDUILock::callUnheld([&] { return (this->*ask)(otherLocked); });
+    return (this->*ask)(otherLocked);
+}
+
 int Item::getPreferredHeight() {
     LCDUIGuard lock(LCDUILock::mutex());
-    int content = m_preferredHeight;
-    if (content == -1 && m_layoutSizes) content = m_layoutSizes->prefHeight;
-    if (content == -1) {
-        const int lockedWidth = m_preferredWidth;
-        content =
-            isApplicationItem()
-                ? LCDUILock::callUnheld([this, lockedWidth] { return getPrefContentHeight(lockedWidth); })
-                : getPrefContentHeight(lockedWidth);
-    }
+    const int content = preferredContent(m_preferredHeight, m_layoutSizes ? m_layoutSizes->prefHeight : -1,
+                                         &Item::getPrefContentHeight, m_preferredWidth);
     return addSizes(addSizes(labelHeight(), 2 * HIGHLIGHT_BOX_PAD_Y), content);
 }
 
 int Item::getPreferredWidth() {
     LCDUIGuard lock(LCDUILock::mutex());
-    int content = m_preferredWidth;
-    if (content == -1 && m_layoutSizes) content = m_layoutSizes->prefWidth;
-    if (content == -1) {
-        const int lockedHeight = m_preferredHeight;
-        content =
-            isApplicationItem()
-                ? LCDUILock::callUnheld([this, lockedHeight] { return getPrefContentWidth(lockedHeight); })
-                : getPrefContentWidth(lockedHeight);
-    }
+    const int content = preferredContent(m_preferredWidth, m_layoutSizes ? m_layoutSizes->prefWidth : -1,
+                                         &Item::getPrefContentWidth, m_preferredHeight);
     return addSizes(content, 2 * HIGHLIGHT_BOX_PAD_X);
 }
 

@@ -223,6 +223,9 @@ private:
     java::lang::Smart* m_ownerObject();
     void paintContent(const JavaPtr<Graphics>& g);
     void paintCustomContent(const JavaPtr<Graphics>& g, const JavaPtr<Image>& content);
+    // One preferred content size (with the lock held): the one the application locked, else the one
+    // the layout already asked for, else asked now of the item given the other size locked.
+    int preferredContent(int locked, int asked, int (Item::*ask)(int), int otherLocked);
 };
 
 }  // namespace javax::microedition::lcdui
